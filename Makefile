@@ -1,0 +1,40 @@
+# Two commands set everything up on a fresh Debian machine: `make run` and `make test`.
+BUILD_DIR    ?= build
+SAN_DIR      ?= build-sanitize
+BENCH_DIR    ?= build-bench
+JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+CTEST_FLAGS  ?= --output-on-failure --timeout 300
+
+.PHONY: all deps build run test test-sanitize bench format clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZK_WERROR=ON
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/app/zielkunst
+
+test: build
+	cd $(BUILD_DIR) && ctest $(CTEST_FLAGS) -j $(JOBS)
+
+test-sanitize: deps
+	cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DZK_WERROR=ON -DZK_SANITIZE=ON
+	cmake --build $(SAN_DIR) -j $(JOBS)
+	cd $(SAN_DIR) && ctest $(CTEST_FLAGS) -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DZK_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	@for b in $(BENCH_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+format:
+	find platform core evening machine reports competition maintenance shotpicture rangeimport app tools tests bench \
+	    -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs -r clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR) $(SAN_DIR) $(BENCH_DIR)

@@ -1,0 +1,118 @@
+#include "core/ClubDatabase.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+#include "core/Abendzustand.h"
+#include "core/DatenbankSlots.h"
+#include "core/Einstellungen.h"
+#include "core/Ini.h"
+#include "core/Schema.h"
+#include "core/Zahlen.h"
+#include "platform/Paths.h"
+
+namespace {
+const QString kStandardName = QStringLiteral("Training");
+const QString kStandardDatei = QStringLiteral("C:\\Eigene Dateien\\Training.mdb");
+}  // namespace
+
+ClubDatabase::ClubDatabase(Ini& ini, Abendzustand& zustand, QObject* parent)
+    : QObject(parent), ini_(ini), zustand_(zustand) {}
+
+ClubDatabase::~ClubDatabase() = default;
+
+bool ClubDatabase::isOpen() const {
+    return db_ && db_->isOpen();
+}
+
+Database& ClubDatabase::db() {
+    if (!isOpen()) {
+        throw DatabaseError(QStringLiteral("Es ist keine Vereinsdatenbank geöffnet."));
+    }
+    return *db_;
+}
+
+QString ClubDatabase::dateiFuerSlot(const QString& name) {
+    const DatenbankSlots liste = leseSlots(ini_);
+    for (const auto& slot : liste) {
+        if (!name.isEmpty() && slot.name == name) {
+            return paths::resolve(slot.datei);
+        }
+    }
+    if (!liste[0].name.isEmpty()) {
+        return paths::resolve(liste[0].datei);
+    }
+    // Empty settings: the classic default, written into DB1 as the old program did, which
+    // on this system stands for the documents folder.
+    const QString section = ini::slotSection(0);
+    ini_.IniSchreiben(section, ini::kName, kStandardName);
+    ini_.IniSchreiben(section, ini::kDatei, kStandardDatei);
+    return paths::resolve(kStandardDatei);
+}
+
+OeffnenErgebnis ClubDatabase::OpenDatabase(const QString& name) {
+    const DatenbankSlots liste = leseSlots(ini_);
+    const auto found = std::find_if(liste.begin(), liste.end(), [&](const DatenbankSlot& s) {
+        return !name.isEmpty() && s.name == name;
+    });
+    OeffnenErgebnis ergebnis = OpenDatabaseDatei(dateiFuerSlot(name));
+    if (found != liste.end()) {
+        ergebnis.hatFarbe = true;
+        ergebnis.farbe = farbeAlsRgb(found->farbe);
+    }
+    return ergebnis;
+}
+
+OeffnenErgebnis ClubDatabase::OpenDatabaseDatei(const QString& datei) {
+    OeffnenErgebnis ergebnis;
+    ergebnis.datei = datei;
+    auto neu = std::make_unique<Database>();
+    QString grund;
+    auto scheitern = [&](const QString& warum) {
+        ergebnis.fehler =
+            QStringLiteral("Die Vereinsdatenbank \"%1\" kann nicht geöffnet werden.\n%2")
+                .arg(datei, warum);
+        return ergebnis;
+    };
+    if (!neu->open(datei, &grund)) {
+        ergebnis.dateiFehlt = !QFileInfo::exists(datei);
+        return scheitern(grund);
+    }
+    for (const QString& tabelle : schema::pflichtTabellen()) {
+        if (!neu->hasTable(tabelle)) {
+            return scheitern(
+                QStringLiteral("Die Datei ist keine Vereinsdatenbank (die Tabelle %1 fehlt).")
+                    .arg(tabelle));
+        }
+    }
+    std::int16_t anwPunkte = 0;
+    float pistolenTeiler = 0.0f;
+    try {
+        const SqlRows sonder = neu->run(QStringLiteral("SELECT AnwPunkte, PistolenTeiler FROM Sonder"));
+        if (!sonder.empty()) {
+            const double anw = sonder.rows[0][0].toDouble();
+            anwPunkte = static_cast<std::int16_t>(std::clamp(rundeGerade(anw), -32768.0, 32767.0));
+            pistolenTeiler = sonder.rows[0][1].toFloat();
+        }
+    } catch (const DatabaseError& e) {
+        return scheitern(e.message());
+    }
+
+    db_ = std::move(neu);
+    zustand_.AnwPunkte = anwPunkte;
+    zustand_.PistolenTeiler = pistolenTeiler;
+    zustand_.Datenbankdatei = datei;
+    ergebnis.ok = true;
+    emit geoeffnet(datei);
+    return ergebnis;
+}
+
+void ClubDatabase::CloseDatabase() {
+    if (db_) {
+        db_->close();
+        db_.reset();
+    }
+    zustand_.Datenbankdatei.clear();
+    emit geschlossen();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/ProfileFile.h"
+
+// The settings file wettk.ini. Every window reads and writes it through these two calls;
+// there is no other settings store.
+class Ini {
+public:
+    explicit Ini(QString path) : file_(std::move(path)) {}
+
+    const QString& path() const { return file_.path(); }
+
+    // The stored text (at most 254 characters), "" when file, section or key is missing.
+    QString IniLesen(const QString& section, const QString& key) const {
+        return file_.read(section, key);
+    }
+
+    void IniSchreiben(const QString& section, const QString& key, const QString& value) {
+        file_.write(section, key, value);
+    }
+
+private:
+    ProfileFile file_;
+};

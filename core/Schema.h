@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Database;
+
+// The tables of a club database.
+namespace schema {
+
+// Tables a file must have to count as a club database.
+const QStringList& pflichtTabellen();
+
+// Creates every table, the view Heute, the indexes and the one Sonder row in `db`,
+// in one transaction. Throws DatabaseError.
+void erstelleTabellen(Database& db);
+
+// Creates a new empty club database file at `path`. Fails, with a German reason, when the
+// file exists already or cannot be written; a half-made file is removed.
+bool neueVereinsdatenbank(const QString& path, QString* fehler);
+
+}  // namespace schema

@@ -1,0 +1,109 @@
+#include "evening/Punkte.h"
+
+#include "core/Abendzustand.h"
+#include "core/Zahlen.h"
+#include "evening/Felder.h"
+#include "evening/Serien.h"
+#include "platform/Database.h"
+#include "platform/Dialogs.h"
+
+namespace {
+
+constexpr int kHoechsteKlasse = 9;  // the point tables have the columns Klasse1..Klasse9
+
+int klassenSpalte(int klasse) {
+    return klasse < 1 ? 1 : klasse;
+}
+
+double summeScheiben(const Felder& f, int bis) {
+    double summe = 0;
+    for (int s = 1; s <= bis; ++s) {
+        summe += Zahlwert(f.Scheibe[static_cast<std::size_t>(s)]);
+    }
+    return summe;
+}
+
+QString wertung(const Felder& f, const Abendzustand& z) {
+    switch (z.Punktwertung) {
+        case -10:
+            return f.Scheibe[1];
+        case 1:
+            return f.Schuss[1];
+        case -20:
+            return formatRaute(summeScheiben(f, 2));
+        case -40:
+            return formatRaute(summeScheiben(f, 4));
+        case 20:
+            return formatRaute(z.Best20);
+        case 40:
+            return formatRaute(z.Best40);
+        case 60:
+            return zahlText(summeScheiben(f, 6));
+        default:
+            return formatRaute(z.Best10);
+    }
+}
+
+}  // namespace
+
+double ringPunkte(Database& db, float wertung, int klasse) {
+    const int k = klassenSpalte(klasse);
+    if (wertung <= 0 || k > kHoechsteKlasse) {
+        return 0;
+    }
+    const SqlRows rows = db.select(QStringLiteral("SELECT * FROM Ringe WHERE URinge<=") +
+                                   formatRaute(wertung) + QStringLiteral(" AND Klasse") +
+                                   formatRaute(k) +
+                                   QStringLiteral("=TRUE ORDER BY URinge DESC"));
+    return rows.empty() ? 0 : rows.value(0, QStringLiteral("Punkte")).toDouble();
+}
+
+int teilerPunkte(Database& db, float bestTeiler, int klasse) {
+    const int k = klassenSpalte(klasse);
+    const double t = rundeGerade(bestTeiler);
+    if (t <= 0 || k > kHoechsteKlasse) {
+        return 0;
+    }
+    const SqlRows rows = db.select(QStringLiteral("SELECT * FROM Teiler WHERE OTeiler>") +
+                                   formatRaute(t) + QStringLiteral(" AND Klasse") +
+                                   formatRaute(k) + QStringLiteral("=TRUE ORDER BY OTeiler"));
+    return rows.empty() ? 0 : zuInt16(rows.value(0, QStringLiteral("Punkte")).toDouble());
+}
+
+void Punktegeben(Felder& f, Abendzustand& z, Database* db, int klasse, Dialogs& dialogs) {
+    Serienwertung(z, f);
+    f.Best = zahlText(z.Best20);
+    f.Best10 = wertung(f, z);
+    f.GesScheibe = zahlText(summeScheiben(f, 6));
+
+    f.BestTeiler = QStringLiteral("9999");
+    for (int s = 1; s <= 6; ++s) {
+        const QString& text = f.Teiler[static_cast<std::size_t>(s)];
+        const float v = KommaZuPunkt(text);
+        if (v > 0 && v < KommaZuPunkt(f.BestTeiler)) {
+            f.BestTeiler = text;
+            z.SerienTeiler[0] = v;
+        }
+    }
+    if (f.BestTeiler == QLatin1String("9999")) {
+        f.BestTeiler.clear();
+    }
+
+    double punkte = 0;
+    if (!f.keinMitglied()) {
+        if (db == nullptr) {
+            throw DatabaseError(QStringLiteral("Es ist keine Vereinsdatenbank geöffnet."));
+        }
+        punkte += ringPunkte(*db, ZehntelWert(f.Best10), klasse);
+        punkte += teilerPunkte(*db, ZehntelWert(f.BestTeiler), klasse);
+        if (f.Option2() && !f.Anwesend) {
+            if (!dialogs.askYesNo(kFrageAnwesenheit)) {
+                f.Anwesend = true;
+            }
+        }
+    }
+    if (f.Anwesend) {
+        punkte += z.AnwPunkte;
+    }
+    f.Punkte = zahlText(punkte);
+}

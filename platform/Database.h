@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/SqlDialect.h"
+
+class QSqlQuery;
+
+// An engine or dialect error. The message is German and fit to show to the user.
+class DatabaseError : public std::runtime_error {
+public:
+    explicit DatabaseError(const QString& message)
+        : std::runtime_error(message.toStdString()), message_(message) {}
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// The rows of a SELECT, read completely.
+struct SqlRows {
+    QStringList columns;
+    std::vector<QVariantList> rows;
+
+    bool empty() const { return rows.empty(); }
+    std::size_t size() const { return rows.size(); }
+    // Column index by name without regard to case, -1 when absent.
+    int column(const QString& name) const;
+    // The field of a row by column name; an invalid QVariant when either is absent.
+    QVariant value(std::size_t row, const QString& name) const;
+};
+
+struct ColumnInfo {
+    QString name;
+    QString declaredType;  // TEXT, DATE, SINGLE, DOUBLE, LONG, INTEGER, YESNO ...
+};
+
+// One SQLite database file through Qt SQL. The only place that talks to the driver.
+// Statements in the old dialect go through select()/execute(); the program's own
+// fixed statements with bound values go through run(), prepared once and reused.
+class Database {
+public:
+    Database();
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens an existing file; with `create` a missing file is created. On failure the
+    // German reason is in *error and nothing is open.
+    bool open(const QString& path, QString* error, bool create = false);
+    void close();
+    bool isOpen() const;
+    const QString& path() const { return path_; }
+
+    // Dialect SQL (translated first). Throw DatabaseError on failure.
+    SqlRows select(const QString& dialectSql,
+                   sqldialect::HashDateOrder order = sqldialect::HashDateOrder::MonthFirst);
+    int execute(const QString& dialectSql,
+                sqldialect::HashDateOrder order = sqldialect::HashDateOrder::MonthFirst);
+
+    // SQLite SQL with '?' placeholders. Returns the rows of a SELECT (else empty rows).
+    SqlRows run(const QString& sql, const QVariantList& values = {});
+    // Number of rows changed by the last run()/execute().
+    int changedRows() const { return changedRows_; }
+
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return inTransaction_; }
+
+    QStringList tables() const;     // tables and views
+    bool hasTable(const QString& name) const;
+    std::vector<ColumnInfo> columns(const QString& table) const;
+
+private:
+    SqlRows runNative(const QString& sql, const QVariantList& values);
+    QString connectionName_;
+    QString path_;
+    bool inTransaction_ = false;
+    int changedRows_ = 0;
+    QHash<QString, std::shared_ptr<QSqlQuery>> prepared_;
+};
+
+// Rolls back unless committed: writes that belong together succeed or leave the old state.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : db_(db) { db_.begin(); }
+    ~Transaction() {
+        if (!done_) {
+            try {
+                db_.rollback();
+            } catch (...) {
+                // Nothing more can be done while unwinding.
+            }
+        }
+    }
+    void commit() {
+        db_.commit();
+        done_ = true;
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    Database& db_;
+    bool done_ = false;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Message boxes and the file-open dialog. Windows ask through this interface so that
+// tests can answer with a scripted double and read every text that was shown.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // A message with an "OK" button.
+    virtual void message(const QString& text) = 0;
+
+    // A question with "Ja" and "Nein"; true for "Ja".
+    virtual bool askYesNo(const QString& text) = 0;
+
+    // The chosen file, or "" when the user cancelled.
+    virtual QString openFileName(const QString& title, const QString& directory,
+                                 const QString& filter) = 0;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps its files. The old defaults lived in "C:\Eigene Dateien", the
+// German "My Documents"; they now live in the user's documents folder on every system.
+namespace paths {
+
+QString documentsDir();
+
+// wettk.ini: one fixed place per user (the application's configuration folder).
+QString settingsFile();
+
+QString defaultClubDatabase();         // Training.db
+QString defaultCompetitionDatabase();  // wettk.db
+QString defaultExportFile();           // ausgabe.csv
+
+// A path as stored in the settings. Paths below the old "C:\Eigene Dateien" folder are
+// mapped into the documents folder, the old engine's ".mdb" becoming ".db".
+QString resolve(const QString& stored);
+
+}  // namespace paths

@@ -1,0 +1,150 @@
+#include "platform/ProfileFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <optional>
+
+#include "platform/Cp1252.h"
+
+namespace {
+
+// The name of a "[section]" line, or nothing for any other line.
+std::optional<QString> sectionName(const QString& line) {
+    const QString t = line.trimmed();
+    if (!t.startsWith(u'[')) {
+        return std::nullopt;
+    }
+    const qsizetype close = t.indexOf(u']');
+    return (close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
+}
+
+struct Entry {
+    QString key;
+    QString value;
+};
+
+std::optional<Entry> entryOf(const QString& line) {
+    const qsizetype eq = line.indexOf(u'=');
+    if (eq < 0) {
+        return std::nullopt;
+    }
+    const QString key = line.left(eq).trimmed();
+    if (key.isEmpty() || key.startsWith(u';')) {
+        return std::nullopt;
+    }
+    QString value = line.mid(eq + 1).trimmed();
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+        value.back() == value.front()) {
+        value = value.mid(1, value.size() - 2);
+    }
+    return Entry{key, value};
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// A value must stay on its line: line breaks would split it into new entries.
+QString oneLine(QString text) {
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+}  // namespace
+
+ProfileFile::ProfileFile(QString path) : path_(std::move(path)) {}
+
+QStringList ProfileFile::loadLines(QString* lineBreak) const {
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QString text = cp1252::decode(file.readAll());
+    if (lineBreak) {
+        *lineBreak = text.contains(u'\n') && !text.contains(QStringLiteral("\r\n"))
+                         ? QStringLiteral("\n")
+                         : QStringLiteral("\r\n");
+    }
+    QStringList lines = text.split(u'\n');
+    for (QString& l : lines) {
+        if (l.endsWith(u'\r')) {
+            l.chop(1);
+        }
+    }
+    if (!lines.isEmpty() && lines.back().isEmpty()) {
+        lines.removeLast();  // the break after the last line
+    }
+    return lines;
+}
+
+QString ProfileFile::read(const QString& section, const QString& key) const {
+    const QStringList lines = loadLines(nullptr);
+    bool inSection = false;
+    for (const QString& line : lines) {
+        if (auto name = sectionName(line)) {
+            if (inSection) {
+                break;  // only the first section of that name counts
+            }
+            inSection = sameName(*name, section);
+            continue;
+        }
+        if (!inSection) {
+            continue;
+        }
+        if (auto entry = entryOf(line); entry && sameName(entry->key, key)) {
+            return entry->value.left(kMaxValueLength);
+        }
+    }
+    return {};
+}
+
+bool ProfileFile::write(const QString& section, const QString& key,
+                        const QString& value) const {
+    QString lineBreak = QStringLiteral("\r\n");
+    QStringList lines = loadLines(&lineBreak);
+    const QString cleanValue = oneLine(value);
+
+    qsizetype sectionStart = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (auto name = sectionName(lines[i]); name && sameName(*name, section)) {
+            sectionStart = i;
+            break;
+        }
+    }
+
+    if (sectionStart < 0) {
+        lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
+        lines.append(key + QLatin1Char('=') + cleanValue);
+    } else {
+        qsizetype lastContent = sectionStart;
+        bool replaced = false;
+        for (qsizetype i = sectionStart + 1; i < lines.size(); ++i) {
+            if (sectionName(lines[i])) {
+                break;
+            }
+            if (auto entry = entryOf(lines[i]); entry && sameName(entry->key, key)) {
+                lines[i] = entry->key + QLatin1Char('=') + cleanValue;
+                replaced = true;
+                break;
+            }
+            if (!lines[i].trimmed().isEmpty()) {
+                lastContent = i;
+            }
+        }
+        if (!replaced) {
+            lines.insert(lastContent + 1, key + QLatin1Char('=') + cleanValue);
+        }
+    }
+
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    file.write(cp1252::encode(lines.join(lineBreak) + lineBreak));
+    return file.commit();
+}

@@ -1,0 +1,39 @@
+#include "platform/widgets/MessageBoxDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+QWidget* ownerOf(QWidget* parent) {
+    return parent ? parent : QApplication::activeWindow();
+}
+}  // namespace
+
+void MessageBoxDialogs::message(const QString& text) {
+    QMessageBox box(ownerOf(parent_));
+    box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setText(text);
+    box.setIcon(QMessageBox::NoIcon);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+bool MessageBoxDialogs::askYesNo(const QString& text) {
+    QMessageBox box(ownerOf(parent_));
+    box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+QString MessageBoxDialogs::openFileName(const QString& title, const QString& directory,
+                                        const QString& filter) {
+    return QFileDialog::getOpenFileName(ownerOf(parent_), title, directory, filter);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+class QWidget;
+
+// The real dialogs: modal message boxes with German buttons and no title of their own.
+class MessageBoxDialogs : public Dialogs {
+public:
+    explicit MessageBoxDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    void message(const QString& text) override;
+    bool askYesNo(const QString& text) override;
+    QString openFileName(const QString& title, const QString& directory,
+                         const QString& filter) override;
+
+private:
+    QWidget* parent_;
+};

@@ -1,0 +1,130 @@
+#include <QtTest>
+
+#include "core/Abendzustand.h"
+#include "core/Zahlen.h"
+
+class TestZahlen : public QObject {
+    Q_OBJECT
+private slots:
+    void zahlwertLiestDieFuehrendeZahl_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("wert");
+        QTest::newRow("hex farbe") << "&H01D7FF_Gold" << 120831.0;
+        QTest::newRow("hex klein") << "&hff" << 255.0;
+        QTest::newRow("blank davor") << " 42abc" << 42.0;
+        QTest::newRow("tab und zeilenumbruch") << "\t\n7" << 7.0;
+        QTest::newRow("leer") << "" << 0.0;
+        QTest::newRow("keine zahl") << "abc" << 0.0;
+        QTest::newRow("negativ mit punkt") << "-3.5x" << -3.5;
+        QTest::newRow("komma trennt nicht") << "1,5" << 1.0;
+        QTest::newRow("exponent") << "1e3" << 1000.0;
+        QTest::newRow("exponent ohne ziffer") << "12e" << 12.0;
+        QTest::newRow("nur nachkomma") << ".5" << 0.5;
+        QTest::newRow("plus") << "+4" << 4.0;
+        QTest::newRow("nur vorzeichen") << "-" << 0.0;
+        QTest::newRow("riesiger exponent") << "1e99999" << 0.0;
+    }
+    void zahlwertLiestDieFuehrendeZahl() {
+        QFETCH(QString, text);
+        QFETCH(double, wert);
+        QCOMPARE(Zahlwert(text), wert);
+    }
+
+    void kommaUndZehntel() {
+        QCOMPARE(KommaZuPunkt("1,5,7"), 1.5f);
+        QCOMPARE(KommaZuPunkt("12,37"), 12.37f);
+        QCOMPARE(KommaZuPunkt(""), 0.0f);
+        QCOMPARE(KommaZuPunkt(" 12.7"), 12.7f);
+        QCOMPARE(ZehntelWert("12,3"), 12.3f);
+        QCOMPARE(ZehntelWert("12,37"), 12.3f);
+        QCOMPARE(ZehntelWert("7"), 7.0f);
+        QCOMPARE(ZehntelWert("8.5"), 8.5f);
+        QCOMPARE(ZehntelWert("-1,5"), -0.5f);
+        QCOMPARE(ZehntelWert(""), 0.0f);
+        QCOMPARE(ZehntelWert("35,"), 35.0f);
+    }
+
+    void pruefzeichen() {
+        QCOMPARE(Pruefzeichen("abc"), QChar(u'`'));
+        // 'a' xor 'b' = 3, raised by 32
+        QCOMPARE(Pruefzeichen("ab"), QChar(u'#'));
+        QCOMPARE(Pruefzeichen(""), QChar(u' '));
+        // Windows-1252 byte of the euro sign is 0x80; 0x80 xor 'A' = 0xC1 = 'Á'
+        QCOMPARE(Pruefzeichen(QString::fromUtf8("€A")), QChar(0xC1));
+    }
+
+    void sechzehnBitRundetGeradeUndMeldetUeberlauf() {
+        QCOMPARE(zuInt16(2.5), std::int16_t(2));
+        QCOMPARE(zuInt16(3.5), std::int16_t(4));
+        QCOMPARE(zuInt16(-2.5), std::int16_t(-2));
+        QCOMPARE(zuInt16(32767.4), std::int16_t(32767));
+        QCOMPARE(zuInt16(-32768.5), std::int16_t(-32768));
+        QVERIFY_THROWS_EXCEPTION(ZahlUeberlauf, zuInt16(32767.5));
+        try {
+            zuInt16(99999);
+            QFAIL("kein Überlauf gemeldet");
+        } catch (const ZahlUeberlauf& e) {
+            QVERIFY(e.message().contains("99999"));
+        }
+        QCOMPARE(abgeschnittenInt16(70000), std::int16_t(4464));
+        QCOMPARE(abgeschnittenInt16(-20.7), std::int16_t(-20));
+    }
+
+    void anzeigeformate() {
+        QCOMPARE(formatRaute(0), QString());
+        QCOMPARE(formatRaute(0.4), QString());
+        QCOMPARE(formatRaute(196), QString("196"));
+        QCOMPARE(formatRaute(2.5), QString("3"));
+        QCOMPARE(formatRaute(-2.5), QString("-3"));
+        QCOMPARE(formatNull(0), QString("0"));
+        QCOMPARE(formatNull(9.5), QString("10"));
+        QCOMPARE(formatNullKomma(12.7f), QString("12,7"));
+        QCOMPARE(formatNullKomma(0.35), QString("0,4"));
+        QCOMPARE(formatNullKomma(12.25), QString("12,3"));
+        QCOMPARE(formatNullKomma(3), QString("3,0"));
+        QCOMPARE(formatTeiler(35.27), QString("35,3"));
+        QCOMPARE(formatTeiler(800), QString("800"));
+    }
+
+    void zahlTexte() {
+        QCOMPARE(zahlText(12.5), QString("12,5"));
+        QCOMPARE(zahlText(196), QString("196"));
+        QCOMPARE(zahlText(0), QString("0"));
+        QCOMPARE(zahlTextBlank(12.5), QString(" 12.5"));
+        QCOMPARE(zahlTextBlank(-3), QString("-3"));
+        QCOMPARE(zahlTextBlank(0), QString(" 0"));
+        // A single-precision value shows its seven digits, not the double's noise.
+        QCOMPARE(zahlTextBlank(static_cast<double>(12.7f), 7), QString(" 12.7"));
+    }
+
+    void schussPufferLeeren() {
+        Abendzustand z;
+        z.Shots[5].Ring = 9;
+        z.Shots[5].Teiler = 12.5f;
+        z.Shots[5].ValidFlag = true;
+        z.Shots[60].CorrectionFlag = true;
+        z.Serie[3] = 95;
+        z.Best10 = 95;
+        z.Best20 = 180;
+        z.NextShotIndex = 17;
+        z.SerienTeiler[2] = 12.5f;
+        z.clearSchussPuffer();
+        for (int i = 1; i <= 60; ++i) {
+            QCOMPARE(z.Shots[i].Teiler, 9999.0f);
+            QCOMPARE(z.Shots[i].Ring, std::int16_t(0));
+            QVERIFY(!z.Shots[i].ValidFlag);
+            QVERIFY(!z.Shots[i].CorrectionFlag);
+        }
+        QCOMPARE(z.Serie[3], std::int16_t(0));
+        QCOMPARE(z.Best10, std::int16_t(0));
+        QCOMPARE(z.Best20, std::int16_t(0));
+        QCOMPARE(z.NextShotIndex, std::int16_t(1));
+        QCOMPARE(z.SerienTeiler[2], 12.5f);  // not part of the buffer
+        QVERIFY(z.shot(0) == nullptr);
+        QVERIFY(z.shot(61) == nullptr);
+        QVERIFY(z.shot(60) == &z.Shots[60]);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestZahlen)
+#include "test_zahlen.moc"

@@ -1,0 +1,111 @@
+#include <QtTest>
+
+#include "platform/Database.h"
+#include "platform/SqlDialect.h"
+
+class TestDatabase : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+private slots:
+    void missingFileIsNotCreated() {
+        Database db;
+        QString error;
+        const QString path = dir_.filePath("fehlt.db");
+        QVERIFY(!db.open(path, &error));
+        QVERIFY(error.contains(path));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!db.isOpen());
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, db.select("SELECT 1"));
+    }
+
+    void garbageFileIsRefused() {
+        const QString path = dir_.filePath("kaputt.db");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+        f.close();
+        Database db;
+        QString error;
+        QVERIFY(!db.open(path, &error));
+        QVERIFY(error.contains(path));
+        QVERIFY(!db.isOpen());
+    }
+
+    void declaredTypesAndRows() {
+        Database db;
+        QString error;
+        QVERIFY(db.open(dir_.filePath("typen.db"), &error, true));
+        db.run("CREATE TABLE t (Name TEXT(50), Teiler SINGLE, Liegend YESNO, Datum DATE)");
+        const auto cols = db.columns("T");
+        QCOMPARE(cols.size(), std::size_t(4));
+        QCOMPARE(cols[1].name, QString("Teiler"));
+        QCOMPARE(cols[1].declaredType, QString("SINGLE"));
+        QCOMPARE(cols[3].declaredType, QString("DATE"));
+        QVERIFY(db.hasTable("t"));
+        QVERIFY(!db.hasTable("u"));
+        QCOMPARE(db.execute("INSERT INTO t VALUES (\"Anna\", 12.5, TRUE, Datevalue('05.12.2026'))"), 1);
+        const SqlRows rows = db.select("SELECT * FROM t WHERE Liegend=TRUE AND Datum=#12/05/2026#");
+        QCOMPARE(rows.size(), std::size_t(1));
+        QCOMPARE(rows.value(0, "NAME").toString(), QString("Anna"));
+        QCOMPARE(rows.value(0, "Datum").toString(), QString("2026-12-05"));
+        QVERIFY(!rows.value(0, "gibtsnicht").isValid());
+        QVERIFY(!rows.value(5, "Name").isValid());
+    }
+
+    void quotedTextsCannotChangeAStatement() {
+        Database db;
+        QString error;
+        QVERIFY(db.open(dir_.filePath("namen.db"), &error, true));
+        db.run("CREATE TABLE Mitglieder (Nr INTEGER, Name TEXT)");
+        const QStringList names = {"O'Brien", "Sch\"utz", "x\" OR \"1\"=\"1", "50% Meier",
+                                   "Star*", "Müller"};
+        int nr = 0;
+        for (const QString& n : names) {
+            db.execute("INSERT INTO Mitglieder (Nr, Name) VALUES (" + QString::number(++nr) + ", " +
+                       sqldialect::quoted(n) + ")");
+        }
+        for (const QString& n : names) {
+            const SqlRows exact = db.select("SELECT * FROM Mitglieder WHERE Name=" + sqldialect::quoted(n));
+            QCOMPARE(exact.size(), std::size_t(1));
+            QCOMPARE(exact.value(0, "Name").toString(), n);
+            const SqlRows prefix =
+                db.select("SELECT * FROM Mitglieder WHERE Name LIKE " + sqldialect::likePrefix(n));
+            QCOMPARE(prefix.size(), std::size_t(1));
+        }
+        QCOMPARE(db.select("SELECT * FROM Mitglieder WHERE Name LIKE " + sqldialect::likePrefix("%")).size(),
+                 std::size_t(0));
+        QCOMPARE(db.select("SELECT * FROM Mitglieder WHERE Name LIKE \"*\"").size(), names.size() + 0u);
+    }
+
+    void transactionRollsBackUnlessCommitted() {
+        Database db;
+        QString error;
+        QVERIFY(db.open(dir_.filePath("tx.db"), &error, true));
+        db.run("CREATE TABLE t (v INTEGER)");
+        db.run("INSERT INTO t VALUES (1)");
+        try {
+            Transaction t(db);
+            db.run("DELETE FROM t");
+            db.run("INSERT INTO t VALUES (2)");
+            db.run("INSERT INTO gibtsnicht VALUES (3)");
+            t.commit();
+            QFAIL("Fehler nicht gemeldet");
+        } catch (const DatabaseError& e) {
+            QVERIFY(e.message().contains("gibtsnicht"));
+        }
+        QVERIFY(!db.inTransaction());
+        const SqlRows rows = db.run("SELECT v FROM t");
+        QCOMPARE(rows.size(), std::size_t(1));
+        QCOMPARE(rows.rows[0][0].toInt(), 1);
+        {
+            Transaction t(db);
+            db.run("UPDATE t SET v = ?", {7});
+            t.commit();
+        }
+        QCOMPARE(db.run("SELECT v FROM t").rows[0][0].toInt(), 7);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "test_database.moc"

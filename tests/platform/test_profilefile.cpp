@@ -1,0 +1,113 @@
+#include <QtTest>
+
+#include "platform/ProfileFile.h"
+
+namespace {
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+}  // namespace
+
+class TestProfileFile : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString path() const { return dir_.filePath("wettk.ini"); }
+
+private slots:
+    void init() { QFile::remove(path()); }
+
+    void missingFileSectionOrKeyReadsEmpty() {
+        ProfileFile ini(path());
+        QCOMPARE(ini.read("WERTUNG", "MONAT"), QString());
+        writeAll(path(), "[WERTUNG]\r\nTEILER=10\r\n");
+        QCOMPARE(ini.read("WERTUNG", "MONAT"), QString());
+        QCOMPARE(ini.read("EXPORT", "TEILER"), QString());
+    }
+
+    void namesMatchWithoutCaseValuesAsStored() {
+        writeAll(path(), "[Wertung]\r\n  teiler = 10 \r\nName=\"  RMIII \"\r\n");
+        ProfileFile ini(path());
+        QCOMPARE(ini.read("WERTUNG", "TEILER"), QString("10"));
+        QCOMPARE(ini.read("wertung", "NAME"), QString("  RMIII "));
+    }
+
+    void writeCreatesFileAndSection() {
+        ProfileFile ini(dir_.filePath("neu/wettk.ini"));
+        QVERIFY(ini.write("EXPORT", "DELIMITER", ";"));
+        QCOMPARE(ini.read("export", "delimiter"), QString(";"));
+        QVERIFY(ini.write("DB1", "NAME", "Training"));
+        QCOMPARE(readAll(ini.path()), QByteArray("[EXPORT]\r\nDELIMITER=;\r\n[DB1]\r\nNAME=Training\r\n"));
+    }
+
+    void writeReplacesInPlaceAndKeepsEveryOtherLine() {
+        const QByteArray before =
+            "; Einstellungen des Vereins\r\n"
+            "[WERTMASCHINE]\r\n"
+            "NAME=SAM\r\n"
+            "; Port fuer die Maschine\r\n"
+            "COMPORT=2\r\n"
+            "\r\n"
+            "[WERTUNG]\r\n"
+            "MONAT=0\r\n";
+        writeAll(path(), before);
+        ProfileFile ini(path());
+        QVERIFY(ini.write("wertmaschine", "name", "RMIII"));
+        QVERIFY(ini.write("WERTMASCHINE", "SPEED", "L"));
+        QCOMPARE(readAll(path()),
+                 QByteArray("; Einstellungen des Vereins\r\n"
+                            "[WERTMASCHINE]\r\n"
+                            "NAME=RMIII\r\n"
+                            "; Port fuer die Maschine\r\n"
+                            "COMPORT=2\r\n"
+                            "SPEED=L\r\n"
+                            "\r\n"
+                            "[WERTUNG]\r\n"
+                            "MONAT=0\r\n"));
+    }
+
+    void unixLineBreaksStay() {
+        writeAll(path(), "[A]\nx=1\n");
+        ProfileFile ini(path());
+        QVERIFY(ini.write("A", "x", "2"));
+        QCOMPARE(readAll(path()), QByteArray("[A]\nx=2\n"));
+    }
+
+    void longValuesReadBackAs254Characters() {
+        ProfileFile ini(path());
+        const QString value(300, u'x');
+        QVERIFY(ini.write("DB1", "DATEI", value));
+        QCOMPARE(ini.read("DB1", "DATEI"), value.left(254));
+    }
+
+    void fileIsWindows1252() {
+        ProfileFile ini(path());
+        QVERIFY(ini.write("DB3", "FARBE", QString::fromUtf8("&HD1CE01_Türkis €")));
+        QVERIFY(readAll(path()).contains("&HD1CE01_T\xFC" "rkis \x80"));
+        writeAll(path(), "[DB4]\r\nNAME=Sch\xFC" "tzen\x96" "Abend\r\n");
+        QCOMPARE(ini.read("DB4", "NAME"), QString::fromUtf8("Schützen–Abend"));
+    }
+
+    void firstOfDuplicateSectionsAndKeysCounts() {
+        writeAll(path(), "[A]\r\nk=1\r\nk=2\r\n[a]\r\nk=3\r\n");
+        ProfileFile ini(path());
+        QCOMPARE(ini.read("A", "K"), QString("1"));
+        QVERIFY(ini.write("A", "K", "9"));
+        QCOMPARE(readAll(path()), QByteArray("[A]\r\nk=9\r\nk=2\r\n[a]\r\nk=3\r\n"));
+    }
+
+    void aValueCannotBreakIntoNewEntries() {
+        ProfileFile ini(path());
+        QVERIFY(ini.write("DB1", "NAME", "Abend\r\n[WERTUNG]\r\nTEILER=1"));
+        QCOMPARE(ini.read("WERTUNG", "TEILER"), QString());
+        QVERIFY(ini.read("DB1", "NAME").startsWith("Abend"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProfileFile)
+#include "test_profilefile.moc"

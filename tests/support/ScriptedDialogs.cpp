@@ -1,0 +1,19 @@
+#include "tests/support/ScriptedDialogs.h"
+
+void ScriptedDialogs::message(const QString& text) {
+    messages.append(text);
+}
+
+bool ScriptedDialogs::askYesNo(const QString& text) {
+    questions.append(text);
+    if (answers_.isEmpty()) {
+        ++unansweredQuestions;
+        return false;
+    }
+    return answers_.dequeue();
+}
+
+QString ScriptedDialogs::openFileName(const QString& title, const QString&, const QString&) {
+    questions.append(title);
+    return files_.isEmpty() ? QString() : files_.dequeue();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QQueue>
+#include <QStringList>
+
+#include "platform/Dialogs.h"
+
+// Answers questions from a script and records every text shown. A question nobody
+// scripted fails the test instead of hanging it.
+class ScriptedDialogs : public Dialogs {
+public:
+    void answerYes() { answers_.enqueue(true); }
+    void answerNo() { answers_.enqueue(false); }
+    void answerFile(const QString& path) { files_.enqueue(path); }
+
+    void message(const QString& text) override;
+    bool askYesNo(const QString& text) override;
+    QString openFileName(const QString& title, const QString& directory,
+                         const QString& filter) override;
+
+    QStringList messages;
+    QStringList questions;
+    int unansweredQuestions = 0;
+    bool allAnswersUsed() const { return answers_.isEmpty() && files_.isEmpty(); }
+
+private:
+    QQueue<bool> answers_;
+    QQueue<QString> files_;
+};
