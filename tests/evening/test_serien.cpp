@@ -1,1 +1,182 @@
-// placeholder until written
+#include <QtTest>
+
+#include "core/Abendzustand.h"
+#include "core/Zahlen.h"
+#include "evening/Felder.h"
+#include "evening/Serien.h"
+
+namespace {
+void serienSetzen(Abendzustand& z, std::initializer_list<int> summen) {
+    // Nine shots of 10 and one of (sum - 90) make up a series, or fewer for small sums.
+    int s = 1;
+    for (int summe : summen) {
+        int rest = summe;
+        for (int i = 1; i <= 10 && rest > 0; ++i) {
+            const int ring = std::min(rest, 10);
+            z.Shots[(s - 1) * 10 + i].Ring = static_cast<std::int16_t>(ring);
+            z.Shots[(s - 1) * 10 + i].ValidFlag = true;
+            rest -= ring;
+        }
+        ++s;
+    }
+}
+}  // namespace
+
+class TestSerien : public QObject {
+    Q_OBJECT
+private slots:
+    void serberechZaehltNurVolleSerien() {
+        Felder f;
+        for (int i = 11; i <= 20; ++i) f.Schuss[i] = "9";
+        f.Schuss[20] = "10";
+        Serberech(20, f);
+        QCOMPARE(f.Scheibe[2], QString("91"));
+
+        f.Scheibe[1] = "77";  // shown before: an incomplete series keeps it
+        for (int i = 1; i <= 9; ++i) f.Schuss[i] = "10";
+        Serberech(10, f);
+        QCOMPARE(f.Scheibe[1], QString("77"));
+
+        Felder einzel;
+        einzel.Schuss[1] = "8";
+        Serberech(10, einzel);
+        QCOMPARE(einzel.Scheibe[1], QString("8"));
+
+        Felder zwei;  // two shots are not a single-shot card
+        zwei.Schuss[1] = "8";
+        zwei.Schuss[2] = "9";
+        Serberech(10, zwei);
+        QCOMPARE(zwei.Scheibe[1], QString());
+    }
+
+    void serberechRundetNachJederAddition() {
+        Felder f;
+        // 2.5 -> 2, 4.5 -> 4, ... 20.5 -> 20; rounding only at the end would give 25
+        for (int i = 1; i <= 10; ++i) f.Schuss[i] = "2.5";
+        Serberech(10, f);
+        QCOMPARE(f.Scheibe[1], QString("20"));
+    }
+
+    void serberechMeldetUeberlauf() {
+        Felder f;
+        for (int i = 1; i <= 10; ++i) f.Schuss[i] = "9";
+        f.Schuss[4] = "99999";
+        f.Scheibe[1] = "alt";
+        QVERIFY_THROWS_EXCEPTION(ZahlUeberlauf, Serberech(10, f));
+        QCOMPARE(f.Scheibe[1], QString("alt"));
+    }
+
+    void besteSerien() {
+        Abendzustand z;
+        Felder f;
+        serienSetzen(z, {95, 98, 91, 98, 0, 0});
+        Serienwertung(z, f);
+        QCOMPARE(z.Serie[1], std::int16_t(95));
+        QCOMPARE(z.Serie[4], std::int16_t(98));
+        QCOMPARE(z.Best10, std::int16_t(98));
+        QCOMPARE(z.Best20, std::int16_t(196));
+        QCOMPARE(z.Best40, std::int16_t(382));
+    }
+
+    void ohneSchuesseBleibtAllesNull() {
+        Abendzustand z;
+        Felder f;
+        z.SerienTeiler[3] = 44.0f;
+        Serienwertung(z, f);
+        for (int s = 1; s <= 6; ++s) QCOMPARE(z.Serie[s], std::int16_t(0));
+        QCOMPARE(z.Best40, std::int16_t(0));
+        QCOMPARE(z.SerienTeiler[3], 44.0f);
+        QCOMPARE(z.SerienTeiler[0], 9999.0f);
+    }
+
+    void teilerAlleSerien() {
+        Abendzustand z;
+        Felder f;
+        z.Shots[12].Teiler = 35.2f;
+        z.Shots[17].Teiler = 12.7f;
+        z.Shots[23].Teiler = 20.0f;
+        Serienwertung(z, f);
+        QCOMPARE(z.SerienTeiler[2], 12.7f);
+        QCOMPARE(z.SerienTeiler[3], 20.0f);
+        QCOMPARE(z.SerienTeiler[0], 12.7f);
+        QCOMPARE(z.SerienTeiler[1], 9999.0f);
+
+        // An earlier series with a smaller Teiler keeps the evening's best.
+        Abendzustand z2;
+        z2.Shots[3].Teiler = 5.0f;
+        z2.Shots[17].Teiler = 12.7f;
+        Serienwertung(z2, f);
+        QCOMPARE(z2.SerienTeiler[0], 5.0f);
+        QCOMPARE(z2.SerienTeiler[2], 12.7f);
+    }
+
+    void besererTeilerImFeldBleibt() {
+        Abendzustand z;
+        Felder f;
+        z.Shots[17].Teiler = 12.7f;
+        f.Teiler[2] = "10,5";
+        Serienwertung(z, f);
+        QCOMPARE(z.SerienTeiler[2], 9999.0f);
+        f.Teiler[2] = "14,0";  // worse: replaced
+        Serienwertung(z, f);
+        QCOMPARE(z.SerienTeiler[2], 12.7f);
+    }
+
+    void teilerErsteZehnUndErsterSchuss() {
+        Abendzustand z;
+        Felder f;
+        z.Teilerwertung = "10";
+        z.Shots[4].Teiler = 30.0f;
+        z.Shots[9].Teiler = 22.0f;
+        z.Shots[15].Teiler = 3.0f;  // not among the first ten
+        Serienwertung(z, f);
+        QCOMPARE(z.SerienTeiler[1], 22.0f);
+        QCOMPARE(z.SerienTeiler[0], 22.0f);
+        QCOMPARE(z.SerienTeiler[2], 9999.0f);
+
+        Abendzustand e;
+        e.Teilerwertung = "1";
+        e.Shots[1].Teiler = 40.0f;
+        e.Shots[2].Teiler = 2.0f;
+        f.Teiler[1] = "50,0";
+        Serienwertung(e, f);
+        QCOMPARE(e.SerienTeiler[0], 40.0f);
+        Abendzustand leer;  // an empty field admits the first shot too
+        leer.Teilerwertung = "1";
+        leer.Shots[1].Teiler = 40.0f;
+        Serienwertung(leer, Felder{});
+        QCOMPARE(leer.SerienTeiler[1], 40.0f);
+    }
+
+    void handgetippteSchuesseHabenKeinenTeiler() {
+        Abendzustand z;
+        serienSetzen(z, {100, 100, 100, 100, 100, 100});
+        Serienwertung(z, Felder{});
+        for (int s = 0; s <= 6; ++s) QCOMPARE(z.SerienTeiler[s], 9999.0f);
+    }
+
+    void schussUndSerienfelderLeeren() {
+        Abendzustand z;
+        Felder f;
+        f.Schuss[60] = "9";
+        f.Scheibe[6] = "90";
+        f.Teiler[3] = "12,7";
+        f.BestTeiler = "12,7";
+        f.Punkte = "4";
+        f.Liegend = true;
+        f.Anwesend = true;
+        f.Warnung = "Achtung";
+        z.SerienTeiler[0] = 12.7f;
+        z.Shots[60].Ring = 9;
+        f.clearSchuss(z);
+        QVERIFY(f.Schuss[60].isEmpty() && f.Scheibe[6].isEmpty() && f.Teiler[3].isEmpty());
+        QVERIFY(f.BestTeiler.isEmpty() && f.Punkte.isEmpty() && f.Warnung.isEmpty());
+        QVERIFY(!f.Liegend);
+        QVERIFY(f.Anwesend);  // attendance is not part of the displayed evening
+        QCOMPARE(z.SerienTeiler[0], 9999.0f);
+        QCOMPARE(z.Shots[60].Ring, std::int16_t(9));  // the buffer stays
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSerien)
+#include "test_serien.moc"
