@@ -1,0 +1,29 @@
+// Zielkunst: the shooting evening of a sport-shooting club.
+#include <QApplication>
+
+#include "core/Abendzustand.h"
+#include "core/ClubDatabase.h"
+#include "core/Ini.h"
+#include "evening/ui/Ringe.h"
+#include "platform/Clock.h"
+#include "platform/Paths.h"
+#include "platform/widgets/MessageBoxDialogs.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zielkunst"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Zielkunst"));
+    QApplication::setApplicationVersion(QStringLiteral("4.0.0"));
+
+    Ini ini(paths::settingsFile());
+    Abendzustand zustand;
+    ClubDatabase club(ini, zustand);
+    MessageBoxDialogs dialogs;
+    SystemClock uhr;
+
+    Ringe ringe(ini, zustand, club, dialogs, uhr);
+    dialogs.setParent(&ringe);
+    ringe.show();
+    ringe.laden();
+    return QApplication::exec();
+}

@@ -1,0 +1,195 @@
+#include "evening/Abend.h"
+
+#include <QVariant>
+
+#include <cmath>
+
+#include "core/Abendzustand.h"
+#include "core/Zahlen.h"
+#include "evening/Felder.h"
+#include "evening/Serien.h"
+#include "platform/Database.h"
+#include "platform/SqlDialect.h"
+
+namespace {
+
+constexpr float kKein = ShotSlot::kKeinTeiler;
+
+// The evening's date for the engine; the field must hold a real date.
+QString datumDesAbends(const Felder& f) {
+    const QDate d = sqldialect::parseShortDate(f.datumText());
+    if (!d.isValid()) {
+        throw DatabaseError(QStringLiteral("\"%1\" ist kein gültiges Datum.").arg(f.datumText()));
+    }
+    return sqldialect::isoDate(d);
+}
+
+// Our own fields show decimals with a comma; read them back with it.
+double feldwert(const QString& text) {
+    QString t = text;
+    const qsizetype komma = t.indexOf(u',');
+    if (komma >= 0) {
+        t[komma] = u'.';
+    }
+    return Zahlwert(t);
+}
+
+// Single-precision values are stored with their seven digits, not the double's noise.
+double einfach(float v) {
+    return zahlTextBlank(v, 7).toDouble();
+}
+
+const QString kErgebnisSuchen = QStringLiteral(
+    "SELECT rowid FROM Ergebnis WHERE MitglNr = ? AND Datum = ? ORDER BY rowid LIMIT 1");
+const QString kErgebnisNeu = QStringLiteral(
+    "INSERT INTO Ergebnis (S1, S2, S3, S4, S5, S6, Gesammt, Teiler, Best10, Best20, Punkte, "
+    "Jahr, Scheibentyp, Liegend, Anwesend, MitglNr, Datum) "
+    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+const QString kErgebnisAendern = QStringLiteral(
+    "UPDATE Ergebnis SET S1 = ?, S2 = ?, S3 = ?, S4 = ?, S5 = ?, S6 = ?, Gesammt = ?, "
+    "Teiler = ?, Best10 = ?, Best20 = ?, Punkte = ?, Jahr = ?, Scheibentyp = ?, Liegend = ?, "
+    "Anwesend = ?, MitglNr = ?, Datum = ? WHERE rowid = ?");
+const QString kSchuesseLoeschen =
+    QStringLiteral("DELETE FROM Einzelergebnisse WHERE MitglNr = ? AND Datum = ?");
+const QString kSchussNeu = QStringLiteral(
+    "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Teiler, Ring, X, Y) "
+    "VALUES (?, ?, ?, ?, ?, ?, ?)");
+const QString kSchuesseLesen = QStringLiteral(
+    "SELECT Schuss, Ring, Teiler, X, Y FROM Einzelergebnisse "
+    "WHERE MitglNr = ? AND Datum = ? ORDER BY Schuss");
+const QString kErgebnisLesen = QStringLiteral(
+    "SELECT * FROM Ergebnis WHERE MitglNr = ? AND Datum = ? ORDER BY rowid LIMIT 1");
+
+QVariantList ergebnisWerte(const Felder& f, const Abendzustand& z, int nr, const QString& datum) {
+    QVariantList werte;
+    for (int s = 1; s <= 6; ++s) {
+        werte << zuInt32(Zahlwert(f.Scheibe[static_cast<std::size_t>(s)]));
+    }
+    werte << feldwert(f.GesScheibe) << einfach(ZehntelWert(f.BestTeiler)) << feldwert(f.Best10)
+          << feldwert(f.Best) << feldwert(f.Punkte) << z.Saisonjahr << z.TargetType.left(3)
+          << (f.Liegend ? 1 : 0) << (f.Anwesend ? 1 : 0) << nr << datum;
+    return werte;
+}
+
+// A stored number shown with its leading blank; NULL or text that is no number leaves the
+// field as it was.
+void zeigeWert(QString& feld, const QVariant& wert, int signifikant = 15) {
+    bool ok = false;
+    const double v = wert.isNull() ? 0 : wert.toDouble(&ok);
+    if (ok && std::isfinite(v)) {
+        feld = zahlTextBlank(v, signifikant);
+    }
+}
+
+}  // namespace
+
+void Abspeichern(const Felder& f, const Abendzustand& z, Database& db) {
+    const QString datum = datumDesAbends(f);
+    const bool mitMitglied = !f.keinMitglied();
+    const int nr = mitMitglied ? zuInt16(Zahlwert(f.SNummer)) : 0;
+    const QVariantList werte = mitMitglied ? ergebnisWerte(f, z, nr, datum) : QVariantList();
+
+    Transaction t(db);
+    if (mitMitglied) {
+        const SqlRows vorhanden = db.run(kErgebnisSuchen, {nr, datum});
+        if (vorhanden.empty()) {
+            db.run(kErgebnisNeu, werte);
+        } else {
+            db.run(kErgebnisAendern, QVariantList(werte) << vorhanden.rows[0][0]);
+        }
+    }
+    db.run(kSchuesseLoeschen, {nr, datum});
+    for (int k = 1; k <= Abendzustand::kSchuesse; ++k) {
+        const ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
+        if (s.ValidFlag) {
+            db.run(kSchussNeu, {nr, datum, k, einfach(s.Teiler), s.Ring, einfach(s.X), einfach(s.Y)});
+        }
+    }
+    t.commit();
+}
+
+void suchen(Felder& f, Abendzustand& z, Database& db) {
+    if (f.keinMitglied()) {
+        z.clearSchussPuffer();
+        return;
+    }
+    const double nummer = Zahlwert(f.SNummer);
+    z.clearSchussPuffer();
+    f.clearSchuss(z);
+    const QDate tag = sqldialect::parseShortDate(f.datumText());
+    if (!tag.isValid() || !std::isfinite(nummer)) {
+        return;
+    }
+    const QVariantList schluessel{nummer, sqldialect::isoDate(tag)};
+
+    try {
+        const SqlRows schuesse = db.run(kSchuesseLesen, schluessel);
+        for (const QVariantList& zeile : schuesse.rows) {
+            bool ok = false;
+            ShotSlot* s = z.shot(zeile[0].toInt(&ok));
+            const double ring = zeile[1].toDouble();
+            // Neither a slot outside the card nor an absurd ring may reach the buffer.
+            if (!ok || s == nullptr || !(ring >= -1000 && ring <= 1000)) {
+                continue;
+            }
+            s->Ring = static_cast<std::int16_t>(rundeGerade(ring));
+            s->Teiler = zeile[2].isNull() ? kKein : zeile[2].toFloat();
+            s->X = zeile[3].toFloat();
+            s->Y = zeile[4].toFloat();
+            s->ValidFlag = true;
+        }
+    } catch (const DatabaseError&) {
+        // Shots that cannot be read stay empty; the result row below still shows.
+    }
+
+    Serienwertung(z, f);
+    Anzeige_fuellen(f, z);
+
+    SqlRows ergebnis;
+    try {
+        ergebnis = db.run(kErgebnisLesen, schluessel);
+    } catch (const DatabaseError&) {
+        return;
+    }
+    if (ergebnis.empty()) {
+        return;
+    }
+    for (int s = 1; s <= 6; ++s) {
+        zeigeWert(f.Scheibe[static_cast<std::size_t>(s)], ergebnis.value(0, QStringLiteral("S%1").arg(s)));
+    }
+    zeigeWert(f.GesScheibe, ergebnis.value(0, QStringLiteral("Gesammt")));
+    bool ok = false;
+    const float teiler = ergebnis.value(0, QStringLiteral("Teiler")).toFloat(&ok);
+    if (ok && teiler > 0 && std::isfinite(teiler)) {
+        f.BestTeiler = zahlTextBlank(teiler, 7);
+        f.Teiler[1] = f.BestTeiler;
+        z.SerienTeiler[1] = teiler;
+        z.SerienTeiler[0] = teiler;
+    }
+    zeigeWert(f.Best, ergebnis.value(0, QStringLiteral("Best20")));
+    zeigeWert(f.Best10, ergebnis.value(0, QStringLiteral("Best10")));
+    zeigeWert(f.Punkte, ergebnis.value(0, QStringLiteral("Punkte")));
+    const QVariant typ = ergebnis.value(0, QStringLiteral("Scheibentyp"));
+    if (!typ.isNull()) {
+        z.TargetType = typ.toString();
+    }
+    f.Liegend = ergebnis.value(0, QStringLiteral("Liegend")).toInt() != 0;
+    f.Anwesend = ergebnis.value(0, QStringLiteral("Anwesend")).toInt() != 0;
+}
+
+void Anzeige_fuellen(Felder& f, const Abendzustand& z) {
+    for (int k = 1; k <= Abendzustand::kSchuesse; ++k) {
+        const ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
+        f.Schuss[static_cast<std::size_t>(k)] = s.ValidFlag ? formatNull(s.Ring) : QString();
+    }
+    for (int s = 1; s <= 6; ++s) {
+        const auto i = static_cast<std::size_t>(s);
+        f.Scheibe[i] = formatRaute(z.Serie[i]);
+        if (z.SerienTeiler[i] > 0 && z.SerienTeiler[i] < kKein) {
+            f.Teiler[i] = formatNullKomma(z.SerienTeiler[i]);
+        }
+    }
+    if (z.SerienTeiler[0] > 0 && z.SerienTeiler[0] < kKein) {
+        f.BestTeiler = formatNullKomma(z.SerienTeiler[0]);
+    }
+}

@@ -1,0 +1,311 @@
+#include "evening/ui/Ringe.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+#include "core/Abendzustand.h"
+#include "core/ClubDatabase.h"
+#include "core/DatenbankSlots.h"
+#include "core/Einstellungen.h"
+#include "core/Ini.h"
+#include "core/Schema.h"
+#include "core/Zahlen.h"
+#include "evening/Abend.h"
+#include "evening/Punkte.h"
+#include "evening/Serien.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/SqlDialect.h"
+
+namespace {
+
+const QString kDatumsformat = QStringLiteral("dd.MM.yyyy");
+const QString kStandardProgramm = QStringLiteral("SCH=LG10;SZI=10;SGE=40;SSC=1;TEA=ZT;TEG=300;");
+
+std::size_t idx(int i) {
+    return static_cast<std::size_t>(i);
+}
+
+void setzeText(QLineEdit* e, const QString& text) {
+    if (e->text() != text) {
+        e->setText(text);
+    }
+}
+
+void setzeText(QLabel* l, const QString& text) {
+    if (l->text() != text) {
+        l->setText(text);
+    }
+}
+
+}  // namespace
+
+Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialogs,
+             const Clock& clock, QWidget* parent)
+    : QMainWindow(parent), ini_(ini), zustand_(zustand), club_(club), dialogs_(dialogs), clock_(clock) {
+    aufbauen();
+
+    for (QWidget* w : findChildren<QWidget*>()) {
+        w->installEventFilter(this);  // F1..F10 work wherever the focus is
+    }
+    connect(SNummer, &QLineEdit::textEdited, this, &Ringe::nummerGeaendert);
+    connect(SName, &QLineEdit::textEdited, this, &Ringe::nameGeaendert);
+    connect(Option1, &QRadioButton::toggled, this, [this](bool an) {
+        if (an) Anwesend->setChecked(false);
+    });
+    connect(Option3, &QRadioButton::toggled, this, [this](bool an) {
+        if (an) Anwesend->setChecked(false);
+    });
+    connect(Saison, &QLineEdit::textChanged, this, &Ringe::saisonGeaendert);
+    connect(Command1, &QPushButton::clicked, this, &Ringe::berechnenUndSpeichern);
+    connect(DBCombo, &QComboBox::activated, this, &Ringe::datenbankGewaehlt);
+}
+
+Ringe::~Ringe() = default;
+
+// ---- fields -------------------------------------------------------------------------
+
+Felder Ringe::felderLesen() const {
+    Felder f;
+    f.SNummer = SNummer->text();
+    f.SName = SName->text();
+    f.Label13 = Label13->text();
+    f.datum = Option1->isChecked()   ? DatumsOption::Nachschiessen
+              : Option3->isChecked() ? DatumsOption::Vorschiessen
+                                     : DatumsOption::Heute;
+    f.NTag = NTag->text();
+    f.Heute = Heute->text();
+    f.VTag = VTag->text();
+    f.Saison = Saison->text();
+    f.Label11 = Label11->text();
+    f.Anwesend = Anwesend->isChecked();
+    f.Liegend = Liegend->isChecked();
+    f.Wettkampf = Wettkampf->isChecked();
+    for (int k = 1; k <= 60; ++k) {
+        f.Schuss[idx(k)] = Schuss[idx(k)]->text();
+    }
+    for (int s = 1; s <= 6; ++s) {
+        f.Scheibe[idx(s)] = Scheibe[idx(s)]->text();
+        f.Teiler[idx(s)] = Teiler[idx(s)]->text();
+    }
+    f.GesScheibe = GesScheibe->text();
+    f.BestTeiler = BestTeiler->text();
+    f.Best10 = Best10->text();
+    f.Best = Best->text();
+    f.Punkte = Punkte->text();
+    f.Warnung = Warnung->text();
+    return f;
+}
+
+void Ringe::felderZeigen(const Felder& f) {
+    setzeText(SNummer, f.SNummer);
+    setzeText(SName, f.SName);
+    setzeText(Label13, f.Label13);
+    Option1->setChecked(f.datum == DatumsOption::Nachschiessen);
+    Option2->setChecked(f.datum == DatumsOption::Heute);
+    Option3->setChecked(f.datum == DatumsOption::Vorschiessen);
+    setzeText(NTag, f.NTag);
+    setzeText(Heute, f.Heute);
+    setzeText(VTag, f.VTag);
+    setzeText(Saison, f.Saison);
+    setzeText(Label11, f.Label11);
+    Anwesend->setChecked(f.Anwesend);
+    Liegend->setChecked(f.Liegend);
+    Wettkampf->setChecked(f.Wettkampf);
+    for (int k = 1; k <= 60; ++k) {
+        setzeText(Schuss[idx(k)], f.Schuss[idx(k)]);
+    }
+    for (int s = 1; s <= 6; ++s) {
+        setzeText(Scheibe[idx(s)], f.Scheibe[idx(s)]);
+        setzeText(Teiler[idx(s)], f.Teiler[idx(s)]);
+    }
+    setzeText(GesScheibe, f.GesScheibe);
+    setzeText(BestTeiler, f.BestTeiler);
+    setzeText(Best10, f.Best10);
+    setzeText(Best, f.Best);
+    setzeText(Punkte, f.Punkte);
+    setzeText(Warnung, f.Warnung);
+}
+
+bool Ringe::mitFeldern(const std::function<void(Felder&)>& regel, const QString& fehlerVorspann) {
+    Felder f = felderLesen();
+    QString fehler;
+    try {
+        regel(f);
+    } catch (const ZahlUeberlauf& e) {
+        fehler = e.message();
+    } catch (const DatabaseError& e) {
+        fehler = fehlerVorspann + e.message();
+    }
+    felderZeigen(f);
+    if (!fehler.isEmpty()) {
+        dialogs_.message(fehler);
+        return false;
+    }
+    return true;
+}
+
+// ---- start-up -----------------------------------------------------------------------
+
+void Ringe::laden() {
+    zustand_.Version = QStringLiteral("4.0.0");
+    if (startup::leseMaschine(ini_, zustand_)) {
+        emit einstellungenGewuenscht();
+    }
+    maschineEinrichten();
+    startup::lesePunktwertung(ini_, zustand_);
+
+    zustand_.ProgramCode = QStringLiteral("134403211");
+    zustand_.TargetType = QStringLiteral("LG");
+    zustand_.ControlString = kStandardProgramm + QLatin1Char(';') + Pruefzeichen(kStandardProgramm);
+
+    const QDate heute = clock_.today();
+    Heute->setText(heute.toString(kDatumsformat));
+    NTag->setText(heute.addDays(-7).toString(kDatumsformat));
+    VTag->setText(heute.addDays(7).toString(kDatumsformat));
+
+    startup::leseSaisonversatz(ini_, zustand_);
+    const int jahr = startup::saisonJahr(heute, zustand_.Saisonversatz);
+    Saison->setText(QString::number(jahr));
+    zustand_.Saisonjahr = static_cast<std::int16_t>(jahr);
+
+    SName->setText(Felder::kKeinEintrag);
+    startup::schreibeFarbStandards(ini_);
+
+    {
+        const QSignalBlocker sperre(schuss_combo);
+        schuss_combo->clear();
+        schuss_combo->addItems({QStringLiteral("1 Schuss LG"), QStringLiteral("1 Schuss LP"),
+                                QStringLiteral("10x1 Schuss LP"), QStringLiteral("5x2 Schuss LP"),
+                                QStringLiteral("20x1 Schuss LP"), QStringLiteral("10x2 Schuss LP"),
+                                QStringLiteral("40x1 Schuss LP"), QStringLiteral("30x2 Schuss LP"),
+                                QStringLiteral("6x10 Schuss LG")});
+        schuss_combo->setCurrentText(QStringLiteral("5x2 Schuss LP"));
+    }
+
+    datenbankListeFuellen();
+    {
+        const QSignalBlocker sperre(DBCombo);
+        DBCombo->setCurrentIndex(0);
+    }
+    const int slot = slotDesTages(leseSlots(ini_), heute);
+    datenbankGewaehlt(slot);
+
+    startup::leseExport(ini_, zustand_);
+    startup::leseTeilerwertung(ini_, zustand_);
+    SNummer->setFocus();
+}
+
+void Ringe::maschineEinrichten() {
+    if (zustand_.MachineName == ini::kMaschineSam) {
+        WERTM_NAME->setText(QStringLiteral("SAM"));
+        const std::array<std::pair<QPushButton*, QString>, 6> titel = {{
+            {S1x10, QStringLiteral("1 Schuss")}, {S2x10, QStringLiteral("10 Schuss")},
+            {S4x10, QStringLiteral("20 Schuss")}, {S4x5, QStringLiteral("30 Schuss")},
+            {S8x5, QStringLiteral("40 Schuss")}, {S20x2, QStringLiteral("60 Schuss")}}};
+        for (const auto& [knopf, text] : titel) {
+            knopf->setText(text);
+        }
+        for (QWidget* w : std::initializer_list<QWidget*>{RMst, SString, AndereKarten, ButtNormal}) {
+            w->hide();
+        }
+        Option[8]->setChecked(true);
+        zustand_.ShotLimit = 40;
+    } else if (zustand_.MachineName == ini::kMaschineRm3Win) {
+        WERTM_NAME->setText(QStringLiteral("DISAG RM III WIN"));
+    } else {
+        WERTM_NAME->setText(QStringLiteral("DISAG RM III"));
+        ButtFernsteuern->show();
+        ButtNormal->show();
+    }
+}
+
+// ---- database list ------------------------------------------------------------------
+
+void Ringe::datenbankListeFuellen() {
+    const QSignalBlocker sperre(DBCombo);
+    const int gewaehlt = DBCombo->currentIndex();
+    const DatenbankSlots liste = leseSlots(ini_);
+    if (DBCombo->count() != 4) {
+        DBCombo->clear();
+        for (const auto& slot : liste) {
+            DBCombo->addItem(slot.name);
+        }
+    } else {
+        for (int i = 0; i < 4; ++i) {
+            DBCombo->setItemText(i, liste[idx(i)].name);
+        }
+    }
+    DBCombo->setCurrentIndex(gewaehlt < 0 ? 0 : gewaehlt);
+}
+
+void Ringe::datenbankGewaehlt(int index) {
+    if (index < 0 || index >= DBCombo->count()) {
+        return;
+    }
+    const QString name = DBCombo->itemText(index);
+    // The day's slot is opened even without a name: that is DB1's fallback to "Training".
+    if (name.isEmpty() && offenerSlot_ >= 0) {
+        return;
+    }
+    if (datenbankOeffnen(name)) {
+        datenbankListeFuellen();
+        offenerSlot_ = index;
+        const QSignalBlocker sperre(DBCombo);
+        DBCombo->setCurrentIndex(name.isEmpty() ? 0 : index);
+    } else {
+        const QSignalBlocker sperre(DBCombo);
+        DBCombo->setCurrentIndex(offenerSlot_ >= 0 ? offenerSlot_ : index);
+    }
+}
+
+bool Ringe::datenbankOeffnen(const QString& name) {
+    OeffnenErgebnis e = club_.OpenDatabase(name);
+    if (!e.ok && e.dateiFehlt) {
+        const QString frage =
+            QStringLiteral("Die Vereinsdatenbank \"%1\" gibt es noch nicht.\n"
+                           "Soll dort eine neue, leere Vereinsdatenbank angelegt werden?")
+                .arg(e.datei);
+        if (!dialogs_.askYesNo(frage)) {
+            return false;
+        }
+        QString fehler;
+        if (!schema::neueVereinsdatenbank(e.datei, &fehler)) {
+            dialogs_.message(QStringLiteral("Die Vereinsdatenbank \"%1\" konnte nicht angelegt werden.\n%2")
+                                 .arg(e.datei, fehler));
+            return false;
+        }
+        e = club_.OpenDatabase(name);
+    }
+    if (!e.ok) {
+        dialogs_.message(e.fehler);
+        return false;
+    }
+    if (e.hatFarbe) {
+        DBCombo->setStyleSheet(QStringLiteral("QComboBox { background-color: #%1; }")
+                                   .arg(e.farbe, 6, 16, QLatin1Char('0')));
+    }
+    // The member shown belongs to the file that was open before.
+    mitglied_.reset();
+    if (!SNummer->text().isEmpty() && SName->text() != Felder::kKeinEintrag) {
+        try {
+            mitglied_ = mitgliedNachNummer(club_.db(), SNummer->text());
+        } catch (const DatabaseError&) {
+        }
+    }
+    return true;
+}
+
+void Ringe::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QApplication::closeAllWindows();
+}

@@ -1,0 +1,140 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "evening/Felder.h"
+#include "evening/Mitglieder.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+struct Abendzustand;
+class ClubDatabase;
+class Clock;
+class Dialogs;
+class Ini;
+struct OeffnenErgebnis;
+
+// The main window: one shooting evening, member by member.
+class Ringe : public QMainWindow {
+    Q_OBJECT
+public:
+    Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialogs,
+          const Clock& clock, QWidget* parent = nullptr);
+    ~Ringe() override;
+
+    // The start-up of the window: settings, machine, dates, season, database of the day.
+    void laden();
+
+    // The fields as working variables, and back.
+    Felder felderLesen() const;
+    void felderZeigen(const Felder& felder);
+
+    // Calculate and save (the button, F4, and the end of a reading).
+    void berechnenUndSpeichern();
+
+signals:
+    // No machine is configured: the settings window should open.
+    void einstellungenGewuenscht();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // construction (RingeAufbau.cpp)
+    void aufbauen();
+    QWidget* aufbauSchuetze();
+    QWidget* aufbauSchuesse();
+    QWidget* aufbauSummen();
+    QWidget* aufbauSeite();
+    void tabReihenfolge();
+
+    // handlers
+    void funktionstaste(int n);
+    bool nummerTaste(QKeyEvent* event);
+    void nummerGeaendert();
+    void nameGeaendert();
+    bool schussTaste(int index, QKeyEvent* event);
+    void schussEingegeben(int index);
+    void datumPruefen(QLineEdit* feld);
+    void saisonGeaendert();
+    void bestTeilerVerlassen();
+    void datenbankGewaehlt(int index);
+    bool datenbankOeffnen(const QString& name);
+    void datenbankListeFuellen();
+    void maschineEinrichten();
+    void fokusNachMitglied();
+
+    // Runs a rule on the fields; a number overflow or engine error ends it with a message.
+    bool mitFeldern(const std::function<void(Felder&)>& regel, const QString& fehlerVorspann = {});
+
+    Ini& ini_;
+    Abendzustand& zustand_;
+    ClubDatabase& club_;
+    Dialogs& dialogs_;
+    const Clock& clock_;
+
+    std::optional<Mitglied> mitglied_;
+    QString bestTeilerBeimBetreten_;
+    int offenerSlot_ = -1;
+
+    QLineEdit* SNummer = nullptr;
+    QLineEdit* SName = nullptr;
+    QLabel* Label13 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QRadioButton* Option3 = nullptr;
+    QLineEdit* NTag = nullptr;
+    QLineEdit* Heute = nullptr;
+    QLineEdit* VTag = nullptr;
+    QLineEdit* Saison = nullptr;
+    QLabel* Label11 = nullptr;
+    QCheckBox* Anwesend = nullptr;
+    QCheckBox* Liegend = nullptr;
+    QCheckBox* Wettkampf = nullptr;
+    std::array<QLineEdit*, 61> Schuss{};
+    std::array<QLineEdit*, 7> Scheibe{};
+    std::array<QLineEdit*, 7> Teiler{};
+    QLineEdit* GesScheibe = nullptr;
+    QLineEdit* BestTeiler = nullptr;
+    QLineEdit* Best10 = nullptr;
+    QLineEdit* Best = nullptr;
+    QLineEdit* Punkte = nullptr;
+    QLabel* Warnung = nullptr;
+    QComboBox* DBCombo = nullptr;
+    QLabel* WERTM_NAME = nullptr;
+    QLineEdit* RMst = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QPushButton* S1x10 = nullptr;
+    QPushButton* S2x10 = nullptr;
+    QPushButton* S4x10 = nullptr;
+    QPushButton* S4x5 = nullptr;
+    QPushButton* S8x5 = nullptr;
+    QPushButton* S20x2 = nullptr;
+    QComboBox* schuss_combo = nullptr;
+    std::array<QRadioButton*, 11> Option{};  // Option4 .. Option10 at their numbers
+    QRadioButton* Option_Combo = nullptr;
+    QPushButton* AndereKarten = nullptr;
+    QPushButton* SString = nullptr;
+    QPushButton* Start = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* ButtFernsteuern = nullptr;
+    QPushButton* ButtNormal = nullptr;
+    QPushButton* ButtAuswertung = nullptr;
+    QPushButton* ButtMitglieder = nullptr;
+    QPushButton* Einstellungen_butt = nullptr;
+    QPushButton* MeytonImport_butt = nullptr;
+    QPushButton* Schussbild_butt = nullptr;
+    QPushButton* Wett_Butt = nullptr;
+};

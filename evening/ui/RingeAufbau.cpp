@@ -1,0 +1,291 @@
+// Builds the controls of the main window, in reading order so that Tab follows it.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "evening/ui/Ringe.h"
+
+namespace {
+
+QLineEdit* feld(const QString& name, QWidget* parent, int breite = 0) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    if (breite > 0) {
+        e->setFixedWidth(breite);
+    }
+    return e;
+}
+
+QLineEdit* ausgabefeld(const QString& name, QWidget* parent, int breite) {
+    QLineEdit* e = feld(name, parent, breite);
+    e->setAlignment(Qt::AlignRight);
+    return e;
+}
+
+QLabel* beschriftung(const QString& text, QWidget* parent, const QString& name = {}) {
+    auto* l = new QLabel(text, parent);
+    if (!name.isEmpty()) {
+        l->setObjectName(name);
+    }
+    return l;
+}
+
+QPushButton* knopf(const QString& name, const QString& text, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QRadioButton* option(const QString& name, const QString& text, QWidget* parent) {
+    auto* o = new QRadioButton(text, parent);
+    o->setObjectName(name);
+    return o;
+}
+
+QCheckBox* haken(const QString& name, const QString& text, QWidget* parent) {
+    auto* c = new QCheckBox(text, parent);
+    c->setObjectName(name);
+    return c;
+}
+
+}  // namespace
+
+void Ringe::aufbauen() {
+    setObjectName(QStringLiteral("Ringe"));
+    setWindowTitle(QStringLiteral("Zielkunst"));
+    auto* zentrum = new QWidget(this);
+    auto* haupt = new QHBoxLayout(zentrum);
+    auto* links = new QVBoxLayout;
+    links->addWidget(aufbauSchuetze());
+    links->addWidget(aufbauSchuesse());
+    links->addWidget(aufbauSummen());
+    links->addStretch();
+    haupt->addLayout(links, 1);
+    haupt->addWidget(aufbauSeite());
+    setCentralWidget(zentrum);
+    tabReihenfolge();
+}
+
+QWidget* Ringe::aufbauSchuetze() {
+    auto* box = new QWidget(this);
+    auto* g = new QGridLayout(box);
+    g->setContentsMargins(0, 0, 0, 0);
+
+    SNummer = feld(QStringLiteral("SNummer"), box, 70);
+    SNummer->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), SNummer));
+    SName = feld(QStringLiteral("SName"), box);
+    SName->setMinimumWidth(220);
+    Label13 = beschriftung(QString(), box, QStringLiteral("Label13"));
+    g->addWidget(beschriftung(QStringLiteral("Nummer:"), box), 0, 0);
+    g->addWidget(SNummer, 0, 1);
+    g->addWidget(beschriftung(QStringLiteral("Name:"), box), 0, 2);
+    g->addWidget(SName, 0, 3);
+    g->addWidget(Label13, 0, 4);
+
+    Frame1 = new QGroupBox(QStringLiteral("Datum"), box);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* f1 = new QGridLayout(Frame1);
+    Option1 = option(QStringLiteral("Option1"), QStringLiteral("Nachschießen"), Frame1);
+    NTag = feld(QStringLiteral("NTag"), Frame1, 100);
+    Option2 = option(QStringLiteral("Option2"), QStringLiteral("Heute"), Frame1);
+    Heute = feld(QStringLiteral("Heute"), Frame1, 100);
+    Option3 = option(QStringLiteral("Option3"), QStringLiteral("Vorschießen"), Frame1);
+    VTag = feld(QStringLiteral("VTag"), Frame1, 100);
+    f1->addWidget(Option1, 0, 0);
+    f1->addWidget(NTag, 1, 0);
+    f1->addWidget(Option2, 0, 1);
+    f1->addWidget(Heute, 1, 1);
+    f1->addWidget(Option3, 0, 2);
+    f1->addWidget(VTag, 1, 2);
+    Option2->setChecked(true);
+    g->addWidget(Frame1, 1, 0, 1, 4);
+
+    auto* rechts = new QGridLayout;
+    Saison = feld(QStringLiteral("Saison"), box, 60);
+    Saison->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,4}")), Saison));
+    Label11 = beschriftung(QString(), box, QStringLiteral("Label11"));
+    rechts->addWidget(beschriftung(QStringLiteral("Saison:"), box), 0, 0);
+    rechts->addWidget(Saison, 0, 1);
+    rechts->addWidget(Label11, 0, 2);
+    Anwesend = haken(QStringLiteral("Anwesend"), QStringLiteral("Anwesend"), box);
+    Liegend = haken(QStringLiteral("Liegend"), QStringLiteral("Liegend"), box);
+    Wettkampf = haken(QStringLiteral("Wettkampf"), QStringLiteral("Wettkampf"), box);
+    rechts->addWidget(Anwesend, 1, 0, 1, 3);
+    rechts->addWidget(Liegend, 2, 0, 1, 3);
+    rechts->addWidget(Wettkampf, 3, 0, 1, 3);
+    g->addLayout(rechts, 1, 4);
+    return box;
+}
+
+QWidget* Ringe::aufbauSchuesse() {
+    auto* box = new QGroupBox(QStringLiteral("Schüsse"), this);
+    auto* g = new QGridLayout(box);
+    g->setHorizontalSpacing(4);
+    for (int i = 1; i <= 10; ++i) {
+        auto* kopf = beschriftung(QString::number(i), box);
+        kopf->setAlignment(Qt::AlignCenter);
+        g->addWidget(kopf, 0, i);
+    }
+    g->addWidget(beschriftung(QStringLiteral("Serie"), box), 0, 11);
+    g->addWidget(beschriftung(QStringLiteral("Teiler"), box), 0, 12);
+    for (int s = 1; s <= 6; ++s) {
+        g->addWidget(beschriftung(QStringLiteral("%1. Serie").arg(s), box), s, 0);
+        for (int i = 1; i <= 10; ++i) {
+            const int k = (s - 1) * 10 + i;
+            QLineEdit* e = feld(QStringLiteral("Schuss_%1").arg(k), box, 34);
+            e->setAlignment(Qt::AlignCenter);
+            Schuss[static_cast<std::size_t>(k)] = e;
+            g->addWidget(e, s, i);
+        }
+        Scheibe[static_cast<std::size_t>(s)] = ausgabefeld(QStringLiteral("Scheibe_%1").arg(s), box, 56);
+        Teiler[static_cast<std::size_t>(s)] = ausgabefeld(QStringLiteral("Teiler_%1").arg(s), box, 64);
+        g->addWidget(Scheibe[static_cast<std::size_t>(s)], s, 11);
+        g->addWidget(Teiler[static_cast<std::size_t>(s)], s, 12);
+    }
+    return box;
+}
+
+QWidget* Ringe::aufbauSummen() {
+    auto* box = new QWidget(this);
+    auto* g = new QGridLayout(box);
+    g->setContentsMargins(0, 0, 0, 0);
+    GesScheibe = ausgabefeld(QStringLiteral("GesScheibe"), box, 64);
+    BestTeiler = ausgabefeld(QStringLiteral("BestTeiler"), box, 64);
+    Best10 = ausgabefeld(QStringLiteral("Best10"), box, 64);
+    Best = ausgabefeld(QStringLiteral("Best"), box, 64);
+    Punkte = ausgabefeld(QStringLiteral("Punkte"), box, 64);
+    const std::array<std::pair<QString, QLineEdit*>, 5> reihe = {{
+        {QStringLiteral("Gesamt"), GesScheibe},
+        {QStringLiteral("Bester Teiler"), BestTeiler},
+        {QStringLiteral("Wertung"), Best10},
+        {QStringLiteral("Beste 20"), Best},
+        {QStringLiteral("Punkte"), Punkte},
+    }};
+    int spalte = 0;
+    for (const auto& [text, e] : reihe) {
+        g->addWidget(beschriftung(text, box), 0, spalte);
+        g->addWidget(e, 1, spalte);
+        ++spalte;
+    }
+    Warnung = beschriftung(QString(), box, QStringLiteral("Warnung"));
+    Warnung->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    g->addWidget(Warnung, 2, 0, 1, spalte);
+    return box;
+}
+
+QWidget* Ringe::aufbauSeite() {
+    auto* box = new QWidget(this);
+    auto* v = new QVBoxLayout(box);
+    v->setContentsMargins(0, 0, 0, 0);
+
+    v->addWidget(beschriftung(QStringLiteral("Datenbank:"), box));
+    DBCombo = new QComboBox(box);
+    DBCombo->setObjectName(QStringLiteral("DBCombo"));
+    v->addWidget(DBCombo);
+
+    WERTM_NAME = beschriftung(QString(), box, QStringLiteral("WERTM_NAME"));
+    WERTM_NAME->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    v->addWidget(WERTM_NAME);
+    RMst = feld(QStringLiteral("RMst"), box);
+    v->addWidget(RMst);
+
+    Frame2 = new QGroupBox(QStringLiteral("Scheibenprogramm"), box);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* f2 = new QGridLayout(Frame2);
+    S1x10 = knopf(QStringLiteral("S1x10"), QStringLiteral("1x10 Schuß LG"), Frame2);
+    S2x10 = knopf(QStringLiteral("S2x10"), QStringLiteral("2x10 Schuß LG"), Frame2);
+    S4x10 = knopf(QStringLiteral("S4x10"), QStringLiteral("4x10 Schuß LG"), Frame2);
+    S4x5 = knopf(QStringLiteral("S4x5"), QStringLiteral("4x5 Schuß LP"), Frame2);
+    S8x5 = knopf(QStringLiteral("S8x5"), QStringLiteral("8x5 Schuß LP"), Frame2);
+    S20x2 = knopf(QStringLiteral("S20x2"), QStringLiteral("20x2 Schuß LP"), Frame2);
+    const std::array<std::pair<int, QPushButton*>, 6> programme = {{
+        {4, S1x10}, {5, S2x10}, {6, S4x10}, {7, S4x5}, {8, S8x5}, {10, S20x2}}};
+    int zeile = 0;
+    for (const auto& [nummer, b] : programme) {
+        const QString taste = nummer == 10 ? QStringLiteral("F10") : QStringLiteral("F%1").arg(nummer + 1);
+        auto* o = option(QStringLiteral("Option%1").arg(nummer), taste, Frame2);
+        Option[static_cast<std::size_t>(nummer)] = o;
+        f2->addWidget(o, zeile, 0);
+        f2->addWidget(b, zeile, 1);
+        ++zeile;
+    }
+    Option[9] = option(QStringLiteral("Option9"), QString(), Frame2);
+    SString = knopf(QStringLiteral("SString"), QStringLiteral("Einlesen andere Karte"), Frame2);
+    f2->addWidget(Option[9], zeile, 0);
+    f2->addWidget(SString, zeile, 1);
+    ++zeile;
+    Option_Combo = option(QStringLiteral("Option_Combo"), QString(), Frame2);
+    schuss_combo = new QComboBox(Frame2);
+    schuss_combo->setObjectName(QStringLiteral("schuss_combo"));
+    f2->addWidget(Option_Combo, zeile, 0);
+    f2->addWidget(schuss_combo, zeile, 1);
+    ++zeile;
+    AndereKarten = knopf(QStringLiteral("AndereKarten"), QStringLiteral("Andere Karten wählen"), Frame2);
+    f2->addWidget(AndereKarten, zeile, 0, 1, 2);
+    v->addWidget(Frame2);
+
+    Start = knopf(QStringLiteral("Start"), QStringLiteral("Einlesen Starten"), box);
+    Command1 = knopf(QStringLiteral("Command1"), QStringLiteral("Berechnen  und  (F4) Speichern"), box);
+    Command1->setDefault(false);
+    Command1->setAutoDefault(false);
+    v->addWidget(Start);
+    v->addWidget(Command1);
+    auto* fern = new QHBoxLayout;
+    ButtFernsteuern = knopf(QStringLiteral("ButtFernsteuern"), QStringLiteral("Fernsteuern"), box);
+    ButtNormal = knopf(QStringLiteral("ButtNormal"), QStringLiteral("Normal"), box);
+    fern->addWidget(ButtFernsteuern);
+    fern->addWidget(ButtNormal);
+    v->addLayout(fern);
+    v->addStretch();
+
+    auto* fenster = new QGridLayout;
+    ButtAuswertung = knopf(QStringLiteral("ButtAuswertung"), QStringLiteral("Auswertung"), box);
+    ButtMitglieder = knopf(QStringLiteral("ButtMitglieder"), QStringLiteral("Mitglieder"), box);
+    Einstellungen_butt = knopf(QStringLiteral("Einstellungen_butt"), QStringLiteral("Einstellungen"), box);
+    MeytonImport_butt = knopf(QStringLiteral("MeytonImport_butt"), QStringLiteral("Meyton Import"), box);
+    Schussbild_butt = knopf(QStringLiteral("Schussbild_butt"), QStringLiteral("Schussbild"), box);
+    Wett_Butt = knopf(QStringLiteral("Wett_Butt"), QStringLiteral("Wettkampf Teilnehmer"), box);
+    const std::array<QPushButton*, 6> fensterKnoepfe = {ButtAuswertung, ButtMitglieder, Einstellungen_butt,
+                                                        MeytonImport_butt, Schussbild_butt, Wett_Butt};
+    for (std::size_t i = 0; i < fensterKnoepfe.size(); ++i) {
+        fenster->addWidget(fensterKnoepfe[i], static_cast<int>(i / 2), static_cast<int>(i % 2));
+    }
+    v->addLayout(fenster);
+
+    // Reading from the machine and the other windows come later; until then their
+    // controls are shown but cannot be used.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             RMst, S1x10, S2x10, S4x10, S4x5, S8x5, S20x2, schuss_combo, Option_Combo, Option[4],
+             Option[5], Option[6], Option[7], Option[8], Option[9], Option[10], AndereKarten,
+             SString, Start, ButtFernsteuern, ButtNormal, Wettkampf, ButtAuswertung,
+             ButtMitglieder, Einstellungen_butt, MeytonImport_butt, Schussbild_butt, Wett_Butt}) {
+        w->setEnabled(false);
+    }
+    return box;
+}
+
+void Ringe::tabReihenfolge() {
+    QList<QWidget*> kette = {SNummer, SName, Option1, NTag, Option2, Heute, Option3, VTag,
+                             Saison, Anwesend, Liegend, Wettkampf};
+    for (int s = 1; s <= 6; ++s) {
+        for (int i = 1; i <= 10; ++i) {
+            kette << Schuss[static_cast<std::size_t>((s - 1) * 10 + i)];
+        }
+        kette << Scheibe[static_cast<std::size_t>(s)] << Teiler[static_cast<std::size_t>(s)];
+    }
+    kette << GesScheibe << BestTeiler << Best10 << Best << Punkte << DBCombo << RMst << S1x10
+          << S2x10 << S4x10 << S4x5 << S8x5 << S20x2 << SString << schuss_combo << AndereKarten
+          << Start << Command1 << ButtFernsteuern << ButtNormal << ButtAuswertung << ButtMitglieder
+          << Einstellungen_butt << MeytonImport_butt << Schussbild_butt << Wett_Butt;
+    for (qsizetype i = 1; i < kette.size(); ++i) {
+        setTabOrder(kette[i - 1], kette[i]);
+    }
+}

@@ -1,0 +1,257 @@
+// What the main window does with the user's keys and typing.
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "core/Abendzustand.h"
+#include "core/ClubDatabase.h"
+#include "core/Zahlen.h"
+#include "evening/Abend.h"
+#include "evening/Punkte.h"
+#include "evening/Serien.h"
+#include "evening/ui/Ringe.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/SqlDialect.h"
+
+namespace {
+
+const QString kDatumsformat = QStringLiteral("dd.MM.yyyy");
+
+std::size_t idx(int i) {
+    return static_cast<std::size_t>(i);
+}
+
+bool istZeichen(const QKeyEvent* e) {
+    const QString t = e->text();
+    return !t.isEmpty() && t[0].isPrint() &&
+           !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
+bool istZiffer(const QKeyEvent* e) {
+    return e->text().size() == 1 && e->text()[0] >= u'0' && e->text()[0] <= u'9';
+}
+
+}  // namespace
+
+bool Ringe::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* taste = static_cast<QKeyEvent*>(event);
+        if (taste->key() >= Qt::Key_F1 && taste->key() <= Qt::Key_F10 &&
+            taste->modifiers() == Qt::NoModifier) {
+            funktionstaste(taste->key() - Qt::Key_F1 + 1);
+            return true;
+        }
+        if (watched == SNummer) {
+            return nummerTaste(taste);
+        }
+        for (int k = 1; k <= 60; ++k) {
+            if (watched == Schuss[idx(k)]) {
+                return schussTaste(k, taste);
+            }
+        }
+    } else if (event->type() == QEvent::KeyRelease) {
+        auto* taste = static_cast<QKeyEvent*>(event);
+        if (istZiffer(taste) || taste->key() == Qt::Key_Backspace) {
+            for (int k = 1; k <= 60; ++k) {
+                if (watched == Schuss[idx(k)]) {
+                    schussEingegeben(k);
+                    break;
+                }
+            }
+        }
+    } else if (event->type() == QEvent::FocusIn && watched == BestTeiler) {
+        bestTeilerBeimBetreten_ = BestTeiler->text();
+    } else if (event->type() == QEvent::FocusOut) {
+        if (watched == BestTeiler) {
+            bestTeilerVerlassen();
+        } else if (watched == NTag || watched == Heute || watched == VTag) {
+            datumPruefen(static_cast<QLineEdit*>(watched));
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Ringe::funktionstaste(int n) {
+    switch (n) {
+        case 1:
+            Option1->setChecked(true);
+            Anwesend->setChecked(false);
+            Start->click();  // reading is not available yet: the button is disabled
+            break;
+        case 2:
+            Option2->setChecked(true);
+            Start->click();
+            break;
+        case 3:
+            Option3->setChecked(true);
+            Anwesend->setChecked(false);
+            Start->click();
+            break;
+        case 4:
+            Option2->setChecked(true);
+            Anwesend->setChecked(true);
+            berechnenUndSpeichern();
+            break;
+        case 5: S1x10->click(); break;
+        case 6: S2x10->click(); break;
+        case 7: S4x10->click(); break;
+        case 8: S4x5->click(); break;
+        case 9: S8x5->click(); break;
+        case 10: S20x2->click(); break;
+        default: break;
+    }
+    SNummer->setFocus();
+}
+
+// ---- member -------------------------------------------------------------------------
+
+bool Ringe::nummerTaste(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Backspace || !istZeichen(e)) {
+        return false;
+    }
+    if (Zahlwert(SNummer->text()) > 3000) {
+        // No club has that many members: the key takes the last digit back.
+        SNummer->backspace();
+        nummerGeaendert();
+        return true;
+    }
+    return !istZiffer(e);
+}
+
+void Ringe::nummerGeaendert() {
+    if (Wettkampf->isChecked()) {
+        return;  // competition rows come with the competition window
+    }
+    if (!club_.isOpen()) {
+        dialogs_.message(QStringLiteral("Es ist keine Vereinsdatenbank geöffnet."));
+        return;
+    }
+    mitFeldern([this](Felder& f) {
+        f.clearSchuss(zustand_);
+        mitglied_ = mitgliedNachNummer(club_.db(), f.SNummer);
+        f.SName = mitglied_ ? mitglied_->Name : Felder::kKeinEintrag;
+        // Without a member the buffer is emptied too, so that no hidden shots of the
+        // member shown before can be stored under "Kein Eintrag".
+        suchen(f, zustand_, club_.db());
+    });
+}
+
+void Ringe::nameGeaendert() {
+    const QString text = SName->text();
+    if (text == Felder::kKeinEintrag) {
+        return;
+    }
+    if (!club_.isOpen()) {
+        dialogs_.message(QStringLiteral("Es ist keine Vereinsdatenbank geöffnet."));
+        return;
+    }
+    NamensTreffer treffer;
+    try {
+        treffer = mitgliederNachName(club_.db(), text);
+    } catch (const DatabaseError& e) {
+        dialogs_.message(e.message());
+        return;
+    }
+    Label13->setText(QStringLiteral("Möglich: ") + zahlTextBlank(treffer.anzahl));
+    if (treffer.anzahl == 1 && treffer.erster) {
+        SNummer->setText(QString::number(treffer.erster->Nr));
+        nummerGeaendert();
+        Label13->clear();
+        fokusNachMitglied();
+    }
+}
+
+void Ringe::fokusNachMitglied() {
+    // With a reading available the next step is "Einlesen Starten", else the first ring.
+    if (Start->isEnabled()) {
+        Start->setFocus();
+    } else {
+        Schuss[1]->setFocus();
+    }
+}
+
+// ---- shots --------------------------------------------------------------------------
+
+bool Ringe::schussTaste(int /*index*/, QKeyEvent* e) {
+    if (e->key() == Qt::Key_Backspace || !istZeichen(e)) {
+        return false;
+    }
+    return !istZiffer(e);
+}
+
+void Ringe::schussEingegeben(int i) {
+    QLineEdit* feld = Schuss[idx(i)];
+    const QString text = feld->text();
+    const double v = Zahlwert(text);
+    ShotSlot& shot = zustand_.Shots[idx(i)];
+    if ((text == QLatin1String("0") || v > 1) && v < 11) {
+        if (i < 60) {
+            Schuss[idx(i + 1)]->setFocus();
+        }
+        shot.Ring = static_cast<std::int16_t>(rundeGerade(v));
+        shot.ValidFlag = !text.isEmpty();
+    } else if (text.trimmed().isEmpty()) {
+        // A ring wiped from the field is no shot any more.
+        shot.Ring = 0;
+        shot.ValidFlag = false;
+    }
+    // The series total shows as soon as its ten shots are there. A value that does not fit
+    // is reported by calculate-and-save; while typing it only leaves the total as it was.
+    Felder f = felderLesen();
+    try {
+        Serberech(((i - 1) / 10 + 1) * 10, f);
+        felderZeigen(f);
+    } catch (const ZahlUeberlauf&) {
+    }
+}
+
+// ---- dates, season, Teiler ----------------------------------------------------------
+
+void Ringe::datumPruefen(QLineEdit* feld) {
+    if (sqldialect::parseShortDate(feld->text()).isValid()) {
+        return;
+    }
+    const QDate heute = clock_.today();
+    const int tage = feld == NTag ? -7 : feld == VTag ? 7 : 0;
+    feld->setText(heute.addDays(tage).toString(kDatumsformat));
+}
+
+void Ringe::saisonGeaendert() {
+    const double jahr = Zahlwert(Saison->text());
+    if (jahr > 1990 && jahr <= 32766) {
+        Label11->setText(QString::number(static_cast<int>(jahr) + 1));
+        zustand_.Saisonjahr = static_cast<std::int16_t>(jahr);
+    }
+}
+
+void Ringe::bestTeilerVerlassen() {
+    const QString text = BestTeiler->text();
+    if (text != bestTeilerBeimBetreten_ && text.size() > 1) {
+        // A Teiler typed by hand travels with the shots, on the first one.
+        zustand_.Shots[1].Teiler = KommaZuPunkt(text);
+        zustand_.Shots[1].ValidFlag = true;
+    }
+    bestTeilerBeimBetreten_ = text;
+}
+
+// ---- calculate and save -------------------------------------------------------------
+
+void Ringe::berechnenUndSpeichern() {
+    mitFeldern(
+        [this](Felder& f) {
+            for (int n = 10; n <= 60; n += 10) {
+                Serberech(n, f);
+            }
+            if (!f.Wettkampf) {
+                Database& db = club_.db();
+                Punktegeben(f, zustand_, &db, mitglied_ ? mitglied_->Klasse : 0, dialogs_);
+                Abspeichern(f, zustand_, db);
+            }
+            f.Warnung.clear();
+        },
+        QStringLiteral("Der Abend wurde nicht gespeichert.\n"));
+}

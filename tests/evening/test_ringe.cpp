@@ -1,0 +1,430 @@
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "core/Abendzustand.h"
+#include "core/ClubDatabase.h"
+#include "core/Ini.h"
+#include "core/Schema.h"
+#include "evening/ui/Ringe.h"
+#include "platform/Clock.h"
+#include "platform/Paths.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestDaten.h"
+
+namespace {
+const QDate kMittwoch(2024, 4, 3);
+const QDate kDonnerstag(2024, 4, 4);
+
+// The main window on a club database of its own, shown offscreen.
+struct Fenster {
+    TestDaten daten;
+    Ini ini{daten.iniPfad()};
+    Abendzustand zustand;
+    ClubDatabase club{ini, zustand};
+    ScriptedDialogs dialogs;
+    FixedClock uhr{kMittwoch};
+    std::unique_ptr<Ringe> w;
+
+    explicit Fenster(bool mitSlot = true) {
+        if (mitSlot) {
+            ini.IniSchreiben("DB1", "NAME", "Training");
+            ini.IniSchreiben("DB1", "DATEI", daten.dbPfad());
+        }
+        ini.IniSchreiben("WERTMASCHINE", "NAME", "RMIII");
+    }
+    void starten() {
+        w = std::make_unique<Ringe>(ini, zustand, club, dialogs, uhr);
+        w->show();
+        w->laden();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    template <class T = QLineEdit>
+    T* c(const QString& name) const {
+        T* x = w->findChild<T*>(name);
+        if (!x) qFatal("kein Steuerelement %s", qPrintable(name));
+        return x;
+    }
+    QLineEdit* schuss(int k) const { return c(QStringLiteral("Schuss_%1").arg(k)); }
+    QString text(const QString& name) const { return c(name)->text(); }
+
+    void nummer(const QString& n) {
+        QLineEdit* e = c("SNummer");
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyClicks(e, n);
+    }
+    void ringe(int von, std::initializer_list<const char*> werte) {
+        int k = von;
+        for (const char* r : werte) {
+            QTest::keyClicks(schuss(k++), r);
+        }
+    }
+    void taste(Qt::Key key) { QTest::keyClick(c("SNummer"), key); }
+    SqlRows zeilen(const QString& sql) { return daten.db().run(sql); }
+};
+
+}  // namespace
+
+class TestRinge : public QObject {
+    Q_OBJECT
+private slots:
+    void startUndFelder() {
+        Fenster f;
+        const QString lp = f.daten.pfad("LP.db");
+        QString fehler;
+        QVERIFY(schema::neueVereinsdatenbank(lp, &fehler));
+        f.ini.IniSchreiben("DB2", "NAME", "LP");
+        f.ini.IniSchreiben("DB2", "DATEI", lp);
+        f.ini.IniSchreiben("DB2", "TAG", "Mi");
+        f.ini.IniSchreiben("DB4", "NAME", "Rest");
+        f.ini.IniSchreiben("DB4", "DATEI", f.daten.dbPfad());
+        f.ini.IniSchreiben("DB4", "TAG", "REST");
+        f.starten();
+        QCOMPARE(f.w->windowTitle(), QString("Zielkunst"));
+        auto* db = f.c<QComboBox>("DBCombo");
+        QCOMPARE(db->count(), 4);
+        QCOMPARE(db->itemText(0), QString("Training"));
+        QCOMPARE(db->currentIndex(), 1);  // Wednesday: DB2
+        QCOMPARE(f.zustand.Datenbankdatei, lp);
+        QCOMPARE(f.text("Heute"), QString("03.04.2024"));
+        QCOMPARE(f.text("NTag"), QString("27.03.2024"));
+        QCOMPARE(f.text("VTag"), QString("10.04.2024"));
+        QCOMPARE(f.text("Saison"), QString("2024"));
+        QCOMPARE(f.c<QLabel>("Label11")->text(), QString("2025"));
+        QCOMPARE(f.text("SName"), QString("Kein Eintrag"));
+        QVERIFY(f.c<QRadioButton>("Option2")->isChecked());
+        QCOMPARE(f.c<QLabel>("WERTM_NAME")->text(), QString("DISAG RM III"));
+        QCOMPARE(f.c<QComboBox>("schuss_combo")->count(), 9);
+        QCOMPARE(f.c<QComboBox>("schuss_combo")->currentText(), QString("5x2 Schuss LP"));
+        QCOMPARE(f.c<QPushButton>("Command1")->text(), QString("Berechnen  und  (F4) Speichern"));
+        QVERIFY(f.c<QPushButton>("Command1")->isEnabled());
+        for (const char* aus : {"Start", "S1x10", "S20x2", "AndereKarten", "SString", "ButtFernsteuern",
+                                "ButtAuswertung", "ButtMitglieder", "Einstellungen_butt", "Wett_Butt"}) {
+            QVERIFY2(!f.c<QPushButton>(aus)->isEnabled(), aus);
+        }
+        QVERIFY(!f.c<QCheckBox>("Wettkampf")->isEnabled());
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QCOMPARE(f.zustand.ControlString.left(45), QString("SCH=LG10;SZI=10;SGE=40;SSC=1;TEA=ZT;TEG=300;;"));
+        QTRY_COMPARE(QApplication::focusWidget(), f.c("SNummer"));
+
+        // On a Thursday DB4 ("REST") is the slot of the day.
+        Fenster g;
+        g.ini.IniSchreiben("DB4", "NAME", "Rest");
+        g.ini.IniSchreiben("DB4", "DATEI", g.daten.dbPfad());
+        g.ini.IniSchreiben("DB4", "TAG", "REST");
+        g.uhr.set(QDateTime(kDonnerstag, QTime(20, 0)));
+        g.ini.IniSchreiben("WERTUNG", "MONAT", "4");
+        g.starten();
+        QCOMPARE(g.c<QComboBox>("DBCombo")->currentIndex(), 3);
+        QCOMPARE(g.text("Saison"), QString("2023"));
+        QCOMPARE(g.zustand.Saisonjahr, std::int16_t(2023));
+    }
+
+    void ersterStartLegtDieDatenbankAn() {
+        Fenster f(false);
+        f.dialogs.answerYes();
+        f.starten();
+        QCOMPARE(f.dialogs.questions.size(), 1);
+        QVERIFY(f.dialogs.questions[0].contains(paths::defaultClubDatabase()));
+        QVERIFY(QFile::exists(paths::defaultClubDatabase()));
+        QVERIFY(f.club.isOpen());
+        QCOMPARE(f.c<QComboBox>("DBCombo")->itemText(0), QString("Training"));
+        f.nummer("5");
+        QCOMPARE(f.text("SName"), QString("Kein Eintrag"));
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QVERIFY(QFile::remove(paths::defaultClubDatabase()));
+    }
+
+    void ohneDatenbankLaeuftDasProgrammWeiter() {
+        Fenster f(false);
+        f.dialogs.answerNo();
+        f.starten();
+        QVERIFY(!f.club.isOpen());
+        QVERIFY(!QFile::exists(paths::defaultClubDatabase()));
+        f.nummer("5");
+        QCOMPARE(f.dialogs.messages.last(), QString("Es ist keine Vereinsdatenbank geöffnet."));
+        f.ringe(1, {"9"});
+        f.taste(Qt::Key_F4);
+        QVERIFY(f.dialogs.messages.last().startsWith("Der Abend wurde nicht gespeichert."));
+    }
+
+    void mitgliedNachNummer() {
+        Fenster f;
+        f.daten.mitglied(12, "Anna Alt", 2);
+        f.daten.mitglied(4711, "Hans Hoch", 1);
+        f.starten();
+        f.nummer("12");
+        QCOMPARE(f.text("SName"), QString("Anna Alt"));
+        f.nummer("4711");  // 471 does not exceed 3000: the last digit is taken
+        QCOMPARE(f.text("SNummer"), QString("4711"));
+        QCOMPARE(f.text("SName"), QString("Hans Hoch"));
+        QTest::keyClicks(f.c("SNummer"), "5");  // above 3000: the key deletes
+        QCOMPARE(f.text("SNummer"), QString("471"));
+        QCOMPARE(f.text("SName"), QString("Kein Eintrag"));
+        f.nummer("1x2");  // letters do not get in
+        QCOMPARE(f.text("SNummer"), QString("12"));
+        QCOMPARE(f.text("SName"), QString("Anna Alt"));
+    }
+
+    void mitgliedNachName() {
+        Fenster f;
+        f.daten.mitglied(3, "Meier, Anna", 1);
+        f.daten.mitglied(4, "Meier, Bernd", 1);
+        f.daten.mitglied(9, "O\"Brien", 1);
+        f.daten.mitglied(10, "Otto", 1);
+        f.starten();
+        QLineEdit* name = f.c("SName");
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, "Mei");
+        QCOMPARE(f.c<QLabel>("Label13")->text(), QString("Möglich:  2"));
+        QCOMPARE(f.text("SNummer"), QString());
+        name->selectAll();
+        QTest::keyClicks(name, "O\"");
+        QCOMPARE(f.text("SNummer"), QString("9"));
+        QCOMPARE(f.text("SName"), QString("O\"Brien"));
+        QCOMPARE(f.c<QLabel>("Label13")->text(), QString());
+        QTRY_COMPARE(QApplication::focusWidget(), f.schuss(1));
+        name->selectAll();
+        QTest::keyClicks(name, "x\" OR \"1\"=\"1");
+        QCOMPARE(f.c<QLabel>("Label13")->text(), QString("Möglich:  0"));
+        QVERIFY(f.dialogs.messages.isEmpty());
+    }
+
+    void schussEingabeSpringtWeiter() {
+        Fenster f;
+        f.starten();
+        f.schuss(1)->setFocus();
+        QTest::keyClicks(f.schuss(1), "7");
+        QTRY_COMPARE(QApplication::focusWidget(), f.schuss(2));
+        QTest::keyClicks(f.schuss(2), "1");  // could become 10: waits
+        QCOMPARE(QApplication::focusWidget(), f.schuss(2));
+        QTest::keyClicks(f.schuss(2), "0");
+        QTRY_COMPARE(QApplication::focusWidget(), f.schuss(3));
+        QTest::keyClicks(f.schuss(3), "x");
+        QCOMPARE(f.schuss(3)->text(), QString());
+        QCOMPARE(f.zustand.Shots[1].Ring, std::int16_t(7));
+        QCOMPARE(f.zustand.Shots[2].Ring, std::int16_t(10));
+        QVERIFY(f.zustand.Shots[2].ValidFlag);
+        QTest::keyClick(f.schuss(2), Qt::Key_End);
+        QTest::keyClick(f.schuss(2), Qt::Key_Backspace);
+        QTest::keyClick(f.schuss(2), Qt::Key_Backspace);
+        QVERIFY(!f.zustand.Shots[2].ValidFlag);  // wiped out: no shot any more
+    }
+
+    void ganzerAbendSpeichernUndWiederholen() {
+        Fenster f;
+        f.daten.mitglied(12, "Anna Alt", 2);
+        f.daten.ringeZeile(90, 3, {2});  // the best series scores
+        f.daten.teilerZeile(100, 2, {2});
+        f.daten.anwesenheitsPunkte(1);
+        f.starten();
+        f.nummer("12");
+        for (int s = 0; s < 6; ++s) {
+            f.ringe(s * 10 + 1, {"9", "10", "8", "9", "10", "9", "7", "10", "9", "9"});
+        }
+        QCOMPARE(f.text("Scheibe_1"), QString("90"));
+        QCOMPARE(f.text("Scheibe_6"), QString("90"));
+        f.taste(Qt::Key_F4);
+        QVERIFY2(f.dialogs.messages.isEmpty(), qPrintable(f.dialogs.messages.join("|")));
+        QVERIFY(f.c<QCheckBox>("Anwesend")->isChecked());
+        QCOMPARE(f.text("GesScheibe"), QString("540"));
+        QCOMPARE(f.text("Punkte"), QString("4"));  // 3 ring points + 1 for attendance
+
+        SqlRows r = f.zeilen("SELECT MitglNr, Datum, S1, S6, Gesammt, Best10, Punkte, Jahr, Anwesend, "
+                             "Scheibentyp, Teiler FROM Ergebnis");
+        QCOMPARE(r.size(), std::size_t(1));
+        QCOMPARE(r.value(0, "MitglNr").toInt(), 12);
+        QCOMPARE(r.value(0, "Datum").toString(), QString("2024-04-03"));
+        QCOMPARE(r.value(0, "S6").toInt(), 90);
+        QCOMPARE(r.value(0, "Gesammt").toInt(), 540);
+        QCOMPARE(r.value(0, "Punkte").toInt(), 4);
+        QCOMPARE(r.value(0, "Jahr").toInt(), 2024);
+        QCOMPARE(r.value(0, "Anwesend").toInt(), 1);
+        QCOMPARE(r.value(0, "Scheibentyp").toString(), QString("LG"));
+        QCOMPARE(f.zeilen("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12").rows[0][0].toInt(), 60);
+        QCOMPARE(f.zeilen("SELECT Ring FROM Einzelergebnisse WHERE Schuss=7").rows[0][0].toInt(), 7);
+
+        // Another member in between, then Anna again: every shot comes back.
+        f.nummer("13");
+        QCOMPARE(f.text("SName"), QString("Kein Eintrag"));
+        QCOMPARE(f.schuss(7)->text(), QString());
+        f.nummer("12");
+        QCOMPARE(f.text("SName"), QString("Anna Alt"));
+        QCOMPARE(f.schuss(7)->text(), QString("7"));
+        QCOMPARE(f.schuss(60)->text(), QString("9"));
+        QCOMPARE(f.text("Scheibe_3").trimmed(), QString("90"));
+        QCOMPARE(f.text("Punkte").trimmed(), QString("4"));
+        QVERIFY(f.c<QCheckBox>("Anwesend")->isChecked());
+
+        // A corrected ring and a second F4 update the same row.
+        QLineEdit* s7 = f.schuss(7);
+        s7->selectAll();
+        QTest::keyClicks(s7, "8");
+        f.taste(Qt::Key_F4);
+        QCOMPARE(f.zeilen("SELECT count(*) FROM Ergebnis").rows[0][0].toInt(), 1);
+        QCOMPARE(f.zeilen("SELECT S1 FROM Ergebnis").rows[0][0].toInt(), 91);
+        QCOMPARE(f.zeilen("SELECT count(*) FROM Einzelergebnisse").rows[0][0].toInt(), 60);
+        QCOMPARE(f.zeilen("SELECT Ring FROM Einzelergebnisse WHERE Schuss=7").rows[0][0].toInt(), 8);
+    }
+
+    void keinEintragSpeichertNurSchuesse() {
+        Fenster f;
+        f.starten();
+        f.nummer("999");
+        QCOMPARE(f.text("SName"), QString("Kein Eintrag"));
+        f.ringe(1, {"9", "9", "9"});
+        f.taste(Qt::Key_F4);
+        f.taste(Qt::Key_F4);
+        QCOMPARE(f.zeilen("SELECT count(*) FROM Ergebnis").rows[0][0].toInt(), 0);
+        QCOMPARE(f.zeilen("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=0").rows[0][0].toInt(), 3);
+        QCOMPARE(f.text("Punkte"), QString("0"));
+    }
+
+    void nachschiessenUndAnwesenheit() {
+        Fenster f;
+        f.daten.mitglied(12, "Anna Alt", 1);
+        f.daten.anwesenheitsPunkte(2);
+        f.starten();
+        f.nummer("12");
+        f.taste(Qt::Key_F1);  // make-up evening, reading not available: only the options change
+        QVERIFY(f.c<QRadioButton>("Option1")->isChecked());
+        QVERIFY(!f.c<QCheckBox>("Anwesend")->isChecked());
+        QTRY_COMPARE(QApplication::focusWidget(), f.c("SNummer"));
+        f.ringe(1, {"8"});
+        QTest::mouseClick(f.c<QPushButton>("Command1"), Qt::LeftButton);
+        QVERIFY(f.dialogs.questions.isEmpty());
+        QCOMPARE(f.zeilen("SELECT Datum, Anwesend FROM Ergebnis").rows[0][0].toString(), QString("2024-03-27"));
+        QCOMPARE(f.zeilen("SELECT Anwesend FROM Ergebnis").rows[0][0].toInt(), 0);
+
+        f.c<QRadioButton>("Option2")->setChecked(true);
+        f.nummer("12");
+        QCOMPARE(f.schuss(1)->text(), QString());
+        f.c<QRadioButton>("Option1")->setChecked(true);
+        f.nummer("12");
+        QCOMPARE(f.schuss(1)->text(), QString("8"));
+
+        // Today's evening without attendance: asked, "Ja" drops the attendance points.
+        f.c<QRadioButton>("Option2")->setChecked(true);
+        f.nummer("12");
+        f.ringe(1, {"9"});
+        f.dialogs.answerYes();
+        QTest::mouseClick(f.c<QPushButton>("Command1"), Qt::LeftButton);
+        QCOMPARE(f.dialogs.questions, QStringList{"Anwesenheit wirklich streichen"});
+        QCOMPARE(f.zeilen("SELECT Anwesend, Punkte FROM Ergebnis WHERE Datum='2024-04-03'").rows[0][0].toInt(), 0);
+        // F4 checks attendance itself and adds its points.
+        f.taste(Qt::Key_F4);
+        QCOMPARE(f.dialogs.questions.size(), 1);
+        const SqlRows r = f.zeilen("SELECT Anwesend, Punkte FROM Ergebnis WHERE Datum='2024-04-03'");
+        QCOMPARE(r.rows[0][0].toInt(), 1);
+        QCOMPARE(r.rows[0][1].toInt(), 2);
+    }
+
+    void saisonUndDatumsfelder() {
+        Fenster f;
+        f.starten();
+        QLineEdit* saison = f.c("Saison");
+        saison->selectAll();
+        QTest::keyClicks(saison, "1985");
+        QCOMPARE(f.c<QLabel>("Label11")->text(), QString("2025"));
+        QCOMPARE(f.zustand.Saisonjahr, std::int16_t(2024));
+        saison->selectAll();
+        QTest::keyClicks(saison, "2019");
+        QCOMPARE(f.c<QLabel>("Label11")->text(), QString("2020"));
+        QCOMPARE(f.zustand.Saisonjahr, std::int16_t(2019));
+
+        QLineEdit* vtag = f.c("VTag");
+        vtag->setFocus();
+        vtag->selectAll();
+        QTest::keyClicks(vtag, "31.02.");
+        f.c("SNummer")->setFocus();
+        QTRY_COMPARE(vtag->text(), QString("10.04.2024"));
+    }
+
+    void abrufOhneSchuesse() {
+        Fenster f;
+        f.daten.mitglied(12, "Anna Alt", 1);
+        f.daten.db().run("INSERT INTO Ergebnis (MitglNr, Datum, S1, S2, S3, S4, S5, S6, Gesammt, Teiler, "
+                         "Best10, Best20, Punkte, Jahr, Scheibentyp, Liegend, Anwesend) VALUES "
+                         "(12, '2024-04-03', 95, 0, 0, 0, 90, 85, 270, 35.4, 95, 185, 3, 2024, 'LP', 1, 1)");
+        f.starten();
+        f.nummer("12");
+        QCOMPARE(f.text("Scheibe_5"), QString(" 90"));
+        QCOMPARE(f.text("Scheibe_6"), QString(" 85"));
+        QCOMPARE(f.text("BestTeiler"), QString(" 35.4"));
+        QCOMPARE(f.text("Teiler_1"), QString(" 35.4"));
+        QCOMPARE(f.text("Punkte"), QString(" 3"));
+        QVERIFY(f.c<QCheckBox>("Liegend")->isChecked());
+        QCOMPARE(f.zustand.TargetType, QString("LP"));
+        for (int k = 1; k <= 60; ++k) QVERIFY(f.schuss(k)->text().isEmpty());
+    }
+
+    void gescheitertesSpeichernLaesstDenAltenAbend() {
+        Fenster f;
+        f.daten.mitglied(12, "Anna Alt", 1);
+        f.starten();
+        f.nummer("12");
+        for (int s = 0; s < 6; ++s) {
+            f.ringe(s * 10 + 1, {"9", "9", "9", "9", "9", "9", "9", "9", "9", "9"});
+        }
+        f.taste(Qt::Key_F4);
+        QVERIFY(f.dialogs.messages.isEmpty());
+        // The disk "fails" at the 30th shot of the next store.
+        f.daten.db().run("CREATE TRIGGER platte_voll BEFORE INSERT ON Einzelergebnisse "
+                         "WHEN NEW.Schuss = 30 BEGIN SELECT RAISE(ABORT, 'Datenträger voll'); END");
+        QLineEdit* s1 = f.schuss(1);
+        s1->selectAll();
+        QTest::keyClicks(s1, "5");
+        f.taste(Qt::Key_F4);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY(f.dialogs.messages[0].startsWith("Der Abend wurde nicht gespeichert."));
+        QVERIFY(f.dialogs.messages[0].contains("Datenträger voll"));
+        QCOMPARE(f.zeilen("SELECT S1 FROM Ergebnis").rows[0][0].toInt(), 90);
+        QCOMPARE(f.zeilen("SELECT count(*) FROM Einzelergebnisse").rows[0][0].toInt(), 60);
+        QCOMPARE(f.zeilen("SELECT Ring FROM Einzelergebnisse WHERE Schuss=1").rows[0][0].toInt(), 9);
+    }
+
+    void ueberlaufSpeichertNichts() {
+        Fenster f;
+        f.daten.mitglied(12, "Anna Alt", 1);
+        f.starten();
+        f.nummer("12");
+        QTest::keyClicks(f.schuss(1), "99999");
+        f.ringe(2, {"9", "9", "9", "9", "9", "9", "9", "9", "9"});
+        f.taste(Qt::Key_F4);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY(f.dialogs.messages[0].contains("99999"));
+        QCOMPARE(f.zeilen("SELECT count(*) FROM Ergebnis").rows[0][0].toInt(), 0);
+        QCOMPARE(f.zeilen("SELECT count(*) FROM Einzelergebnisse").rows[0][0].toInt(), 0);
+    }
+
+    void kaputteDatenbankImSlotBehaeltDieOffene() {
+        Fenster f;
+        const QString kaputt = f.daten.pfad("kaputt.db");
+        QFile datei(kaputt);
+        QVERIFY(datei.open(QIODevice::WriteOnly));
+        datei.write("kein SQLite");
+        datei.close();
+        f.ini.IniSchreiben("DB2", "NAME", "Kaputt");
+        f.ini.IniSchreiben("DB2", "DATEI", kaputt);
+        f.starten();
+        auto* combo = f.c<QComboBox>("DBCombo");
+        QCOMPARE(combo->currentIndex(), 0);
+        emit combo->activated(1);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY(f.dialogs.messages[0].contains(kaputt));
+        QCOMPARE(combo->currentIndex(), 0);
+        QCOMPARE(f.zustand.Datenbankdatei, f.daten.dbPfad());
+        QVERIFY(f.club.isOpen());
+    }
+};
+
+QTEST_MAIN(TestRinge)
+#include "test_ringe.moc"
