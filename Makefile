@@ -30,7 +30,7 @@ test-sanitize: deps
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DZK_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
-	@for b in $(BENCH_DIR)/bench/bench_*; do if [ -x "$$b" ]; then "$$b" || exit 1; fi; done
+	@for b in $(BENCH_DIR)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
 format:
 	find platform core evening machine reports competition maintenance shotpicture rangeimport app tools tests bench \
