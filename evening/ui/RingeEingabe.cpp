@@ -110,6 +110,10 @@ void Ringe::funktionstaste(int n) {
 // ---- member -------------------------------------------------------------------------
 
 bool Ringe::nummerTaste(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        fokusNachMitglied();  // on to the cards without a dozen Tabs
+        return true;
+    }
     if (e->key() == Qt::Key_Backspace || !istZeichen(e)) {
         return false;
     }

@@ -171,6 +171,8 @@ private slots:
         f.nummer("1x2");  // letters do not get in
         QCOMPARE(f.text("SNummer"), QString("12"));
         QCOMPARE(f.text("SName"), QString("Anna Alt"));
+        QTest::keyClick(f.c("SNummer"), Qt::Key_Return);  // on to the first ring
+        QTRY_COMPARE(QApplication::focusWidget(), f.schuss(1));
     }
 
     void mitgliedNachName() {
