@@ -5,8 +5,10 @@
 #include "core/ClubDatabase.h"
 #include "core/Ini.h"
 #include "evening/ui/Ringe.h"
+#include "machine/ui/Einlesen.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
+#include "platform/SerialPortLine.h"
 #include "platform/widgets/MessageBoxDialogs.h"
 
 int main(int argc, char* argv[]) {
@@ -21,8 +23,12 @@ int main(int argc, char* argv[]) {
     MessageBoxDialogs dialogs;
     SystemClock uhr;
 
+    SerialPortLine leitung;
+
     Ringe ringe(ini, zustand, club, dialogs, uhr);
     dialogs.setParent(&ringe);
+    Einlesen einlesen(leitung, ini, zustand, ringe, dialogs);
+    ringe.setLesesteuerung(&einlesen);
     ringe.show();
     ringe.laden();
     return QApplication::exec();

@@ -22,6 +22,8 @@
 #include "evening/Abend.h"
 #include "evening/Punkte.h"
 #include "evening/Serien.h"
+#include "machine/Lesesteuerung.h"
+#include "machine/Programme.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SqlDialect.h"
@@ -29,7 +31,6 @@
 namespace {
 
 const QString kDatumsformat = QStringLiteral("dd.MM.yyyy");
-const QString kStandardProgramm = QStringLiteral("SCH=LG10;SZI=10;SGE=40;SSC=1;TEA=ZT;TEG=300;");
 
 std::size_t idx(int i) {
     return static_cast<std::size_t>(i);
@@ -68,6 +69,42 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
     connect(Saison, &QLineEdit::textChanged, this, &Ringe::saisonGeaendert);
     connect(Command1, &QPushButton::clicked, this, &Ringe::berechnenUndSpeichern);
     connect(DBCombo, &QComboBox::activated, this, &Ringe::datenbankGewaehlt);
+
+    const std::array<QPushButton*, 6> programme = {S1x10, S2x10, S4x10, S4x5, S8x5, S20x2};
+    for (std::size_t i = 0; i < programme.size(); ++i) {
+        connect(programme[i], &QPushButton::clicked, this, [this, i] { programmKnopf(i); });
+    }
+    connect(schuss_combo, &QComboBox::activated, this, &Ringe::programmListe);
+    connect(SString, &QPushButton::clicked, this, &Ringe::andereKarte);
+    connect(AndereKarten, &QPushButton::clicked, this, [this] {
+        if (lesen_) {
+            lesen_->programmWaehlen();
+        }
+        andereKarte();
+    });
+    connect(Start, &QPushButton::clicked, this, &Ringe::starten);
+    connect(ButtFernsteuern, &QPushButton::clicked, this, [this] {
+        if (lesen_) lesen_->fernsteuern();
+    });
+    connect(ButtNormal, &QPushButton::clicked, this, [this] {
+        if (lesen_) lesen_->normal();
+    });
+}
+
+void Ringe::setLesesteuerung(Lesesteuerung* lesen) {
+    lesen_ = lesen;
+    for (QWidget* w : std::initializer_list<QWidget*>{RMst, S1x10, S2x10, S4x10, S4x5, S8x5, S20x2,
+                                                      schuss_combo, AndereKarten, SString, Start,
+                                                      ButtFernsteuern, ButtNormal}) {
+        w->setEnabled(lesen_ != nullptr);
+    }
+    // The options only show which program was chosen last.
+    for (QRadioButton* o : {Option[4], Option[5], Option[6], Option[7], Option[8], Option[9],
+                            Option[10], Option_Combo}) {
+        o->setEnabled(lesen_ != nullptr);
+        o->setAttribute(Qt::WA_TransparentForMouseEvents);
+        o->setFocusPolicy(Qt::NoFocus);
+    }
 }
 
 Ringe::~Ringe() = default;
@@ -162,11 +199,14 @@ void Ringe::laden() {
         emit einstellungenGewuenscht();
     }
     maschineEinrichten();
+    if (lesen_) {
+        lesen_->laden();  // port set-up; a missing port is reported once, typing still works
+    }
     startup::lesePunktwertung(ini_, zustand_);
 
     zustand_.ProgramCode = QStringLiteral("134403211");
     zustand_.TargetType = QStringLiteral("LG");
-    zustand_.ControlString = kStandardProgramm + QLatin1Char(';') + Pruefzeichen(kStandardProgramm);
+    zustand_.ControlString = startControlString();
 
     const QDate heute = clock_.today();
     Heute->setText(heute.toString(kDatumsformat));

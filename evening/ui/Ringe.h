@@ -8,6 +8,7 @@
 
 #include "evening/Felder.h"
 #include "evening/Mitglieder.h"
+#include "machine/Einleseablauf.h"
 
 class QCheckBox;
 class QComboBox;
@@ -19,13 +20,14 @@ class QRadioButton;
 
 struct Abendzustand;
 class ClubDatabase;
+class Lesesteuerung;
 class Clock;
 class Dialogs;
 class Ini;
 struct OeffnenErgebnis;
 
 // The main window: one shooting evening, member by member.
-class Ringe : public QMainWindow {
+class Ringe : public QMainWindow, public Abendfenster {
     Q_OBJECT
 public:
     Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialogs,
@@ -39,8 +41,18 @@ public:
     Felder felderLesen() const;
     void felderZeigen(const Felder& felder);
 
+    // The reading window and the machine settings window; without them the machine
+    // controls stay disabled and rings are typed by hand.
+    void setLesesteuerung(Lesesteuerung* lesen);
+
     // Calculate and save (the button, F4, and the end of a reading).
-    void berechnenUndSpeichern();
+    void berechnenUndSpeichern() override;
+
+    // What a reading asks of the main window.
+    void serienUndAnzeige() override;
+    void warnung(const QString& text) override;
+    void nachVorne() override;
+    void programmZeigen(const QString& text) override;
 
 signals:
     // No machine is configured: the settings window should open.
@@ -74,6 +86,10 @@ private:
     void datenbankListeFuellen();
     void maschineEinrichten();
     void fokusNachMitglied();
+    void starten();
+    void programmKnopf(std::size_t index);
+    void programmListe();
+    void andereKarte();
 
     // Runs a rule on the fields; a number overflow or engine error ends it with a message.
     bool mitFeldern(const std::function<void(Felder&)>& regel, const QString& fehlerVorspann = {});
@@ -84,6 +100,7 @@ private:
     Dialogs& dialogs_;
     const Clock& clock_;
 
+    Lesesteuerung* lesen_ = nullptr;
     std::optional<Mitglied> mitglied_;
     QString bestTeilerBeimBetreten_;
     int offenerSlot_ = -1;

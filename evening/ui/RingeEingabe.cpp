@@ -1,5 +1,6 @@
 // What the main window does with the user's keys and typing.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,8 @@
 #include "evening/Punkte.h"
 #include "evening/Serien.h"
 #include "evening/ui/Ringe.h"
+#include "machine/Lesesteuerung.h"
+#include "machine/Programme.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SqlDialect.h"
@@ -80,7 +83,7 @@ void Ringe::funktionstaste(int n) {
         case 1:
             Option1->setChecked(true);
             Anwesend->setChecked(false);
-            Start->click();  // reading is not available yet: the button is disabled
+            Start->click();  // does nothing while no machine is attached
             break;
         case 2:
             Option2->setChecked(true);
@@ -258,4 +261,72 @@ void Ringe::berechnenUndSpeichern() {
             f.Warnung.clear();
         },
         QStringLiteral("Der Abend wurde nicht gespeichert.\n"));
+}
+
+// ---- reading ------------------------------------------------------------------------
+
+void Ringe::starten() {
+    if (!lesen_) {
+        return;
+    }
+    if (Option2->isChecked()) {
+        Anwesend->setChecked(true);
+    }
+    if (Zahlwert(Scheibe[1]->text()) > 0 &&
+        !dialogs_.askYesNo(QStringLiteral("Wenn Sie weitermachen, werden vorhandene \n"
+                                          "Daten gelöscht !!\nWeitermachen ?"))) {
+        return;
+    }
+    mitFeldern([this](Felder& f) { f.clearSchuss(zustand_); });
+    lesen_->lesenStarten();
+}
+
+void Ringe::serienUndAnzeige() {
+    mitFeldern([this](Felder& f) {
+        Serienwertung(zustand_, f);
+        Anzeige_fuellen(f, zustand_);
+    });
+}
+
+void Ringe::warnung(const QString& text) {
+    Warnung->setText(text);
+}
+
+void Ringe::nachVorne() {
+    raise();
+    activateWindow();
+}
+
+void Ringe::programmZeigen(const QString& text) {
+    RMst->setText(text);
+}
+
+// ---- target programs ----------------------------------------------------------------
+
+void Ringe::programmKnopf(std::size_t index) {
+    if (index >= kProgrammKnoepfe.size()) {
+        return;
+    }
+    const Scheibenprogramm& p = kProgrammKnoepfe[index];
+    programmUebernehmen(p, zustand_);
+    RMst->setText(zustand_.ProgramCode);
+    if (auto* o = findChild<QRadioButton*>(QString::fromLatin1(p.option))) {
+        o->setChecked(true);
+    }
+}
+
+void Ringe::programmListe() {
+    Option_Combo->setChecked(true);
+    const auto p = listenProgramm(schuss_combo->currentText());
+    if (!p) {
+        return;
+    }
+    programmUebernehmen(*p, zustand_);
+    RMst->setText(zustand_.MachineName == QLatin1String("RMIII_WIN") ? zustand_.ControlString
+                                                                    : zustand_.ProgramCode);
+}
+
+void Ringe::andereKarte() {
+    zustand_.ProgramCode = RMst->text();
+    Option[9]->setChecked(true);
 }

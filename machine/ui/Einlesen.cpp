@@ -1,0 +1,179 @@
+#include "machine/ui/Einlesen.h"
+
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/Abendzustand.h"
+#include "core/Zahlen.h"
+#include "machine/ui/RMEinst.h"
+#include "machine/ui/Twips.h"
+#include "platform/Dialogs.h"
+
+Einlesen::Einlesen(SerialLine& line, Ini& ini, Abendzustand& zustand, Abendfenster& abend,
+                   Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Tool), ini_(ini), zustand_(zustand), abend_(abend), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("Einlesen"));
+    setWindowTitle(QStringLiteral("Einlesen"));
+    auto* v = new QVBoxLayout(this);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status"));
+    QFont gross = status_->font();
+    gross.setPointSize(gross.pointSize() + 4);
+    gross.setBold(true);
+    status_->setFont(gross);
+    Korrektur_txt = new QLineEdit(this);
+    Korrektur_txt->setObjectName(QStringLiteral("Korrektur_txt"));
+    Korrektur_txt->installEventFilter(this);
+    beenden_ = new QPushButton(QStringLiteral("Einlesen beenden"), this);
+    beenden_->setObjectName(QStringLiteral("beenden"));
+    SER1 = new QPushButton(QStringLiteral("SER"), this);
+    SER1->setObjectName(QStringLiteral("SER1"));
+    Debug_L = new QLabel(this);
+    Debug_L->setObjectName(QStringLiteral("Debug_L"));
+    Debug_L->setWordWrap(true);
+    Debug_Text = new QPlainTextEdit(this);
+    Debug_Text->setObjectName(QStringLiteral("Debug_Text"));
+    Debug_Text->setReadOnly(true);
+    Debug_Text->setMaximumBlockCount(5000);
+
+    auto* zeile = new QHBoxLayout;
+    zeile->addWidget(Korrektur_txt);
+    zeile->addWidget(beenden_);
+    zeile->addWidget(SER1);
+    v->addWidget(status_);
+    v->addLayout(zeile);
+    v->addWidget(Debug_L);
+    v->addWidget(Debug_Text, 1);
+    resize(twipsZuPixel(this, 4230), twipsZuPixel(this, 1425));
+
+    ablauf_ = std::make_unique<Einleseablauf>(line, ini, zustand, *this, abend);
+    connect(beenden_, &QPushButton::clicked, this, [this] { ablauf_->beenden(); });
+    connect(SER1, &QPushButton::clicked, this, [this] { ablauf_->sendeAck(); });
+}
+
+Einlesen::~Einlesen() = default;
+
+void Einlesen::hideEvent(QHideEvent* event) {
+    if (korrekturSchleife_) {
+        korrekturSchleife_->exit(1);
+    }
+    QWidget::hideEvent(event);
+}
+
+// ---- Lesesteuerung ------------------------------------------------------------------
+
+void Einlesen::laden() {
+    QString fehler;
+    if (!ablauf_->portEinrichten(&fehler)) {
+        dialogs_.message(fehler + QStringLiteral("\nDie Ringe können von Hand eingegeben werden."));
+    }
+    zustand_.clearSchussPuffer();
+    korrekturWert_ = -1;
+}
+
+void Einlesen::lesenStarten() {
+    move(twipsZuPixel(this, 100), twipsZuPixel(this, 100));
+    show();
+    raise();
+    zustand_.clearSchussPuffer();
+    ablauf_->auswertung_starten();
+}
+
+void Einlesen::fernsteuern() {
+    ablauf_->fernsteuern();
+}
+
+void Einlesen::normal() {
+    ablauf_->normal();
+}
+
+void Einlesen::programmWaehlen() {
+    if (!rmEinst_) {
+        rmEinst_ = std::make_unique<RMEinst>(zustand_, abend_);
+    }
+    rmEinst_->show();
+    rmEinst_->raise();
+}
+
+void Einlesen::showEvent(QShowEvent* event) {
+    // With the debug switch on the window grows so that the debug fields show.
+    if (zustand_.DebugAnzeige) {
+        resize(width(), twipsZuPixel(this, 7000));
+    }
+    QWidget::showEvent(event);
+}
+
+// ---- EinleseAnzeige -----------------------------------------------------------------
+
+void Einlesen::status(const QString& text) {
+    status_->setText(text);
+}
+
+QString Einlesen::status() const {
+    return status_->text();
+}
+
+void Einlesen::debugAnhaengen(const QString& text) {
+    Debug_Text->moveCursor(QTextCursor::End);
+    Debug_Text->insertPlainText(QString(text).replace(u'\r', u'\n'));
+}
+
+void Einlesen::debugLabel(const QString& text) {
+    Debug_L->setText(text);
+}
+
+int Einlesen::korrekturErfragen(int /*slot*/, int ring) {
+    if (isHidden()) {
+        show();
+    }
+    raise();
+    Korrektur_txt->setText(QString::number(ring));
+    Korrektur_txt->selectAll();
+    Korrektur_txt->setFocus();
+    korrekturWert_ = -1;
+    QEventLoop schleife;
+    korrekturSchleife_ = &schleife;
+    while (korrekturWert_ < 0) {
+        if (schleife.exec() != 0) {
+            break;  // the window was closed or the program ends: the ring stays as read
+        }
+    }
+    korrekturSchleife_ = nullptr;
+    Korrektur_txt->clear();
+    return korrekturWert_ < 0 ? ring : korrekturWert_;
+}
+
+void Einlesen::verbergen() {
+    hide();
+}
+
+bool Einlesen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Korrektur_txt && event->type() == QEvent::KeyPress) {
+        auto* taste = static_cast<QKeyEvent*>(event);
+        const int key = taste->key();
+        if (key == Qt::Key_Backspace || key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            return false;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const double v = Zahlwert(Korrektur_txt->text());
+            if (v > -1 && v < 11) {
+                korrekturWert_ = static_cast<int>(v);
+                if (korrekturSchleife_) {
+                    korrekturSchleife_->quit();
+                }
+            }
+            return true;
+        }
+        const QString t = taste->text();
+        if (t.size() == 1 && t[0] >= u'0' && t[0] <= u'9') {
+            return false;
+        }
+        return !t.isEmpty() || key == Qt::Key_Delete;
+    }
+    return QWidget::eventFilter(watched, event);
+}
