@@ -118,7 +118,7 @@ void Einleseablauf::ZuRM(const QString& text) {
         QEventLoop warten;
         QTimer schauen;
         connect(&schauen, &QTimer::timeout, &warten, [&] {
-            if (line_.dsr() != SerialLine::Pegel::Aus || uhr.elapsed() >= kDsrWarteMs) {
+            if (line_.dsr() != SerialLine::Pegel::Aus || uhr.elapsed() >= dsrWarteMs_) {
                 warten.quit();
             }
         });
@@ -319,7 +319,9 @@ void Einleseablauf::timer1Tick() {
     if (z_.MachineName == ini::kMaschineSam) {
         senden(QByteArray(1, ENQ));
         anzeige_.status(QStringLiteral("Scheibe einlegen"));
-        if (line_.bytesWaiting() > 10) {
+        // Everything waiting is taken: a short burst of noise left in the port would
+        // otherwise stand in front of the next block.
+        if (line_.bytesWaiting() > 0) {
             samPuffer_ += line_.readAll();
         }
         samTick();
@@ -421,6 +423,7 @@ void Einleseablauf::samTick() {
         return;
     }
     // A block may come in pieces: wait for the rest unless this tick brought nothing new.
+    // A burst that is too short to be a block is dropped by the parser.
     if (!samBlockVollstaendig(samPuffer_) && samPuffer_.size() != samPufferVorher_) {
         samPufferVorher_ = samPuffer_.size();
         return;

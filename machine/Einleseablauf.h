@@ -41,7 +41,6 @@ public:
 class Einleseablauf : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kDsrWarteMs = 3000;
 
     Einleseablauf(SerialLine& line, Ini& ini, Abendzustand& zustand, EinleseAnzeige& anzeige,
                   Abendfenster& abend, QObject* parent = nullptr);
@@ -66,6 +65,9 @@ public:
     bool liest() const { return liest_; }
     QTimer& timer1() { return timer1_; }
     QTimer& timer2() { return timer2_; }
+
+    // How long ZuRM waits for the machine's DSR before it sends anyway.
+    void setDsrWartezeit(int ms) { dsrWarteMs_ = ms; }
 
     // The line settings by machine kind ("2400,N,8,1" ...).
     QString leitungsEinstellung() const;
@@ -106,6 +108,7 @@ private:
     QByteArray rxBuffer_;
     QString debugTrace_;
     int readCounter_ = 0;
+    int dsrWarteMs_ = 3000;
     bool liest_ = false;
     bool korrekturLaeuft_ = false;
     bool beendenVerschoben_ = false;

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSocketNotifier>
+
+#include <memory>
+#include <vector>
+
+#include "Karten.h"
+
+// A ring-reading machine on the master side of a pseudo-terminal. It answers the program's
+// messages as the machine would and plays the cards it was given.
+class Simulator : public QObject {
+    Q_OBJECT
+public:
+    enum class Art { Rm3, Rm3Win, Sam };
+    struct Fehler {
+        bool geteilt = false;   // records split across two writes
+        bool muell = false;     // garbage bytes before the first card
+        bool nak = false;       // the first ENQ is answered with NAK
+        bool falscherSlot = false;  // a record for slot 75 / a SAM block of 65 shots
+    };
+
+    Simulator(Art art, std::vector<SimKarte> karten, Fehler fehler);
+    ~Simulator() override;
+
+    // Opens the pty pair; returns the device path the program is to open, or "".
+    QString oeffnen();
+
+private:
+    void lesbar();
+    void empfangen(char c);
+    void zeileEmpfangen(const QByteArray& zeile);
+    void steuerzeichen(char c);
+    void schreiben(const QByteArray& bytes);
+    void schreibeTeile(const QByteArray& bytes);
+    void melde(const QByteArray& was, const QByteArray& text);
+
+    void rm3Karte();
+    void winKarte();
+    void samBlock();
+    QByteArray rm3Satz(int slot, const SimSchuss& s) const;
+    QByteArray winSatz(int slot, const SimSchuss& s) const;
+
+    Art art_;
+    std::vector<SimKarte> karten_;
+    Fehler fehler_;
+    int master_ = -1;
+    int slave_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    QByteArray zeile_;
+    std::size_t naechsteKarte_ = 0;
+    int slot_ = 1;
+    bool wartetAufEdit_ = false;
+    bool nakGesendet_ = false;
+    int winSchritt_ = 0;       // 0 idle, 1 STX sent, 2 SNR answered, 3 second STX sent
+    int offeneAcks_ = 0;
+    bool winDaten_ = false;    // cards are being played
+};

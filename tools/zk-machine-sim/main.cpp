@@ -1,0 +1,63 @@
+// zk-machine-sim: a ring-reading machine on a pseudo-terminal, for tests and for trying a
+// reading without hardware.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+
+#include "Simulator.h"
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zk-machine-sim"));
+    QCommandLineParser cli;
+    cli.setApplicationDescription(QStringLiteral(
+        "Simuliert eine Ringlesemaschine (RMIII, RMIII_WIN, SAM) an einem Pseudo-Terminal."));
+    cli.addHelpOption();
+    cli.addOption({QStringLiteral("art"), QStringLiteral("Maschine: RMIII, RMIII_WIN oder SAM"),
+                   QStringLiteral("art"), QStringLiteral("RMIII")});
+    cli.addOption({QStringLiteral("karten"), QStringLiteral("Datei mit den Karten"), QStringLiteral("datei")});
+    cli.addOption({QStringLiteral("geteilt"), QStringLiteral("jeden Satz in zwei Teilen schreiben")});
+    cli.addOption({QStringLiteral("muell"), QStringLiteral("Müll-Bytes vor der ersten Karte")});
+    cli.addOption({QStringLiteral("nak"), QStringLiteral("erstes ENQ mit NAK beantworten (RMIII_WIN)")});
+    cli.addOption({QStringLiteral("falscher-slot"),
+                   QStringLiteral("Satz für Schuss 75 / SAM-Block mit 65 Schüssen")});
+    cli.process(app);
+
+    const QString artText = cli.value(QStringLiteral("art"));
+    Simulator::Art art = Simulator::Art::Rm3;
+    if (artText == QLatin1String("RMIII_WIN")) {
+        art = Simulator::Art::Rm3Win;
+    } else if (artText == QLatin1String("SAM")) {
+        art = Simulator::Art::Sam;
+    } else if (artText != QLatin1String("RMIII")) {
+        std::fprintf(stderr, "Unbekannte Maschine: %s\n", qPrintable(artText));
+        return 2;
+    }
+
+    std::vector<SimKarte> karten;
+    if (cli.isSet(QStringLiteral("karten"))) {
+        QFile f(cli.value(QStringLiteral("karten")));
+        QString fehler;
+        if (!f.open(QIODevice::ReadOnly) || !kartenLesen(QString::fromUtf8(f.readAll()), &karten, &fehler)) {
+            std::fprintf(stderr, "Karten nicht lesbar: %s %s\n", qPrintable(f.fileName()), qPrintable(fehler));
+            return 2;
+        }
+    }
+    Simulator::Fehler fehler;
+    fehler.geteilt = cli.isSet(QStringLiteral("geteilt"));
+    fehler.muell = cli.isSet(QStringLiteral("muell"));
+    fehler.nak = cli.isSet(QStringLiteral("nak"));
+    fehler.falscherSlot = cli.isSet(QStringLiteral("falscher-slot"));
+
+    Simulator sim(art, std::move(karten), fehler);
+    const QString pfad = sim.oeffnen();
+    if (pfad.isEmpty()) {
+        std::fprintf(stderr, "Pseudo-Terminal kann nicht geöffnet werden\n");
+        return 1;
+    }
+    std::printf("PTY %s\n", qPrintable(pfad));
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}
