@@ -185,7 +185,7 @@ void Simulator::zeileEmpfangen(const QByteArray& zeile) {
             QTimer::singleShot(100, this, &Simulator::rm3Karte);
         } else if (zeile == "Edit" && wartetAufEdit_) {
             wartetAufEdit_ = false;
-            QTimer::singleShot(100, this, &Simulator::rm3Karte);
+            QTimer::singleShot(100, this, &Simulator::rm3Weiter);
         }
         return;
     }
@@ -234,20 +234,29 @@ void Simulator::rm3Karte() {
         return;
     }
     const SimKarte& karte = karten_[naechsteKarte_++];
-    bool korrektur = false;
     for (const SimSchuss& s : karte) {
-        schreibeTeile(rm3Satz(slot_++, s));
-        korrektur = korrektur || s.korrektur;
+        rm3Ausgang_.push_back({rm3Satz(slot_++, s), s.korrektur});
     }
     if (fehler_.falscherSlot && naechsteKarte_ == 1) {
-        schreiben(rm3Satz(75, SimSchuss{QStringLiteral("9"), 5.0, 0, 0, false}));
+        rm3Ausgang_.push_back({rm3Satz(75, SimSchuss{QStringLiteral("9"), 5.0, 0, 0, false}), false});
     }
-    schreiben(QByteArray("SCHEIBE") + CR);
-    if (korrektur) {
-        wartetAufEdit_ = true;  // the machine waits in its edit mode for the report
-    } else {
-        QTimer::singleShot(200, this, &Simulator::rm3Karte);
+    rm3Ausgang_.push_back({QByteArray("SCHEIBE") + CR, false});
+    rm3Weiter();
+}
+
+// The machine stops at a shot it could not score and waits in its edit mode until the
+// program has sent the correction report.
+void Simulator::rm3Weiter() {
+    while (!rm3Ausgang_.empty()) {
+        const auto [bytes, korrektur] = rm3Ausgang_.front();
+        rm3Ausgang_.pop_front();
+        schreibeTeile(bytes);
+        if (korrektur) {
+            wartetAufEdit_ = true;
+            return;
+        }
     }
+    QTimer::singleShot(200, this, &Simulator::rm3Karte);
 }
 
 QByteArray Simulator::winSatz(int slot, const SimSchuss& s) const {
@@ -291,9 +300,10 @@ void Simulator::winKarte() {
 }
 
 void Simulator::samBlock() {
-    if (naechsteKarte_ >= karten_.size()) {
-        return;
+    if (naechsteKarte_ >= karten_.size() || (samUhr_.isValid() && samUhr_.elapsed() < 1500)) {
+        return;  // no card in the machine yet
     }
+    samUhr_.start();
     if (fehler_.muell && naechsteKarte_ == 0 && !nakGesendet_) {
         nakGesendet_ = true;
         schreiben(QByteArray("#\x7f~ kaputt") + CR);  // too short to be a block

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSocketNotifier>
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -38,6 +40,7 @@ private:
     void melde(const QByteArray& was, const QByteArray& text);
 
     void rm3Karte();
+    void rm3Weiter();
     void winKarte();
     void samBlock();
     QByteArray rm3Satz(int slot, const SimSchuss& s) const;
@@ -57,4 +60,7 @@ private:
     int winSchritt_ = 0;       // 0 idle, 1 STX sent, 2 SNR answered, 3 second STX sent
     int offeneAcks_ = 0;
     bool winDaten_ = false;    // cards are being played
+    std::deque<std::pair<QByteArray, bool>> rm3Ausgang_;  // what is still to go out, and
+                                                          // whether to wait for "Edit" after it
+    QElapsedTimer samUhr_;     // since the last SAM block
 };
