@@ -38,7 +38,9 @@ void pruefe(int rc, sqlite3* db) {
 
 struct Anweisung {
     sqlite3_stmt* s = nullptr;
-    Anweisung(sqlite3* db, const char* sql) { pruefe(sqlite3_prepare_v2(db, sql, -1, &s, nullptr), db); }
+    Anweisung(sqlite3* db, const char* sql) {
+        pruefe(sqlite3_prepare_v2(db, sql, -1, &s, nullptr), db);
+    }
     ~Anweisung() { sqlite3_finalize(s); }
     void lauf(sqlite3* db) {
         int rc;
@@ -51,14 +53,14 @@ struct Anweisung {
 
 // The generated club database, made once per run.
 class Vereinsdaten {
-public:
+  public:
     static Vereinsdaten& get() {
         static Vereinsdaten daten;
         return daten;
     }
     QString pfad() const { return dir_.filePath("Training.db"); }
 
-private:
+  private:
     Vereinsdaten() : dir_(QDir::current().filePath("zk-bench-XXXXXX")) {
         QString fehler;
         if (!schema::neueVereinsdatenbank(pfad(), &fehler)) {
@@ -77,12 +79,14 @@ private:
                 sqlite3_bind_int(m.s, 3, 1 + nr % 4);
                 m.lauf(db);
             }
-            Anweisung e(db,
-                        "INSERT INTO Ergebnis (MitglNr, Datum, S1, S2, S3, S4, S5, S6, Gesammt, Teiler, "
-                        "Best10, Best20, Punkte, Jahr, Scheibentyp, Liegend, Anwesend) "
-                        "VALUES (?, ?, 90, 91, 92, 93, 0, 0, 366, 35.4, 93, 185, 3, ?, 'LG', 0, 1)");
-            Anweisung s(db, "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Teiler, Ring, X, Y) "
-                            "VALUES (?, ?, ?, ?, ?, ?, ?)");
+            Anweisung e(
+                db,
+                "INSERT INTO Ergebnis (MitglNr, Datum, S1, S2, S3, S4, S5, S6, Gesammt, Teiler, "
+                "Best10, Best20, Punkte, Jahr, Scheibentyp, Liegend, Anwesend) "
+                "VALUES (?, ?, 90, 91, 92, 93, 0, 0, 366, 35.4, 93, 185, 3, ?, 'LG', 0, 1)");
+            Anweisung s(db,
+                        "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Teiler, Ring, X, Y) "
+                        "VALUES (?, ?, ?, ?, ?, ?, ?)");
             std::mt19937 zufall(42);
             int abend = 0;
             for (int saison = 0; saison < kSaisons; ++saison) {
@@ -160,16 +164,24 @@ void BM_Boden_SqliteDirekt(benchmark::State& state) {
     {
         Anweisung begin(db, "BEGIN");
         Anweisung commit(db, "COMMIT");
-        Anweisung suche(db, "SELECT rowid FROM Ergebnis WHERE MitglNr = 18 AND Datum = '2026-12-02' LIMIT 1");
-        Anweisung neu(db, "INSERT INTO Ergebnis (MitglNr, Datum, S1, S2, S3, S4, S5, S6, Gesammt, Teiler, "
-                          "Best10, Best20, Punkte, Jahr, Scheibentyp, Liegend, Anwesend) VALUES "
-                          "(18, '2026-12-02', 95, 95, 95, 95, 95, 95, 570, 12.7, 98, 196, 4, 2026, 'LG', 0, 1)");
-        Anweisung aendern(db, "UPDATE Ergebnis SET S1 = 95, S2 = 95, S3 = 95, S4 = 95, S5 = 95, S6 = 95, "
-                              "Gesammt = 570, Teiler = 12.7, Best10 = 98, Best20 = 196, Punkte = 4, "
-                              "Jahr = 2026, Scheibentyp = 'LG', Liegend = 0, Anwesend = 1 WHERE rowid = ?");
-        Anweisung loeschen(db, "DELETE FROM Einzelergebnisse WHERE MitglNr = 18 AND Datum = '2026-12-02'");
-        Anweisung schuss(db, "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Teiler, Ring, X, Y) "
-                             "VALUES (18, '2026-12-02', ?, ?, ?, ?, ?)");
+        Anweisung suche(
+            db, "SELECT rowid FROM Ergebnis WHERE MitglNr = 18 AND Datum = '2026-12-02' LIMIT 1");
+        Anweisung neu(
+            db,
+            "INSERT INTO Ergebnis (MitglNr, Datum, S1, S2, S3, S4, S5, S6, Gesammt, Teiler, "
+            "Best10, Best20, Punkte, Jahr, Scheibentyp, Liegend, Anwesend) VALUES "
+            "(18, '2026-12-02', 95, 95, 95, 95, 95, 95, 570, 12.7, 98, 196, 4, 2026, 'LG', 0, 1)");
+        Anweisung aendern(
+            db,
+            "UPDATE Ergebnis SET S1 = 95, S2 = 95, S3 = 95, S4 = 95, S5 = 95, S6 = 95, "
+            "Gesammt = 570, Teiler = 12.7, Best10 = 98, Best20 = 196, Punkte = 4, "
+            "Jahr = 2026, Scheibentyp = 'LG', Liegend = 0, Anwesend = 1 WHERE rowid = ?");
+        Anweisung loeschen(
+            db, "DELETE FROM Einzelergebnisse WHERE MitglNr = 18 AND Datum = '2026-12-02'");
+        Anweisung schuss(
+            db,
+            "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Teiler, Ring, X, Y) "
+            "VALUES (18, '2026-12-02', ?, ?, ?, ?, ?)");
         for (auto _ : state) {
             begin.lauf(db);
             if (sqlite3_step(suche.s) == SQLITE_ROW) {
@@ -222,9 +234,21 @@ void BM_AbendAbrufen(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_AbendSpeichern)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Boden_SqliteDirekt)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_AbendAbrufen)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_AbendSpeichern)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Boden_SqliteDirekt)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_AbendAbrufen)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -23,7 +23,7 @@ struct Abendzustand {
     static constexpr int kSchuesse = 60;
     static constexpr int kSerien = 6;
 
-    std::array<ShotSlot, kSchuesse + 1> Shots{};  // 1..60; slot 0 never used
+    std::array<ShotSlot, kSchuesse + 1> Shots{};    // 1..60; slot 0 never used
     std::array<std::int16_t, kSerien + 1> Serie{};  // 1..6
     // 1..6 best Teiler per series, 0 of the evening; 9999 when none
     std::array<float, kSerien + 1> SerienTeiler{};

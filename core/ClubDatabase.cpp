@@ -89,7 +89,8 @@ OeffnenErgebnis ClubDatabase::OpenDatabaseDatei(const QString& datei) {
     std::int16_t anwPunkte = 0;
     float pistolenTeiler = 0.0f;
     try {
-        const SqlRows sonder = neu->run(QStringLiteral("SELECT AnwPunkte, PistolenTeiler FROM Sonder"));
+        const SqlRows sonder =
+            neu->run(QStringLiteral("SELECT AnwPunkte, PistolenTeiler FROM Sonder"));
         if (!sonder.empty()) {
             const double anw = sonder.rows[0][0].toDouble();
             anwPunkte = static_cast<std::int16_t>(std::clamp(rundeGerade(anw), -32768.0, 32767.0));

@@ -13,11 +13,11 @@ class Ini;
 // Outcome of opening a club database.
 struct OeffnenErgebnis {
     bool ok = false;
-    QString datei;          // the file that was (or was to be) opened
-    QString fehler;         // German message naming the file, empty on success
+    QString datei;   // the file that was (or was to be) opened
+    QString fehler;  // German message naming the file, empty on success
     bool dateiFehlt = false;
-    bool hatFarbe = false;  // a slot was found: colour the database list
-    unsigned int farbe = 0; // 0xRRGGBB
+    bool hatFarbe = false;   // a slot was found: colour the database list
+    unsigned int farbe = 0;  // 0xRRGGBB
 };
 
 // The open club database. Exactly one is open at a time; a file that cannot be opened
@@ -25,7 +25,7 @@ struct OeffnenErgebnis {
 // and `geschlossen`.
 class ClubDatabase : public QObject {
     Q_OBJECT
-public:
+  public:
     ClubDatabase(Ini& ini, Abendzustand& zustand, QObject* parent = nullptr);
     ~ClubDatabase() override;
 
@@ -46,11 +46,11 @@ public:
     // The open database; throws DatabaseError with a German message when none is open.
     Database& db();
 
-signals:
+  signals:
     void geoeffnet(const QString& datei);
     void geschlossen();
 
-private:
+  private:
     Ini& ini_;
     Abendzustand& zustand_;
     std::unique_ptr<Database> db_;

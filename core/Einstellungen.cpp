@@ -33,12 +33,14 @@ bool leseMaschine(Ini& ini, Abendzustand& zustand) {
 }
 
 void lesePunktwertung(const Ini& ini, Abendzustand& zustand) {
-    zustand.Punktwertung = abgeschnittenInt16(Zahlwert(ini.IniLesen(ini::kWertung, ini::kPunktScheiben)));
+    zustand.Punktwertung =
+        abgeschnittenInt16(Zahlwert(ini.IniLesen(ini::kWertung, ini::kPunktScheiben)));
 }
 
 void leseSaisonversatz(const Ini& ini, Abendzustand& zustand) {
     // Months beyond a century are nonsense; bounding them keeps the date arithmetic sane.
-    const double monate = std::clamp(Zahlwert(ini.IniLesen(ini::kWertung, ini::kMonat)), -1200.0, 1200.0);
+    const double monate =
+        std::clamp(Zahlwert(ini.IniLesen(ini::kWertung, ini::kMonat)), -1200.0, 1200.0);
     zustand.Saisonversatz = static_cast<std::int16_t>(-rundeGerade(monate));
 }
 

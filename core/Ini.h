@@ -7,7 +7,7 @@
 // The settings file wettk.ini. Every window reads and writes it through these two calls;
 // there is no other settings store.
 class Ini {
-public:
+  public:
     explicit Ini(QString path) : file_(std::move(path)) {}
 
     const QString& path() const { return file_.path(); }
@@ -21,6 +21,6 @@ public:
         file_.write(section, key, value);
     }
 
-private:
+  private:
     ProfileFile file_;
 };

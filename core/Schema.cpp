@@ -67,9 +67,12 @@ QStringList anweisungen() {
 
 const QStringList& pflichtTabellen() {
     static const QStringList tabellen = {
-        QStringLiteral("Mitglieder"), QStringLiteral("Ergebnis"),
-        QStringLiteral("Einzelergebnisse"), QStringLiteral("Sonder"),
-        QStringLiteral("Ringe"), QStringLiteral("Teiler"),
+        QStringLiteral("Mitglieder"),
+        QStringLiteral("Ergebnis"),
+        QStringLiteral("Einzelergebnisse"),
+        QStringLiteral("Sonder"),
+        QStringLiteral("Ringe"),
+        QStringLiteral("Teiler"),
     };
     return tabellen;
 }

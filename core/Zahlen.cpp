@@ -6,8 +6,7 @@
 
 #include "platform/Cp1252.h"
 
-ZahlUeberlauf::ZahlUeberlauf(double value)
-    : std::runtime_error("16-bit overflow"), value_(value) {}
+ZahlUeberlauf::ZahlUeberlauf(double value) : std::runtime_error("16-bit overflow"), value_(value) {}
 
 QString ZahlUeberlauf::message() const {
     return QStringLiteral(
@@ -23,9 +22,12 @@ bool isDigit(QChar c) {
 }
 
 int hexDigit(QChar c) {
-    if (isDigit(c)) return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f') return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c.unicode() - u'A' + 10;
+    if (isDigit(c))
+        return c.unicode() - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - u'A' + 10;
     return -1;
 }
 
@@ -34,8 +36,7 @@ int hexDigit(QChar c) {
 double Zahlwert(const QString& text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
-    while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' ||
-                     text[i] == u'\r')) {
+    while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r')) {
         ++i;
     }
     if (i + 1 < n && text[i] == u'&' && (text[i + 1] == u'H' || text[i + 1] == u'h')) {

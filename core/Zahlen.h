@@ -13,12 +13,12 @@
 // A value that does not fit a 16-bit integer. The action that met it stops; the
 // message names the value.
 class ZahlUeberlauf : public std::runtime_error {
-public:
+  public:
     explicit ZahlUeberlauf(double value);
     double value() const { return value_; }
     QString message() const;  // German
 
-private:
+  private:
     double value_;
 };
 

@@ -57,8 +57,8 @@ const QString kSchussNeu = QStringLiteral(
 const QString kSchuesseLesen = QStringLiteral(
     "SELECT Schuss, Ring, Teiler, X, Y FROM Einzelergebnisse "
     "WHERE MitglNr = ? AND Datum = ? ORDER BY Schuss");
-const QString kErgebnisLesen = QStringLiteral(
-    "SELECT * FROM Ergebnis WHERE MitglNr = ? AND Datum = ? ORDER BY rowid LIMIT 1");
+const QString kErgebnisLesen =
+    QStringLiteral("SELECT * FROM Ergebnis WHERE MitglNr = ? AND Datum = ? ORDER BY rowid LIMIT 1");
 
 QVariantList ergebnisWerte(const Felder& f, const Abendzustand& z, int nr, const QString& datum) {
     QVariantList werte;
@@ -102,7 +102,8 @@ void Abspeichern(const Felder& f, const Abendzustand& z, Database& db) {
     for (int k = 1; k <= Abendzustand::kSchuesse; ++k) {
         const ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
         if (s.ValidFlag) {
-            db.run(kSchussNeu, {nr, datum, k, einfach(s.Teiler), s.Ring, einfach(s.X), einfach(s.Y)});
+            db.run(kSchussNeu,
+                   {nr, datum, k, einfach(s.Teiler), s.Ring, einfach(s.X), einfach(s.Y)});
         }
     }
     t.commit();
@@ -155,7 +156,8 @@ void suchen(Felder& f, Abendzustand& z, Database& db) {
         return;
     }
     for (int s = 1; s <= 6; ++s) {
-        zeigeWert(f.Scheibe[static_cast<std::size_t>(s)], ergebnis.value(0, QStringLiteral("S%1").arg(s)));
+        zeigeWert(f.Scheibe[static_cast<std::size_t>(s)],
+                  ergebnis.value(0, QStringLiteral("S%1").arg(s)));
     }
     zeigeWert(f.GesScheibe, ergebnis.value(0, QStringLiteral("Gesammt")));
     bool ok = false;

@@ -53,8 +53,7 @@ double ringPunkte(Database& db, float wertung, int klasse) {
     }
     const SqlRows rows = db.select(QStringLiteral("SELECT * FROM Ringe WHERE URinge<=") +
                                    formatRaute(wertung) + QStringLiteral(" AND Klasse") +
-                                   formatRaute(k) +
-                                   QStringLiteral("=TRUE ORDER BY URinge DESC"));
+                                   formatRaute(k) + QStringLiteral("=TRUE ORDER BY URinge DESC"));
     return rows.empty() ? 0 : rows.value(0, QStringLiteral("Punkte")).toDouble();
 }
 
@@ -65,8 +64,8 @@ int teilerPunkte(Database& db, float bestTeiler, int klasse) {
         return 0;
     }
     const SqlRows rows = db.select(QStringLiteral("SELECT * FROM Teiler WHERE OTeiler>") +
-                                   formatRaute(t) + QStringLiteral(" AND Klasse") +
-                                   formatRaute(k) + QStringLiteral("=TRUE ORDER BY OTeiler"));
+                                   formatRaute(t) + QStringLiteral(" AND Klasse") + formatRaute(k) +
+                                   QStringLiteral("=TRUE ORDER BY OTeiler"));
     return rows.empty() ? 0 : zuInt16(rows.value(0, QStringLiteral("Punkte")).toDouble());
 }
 

@@ -18,5 +18,4 @@ int teilerPunkte(Database& db, float bestTeiler, int klasse);
 // fields and awards ring, Teiler and attendance points. `klasse` is the class of the member
 // shown (ignored when no member is selected). Asks through `dialogs` before attendance is
 // dropped for today's evening. Throws ZahlUeberlauf and DatabaseError.
-void Punktegeben(Felder& felder, Abendzustand& zustand, Database* db, int klasse,
-                 Dialogs& dialogs);
+void Punktegeben(Felder& felder, Abendzustand& zustand, Database* db, int klasse, Dialogs& dialogs);

@@ -125,8 +125,9 @@ void Einleseablauf::ZuRM(const QString& text) {
         schauen.start(20);
         warten.exec();
         if (line_.dsr() == SerialLine::Pegel::Aus) {
-            abend_.warnung(QStringLiteral("Die Ringlesemaschine meldet keine Bereitschaft (DSR). "
-                                          "Es wurde trotzdem gesendet."));
+            abend_.warnung(
+                QStringLiteral("Die Ringlesemaschine meldet keine Bereitschaft (DSR). "
+                               "Es wurde trotzdem gesendet."));
         }
     }
     senden(cp1252::encode(text) + CR);
@@ -196,7 +197,8 @@ void Einleseablauf::auswertung_starten() {
         timer1_.start(1000);
     } else {
         ZuRM(z_.ProgramCode);
-        z_.TargetType = z_.ProgramCode.startsWith(u'2') ? QStringLiteral("LP") : QStringLiteral("LG");
+        z_.TargetType =
+            z_.ProgramCode.startsWith(u'2') ? QStringLiteral("LP") : QStringLiteral("LG");
         line_.setDtr(true);
         timer1_.stop();
     }
@@ -280,7 +282,8 @@ void Einleseablauf::korrekturVerfahren() {
     for (int slot = 1; slot <= Abendzustand::kSchuesse; ++slot) {
         ShotSlot& s = z_.Shots[static_cast<std::size_t>(slot)];
         if (s.CorrectionFlag) {
-            anzeige_.status(QStringLiteral("Schuss") + zahlTextBlank(slot) + QStringLiteral(" angeben"));
+            anzeige_.status(QStringLiteral("Schuss") + zahlTextBlank(slot) +
+                            QStringLiteral(" angeben"));
             const int wert = anzeige_.korrekturErfragen(slot, s.Ring);
             s.Ring = static_cast<std::int16_t>(std::clamp(wert, 0, 10));
             s.X = 0;

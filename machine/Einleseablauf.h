@@ -13,7 +13,7 @@ class SerialLine;
 
 // What a reading shows in the reading window.
 class EinleseAnzeige {
-public:
+  public:
     virtual ~EinleseAnzeige() = default;
     virtual void status(const QString& text) = 0;
     virtual QString status() const = 0;
@@ -27,7 +27,7 @@ public:
 
 // What a reading asks of the main window.
 class Abendfenster {
-public:
+  public:
     virtual ~Abendfenster() = default;
     virtual void serienUndAnzeige() = 0;       // series from the buffer, shown in the fields
     virtual void berechnenUndSpeichern() = 0;  // calculate and save
@@ -40,8 +40,7 @@ public:
 // three machines' dialogues, hand corrections and the finishing.
 class Einleseablauf : public QObject {
     Q_OBJECT
-public:
-
+  public:
     Einleseablauf(SerialLine& line, Ini& ini, Abendzustand& zustand, EinleseAnzeige& anzeige,
                   Abendfenster& abend, QObject* parent = nullptr);
 
@@ -72,10 +71,10 @@ public:
     // The line settings by machine kind ("2400,N,8,1" ...).
     QString leitungsEinstellung() const;
 
-signals:
+  signals:
     void gelesen();  // a reading has been finished and handed to the main window
 
-private:
+  private:
     void empfangen();
     void timer1Tick();
     void timer2Tick();

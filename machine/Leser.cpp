@@ -79,7 +79,8 @@ void Rm3Leser::zeile(const QString& roh, Abendzustand& z, const Ereignisempfaeng
     }
 }
 
-void Rm3Leser::empfangen(const QByteArray& bytes, Abendzustand& z, const Ereignisempfaenger& melde) {
+void Rm3Leser::empfangen(const QByteArray& bytes, Abendzustand& z,
+                         const Ereignisempfaenger& melde) {
     rest_ += bytes;
     int zeilen = 0;
     qsizetype cr;

@@ -9,9 +9,9 @@ struct Abendzustand;
 
 // What a machine record means for the course of a reading.
 enum class Maschinenereignis {
-    KarteEnde,      // a card is done: correction, series, next card
-    LesenEnde,      // the machine finished the reading
-    LesenAbbruch,   // the machine asks to finish as if "Einlesen beenden" was pressed
+    KarteEnde,     // a card is done: correction, series, next card
+    LesenEnde,     // the machine finished the reading
+    LesenAbbruch,  // the machine asks to finish as if "Einlesen beenden" was pressed
 };
 using Ereignisempfaenger = std::function<void(Maschinenereignis)>;
 
@@ -22,7 +22,7 @@ bool ringAusText(const QString& text, std::int16_t* ring);
 // "SCHEIBE" and "ENDE". A serial port delivers arbitrary pieces, so an unfinished line is
 // kept until its CR arrives (or until flush() is called when the line stays quiet).
 class Rm3Leser {
-public:
+  public:
     // Parses every complete line of what arrived; events are reported as they occur.
     void empfangen(const QByteArray& bytes, Abendzustand& z, const Ereignisempfaenger& melde);
     // The kept piece as a line of its own.
@@ -33,7 +33,7 @@ public:
     // One line; public for the tests.
     static void zeile(const QString& line, Abendzustand& z, const Ereignisempfaenger& melde);
 
-private:
+  private:
     QByteArray rest_;
 };
 

@@ -3,7 +3,7 @@
 // What the main window asks of the machine side: the reading window and the machine
 // settings window stand behind it.
 class Lesesteuerung {
-public:
+  public:
     virtual ~Lesesteuerung() = default;
     // Port set-up and opening at start-up; a port that cannot be opened is reported once.
     virtual void laden() = 0;

@@ -14,7 +14,7 @@ struct Scheibenprogramm {
     const char* programCode;
     const char* controlString;
     std::int16_t shotLimit;
-    const char* option;       // objectName of the indicator option in the main window
+    const char* option;  // objectName of the indicator option in the main window
 };
 
 // The six program buttons S1x10, S2x10, S4x10, S4x5, S8x5, S20x2, in this order.

@@ -5,24 +5,24 @@
 
 // Today and now, replaceable so that tests can be a Wednesday in April.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
     QDate today() const { return now().date(); }
 };
 
 class SystemClock : public Clock {
-public:
+  public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
 class FixedClock : public Clock {
-public:
+  public:
     explicit FixedClock(QDateTime at) : at_(std::move(at)) {}
     explicit FixedClock(QDate day) : at_(day, QTime(19, 30)) {}
     QDateTime now() const override { return at_; }
     void set(QDateTime at) { at_ = std::move(at); }
 
-private:
+  private:
     QDateTime at_;
 };

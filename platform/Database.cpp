@@ -79,8 +79,8 @@ bool Database::open(const QString& path, QString* error, bool create) {
     if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
         const QString reason = engineText(probe.lastError());
         probe = QSqlQuery();
-        return fail(QStringLiteral("Die Datei \"%1\" ist keine lesbare Datenbank: %2")
-                        .arg(path, reason));
+        return fail(
+            QStringLiteral("Die Datei \"%1\" ist keine lesbare Datenbank: %2").arg(path, reason));
     }
     return true;
 }
@@ -137,8 +137,8 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values) {
         if (!query->prepare(sql)) {
             const QString reason = engineText(query->lastError());
             prepared_.remove(sql);
-            throw DatabaseError(QStringLiteral("Fehler in der Datenbank \"%1\": %2\n%3")
-                                    .arg(path_, reason, sql));
+            throw DatabaseError(
+                QStringLiteral("Fehler in der Datenbank \"%1\": %2\n%3").arg(path_, reason, sql));
         }
     }
     for (int i = 0; i < values.size(); ++i) {
@@ -175,8 +175,9 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values) {
 void Database::begin() {
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     if (!db.isOpen() || !db.transaction()) {
-        throw DatabaseError(QStringLiteral("Die Datenbank \"%1\" kann keine Transaktion beginnen: %2")
-                                .arg(path_, engineText(db.lastError())));
+        throw DatabaseError(
+            QStringLiteral("Die Datenbank \"%1\" kann keine Transaktion beginnen: %2")
+                .arg(path_, engineText(db.lastError())));
     }
     inTransaction_ = true;
 }

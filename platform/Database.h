@@ -15,12 +15,12 @@ class QSqlQuery;
 
 // An engine or dialect error. The message is German and fit to show to the user.
 class DatabaseError : public std::runtime_error {
-public:
+  public:
     explicit DatabaseError(const QString& message)
         : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& message() const { return message_; }
 
-private:
+  private:
     QString message_;
 };
 
@@ -46,7 +46,7 @@ struct ColumnInfo {
 // Statements in the old dialect go through select()/execute(); the program's own
 // fixed statements with bound values go through run(), prepared once and reused.
 class Database {
-public:
+  public:
     Database();
     ~Database();
     Database(const Database&) = delete;
@@ -75,11 +75,11 @@ public:
     void rollback();
     bool inTransaction() const { return inTransaction_; }
 
-    QStringList tables() const;     // tables and views
+    QStringList tables() const;  // tables and views
     bool hasTable(const QString& name) const;
     std::vector<ColumnInfo> columns(const QString& table) const;
 
-private:
+  private:
     SqlRows runNative(const QString& sql, const QVariantList& values);
     QString connectionName_;
     QString path_;
@@ -90,7 +90,7 @@ private:
 
 // Rolls back unless committed: writes that belong together succeed or leave the old state.
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db) : db_(db) { db_.begin(); }
     ~Transaction() {
         if (!done_) {
@@ -108,7 +108,7 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-private:
+  private:
     Database& db_;
     bool done_ = false;
 };

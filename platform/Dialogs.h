@@ -5,7 +5,7 @@
 // Message boxes and the file-open dialog. Windows ask through this interface so that
 // tests can answer with a scripted double and read every text that was shown.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // A message with an "OK" button.

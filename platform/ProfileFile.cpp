@@ -102,8 +102,7 @@ QString ProfileFile::read(const QString& section, const QString& key) const {
     return {};
 }
 
-bool ProfileFile::write(const QString& section, const QString& key,
-                        const QString& value) const {
+bool ProfileFile::write(const QString& section, const QString& key, const QString& value) const {
     QString lineBreak = QStringLiteral("\r\n");
     QStringList lines = loadLines(&lineBreak);
     const QString cleanValue = oneLine(value);

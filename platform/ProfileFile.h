@@ -9,7 +9,7 @@
 // characters long, and a write replaces one value in place and leaves every other
 // line of the file, comments included, as it was. The file is Windows-1252.
 class ProfileFile {
-public:
+  public:
     static constexpr int kMaxValueLength = 254;
 
     explicit ProfileFile(QString path);
@@ -23,7 +23,7 @@ public:
     // atomically, so a failed write leaves the old settings intact.
     bool write(const QString& section, const QString& key, const QString& value) const;
 
-private:
+  private:
     QStringList loadLines(QString* lineBreak) const;
 
     QString path_;

@@ -8,7 +8,7 @@
 // it never opens a port itself.
 class SerialLine : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class Pegel { Aus, Ein, Unbekannt };  // a pty cannot report DSR: Unbekannt
 
     using QObject::QObject;
@@ -31,7 +31,7 @@ public:
     virtual void setRts(bool on) = 0;
     virtual Pegel dsr() = 0;
 
-signals:
+  signals:
     void readyRead();
     // Every byte in and out, when someone listens (the debug switch): '<' in, '>' out.
     void verkehr(char richtung, const QByteArray& bytes);

@@ -80,9 +80,10 @@ bool SerialPortLine::open(int port, const QString& settings, QString* error) {
     const QString device = deviceOf(port);
     auto fail = [&](const QString& why) {
         if (error) {
-            *error = QStringLiteral("Die serielle Schnittstelle %1 (%2) kann nicht geöffnet werden: %3")
-                         .arg(port)
-                         .arg(device, why);
+            *error =
+                QStringLiteral("Die serielle Schnittstelle %1 (%2) kann nicht geöffnet werden: %3")
+                    .arg(port)
+                    .arg(device, why);
         }
         return false;
     };

@@ -14,7 +14,7 @@ class QSerialPort;
 // without such a file port n is /dev/ttyS(n-1).
 class SerialPortLine : public SerialLine {
     Q_OBJECT
-public:
+  public:
     explicit SerialPortLine(QObject* parent = nullptr);
     ~SerialPortLine() override;
 
@@ -36,7 +36,7 @@ public:
     // The file that maps port n on this system (empty on Windows).
     static QString mappingFile(int port);
 
-private:
+  private:
     std::unique_ptr<QSerialPort> port_impl_;
     int port_ = 1;
 };

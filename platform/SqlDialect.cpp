@@ -121,9 +121,8 @@ QString booleanComparison(QString& out, bool value) {
         out.truncate(end - 2);
         return value ? QStringLiteral("=0") : QStringLiteral("<>0");
     }
-    if (end >= 1 && out[end - 1] == u'=' && !(end >= 2 && (out[end - 2] == u'<' ||
-                                                           out[end - 2] == u'>' ||
-                                                           out[end - 2] == u'!'))) {
+    if (end >= 1 && out[end - 1] == u'=' &&
+        !(end >= 2 && (out[end - 2] == u'<' || out[end - 2] == u'>' || out[end - 2] == u'!'))) {
         out.truncate(end - 1);
         return value ? QStringLiteral("<>0") : QStringLiteral("=0");
     }
@@ -167,8 +166,8 @@ Translation translate(const QString& sql, HashDateOrder hashOrder) {
     while (i < sql.size()) {
         const QChar c = sql[i];
         if (c == u'\'' || c == u'"') {
-            const bool afterLike = lastWord(out).compare(QLatin1String("LIKE"),
-                                                         Qt::CaseInsensitive) == 0;
+            const bool afterLike =
+                lastWord(out).compare(QLatin1String("LIKE"), Qt::CaseInsensitive) == 0;
             const auto literal = readLiteral(sql, i);
             if (!literal) {
                 return {{}, QStringLiteral("Text ohne schließendes Anführungszeichen in: ") + sql};
@@ -212,13 +211,16 @@ Translation translate(const QString& sql, HashDateOrder hashOrder) {
             const QString word = sql.mid(i, end - i);
             if (word.compare(QLatin1String("Datevalue"), Qt::CaseInsensitive) == 0) {
                 qsizetype p = end;
-                while (p < sql.size() && sql[p].isSpace()) ++p;
+                while (p < sql.size() && sql[p].isSpace())
+                    ++p;
                 if (p < sql.size() && sql[p] == u'(') {
                     ++p;
-                    while (p < sql.size() && sql[p].isSpace()) ++p;
+                    while (p < sql.size() && sql[p].isSpace())
+                        ++p;
                     if (p < sql.size() && (sql[p] == u'\'' || sql[p] == u'"')) {
                         const auto literal = readLiteral(sql, p);
-                        while (p < sql.size() && sql[p].isSpace()) ++p;
+                        while (p < sql.size() && sql[p].isSpace())
+                            ++p;
                         const QDate d = literal ? parseShortDate(*literal) : QDate();
                         if (!d.isValid() || p >= sql.size() || sql[p] != u')') {
                             return {{}, QStringLiteral("Ungültiges Datum in: ") + sql};

@@ -52,7 +52,12 @@ void setzeText(QLabel* l, const QString& text) {
 
 Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialogs,
              const Clock& clock, QWidget* parent)
-    : QMainWindow(parent), ini_(ini), zustand_(zustand), club_(club), dialogs_(dialogs), clock_(clock) {
+    : QMainWindow(parent),
+      ini_(ini),
+      zustand_(zustand),
+      club_(club),
+      dialogs_(dialogs),
+      clock_(clock) {
     aufbauen();
 
     for (QWidget* w : findChildren<QWidget*>()) {
@@ -61,10 +66,12 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
     connect(SNummer, &QLineEdit::textEdited, this, &Ringe::nummerGeaendert);
     connect(SName, &QLineEdit::textEdited, this, &Ringe::nameGeaendert);
     connect(Option1, &QRadioButton::toggled, this, [this](bool an) {
-        if (an) Anwesend->setChecked(false);
+        if (an)
+            Anwesend->setChecked(false);
     });
     connect(Option3, &QRadioButton::toggled, this, [this](bool an) {
-        if (an) Anwesend->setChecked(false);
+        if (an)
+            Anwesend->setChecked(false);
     });
     connect(Saison, &QLineEdit::textChanged, this, &Ringe::saisonGeaendert);
     connect(Command1, &QPushButton::clicked, this, &Ringe::berechnenUndSpeichern);
@@ -84,10 +91,12 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
     });
     connect(Start, &QPushButton::clicked, this, &Ringe::starten);
     connect(ButtFernsteuern, &QPushButton::clicked, this, [this] {
-        if (lesen_) lesen_->fernsteuern();
+        if (lesen_)
+            lesen_->fernsteuern();
     });
     connect(ButtNormal, &QPushButton::clicked, this, [this] {
-        if (lesen_) lesen_->normal();
+        if (lesen_)
+            lesen_->normal();
     });
 }
 
@@ -248,14 +257,18 @@ void Ringe::laden() {
 void Ringe::maschineEinrichten() {
     if (zustand_.MachineName == ini::kMaschineSam) {
         WERTM_NAME->setText(QStringLiteral("SAM"));
-        const std::array<std::pair<QPushButton*, QString>, 6> titel = {{
-            {S1x10, QStringLiteral("1 Schuss")}, {S2x10, QStringLiteral("10 Schuss")},
-            {S4x10, QStringLiteral("20 Schuss")}, {S4x5, QStringLiteral("30 Schuss")},
-            {S8x5, QStringLiteral("40 Schuss")}, {S20x2, QStringLiteral("60 Schuss")}}};
+        const std::array<std::pair<QPushButton*, QString>, 6> titel = {
+            {{S1x10, QStringLiteral("1 Schuss")},
+             {S2x10, QStringLiteral("10 Schuss")},
+             {S4x10, QStringLiteral("20 Schuss")},
+             {S4x5, QStringLiteral("30 Schuss")},
+             {S8x5, QStringLiteral("40 Schuss")},
+             {S20x2, QStringLiteral("60 Schuss")}}};
         for (const auto& [knopf, text] : titel) {
             knopf->setText(text);
         }
-        for (QWidget* w : std::initializer_list<QWidget*>{RMst, SString, AndereKarten, ButtNormal}) {
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{RMst, SString, AndereKarten, ButtNormal}) {
             w->hide();
         }
         Option[8]->setChecked(true);
@@ -311,17 +324,18 @@ void Ringe::datenbankGewaehlt(int index) {
 bool Ringe::datenbankOeffnen(const QString& name) {
     OeffnenErgebnis e = club_.OpenDatabase(name);
     if (!e.ok && e.dateiFehlt) {
-        const QString frage =
-            QStringLiteral("Die Vereinsdatenbank \"%1\" gibt es noch nicht.\n"
-                           "Soll dort eine neue, leere Vereinsdatenbank angelegt werden?")
-                .arg(e.datei);
+        const QString frage = QStringLiteral(
+                                  "Die Vereinsdatenbank \"%1\" gibt es noch nicht.\n"
+                                  "Soll dort eine neue, leere Vereinsdatenbank angelegt werden?")
+                                  .arg(e.datei);
         if (!dialogs_.askYesNo(frage)) {
             return false;
         }
         QString fehler;
         if (!schema::neueVereinsdatenbank(e.datei, &fehler)) {
-            dialogs_.message(QStringLiteral("Die Vereinsdatenbank \"%1\" konnte nicht angelegt werden.\n%2")
-                                 .arg(e.datei, fehler));
+            dialogs_.message(
+                QStringLiteral("Die Vereinsdatenbank \"%1\" konnte nicht angelegt werden.\n%2")
+                    .arg(e.datei, fehler));
             return false;
         }
         e = club_.OpenDatabase(name);

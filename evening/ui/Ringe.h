@@ -29,9 +29,9 @@ struct OeffnenErgebnis;
 // The main window: one shooting evening, member by member.
 class Ringe : public QMainWindow, public Abendfenster {
     Q_OBJECT
-public:
-    Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialogs,
-          const Clock& clock, QWidget* parent = nullptr);
+  public:
+    Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialogs, const Clock& clock,
+          QWidget* parent = nullptr);
     ~Ringe() override;
 
     // The start-up of the window: settings, machine, dates, season, database of the day.
@@ -54,15 +54,15 @@ public:
     void nachVorne() override;
     void programmZeigen(const QString& text) override;
 
-signals:
+  signals:
     // No machine is configured: the settings window should open.
     void einstellungenGewuenscht();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     // construction (RingeAufbau.cpp)
     void aufbauen();
     QWidget* aufbauSchuetze();

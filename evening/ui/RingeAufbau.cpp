@@ -80,7 +80,8 @@ QWidget* Ringe::aufbauSchuetze() {
     g->setContentsMargins(0, 0, 0, 0);
 
     SNummer = feld(QStringLiteral("SNummer"), box, 70);
-    SNummer->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), SNummer));
+    SNummer->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), SNummer));
     SName = feld(QStringLiteral("SName"), box);
     SName->setMinimumWidth(220);
     Label13 = beschriftung(QString(), box, QStringLiteral("Label13"));
@@ -110,7 +111,8 @@ QWidget* Ringe::aufbauSchuetze() {
 
     auto* rechts = new QGridLayout;
     Saison = feld(QStringLiteral("Saison"), box, 60);
-    Saison->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,4}")), Saison));
+    Saison->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,4}")), Saison));
     Label11 = beschriftung(QString(), box, QStringLiteral("Label11"));
     rechts->addWidget(beschriftung(QStringLiteral("Saison:"), box), 0, 0);
     rechts->addWidget(Saison, 0, 1);
@@ -145,8 +147,10 @@ QWidget* Ringe::aufbauSchuesse() {
             Schuss[static_cast<std::size_t>(k)] = e;
             g->addWidget(e, s, i);
         }
-        Scheibe[static_cast<std::size_t>(s)] = ausgabefeld(QStringLiteral("Scheibe_%1").arg(s), box, 56);
-        Teiler[static_cast<std::size_t>(s)] = ausgabefeld(QStringLiteral("Teiler_%1").arg(s), box, 64);
+        Scheibe[static_cast<std::size_t>(s)] =
+            ausgabefeld(QStringLiteral("Scheibe_%1").arg(s), box, 56);
+        Teiler[static_cast<std::size_t>(s)] =
+            ausgabefeld(QStringLiteral("Teiler_%1").arg(s), box, 64);
         g->addWidget(Scheibe[static_cast<std::size_t>(s)], s, 11);
         g->addWidget(Teiler[static_cast<std::size_t>(s)], s, 12);
     }
@@ -206,11 +210,12 @@ QWidget* Ringe::aufbauSeite() {
     S4x5 = knopf(QStringLiteral("S4x5"), QStringLiteral("4x5 Schuß LP"), Frame2);
     S8x5 = knopf(QStringLiteral("S8x5"), QStringLiteral("8x5 Schuß LP"), Frame2);
     S20x2 = knopf(QStringLiteral("S20x2"), QStringLiteral("20x2 Schuß LP"), Frame2);
-    const std::array<std::pair<int, QPushButton*>, 6> programme = {{
-        {4, S1x10}, {5, S2x10}, {6, S4x10}, {7, S4x5}, {8, S8x5}, {10, S20x2}}};
+    const std::array<std::pair<int, QPushButton*>, 6> programme = {
+        {{4, S1x10}, {5, S2x10}, {6, S4x10}, {7, S4x5}, {8, S8x5}, {10, S20x2}}};
     int zeile = 0;
     for (const auto& [nummer, b] : programme) {
-        const QString taste = nummer == 10 ? QStringLiteral("F10") : QStringLiteral("F%1").arg(nummer + 1);
+        const QString taste =
+            nummer == 10 ? QStringLiteral("F10") : QStringLiteral("F%1").arg(nummer + 1);
         auto* o = option(QStringLiteral("Option%1").arg(nummer), taste, Frame2);
         Option[static_cast<std::size_t>(nummer)] = o;
         f2->addWidget(o, zeile, 0);
@@ -228,12 +233,14 @@ QWidget* Ringe::aufbauSeite() {
     f2->addWidget(Option_Combo, zeile, 0);
     f2->addWidget(schuss_combo, zeile, 1);
     ++zeile;
-    AndereKarten = knopf(QStringLiteral("AndereKarten"), QStringLiteral("Andere Karten wählen"), Frame2);
+    AndereKarten =
+        knopf(QStringLiteral("AndereKarten"), QStringLiteral("Andere Karten wählen"), Frame2);
     f2->addWidget(AndereKarten, zeile, 0, 1, 2);
     v->addWidget(Frame2);
 
     Start = knopf(QStringLiteral("Start"), QStringLiteral("Einlesen Starten"), box);
-    Command1 = knopf(QStringLiteral("Command1"), QStringLiteral("Berechnen  und  (F4) Speichern"), box);
+    Command1 =
+        knopf(QStringLiteral("Command1"), QStringLiteral("Berechnen  und  (F4) Speichern"), box);
     Command1->setDefault(false);
     Command1->setAutoDefault(false);
     v->addWidget(Start);
@@ -249,32 +256,58 @@ QWidget* Ringe::aufbauSeite() {
     auto* fenster = new QGridLayout;
     ButtAuswertung = knopf(QStringLiteral("ButtAuswertung"), QStringLiteral("Auswertung"), box);
     ButtMitglieder = knopf(QStringLiteral("ButtMitglieder"), QStringLiteral("Mitglieder"), box);
-    Einstellungen_butt = knopf(QStringLiteral("Einstellungen_butt"), QStringLiteral("Einstellungen"), box);
-    MeytonImport_butt = knopf(QStringLiteral("MeytonImport_butt"), QStringLiteral("Meyton Import"), box);
+    Einstellungen_butt =
+        knopf(QStringLiteral("Einstellungen_butt"), QStringLiteral("Einstellungen"), box);
+    MeytonImport_butt =
+        knopf(QStringLiteral("MeytonImport_butt"), QStringLiteral("Meyton Import"), box);
     Schussbild_butt = knopf(QStringLiteral("Schussbild_butt"), QStringLiteral("Schussbild"), box);
     Wett_Butt = knopf(QStringLiteral("Wett_Butt"), QStringLiteral("Wettkampf Teilnehmer"), box);
-    const std::array<QPushButton*, 6> fensterKnoepfe = {ButtAuswertung, ButtMitglieder, Einstellungen_butt,
-                                                        MeytonImport_butt, Schussbild_butt, Wett_Butt};
+    const std::array<QPushButton*, 6> fensterKnoepfe = {ButtAuswertung,     ButtMitglieder,
+                                                        Einstellungen_butt, MeytonImport_butt,
+                                                        Schussbild_butt,    Wett_Butt};
     for (std::size_t i = 0; i < fensterKnoepfe.size(); ++i) {
         fenster->addWidget(fensterKnoepfe[i], static_cast<int>(i / 2), static_cast<int>(i % 2));
     }
     v->addLayout(fenster);
 
-    // Reading from the machine and the other windows come later; until then their
-    // controls are shown but cannot be used.
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             RMst, S1x10, S2x10, S4x10, S4x5, S8x5, S20x2, schuss_combo, Option_Combo, Option[4],
-             Option[5], Option[6], Option[7], Option[8], Option[9], Option[10], AndereKarten,
-             SString, Start, ButtFernsteuern, ButtNormal, Wettkampf, ButtAuswertung,
-             ButtMitglieder, Einstellungen_butt, MeytonImport_butt, Schussbild_butt, Wett_Butt}) {
+    // The machine controls come alive with setLesesteuerung(); the buttons of windows
+    // that do not exist yet are shown but cannot be used.
+    for (QWidget* w : std::initializer_list<QWidget*>{RMst,
+                                                      S1x10,
+                                                      S2x10,
+                                                      S4x10,
+                                                      S4x5,
+                                                      S8x5,
+                                                      S20x2,
+                                                      schuss_combo,
+                                                      Option_Combo,
+                                                      Option[4],
+                                                      Option[5],
+                                                      Option[6],
+                                                      Option[7],
+                                                      Option[8],
+                                                      Option[9],
+                                                      Option[10],
+                                                      AndereKarten,
+                                                      SString,
+                                                      Start,
+                                                      ButtFernsteuern,
+                                                      ButtNormal,
+                                                      Wettkampf,
+                                                      ButtAuswertung,
+                                                      ButtMitglieder,
+                                                      Einstellungen_butt,
+                                                      MeytonImport_butt,
+                                                      Schussbild_butt,
+                                                      Wett_Butt}) {
         w->setEnabled(false);
     }
     return box;
 }
 
 void Ringe::tabReihenfolge() {
-    QList<QWidget*> kette = {SNummer, SName, Option1, NTag, Option2, Heute, Option3, VTag,
-                             Saison, Anwesend, Liegend, Wettkampf};
+    QList<QWidget*> kette = {SNummer, SName, Option1, NTag,     Option2, Heute,
+                             Option3, VTag,  Saison,  Anwesend, Liegend, Wettkampf};
     for (int s = 1; s <= 6; ++s) {
         for (int i = 1; i <= 10; ++i) {
             kette << Schuss[static_cast<std::size_t>((s - 1) * 10 + i)];

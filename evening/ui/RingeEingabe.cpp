@@ -99,13 +99,26 @@ void Ringe::funktionstaste(int n) {
             Anwesend->setChecked(true);
             berechnenUndSpeichern();
             break;
-        case 5: S1x10->click(); break;
-        case 6: S2x10->click(); break;
-        case 7: S4x10->click(); break;
-        case 8: S4x5->click(); break;
-        case 9: S8x5->click(); break;
-        case 10: S20x2->click(); break;
-        default: break;
+        case 5:
+            S1x10->click();
+            break;
+        case 6:
+            S2x10->click();
+            break;
+        case 7:
+            S4x10->click();
+            break;
+        case 8:
+            S4x5->click();
+            break;
+        case 9:
+            S8x5->click();
+            break;
+        case 10:
+            S20x2->click();
+            break;
+        default:
+            break;
     }
     SNummer->setFocus();
 }
@@ -323,7 +336,7 @@ void Ringe::programmListe() {
     }
     programmUebernehmen(*p, zustand_);
     RMst->setText(zustand_.MachineName == QLatin1String("RMIII_WIN") ? zustand_.ControlString
-                                                                    : zustand_.ProgramCode);
+                                                                     : zustand_.ProgramCode);
 }
 
 void Ringe::andereKarte() {

@@ -101,9 +101,13 @@ void Einlesen::programmWaehlen() {
 }
 
 void Einlesen::showEvent(QShowEvent* event) {
-    // With the debug switch on the window grows so that the debug fields show.
+    // The debug field lies below the normal window area; with the debug switch on the
+    // window grows so that it shows.
+    Debug_Text->setVisible(zustand_.DebugAnzeige);
     if (zustand_.DebugAnzeige) {
         resize(width(), twipsZuPixel(this, 7000));
+    } else {
+        adjustSize();
     }
     QWidget::showEvent(event);
 }
@@ -132,6 +136,7 @@ int Einlesen::korrekturErfragen(int /*slot*/, int ring) {
         show();
     }
     raise();
+    activateWindow();  // the keyboard belongs to the hand entry now
     Korrektur_txt->setText(QString::number(ring));
     Korrektur_txt->selectAll();
     Korrektur_txt->setFocus();

@@ -18,7 +18,7 @@ class RMEinst;
 // The reading window: prompts card by card, takes hand corrections, ends the reading.
 class Einlesen : public QWidget, public EinleseAnzeige, public Lesesteuerung {
     Q_OBJECT
-public:
+  public:
     Einlesen(SerialLine& line, Ini& ini, Abendzustand& zustand, Abendfenster& abend,
              Dialogs& dialogs, QWidget* parent = nullptr);
     ~Einlesen() override;
@@ -41,12 +41,12 @@ public:
     int korrekturErfragen(int slot, int ring) override;
     void verbergen() override;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     Ini& ini_;
     Abendzustand& zustand_;
     Abendfenster& abend_;

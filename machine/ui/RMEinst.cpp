@@ -29,7 +29,8 @@ RMEinst::RMEinst(Abendzustand& zustand, Abendfenster& abend, QWidget* parent)
     auto* raster = new QGridLayout(this);
 
     auto gruppe = [&](const QString& name, const QString& titel, std::initializer_list<Wahl> wahlen,
-                      QString ProgrammWahl::*code, QString ProgrammWahl::*wert, int zeile, int spalte) {
+                      QString ProgrammWahl::*code, QString ProgrammWahl::*wert, int zeile,
+                      int spalte) {
         auto* box = new QGroupBox(titel, this);
         box->setObjectName(name);
         auto* v = new QVBoxLayout(box);
@@ -40,7 +41,8 @@ RMEinst::RMEinst(Abendzustand& zustand, Abendfenster& abend, QWidget* parent)
             QRadioButton* o = option(QString::fromLatin1(w.name), QString::fromUtf8(w.text), box,
                                      [this, code, wert, c, x] {
                                          wahl_.*code = c;
-                                         if (wert) wahl_.*wert = x;
+                                         if (wert)
+                                             wahl_.*wert = x;
                                      });
             knoepfe->addButton(o);
             v->addWidget(o);
@@ -49,26 +51,40 @@ RMEinst::RMEinst(Abendzustand& zustand, Abendfenster& abend, QWidget* parent)
     };
 
     gruppe(QStringLiteral("Styp"), QStringLiteral("Scheibe"),
-           {{"SG", "Luftgewehr", "1", "LG"}, {"SP", "Luftpistole", "2", "LP"},
-            {"SL", "LG Laufende Scheibe", "4", "LS1"}, {"SS", "Stutzen", "5", "ZS"},
+           {{"SG", "Luftgewehr", "1", "LG"},
+            {"SP", "Luftpistole", "2", "LP"},
+            {"SL", "LG Laufende Scheibe", "4", "LS1"},
+            {"SS", "Stutzen", "5", "ZS"},
             {"SK", "KK", "6", "KK;KAL=22"}},
            &ProgrammWahl::typCode, &ProgrammWahl::typName, 0, 0);
     gruppe(QStringLiteral("Slen"), QStringLiteral("Scheibenlänge"),
-           {{"ES", "1", "1", "ES"}, {"B5", "5er Streifen", "2", "5"}, {"B10", "10er Streifen", "3", "10"}},
+           {{"ES", "1", "1", "ES"},
+            {"B5", "5er Streifen", "2", "5"},
+            {"B10", "10er Streifen", "3", "10"}},
            &ProgrammWahl::laengeCode, &ProgrammWahl::laengeWert, 0, 1);
     gruppe(QStringLiteral("Sser"), QStringLiteral("Schuss"),
-           {{"Ser1", "1er Serie", "0", "1"}, {"Ser10", "10er Serie", "1", "10"},
-            {"Ser20", "20er Serie", "2", "20"}, {"Ser30", "30er Serie", "3", "30"},
-            {"Ser40", "40er Serie", "4", "40"}, {"Ser50", "50er Serie", "5", "50"},
-            {"Ser60", "60er Serie", "6", "60"}, {"Ser80", "80er Serie", "7", "80"},
-            {"Ser100", "100er Serie", "8", "100"}, {"Ser120", "120er Serie", "9", "120"}},
+           {{"Ser1", "1er Serie", "0", "1"},
+            {"Ser10", "10er Serie", "1", "10"},
+            {"Ser20", "20er Serie", "2", "20"},
+            {"Ser30", "30er Serie", "3", "30"},
+            {"Ser40", "40er Serie", "4", "40"},
+            {"Ser50", "50er Serie", "5", "50"},
+            {"Ser60", "60er Serie", "6", "60"},
+            {"Ser80", "80er Serie", "7", "80"},
+            {"Ser100", "100er Serie", "8", "100"},
+            {"Ser120", "120er Serie", "9", "120"}},
            &ProgrammWahl::serieCode, &ProgrammWahl::serieWert, 0, 2);
     gruppe(QStringLiteral("Steil"), QStringLiteral("Teilergrenze"),
-           {{"T50", "50", "401", "TEA=ZT;TEG=50;"}, {"T75", "75", "402", "TEA=ZT;TEG=75;"},
-            {"T100", "100", "403", "TEA=ZT;TEG=100;"}, {"T150", "150", "405", "TEA=ZT;TEG=150;"},
-            {"T300", "300", "408", "TEA=ZT;TEG=300;"}, {"T600", "600", "411", "TEA=ZT;TEG=600;"},
-            {"T1000", "1000", "413", "TEA=ZT;TEG=1000;"}, {"T2000", "2000", "414", "TEA=ZT;TEG=2000;"},
-            {"T4000", "4000", "415", "TEA=ZT;TEG=4000;"}, {"T8000", "8000", "416", "TEA=ZT;TEG=8000;"},
+           {{"T50", "50", "401", "TEA=ZT;TEG=50;"},
+            {"T75", "75", "402", "TEA=ZT;TEG=75;"},
+            {"T100", "100", "403", "TEA=ZT;TEG=100;"},
+            {"T150", "150", "405", "TEA=ZT;TEG=150;"},
+            {"T300", "300", "408", "TEA=ZT;TEG=300;"},
+            {"T600", "600", "411", "TEA=ZT;TEG=600;"},
+            {"T1000", "1000", "413", "TEA=ZT;TEG=1000;"},
+            {"T2000", "2000", "414", "TEA=ZT;TEG=2000;"},
+            {"T4000", "4000", "415", "TEA=ZT;TEG=4000;"},
+            {"T8000", "8000", "416", "TEA=ZT;TEG=8000;"},
             {"TAus", "Aus", "101", "TEA=KT;"}},
            &ProgrammWahl::teilerCode, &ProgrammWahl::teilerStueck, 0, 3);
     gruppe(QStringLiteral("Sdruck"), QStringLiteral("Drucker"),

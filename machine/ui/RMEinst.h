@@ -13,7 +13,7 @@ class Abendfenster;
 // hidden after a take-over, so the choices are there again at the next opening.
 class RMEinst : public QWidget {
     Q_OBJECT
-public:
+  public:
     RMEinst(Abendzustand& zustand, Abendfenster& abend, QWidget* parent = nullptr);
 
     const ProgrammWahl& wahl() const { return wahl_; }
@@ -21,7 +21,7 @@ public:
     void waehle(const QString& optionName);
     void uebernehmen();
 
-private:
+  private:
     QRadioButton* option(const QString& name, const QString& text, QWidget* parent,
                          std::function<void()> setzen);
     void anzeigen();

@@ -6,7 +6,7 @@ class QWidget;
 
 // The real dialogs: modal message boxes with German buttons and no title of their own.
 class MessageBoxDialogs : public Dialogs {
-public:
+  public:
     explicit MessageBoxDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
 
@@ -15,6 +15,6 @@ public:
     QString openFileName(const QString& title, const QString& directory,
                          const QString& filter) override;
 
-private:
+  private:
     QWidget* parent_;
 };

@@ -27,7 +27,7 @@ class TestClubDatabase : public QObject {
     QTemporaryDir dir_;
     QString iniPfad() const { return dir_.filePath("wettk.ini"); }
 
-private slots:
+  private slots:
     void init() { QFile::remove(iniPfad()); }
 
     void neueDatenbankHatJedeTabelleUndFeld() {
@@ -35,17 +35,23 @@ private slots:
         QVERIFY(daten.ok());
         Database& db = daten.db();
         const QHash<QString, QStringList> erwartet = {
-            {"Mitglieder", {"Nr", "Name", "Klasse", "Geburtstag", "Geschlecht", "Strasse", "Ort", "SportpassID"}},
-            {"Ergebnis", {"MitglNr", "Datum", "S1", "S2", "S3", "S4", "S5", "S6", "Gesammt", "Teiler", "Best10",
-                          "Best20", "Punkte", "Jahr", "Scheibentyp", "Liegend", "Anwesend", "MeytonScheibenID"}},
+            {"Mitglieder",
+             {"Nr", "Name", "Klasse", "Geburtstag", "Geschlecht", "Strasse", "Ort", "SportpassID"}},
+            {"Ergebnis",
+             {"MitglNr", "Datum", "S1", "S2", "S3", "S4", "S5", "S6", "Gesammt", "Teiler", "Best10",
+              "Best20", "Punkte", "Jahr", "Scheibentyp", "Liegend", "Anwesend",
+              "MeytonScheibenID"}},
             {"Einzelergebnisse", {"MitglNr", "Datum", "Schuss", "Ring", "Teiler", "X", "Y"}},
             {"Sonder", {"AnwPunkte", "PistolenTeiler", "Version"}},
             {"Klassen", {"Klasse", "Bez", "UAlter", "OAlter", "Geschlecht"}},
-            {"Jahrestab", {"Name", "Best10", "Best20", "Gesammt", "Teiler", "Punkte", "Anwesend", "Geschossen", "Klasse"}},
+            {"Jahrestab",
+             {"Name", "Best10", "Best20", "Gesammt", "Teiler", "Punkte", "Anwesend", "Geschossen",
+              "Klasse"}},
         };
         for (auto it = erwartet.begin(); it != erwartet.end(); ++it) {
             QStringList namen;
-            for (const auto& c : db.columns(it.key())) namen << c.name;
+            for (const auto& c : db.columns(it.key()))
+                namen << c.name;
             QCOMPARE(namen, it.value());
         }
         for (const QString& t : {QString("Ringe"), QString("Teiler")}) {
@@ -61,9 +67,13 @@ private slots:
         QCOMPARE(sonder.rows[0][0].toString(), QString("4.0.0"));
 
         daten.mitglied(7, "Anna Alt", 2);
-        db.execute("INSERT INTO Ergebnis (MitglNr, Datum, S1, Anwesend) VALUES (7, Datevalue('03.04.2024'), 95, TRUE)");
-        db.execute("INSERT INTO Ergebnis (MitglNr, Datum, S1) VALUES (99, Datevalue('03.04.2024'), 80)");
-        const SqlRows heute = db.select("SELECT Name, Klasse, S1 FROM Heute WHERE Datum=Datevalue('03.04.2024')");
+        db.execute(
+            "INSERT INTO Ergebnis (MitglNr, Datum, S1, Anwesend) VALUES (7, "
+            "Datevalue('03.04.2024'), 95, TRUE)");
+        db.execute(
+            "INSERT INTO Ergebnis (MitglNr, Datum, S1) VALUES (99, Datevalue('03.04.2024'), 80)");
+        const SqlRows heute =
+            db.select("SELECT Name, Klasse, S1 FROM Heute WHERE Datum=Datevalue('03.04.2024')");
         QCOMPARE(heute.size(), std::size_t(1));  // only results with a member
         QCOMPARE(heute.value(0, "Name").toString(), QString("Anna Alt"));
         QCOMPARE(heute.value(0, "Klasse").toInt(), 2);
@@ -89,7 +99,8 @@ private slots:
         QVERIFY(!e.ok);
         QVERIFY(e.dateiFehlt);
         QVERIFY(e.fehler.contains(paths::defaultClubDatabase()));
-        QVERIFY(!QFile::exists(paths::defaultClubDatabase()));  // nothing made behind the user's back
+        QVERIFY(
+            !QFile::exists(paths::defaultClubDatabase()));  // nothing made behind the user's back
     }
 
     void slotNachNameUndFarbe() {

@@ -10,7 +10,7 @@ class TestEinstellungen : public QObject {
     QTemporaryDir dir_;
     QString path() const { return dir_.filePath("wettk.ini"); }
 
-private slots:
+  private slots:
     void init() { QFile::remove(path()); }
 
     void ersterStartOhneDatei() {
@@ -35,10 +35,14 @@ private slots:
     void maschinenNameWirdGenauVerglichen_data() {
         QTest::addColumn<QString>("gespeichert");
         QTest::addColumn<QString>("erwartet");
-        QTest::newRow("sam") << "SAM" << "SAM";
-        QTest::newRow("win") << "RMIII_WIN" << "RMIII_WIN";
-        QTest::newRow("win klein") << "rmiii_win" << "RMIII";
-        QTest::newRow("unbekannt") << "DISAG" << "RMIII";
+        QTest::newRow("sam") << "SAM"
+                             << "SAM";
+        QTest::newRow("win") << "RMIII_WIN"
+                             << "RMIII_WIN";
+        QTest::newRow("win klein") << "rmiii_win"
+                                   << "RMIII";
+        QTest::newRow("unbekannt") << "DISAG"
+                                   << "RMIII";
     }
     void maschinenNameWirdGenauVerglichen() {
         QFETCH(QString, gespeichert);

@@ -5,7 +5,7 @@
 
 class TestZahlen : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void zahlwertLiestDieFuehrendeZahl_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("wert");

@@ -27,7 +27,7 @@ class TestPunkte : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDaten> daten_;
 
-private slots:
+  private slots:
     void init() {
         daten_ = std::make_unique<TestDaten>();
         QVERIFY(daten_->ok());
@@ -122,11 +122,11 @@ private slots:
         ScriptedDialogs d;
         Punktegeben(f, z, &daten_->db(), 0, d);
         QCOMPARE(f.BestTeiler, QString());  // no Teiler: empty, no Teiler points
-        QCOMPARE(f.Punkte, QString("0"));    // class 0 is class 1: 95 is below 150
+        QCOMPARE(f.Punkte, QString("0"));   // class 0 is class 1: 95 is below 150
 
         f.Teiler[1] = "36,5";  // 36.5 -> 36 (half to even): row "below 37" for class 1
         f.Teiler[4] = "37,2";
-        z.Punktwertung = 20;   // 185 -> 7 points for class 1
+        z.Punktwertung = 20;  // 185 -> 7 points for class 1
         Punktegeben(f, z, &daten_->db(), 0, d);
         QCOMPARE(f.BestTeiler, QString("36,5"));
         QCOMPARE(f.Punkte, QString("10"));

@@ -24,16 +24,18 @@ void serienSetzen(Abendzustand& z, std::initializer_list<int> summen) {
 
 class TestSerien : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void serberechZaehltNurVolleSerien() {
         Felder f;
-        for (int i = 11; i <= 20; ++i) f.Schuss[i] = "9";
+        for (int i = 11; i <= 20; ++i)
+            f.Schuss[i] = "9";
         f.Schuss[20] = "10";
         Serberech(20, f);
         QCOMPARE(f.Scheibe[2], QString("91"));
 
         f.Scheibe[1] = "77";  // shown before: an incomplete series keeps it
-        for (int i = 1; i <= 9; ++i) f.Schuss[i] = "10";
+        for (int i = 1; i <= 9; ++i)
+            f.Schuss[i] = "10";
         Serberech(10, f);
         QCOMPARE(f.Scheibe[1], QString("77"));
 
@@ -52,14 +54,16 @@ private slots:
     void serberechRundetNachJederAddition() {
         Felder f;
         // 2.5 -> 2, 4.5 -> 4, ... 20.5 -> 20; rounding only at the end would give 25
-        for (int i = 1; i <= 10; ++i) f.Schuss[i] = "2.5";
+        for (int i = 1; i <= 10; ++i)
+            f.Schuss[i] = "2.5";
         Serberech(10, f);
         QCOMPARE(f.Scheibe[1], QString("20"));
     }
 
     void serberechMeldetUeberlauf() {
         Felder f;
-        for (int i = 1; i <= 10; ++i) f.Schuss[i] = "9";
+        for (int i = 1; i <= 10; ++i)
+            f.Schuss[i] = "9";
         f.Schuss[4] = "99999";
         f.Scheibe[1] = "alt";
         QVERIFY_THROWS_EXCEPTION(ZahlUeberlauf, Serberech(10, f));
@@ -83,7 +87,8 @@ private slots:
         Felder f;
         z.SerienTeiler[3] = 44.0f;
         Serienwertung(z, f);
-        for (int s = 1; s <= 6; ++s) QCOMPARE(z.Serie[s], std::int16_t(0));
+        for (int s = 1; s <= 6; ++s)
+            QCOMPARE(z.Serie[s], std::int16_t(0));
         QCOMPARE(z.Best40, std::int16_t(0));
         QCOMPARE(z.SerienTeiler[3], 44.0f);
         QCOMPARE(z.SerienTeiler[0], 9999.0f);
@@ -152,7 +157,8 @@ private slots:
         Abendzustand z;
         serienSetzen(z, {100, 100, 100, 100, 100, 100});
         Serienwertung(z, Felder{});
-        for (int s = 0; s <= 6; ++s) QCOMPARE(z.SerienTeiler[s], 9999.0f);
+        for (int s = 0; s <= 6; ++s)
+            QCOMPARE(z.SerienTeiler[s], 9999.0f);
     }
 
     void schussUndSerienfelderLeeren() {

@@ -25,19 +25,24 @@ struct Simulation {
 
     bool starten(const QString& art, const QStringList& fehler = {}) {
         QStringList args{"--art", art, "--karten", QStringLiteral(ZK_TESTDATA "/karten.txt")};
-        for (const QString& f : fehler) args << "--" + f;
+        for (const QString& f : fehler)
+            args << "--" + f;
         prozess.start(QStringLiteral(ZK_SIM), args);
-        if (!prozess.waitForStarted(10000)) return false;
+        if (!prozess.waitForStarted(10000))
+            return false;
         while (!ausgabe.contains('\n')) {
-            if (!prozess.waitForReadyRead(10000)) return false;
+            if (!prozess.waitForReadyRead(10000))
+                return false;
             ausgabe += prozess.readAllStandardOutput();
         }
         const QByteArray erste = ausgabe.left(ausgabe.indexOf('\n'));
-        if (!erste.startsWith("PTY ")) return false;
+        if (!erste.startsWith("PTY "))
+            return false;
         // Port 1 leads to the simulator's pseudo-terminal.
         QFile map(SerialPortLine::mappingFile(1));
         QDir().mkpath(QFileInfo(map).absolutePath());
-        if (!map.open(QIODevice::WriteOnly)) return false;
+        if (!map.open(QIODevice::WriteOnly))
+            return false;
         map.write(erste.mid(4) + "\n");
         return true;
     }
@@ -82,7 +87,8 @@ struct Abend {
     }
     template <class T = QPushButton>
     T* c(const QString& name) const {
-        if (auto* x = ringe->findChild<T*>(name)) return x;
+        if (auto* x = ringe->findChild<T*>(name))
+            return x;
         return einlesen->findChild<T*>(name);
     }
     int anzahl(const QString& sql) { return daten.db().run(sql).rows[0][0].toInt(); }
@@ -113,7 +119,7 @@ struct Korrekturhelfer {
 
 class TestLesenSimulator : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void rm3() {
         Simulation sim;
         QVERIFY(sim.starten("RMIII", {"geteilt", "muell", "falscher-slot"}));
@@ -128,12 +134,17 @@ private slots:
         QVERIFY(sim.gelesen().contains("PROGRAMM 132407211"));
         QCOMPARE(helfer.gefragt, QStringList{"Schuss 3 angeben"});
         // The machine stops at shot 3 until it gets the report: 9 + 10 + 8 (corrected)
-        QTRY_VERIFY2(sim.gelesen().contains("RX 10\nRX 27\nRX korr\nRX Edit\n"), sim.gelesen().constData());
+        QTRY_VERIFY2(sim.gelesen().contains("RX 10\nRX 27\nRX korr\nRX Edit\n"),
+                     sim.gelesen().constData());
         QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 20);
         QCOMPARE(a.anzahl("SELECT S1 FROM Ergebnis"), 91);
         QCOMPARE(a.anzahl("SELECT S2 FROM Ergebnis"), 93);
         QCOMPARE(a.anzahl("SELECT Ring FROM Einzelergebnisse WHERE Schuss=3"), 8);
-        QCOMPARE(a.daten.db().run("SELECT Teiler FROM Einzelergebnisse WHERE Schuss=3").rows[0][0].toDouble(), 9999.0);
+        QCOMPARE(a.daten.db()
+                     .run("SELECT Teiler FROM Einzelergebnisse WHERE Schuss=3")
+                     .rows[0][0]
+                     .toDouble(),
+                 9999.0);
         QCOMPARE(a.c<QLabel>("status")->text(), QString("Fertig"));
         QVERIFY(a.einlesen->isHidden());
         QCOMPARE(a.c<QLineEdit>("Schuss_13")->text(), QString("9"));
@@ -148,7 +159,8 @@ private slots:
         QTest::mouseClick(a.c("S2x10"), Qt::LeftButton);
         Korrekturhelfer helfer(a, "8");
         QTest::mouseClick(a.c("Start"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(a.c<QLabel>("Warnung")->text(), QString("NAK Empfangen (Fehlermeldung RM)"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(a.c<QLabel>("Warnung")->text(),
+                                  QString("NAK Empfangen (Fehlermeldung RM)"), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(a.anzahl("SELECT count(*) FROM Ergebnis") == 1, 30000);
         QVERIFY(sim.gelesen().contains("STEUER SCH=LG10;SZI=10;SGE=20;SSC=1;TEA=ZT;TEG=300;"));
         QCOMPARE(helfer.gefragt, QStringList{"Schuss 3 angeben"});

@@ -16,7 +16,7 @@ struct Ereignisse {
 
 class TestLeser : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void rm3Schussatz() {
         Abendzustand z;
         Ereignisse e;
@@ -51,7 +51,8 @@ private slots:
         Ereignisse e;
         Rm3Leser leser;
         leser.empfangen("SCHEIBEN\rxENDE\rSCHEIBE\r\nENDE\r", z, e.empfaenger());
-        QCOMPARE(e.liste, (QList<Maschinenereignis>{Maschinenereignis::KarteEnde, Maschinenereignis::LesenEnde}));
+        QCOMPARE(e.liste, (QList<Maschinenereignis>{Maschinenereignis::KarteEnde,
+                                                    Maschinenereignis::LesenEnde}));
     }
 
     void rm3GeteilterSatzWirdZusammengesetzt() {
@@ -77,15 +78,18 @@ private slots:
         Abendzustand z;
         Ereignisse e;
         Rm3Leser leser;
-        leser.empfangen("75;9;5.0;0;0;\r-3;9;5.0;0;0;\r1e9;9;5;0;0;\r60;7;5.0;0;0;\r", z, e.empfaenger());
+        leser.empfangen("75;9;5.0;0;0;\r-3;9;5.0;0;0;\r1e9;9;5;0;0;\r60;7;5.0;0;0;\r", z,
+                        e.empfaenger());
         QCOMPARE(z.Shots[60].Ring, std::int16_t(7));
         int gueltig = 0;
-        for (const auto& s : z.Shots) gueltig += s.ValidFlag ? 1 : 0;
+        for (const auto& s : z.Shots)
+            gueltig += s.ValidFlag ? 1 : 0;
         QCOMPARE(gueltig, 1);
         rm3WinZeile("SCH=61;9;5,0;0;", z, e.empfaenger());
         rm3WinZeile("SCH=999999;9;5,0;0;", z, e.empfaenger());
         gueltig = 0;
-        for (const auto& s : z.Shots) gueltig += s.ValidFlag ? 1 : 0;
+        for (const auto& s : z.Shots)
+            gueltig += s.ValidFlag ? 1 : 0;
         QCOMPARE(gueltig, 1);
         Rm3Leser::zeile("2;99999;5;0;0;", z, e.empfaenger());  // absurd ring: no ring
         QCOMPARE(z.Shots[2].Ring, std::int16_t(0));
@@ -127,7 +131,8 @@ private slots:
         rm3WinZeile("WSEx", z, e.empfaenger());
         rm3WinZeile("STAF", z, e.empfaenger());
         rm3WinZeile("SCH=1;WESA;", z, e.empfaenger());
-        QCOMPARE(e.liste, (QList<Maschinenereignis>{Maschinenereignis::LesenEnde, Maschinenereignis::KarteEnde,
+        QCOMPARE(e.liste, (QList<Maschinenereignis>{Maschinenereignis::LesenEnde,
+                                                    Maschinenereignis::KarteEnde,
                                                     Maschinenereignis::LesenAbbruch}));
     }
 
@@ -151,7 +156,8 @@ private slots:
     void samMehrSchuesseAlsPlaetze() {
         Abendzustand z;
         QByteArray block = "SAM\r1\rLG\r-\r-\r-\r";
-        for (int i = 0; i < 65; ++i) block += "08\r40,0\r10\r10\r";
+        for (int i = 0; i < 65; ++i)
+            block += "08\r40,0\r10\r10\r";
         QVERIFY(::samBlock(block, z));
         QCOMPARE(z.NextShotIndex, std::int16_t(61));
         QVERIFY(z.Shots[60].ValidFlag);

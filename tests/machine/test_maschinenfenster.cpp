@@ -48,9 +48,12 @@ struct Fenster {
     }
     template <class T = QPushButton>
     T* c(const QString& name) const {
-        if (auto* x = ringe->findChild<T*>(name)) return x;
-        if (auto* x = einlesen->findChild<T*>(name)) return x;
-        if (einlesen->programmFenster()) return einlesen->programmFenster()->findChild<T*>(name);
+        if (auto* x = ringe->findChild<T*>(name))
+            return x;
+        if (auto* x = einlesen->findChild<T*>(name))
+            return x;
+        if (einlesen->programmFenster())
+            return einlesen->programmFenster()->findChild<T*>(name);
         return nullptr;
     }
     QLineEdit* nummer() const { return c<QLineEdit>("SNummer"); }
@@ -60,7 +63,7 @@ struct Fenster {
 
 class TestMaschinenfenster : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void maschinenEinrichtung() {
         Fenster rm3("RMIII");
         rm3.starten();
@@ -78,9 +81,11 @@ private slots:
         Fenster sam("SAM");
         sam.starten();
         QCOMPARE(sam.c<QLabel>("WERTM_NAME")->text(), QString("SAM"));
-        const QStringList titel{"1 Schuss", "10 Schuss", "20 Schuss", "30 Schuss", "40 Schuss", "60 Schuss"};
+        const QStringList titel{"1 Schuss",  "10 Schuss", "20 Schuss",
+                                "30 Schuss", "40 Schuss", "60 Schuss"};
         const QStringList knoepfe{"S1x10", "S2x10", "S4x10", "S4x5", "S8x5", "S20x2"};
-        for (int i = 0; i < 6; ++i) QCOMPARE(sam.c(knoepfe[i])->text(), titel[i]);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(sam.c(knoepfe[i])->text(), titel[i]);
         QVERIFY(sam.c<QLineEdit>("RMst")->isHidden());
         QVERIFY(sam.c("SString")->isHidden());
         QVERIFY(sam.c("AndereKarten")->isHidden());
@@ -108,7 +113,8 @@ private slots:
         QVERIFY(f.c<QRadioButton>("Option_Combo")->isChecked());
         QCOMPARE(f.zustand.ProgramCode, QString("232408212"));
         // a WIN machine is shown its control string
-        QCOMPARE(f.c<QLineEdit>("RMst")->text(), QString("SCH=LP;SZI=10;SGE=20;SSC=2;TEA=ZT;TEG=800;"));
+        QCOMPARE(f.c<QLineEdit>("RMst")->text(),
+                 QString("SCH=LP;SZI=10;SGE=20;SSC=2;TEA=ZT;TEG=800;"));
 
         f.c<QLineEdit>("RMst")->setText("999999999");
         QTest::mouseClick(f.c("SString"), Qt::LeftButton);
@@ -147,20 +153,24 @@ private slots:
         sam.einlesen->programmWaehlen();
         QTest::mouseClick(sam.c("Uebernehmen_butt"), Qt::LeftButton);
         QCOMPARE(sam.zustand.ProgramCode, code);
-        QCOMPARE(sam.zustand.ControlString, QString("SCH=LG10;SZI=10;SGE=40;SSC=1;TEA=ZT;TEG=300;"));
+        QCOMPARE(sam.zustand.ControlString,
+                 QString("SCH=LG10;SZI=10;SGE=40;SSC=1;TEA=ZT;TEG=300;"));
     }
 
     void startFragtVorDemLoeschen() {
         Fenster f("RMIII");
         f.starten();
         QTest::keyClicks(f.nummer(), "12");
-        for (int i = 1; i <= 10; ++i) QTest::keyClicks(f.c<QLineEdit>(QString("Schuss_%1").arg(i)), "9");
+        for (int i = 1; i <= 10; ++i)
+            QTest::keyClicks(f.c<QLineEdit>(QString("Schuss_%1").arg(i)), "9");
         QCOMPARE(f.c<QLineEdit>("Scheibe_1")->text(), QString("90"));
         f.line.nimmGesendet();
         f.dialogs.answerNo();
         f.taste(Qt::Key_F2);
-        QCOMPARE(f.dialogs.questions.last(),
-                 QString::fromUtf8("Wenn Sie weitermachen, werden vorhandene \nDaten gelöscht !!\nWeitermachen ?"));
+        QCOMPARE(
+            f.dialogs.questions.last(),
+            QString::fromUtf8(
+                "Wenn Sie weitermachen, werden vorhandene \nDaten gelöscht !!\nWeitermachen ?"));
         QCOMPARE(f.c<QLineEdit>("Schuss_1")->text(), QString("9"));
         QVERIFY(f.einlesen->isHidden());
         QVERIFY(f.line.gesendet.isEmpty());

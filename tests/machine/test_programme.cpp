@@ -26,7 +26,7 @@ ProgrammWahl wahl(const char* typ, const char* typName, const char* len, const c
 
 class TestProgramme : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void knoepfeUndListe() {
         Abendzustand z;
         programmUebernehmen(kProgrammKnoepfe[3], z);
@@ -34,7 +34,8 @@ private slots:
         QCOMPARE(z.ControlString, QString("SCH=LP;SZI=10;SGE=20;SSC=5;TEA=ZT;TEG=800;"));
         QCOMPARE(z.ShotLimit, std::int16_t(30));
         QCOMPARE(QString(kProgrammKnoepfe[5].option), QString("Option10"));
-        QCOMPARE(QString::fromUtf8(kProgrammKnoepfe[0].bezeichnung), QString::fromUtf8("1x10 Schuß LG"));
+        QCOMPARE(QString::fromUtf8(kProgrammKnoepfe[0].bezeichnung),
+                 QString::fromUtf8("1x10 Schuß LG"));
 
         const auto p = listenProgramm("30x2 Schuss LP");
         QVERIFY(p.has_value());
@@ -58,7 +59,8 @@ private slots:
         const std::vector<std::pair<ProgrammWahl, QString>> faelle = {
             {wahl("1", "LG", "2", "5", "0", "1", "408", "TEA=ZT;TEG=300;"),
              "SCH=LGES;SZI=1;SGE=1;SSC=1;TEA=ZT;TEG=300;"},
-            {wahl("1", "LG", "2", "5", "6", "60", "101", "TEA=KT;"), "SCH=LG5;SZI=10;SGE=60;SSC=1;TEA=KT;"},
+            {wahl("1", "LG", "2", "5", "6", "60", "101", "TEA=KT;"),
+             "SCH=LG5;SZI=10;SGE=60;SSC=1;TEA=KT;"},
             {wahl("2", "LP", "3", "10", "4", "40", "408", "TEA=ZT;TEG=300;"),
              "SCH=LP;SZI=10;SGE=40;SSC=10;TEA=ZT;TEG=300;"},
             {wahl("2", "LP", "3", "10", "0", "1", "411", "TEA=ZT;TEG=600;"),

@@ -7,7 +7,7 @@ class TestDatabase : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
 
-private slots:
+  private slots:
     void missingFileIsNotCreated() {
         Database db;
         QString error;
@@ -44,7 +44,8 @@ private slots:
         QCOMPARE(cols[3].declaredType, QString("DATE"));
         QVERIFY(db.hasTable("t"));
         QVERIFY(!db.hasTable("u"));
-        QCOMPARE(db.execute("INSERT INTO t VALUES (\"Anna\", 12.5, TRUE, Datevalue('05.12.2026'))"), 1);
+        QCOMPARE(db.execute("INSERT INTO t VALUES (\"Anna\", 12.5, TRUE, Datevalue('05.12.2026'))"),
+                 1);
         const SqlRows rows = db.select("SELECT * FROM t WHERE Liegend=TRUE AND Datum=#12/05/2026#");
         QCOMPARE(rows.size(), std::size_t(1));
         QCOMPARE(rows.value(0, "NAME").toString(), QString("Anna"));
@@ -58,24 +59,28 @@ private slots:
         QString error;
         QVERIFY(db.open(dir_.filePath("namen.db"), &error, true));
         db.run("CREATE TABLE Mitglieder (Nr INTEGER, Name TEXT)");
-        const QStringList names = {"O'Brien", "Sch\"utz", "x\" OR \"1\"=\"1", "50% Meier",
-                                   "Star*", "Müller"};
+        const QStringList names = {"O'Brien",   "Sch\"utz", "x\" OR \"1\"=\"1",
+                                   "50% Meier", "Star*",    "Müller"};
         int nr = 0;
         for (const QString& n : names) {
             db.execute("INSERT INTO Mitglieder (Nr, Name) VALUES (" + QString::number(++nr) + ", " +
                        sqldialect::quoted(n) + ")");
         }
         for (const QString& n : names) {
-            const SqlRows exact = db.select("SELECT * FROM Mitglieder WHERE Name=" + sqldialect::quoted(n));
+            const SqlRows exact =
+                db.select("SELECT * FROM Mitglieder WHERE Name=" + sqldialect::quoted(n));
             QCOMPARE(exact.size(), std::size_t(1));
             QCOMPARE(exact.value(0, "Name").toString(), n);
             const SqlRows prefix =
                 db.select("SELECT * FROM Mitglieder WHERE Name LIKE " + sqldialect::likePrefix(n));
             QCOMPARE(prefix.size(), std::size_t(1));
         }
-        QCOMPARE(db.select("SELECT * FROM Mitglieder WHERE Name LIKE " + sqldialect::likePrefix("%")).size(),
-                 std::size_t(0));
-        QCOMPARE(db.select("SELECT * FROM Mitglieder WHERE Name LIKE \"*\"").size(), names.size() + 0u);
+        QCOMPARE(
+            db.select("SELECT * FROM Mitglieder WHERE Name LIKE " + sqldialect::likePrefix("%"))
+                .size(),
+            std::size_t(0));
+        QCOMPARE(db.select("SELECT * FROM Mitglieder WHERE Name LIKE \"*\"").size(),
+                 names.size() + 0u);
     }
 
     void transactionRollsBackUnlessCommitted() {

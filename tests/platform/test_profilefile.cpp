@@ -19,7 +19,7 @@ class TestProfileFile : public QObject {
     QTemporaryDir dir_;
     QString path() const { return dir_.filePath("wettk.ini"); }
 
-private slots:
+  private slots:
     void init() { QFile::remove(path()); }
 
     void missingFileSectionOrKeyReadsEmpty() {
@@ -42,7 +42,8 @@ private slots:
         QVERIFY(ini.write("EXPORT", "DELIMITER", ";"));
         QCOMPARE(ini.read("export", "delimiter"), QString(";"));
         QVERIFY(ini.write("DB1", "NAME", "Training"));
-        QCOMPARE(readAll(ini.path()), QByteArray("[EXPORT]\r\nDELIMITER=;\r\n[DB1]\r\nNAME=Training\r\n"));
+        QCOMPARE(readAll(ini.path()),
+                 QByteArray("[EXPORT]\r\nDELIMITER=;\r\n[DB1]\r\nNAME=Training\r\n"));
     }
 
     void writeReplacesInPlaceAndKeepsEveryOtherLine() {
@@ -59,16 +60,15 @@ private slots:
         ProfileFile ini(path());
         QVERIFY(ini.write("wertmaschine", "name", "RMIII"));
         QVERIFY(ini.write("WERTMASCHINE", "SPEED", "L"));
-        QCOMPARE(readAll(path()),
-                 QByteArray("; Einstellungen des Vereins\r\n"
-                            "[WERTMASCHINE]\r\n"
-                            "NAME=RMIII\r\n"
-                            "; Port fuer die Maschine\r\n"
-                            "COMPORT=2\r\n"
-                            "SPEED=L\r\n"
-                            "\r\n"
-                            "[WERTUNG]\r\n"
-                            "MONAT=0\r\n"));
+        QCOMPARE(readAll(path()), QByteArray("; Einstellungen des Vereins\r\n"
+                                             "[WERTMASCHINE]\r\n"
+                                             "NAME=RMIII\r\n"
+                                             "; Port fuer die Maschine\r\n"
+                                             "COMPORT=2\r\n"
+                                             "SPEED=L\r\n"
+                                             "\r\n"
+                                             "[WERTUNG]\r\n"
+                                             "MONAT=0\r\n"));
     }
 
     void unixLineBreaksStay() {
@@ -88,8 +88,13 @@ private slots:
     void fileIsWindows1252() {
         ProfileFile ini(path());
         QVERIFY(ini.write("DB3", "FARBE", QString::fromUtf8("&HD1CE01_Türkis €")));
-        QVERIFY(readAll(path()).contains("&HD1CE01_T\xFC" "rkis \x80"));
-        writeAll(path(), "[DB4]\r\nNAME=Sch\xFC" "tzen\x96" "Abend\r\n");
+        QVERIFY(
+            readAll(path()).contains("&HD1CE01_T\xFC"
+                                     "rkis \x80"));
+        writeAll(path(),
+                 "[DB4]\r\nNAME=Sch\xFC"
+                 "tzen\x96"
+                 "Abend\r\n");
         QCOMPARE(ini.read("DB4", "NAME"), QString::fromUtf8("Schützen–Abend"));
     }
 

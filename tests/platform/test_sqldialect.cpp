@@ -6,29 +6,44 @@ using namespace sqldialect;
 
 class TestSqlDialect : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void translates_data() {
         QTest::addColumn<QString>("dialect");
         QTest::addColumn<QString>("sqlite");
-        QTest::newRow("Datevalue") << "SELECT * FROM Einzelergebnisse WHERE MitglNr=12 AND Datum=Datevalue('05.12.2026')"
-                                   << "SELECT * FROM Einzelergebnisse WHERE MitglNr=12 AND Datum='2026-12-05'";
-        QTest::newRow("Datevalue kurz") << "Datum=DATEVALUE( '5.1.26' )" << "Datum='2026-01-05'";
-        QTest::newRow("hash monat zuerst") << "Datum>=#12/05/2026#" << "Datum>='2026-12-05'";
-        QTest::newRow("doppelte anfuehrung") << "Name LIKE \"Mü*\"" << "Name LIKE 'Mü%'";
-        QTest::newRow("fragezeichen") << "Name LIKE 'M?ller'" << "Name LIKE 'M_ller'";
-        QTest::newRow("wahr") << "SELECT * FROM Ringe WHERE URinge<=196 AND Klasse2=TRUE ORDER BY URinge DESC"
-                              << "SELECT * FROM Ringe WHERE URinge<=196 AND Klasse2<>0 ORDER BY URinge DESC";
-        QTest::newRow("falsch") << "Liegend = False" << "Liegend =0";
-        QTest::newRow("ungleich wahr") << "Anwesend<>TRUE" << "Anwesend=0";
-        QTest::newRow("wert wahr") << "SET Anwesend=TRUE, x=(TRUE)" << "SET Anwesend<>0, x=(1)";
-        QTest::newRow("anfuehrung im text") << "Name=\"O'Brien\"" << "Name='O''Brien'";
-        QTest::newRow("verdoppelte anfuehrung") << "Name=\"Sch\"\"utz\"" << "Name='Sch\"utz'";
-        QTest::newRow("literal bleibt literal")
-            << "Name=\"#1 Datevalue('x') TRUE *\"" << "Name='#1 Datevalue(''x'') TRUE *'";
-        QTest::newRow("klammern") << "SELECT [Name] FROM [Mitglieder]" << "SELECT [Name] FROM [Mitglieder]";
-        QTest::newRow("wort mit true") << "SELECT TrueValue FROM t" << "SELECT TrueValue FROM t";
-        QTest::newRow("like prozent wörtlich") << "Name LIKE \"50%*\"" << "Name LIKE '50\\%%' ESCAPE '\\'";
-        QTest::newRow("like stern wörtlich") << "Name LIKE \"A[*]*\"" << "Name LIKE 'A*%'";
+        QTest::newRow("Datevalue")
+            << "SELECT * FROM Einzelergebnisse WHERE MitglNr=12 AND Datum=Datevalue('05.12.2026')"
+            << "SELECT * FROM Einzelergebnisse WHERE MitglNr=12 AND Datum='2026-12-05'";
+        QTest::newRow("Datevalue kurz") << "Datum=DATEVALUE( '5.1.26' )"
+                                        << "Datum='2026-01-05'";
+        QTest::newRow("hash monat zuerst") << "Datum>=#12/05/2026#"
+                                           << "Datum>='2026-12-05'";
+        QTest::newRow("doppelte anfuehrung") << "Name LIKE \"Mü*\""
+                                             << "Name LIKE 'Mü%'";
+        QTest::newRow("fragezeichen") << "Name LIKE 'M?ller'"
+                                      << "Name LIKE 'M_ller'";
+        QTest::newRow("wahr")
+            << "SELECT * FROM Ringe WHERE URinge<=196 AND Klasse2=TRUE ORDER BY URinge DESC"
+            << "SELECT * FROM Ringe WHERE URinge<=196 AND Klasse2<>0 ORDER BY URinge DESC";
+        QTest::newRow("falsch") << "Liegend = False"
+                                << "Liegend =0";
+        QTest::newRow("ungleich wahr") << "Anwesend<>TRUE"
+                                       << "Anwesend=0";
+        QTest::newRow("wert wahr") << "SET Anwesend=TRUE, x=(TRUE)"
+                                   << "SET Anwesend<>0, x=(1)";
+        QTest::newRow("anfuehrung im text") << "Name=\"O'Brien\""
+                                            << "Name='O''Brien'";
+        QTest::newRow("verdoppelte anfuehrung") << "Name=\"Sch\"\"utz\""
+                                                << "Name='Sch\"utz'";
+        QTest::newRow("literal bleibt literal") << "Name=\"#1 Datevalue('x') TRUE *\""
+                                                << "Name='#1 Datevalue(''x'') TRUE *'";
+        QTest::newRow("klammern") << "SELECT [Name] FROM [Mitglieder]"
+                                  << "SELECT [Name] FROM [Mitglieder]";
+        QTest::newRow("wort mit true") << "SELECT TrueValue FROM t"
+                                       << "SELECT TrueValue FROM t";
+        QTest::newRow("like prozent wörtlich") << "Name LIKE \"50%*\""
+                                               << "Name LIKE '50\\%%' ESCAPE '\\'";
+        QTest::newRow("like stern wörtlich") << "Name LIKE \"A[*]*\""
+                                             << "Name LIKE 'A*%'";
     }
     void translates() {
         QFETCH(QString, dialect);

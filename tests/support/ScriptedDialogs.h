@@ -8,7 +8,7 @@
 // Answers questions from a script and records every text shown. A question nobody
 // scripted fails the test instead of hanging it.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     void answerYes() { answers_.enqueue(true); }
     void answerNo() { answers_.enqueue(false); }
     void answerFile(const QString& path) { files_.enqueue(path); }
@@ -23,7 +23,7 @@ public:
     int unansweredQuestions = 0;
     bool allAnswersUsed() const { return answers_.isEmpty() && files_.isEmpty(); }
 
-private:
+  private:
     QQueue<bool> answers_;
     QQueue<QString> files_;
 };

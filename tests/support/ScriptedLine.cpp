@@ -4,8 +4,9 @@ bool ScriptedLine::open(int port, const QString& settings, QString* error) {
     port_ = port;
     if (oeffnenScheitert) {
         if (error) {
-            *error = QStringLiteral("Die serielle Schnittstelle %1 (test%1) kann nicht geöffnet werden: "
-                                    "kein Gerät")
+            *error = QStringLiteral(
+                         "Die serielle Schnittstelle %1 (test%1) kann nicht geöffnet werden: "
+                         "kein Gerät")
                          .arg(port);
         }
         return false;

@@ -9,7 +9,7 @@
 // arrives as if from the machine, in exactly the pieces the test chooses.
 class ScriptedLine : public SerialLine {
     Q_OBJECT
-public:
+  public:
     using SerialLine::SerialLine;
 
     bool open(int port, const QString& settings, QString* error) override;
@@ -42,7 +42,7 @@ public:
     bool oeffnenScheitert = false;
     Pegel dsrPegel = Pegel::Unbekannt;
 
-private:
+  private:
     QByteArray eingang_;
     bool offen_ = false;
     int port_ = 1;

@@ -28,7 +28,8 @@ void punkteZeile(Database& db, const QString& tabelle, const QString& grenze, do
         werte << 1;
     }
     QStringList platzhalter;
-    for (int i = 0; i < spalten.size(); ++i) platzhalter << QStringLiteral("?");
+    for (int i = 0; i < spalten.size(); ++i)
+        platzhalter << QStringLiteral("?");
     db.run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                .arg(tabelle, spalten.join(u','), platzhalter.join(u',')),
            werte);
@@ -40,8 +41,7 @@ void TestDaten::ringeZeile(double uRinge, double punkte, std::initializer_list<i
 }
 
 void TestDaten::teilerZeile(double oTeiler, double punkte, std::initializer_list<int> klassen) {
-    punkteZeile(db_, QStringLiteral("Teiler"), QStringLiteral("OTeiler"), oTeiler, punkte,
-                klassen);
+    punkteZeile(db_, QStringLiteral("Teiler"), QStringLiteral("OTeiler"), oTeiler, punkte, klassen);
 }
 
 void TestDaten::anwesenheitsPunkte(int punkte) {

@@ -7,7 +7,7 @@
 
 // A temporary folder with a settings file and a new club database of its own.
 class TestDaten {
-public:
+  public:
     TestDaten();
     bool ok() const { return dir_.isValid() && ok_; }
     QString pfad(const QString& name) const { return dir_.filePath(name); }
@@ -23,7 +23,7 @@ public:
     void teilerZeile(double oTeiler, double punkte, std::initializer_list<int> klassen);
     void anwesenheitsPunkte(int punkte);
 
-private:
+  private:
     QTemporaryDir dir_;
     Database db_;
     bool ok_ = false;

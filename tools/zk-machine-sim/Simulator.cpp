@@ -2,12 +2,12 @@
 
 #include <QTimer>
 
-#include <cmath>
-#include <cstdio>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cmath>
+#include <cstdio>
 
 namespace {
 constexpr char ENQ = 0x05;
@@ -47,8 +47,10 @@ Simulator::Simulator(Art art, std::vector<SimKarte> karten, Fehler fehler)
 
 Simulator::~Simulator() {
     notifier_.reset();
-    if (slave_ >= 0) ::close(slave_);
-    if (master_ >= 0) ::close(master_);
+    if (slave_ >= 0)
+        ::close(slave_);
+    if (master_ >= 0)
+        ::close(master_);
 }
 
 QString Simulator::oeffnen() {
@@ -173,9 +175,8 @@ void Simulator::steuerzeichen(char c) {
 
 void Simulator::zeileEmpfangen(const QByteArray& zeile) {
     if (art_ == Art::Rm3) {
-        if (zeile.size() >= 9 && std::all_of(zeile.begin(), zeile.begin() + 9, [](char c) {
-                return c >= '0' && c <= '9';
-            })) {
+        if (zeile.size() >= 9 && std::all_of(zeile.begin(), zeile.begin() + 9,
+                                             [](char c) { return c >= '0' && c <= '9'; })) {
             melde("PROGRAMM", zeile);
             naechsteKarte_ = 0;
             slot_ = 1;
@@ -220,8 +221,9 @@ void Simulator::zeileEmpfangen(const QByteArray& zeile) {
 
 QByteArray Simulator::rm3Satz(int slot, const SimSchuss& s) const {
     const QByteArray ring = s.ring == QLatin1String("?") ? QByteArray("?.?") : s.ring.toLatin1();
-    QByteArray satz = QByteArray::number(slot) + ';' + ring + ';' + QByteArray::number(s.teiler, 'f', 1) +
-                      ';' + mitKomma(s.x, 2) + ';' + mitKomma(s.y, 2) + ';';
+    QByteArray satz = QByteArray::number(slot) + ';' + ring + ';' +
+                      QByteArray::number(s.teiler, 'f', 1) + ';' + mitKomma(s.x, 2) + ';' +
+                      mitKomma(s.y, 2) + ';';
     if (s.korrektur) {
         satz += 'M';
     }
@@ -238,7 +240,8 @@ void Simulator::rm3Karte() {
         rm3Ausgang_.push_back({rm3Satz(slot_++, s), s.korrektur});
     }
     if (fehler_.falscherSlot && naechsteKarte_ == 1) {
-        rm3Ausgang_.push_back({rm3Satz(75, SimSchuss{QStringLiteral("9"), 5.0, 0, 0, false}), false});
+        rm3Ausgang_.push_back(
+            {rm3Satz(75, SimSchuss{QStringLiteral("9"), 5.0, 0, 0, false}), false});
     }
     rm3Ausgang_.push_back({QByteArray("SCHEIBE") + CR, false});
     rm3Weiter();
@@ -265,8 +268,9 @@ QByteArray Simulator::winSatz(int slot, const SimSchuss& s) const {
     if (winkel < 0) {
         winkel += 360;
     }
-    const QByteArray text = "SCH=" + QByteArray::number(slot) + ';' + ring + ';' + mitKomma(s.teiler, 1) +
-                            ';' + mitKomma(winkel, 1) + ';' + (s.korrektur ? "U" : "") + ';';
+    const QByteArray text = "SCH=" + QByteArray::number(slot) + ';' + ring + ';' +
+                            mitKomma(s.teiler, 1) + ';' + mitKomma(winkel, 1) + ';' +
+                            (s.korrektur ? "U" : "") + ';';
     return text + pruefzeichen(text) + CR;
 }
 
@@ -310,8 +314,8 @@ void Simulator::samBlock() {
         return;
     }
     const SimKarte& karte = karten_[naechsteKarte_++];
-    QByteArray block = QByteArray("SAM") + CR + QByteArray::number(naechsteKarte_) + CR + "LG" + CR +
-                       "-" + CR + "-" + CR + "-" + CR;
+    QByteArray block = QByteArray("SAM") + CR + QByteArray::number(naechsteKarte_) + CR + "LG" +
+                       CR + "-" + CR + "-" + CR + "-" + CR;
     std::vector<SimSchuss> schuesse(karte.begin(), karte.end());
     if (fehler_.falscherSlot) {
         while (schuesse.size() < 65) {

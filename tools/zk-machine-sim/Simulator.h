@@ -15,12 +15,12 @@
 // messages as the machine would and plays the cards it was given.
 class Simulator : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class Art { Rm3, Rm3Win, Sam };
     struct Fehler {
-        bool geteilt = false;   // records split across two writes
-        bool muell = false;     // garbage bytes before the first card
-        bool nak = false;       // the first ENQ is answered with NAK
+        bool geteilt = false;       // records split across two writes
+        bool muell = false;         // garbage bytes before the first card
+        bool nak = false;           // the first ENQ is answered with NAK
         bool falscherSlot = false;  // a record for slot 75 / a SAM block of 65 shots
     };
 
@@ -30,7 +30,7 @@ public:
     // Opens the pty pair; returns the device path the program is to open, or "".
     QString oeffnen();
 
-private:
+  private:
     void lesbar();
     void empfangen(char c);
     void zeileEmpfangen(const QByteArray& zeile);
@@ -57,10 +57,10 @@ private:
     int slot_ = 1;
     bool wartetAufEdit_ = false;
     bool nakGesendet_ = false;
-    int winSchritt_ = 0;       // 0 idle, 1 STX sent, 2 SNR answered, 3 second STX sent
+    int winSchritt_ = 0;  // 0 idle, 1 STX sent, 2 SNR answered, 3 second STX sent
     int offeneAcks_ = 0;
-    bool winDaten_ = false;    // cards are being played
+    bool winDaten_ = false;                               // cards are being played
     std::deque<std::pair<QByteArray, bool>> rm3Ausgang_;  // what is still to go out, and
                                                           // whether to wait for "Edit" after it
-    QElapsedTimer samUhr_;     // since the last SAM block
+    QElapsedTimer samUhr_;                                // since the last SAM block
 };

@@ -17,10 +17,13 @@ int main(int argc, char* argv[]) {
     cli.addHelpOption();
     cli.addOption({QStringLiteral("art"), QStringLiteral("Maschine: RMIII, RMIII_WIN oder SAM"),
                    QStringLiteral("art"), QStringLiteral("RMIII")});
-    cli.addOption({QStringLiteral("karten"), QStringLiteral("Datei mit den Karten"), QStringLiteral("datei")});
-    cli.addOption({QStringLiteral("geteilt"), QStringLiteral("jeden Satz in zwei Teilen schreiben")});
+    cli.addOption({QStringLiteral("karten"), QStringLiteral("Datei mit den Karten"),
+                   QStringLiteral("datei")});
+    cli.addOption(
+        {QStringLiteral("geteilt"), QStringLiteral("jeden Satz in zwei Teilen schreiben")});
     cli.addOption({QStringLiteral("muell"), QStringLiteral("Müll-Bytes vor der ersten Karte")});
-    cli.addOption({QStringLiteral("nak"), QStringLiteral("erstes ENQ mit NAK beantworten (RMIII_WIN)")});
+    cli.addOption(
+        {QStringLiteral("nak"), QStringLiteral("erstes ENQ mit NAK beantworten (RMIII_WIN)")});
     cli.addOption({QStringLiteral("falscher-slot"),
                    QStringLiteral("Satz für Schuss 75 / SAM-Block mit 65 Schüssen")});
     cli.process(app);
@@ -40,8 +43,10 @@ int main(int argc, char* argv[]) {
     if (cli.isSet(QStringLiteral("karten"))) {
         QFile f(cli.value(QStringLiteral("karten")));
         QString fehler;
-        if (!f.open(QIODevice::ReadOnly) || !kartenLesen(QString::fromUtf8(f.readAll()), &karten, &fehler)) {
-            std::fprintf(stderr, "Karten nicht lesbar: %s %s\n", qPrintable(f.fileName()), qPrintable(fehler));
+        if (!f.open(QIODevice::ReadOnly) ||
+            !kartenLesen(QString::fromUtf8(f.readAll()), &karten, &fehler)) {
+            std::fprintf(stderr, "Karten nicht lesbar: %s %s\n", qPrintable(f.fileName()),
+                         qPrintable(fehler));
             return 2;
         }
     }
