@@ -91,7 +91,7 @@ struct Abend {
             return x;
         return einlesen->findChild<T*>(name);
     }
-    int anzahl(const QString& sql) { return daten.db().run(sql).rows[0][0].toInt(); }
+    int anzahl(const QString& sql) { return daten.zahl(sql); }
 };
 
 // Answers the reading window's hand-entry prompts through Korrektur_txt, as a user would.

@@ -22,6 +22,8 @@ class TestDaten {
     void ringeZeile(double uRinge, double punkte, std::initializer_list<int> klassen);
     void teilerZeile(double oTeiler, double punkte, std::initializer_list<int> klassen);
     void anwesenheitsPunkte(int punkte);
+    // The first field of the first row, as a number.
+    int zahl(const QString& sql) { return db_.run(sql).rows[0][0].toInt(); }
 
   private:
     QTemporaryDir dir_;
