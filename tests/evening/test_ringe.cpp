@@ -7,70 +7,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "core/Abendzustand.h"
-#include "core/ClubDatabase.h"
-#include "core/Ini.h"
 #include "core/Schema.h"
-#include "evening/ui/Ringe.h"
-#include "platform/Clock.h"
 #include "platform/Paths.h"
-#include "tests/support/ScriptedDialogs.h"
-#include "tests/support/TestDaten.h"
+#include "tests/support/Programmfenster.h"
 
 namespace {
 const QDate kMittwoch(2024, 4, 3);
 const QDate kDonnerstag(2024, 4, 4);
 
-// The main window on a club database of its own, shown offscreen.
-struct Fenster {
-    TestDaten daten;
-    Ini ini{daten.iniPfad()};
-    Abendzustand zustand;
-    ClubDatabase club{ini, zustand};
-    ScriptedDialogs dialogs;
-    FixedClock uhr{kMittwoch};
-    std::unique_ptr<Ringe> w;
-
-    explicit Fenster(bool mitSlot = true) {
-        if (mitSlot) {
-            ini.IniSchreiben("DB1", "NAME", "Training");
-            ini.IniSchreiben("DB1", "DATEI", daten.dbPfad());
-        }
-        ini.IniSchreiben("WERTMASCHINE", "NAME", "RMIII");
-    }
-    void starten() {
-        w = std::make_unique<Ringe>(ini, zustand, club, dialogs, uhr);
-        w->show();
-        w->laden();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    }
-    template <class T = QLineEdit>
-    T* c(const QString& name) const {
-        T* x = w->findChild<T*>(name);
-        if (!x)
-            qFatal("kein Steuerelement %s", qPrintable(name));
-        return x;
-    }
-    QLineEdit* schuss(int k) const { return c(QStringLiteral("Schuss_%1").arg(k)); }
-    QString text(const QString& name) const { return c(name)->text(); }
-
-    void nummer(const QString& n) {
-        QLineEdit* e = c("SNummer");
-        e->setFocus();
-        e->selectAll();
-        QTest::keyClick(e, Qt::Key_Backspace);
-        QTest::keyClicks(e, n);
-    }
-    void ringe(int von, std::initializer_list<const char*> werte) {
-        int k = von;
-        for (const char* r : werte) {
-            QTest::keyClicks(schuss(k++), r);
-        }
-    }
-    void taste(Qt::Key key) { QTest::keyClick(c("SNummer"), key); }
-    SqlRows zeilen(const QString& sql) { return daten.db().run(sql); }
-    int zahl(const QString& sql) { return daten.db().run(sql).rows[0][0].toInt(); }
-};
+using Fenster = Programmfenster;
 
 }  // namespace
 
@@ -129,7 +74,7 @@ class TestRinge : public QObject {
     }
 
     void ersterStartLegtDieDatenbankAn() {
-        Fenster f(false);
+        Fenster f("RMIII", false);
         f.dialogs.answerYes();
         f.starten();
         QCOMPARE(f.dialogs.questions.size(), 1);
@@ -144,7 +89,7 @@ class TestRinge : public QObject {
     }
 
     void ohneDatenbankLaeuftDasProgrammWeiter() {
-        Fenster f(false);
+        Fenster f("RMIII", false);
         f.dialogs.answerNo();
         f.starten();
         QVERIFY(!f.club.isOpen());

@@ -7,15 +7,8 @@
 #include <QProcess>
 #include <QPushButton>
 
-#include "core/Abendzustand.h"
-#include "core/ClubDatabase.h"
-#include "core/Ini.h"
-#include "evening/ui/Ringe.h"
-#include "machine/ui/Einlesen.h"
-#include "platform/Clock.h"
 #include "platform/SerialPortLine.h"
-#include "tests/support/ScriptedDialogs.h"
-#include "tests/support/TestDaten.h"
+#include "tests/support/Programmfenster.h"
 
 namespace {
 
@@ -56,42 +49,17 @@ struct Simulation {
     }
 };
 
-struct Abend {
-    TestDaten daten;
-    Ini ini{daten.iniPfad()};
-    Abendzustand zustand;
-    ClubDatabase club{ini, zustand};
-    ScriptedDialogs dialogs;
-    FixedClock uhr{QDate(2024, 4, 3)};
+struct Abend : Programmfenster {
     SerialPortLine leitung;
-    std::unique_ptr<Ringe> ringe;
-    std::unique_ptr<Einlesen> einlesen;
-
-    explicit Abend(const QString& maschine) {
-        ini.IniSchreiben("DB1", "NAME", "Training");
-        ini.IniSchreiben("DB1", "DATEI", daten.dbPfad());
-        ini.IniSchreiben("WERTMASCHINE", "NAME", maschine);
+    explicit Abend(const QString& maschine) : Programmfenster(maschine) {
         ini.IniSchreiben("WERTMASCHINE", "COMPORT", "1");
         daten.mitglied(12, "Anna Alt", 1);
     }
     void starten() {
-        ringe = std::make_unique<Ringe>(ini, zustand, club, dialogs, uhr);
-        einlesen = std::make_unique<Einlesen>(leitung, ini, zustand, *ringe, dialogs);
-        einlesen->ablauf().setDsrWartezeit(200);
-        ringe->setLesesteuerung(einlesen.get());
-        ringe->show();
-        ringe->laden();
-        QLineEdit* nummer = ringe->findChild<QLineEdit*>("SNummer");
-        nummer->setFocus();
-        QTest::keyClicks(nummer, "12");
+        Programmfenster::starten(&leitung);
+        nummer("12");
     }
-    template <class T = QPushButton>
-    T* c(const QString& name) const {
-        if (auto* x = ringe->findChild<T*>(name))
-            return x;
-        return einlesen->findChild<T*>(name);
-    }
-    int anzahl(const QString& sql) { return daten.zahl(sql); }
+    int anzahl(const QString& sql) { return zahl(sql); }
 };
 
 // Answers the reading window's hand-entry prompts through Korrektur_txt, as a user would.
@@ -104,7 +72,7 @@ struct Korrekturhelfer {
             const QString status = a.c<QLabel>("status")->text();
             if (status.endsWith(" angeben") && (gefragt.isEmpty() || gefragt.last() != status)) {
                 gefragt << status;
-                QLineEdit* k = a.c<QLineEdit>("Korrektur_txt");
+                QLineEdit* k = a.c("Korrektur_txt");
                 k->selectAll();
                 QTest::keyClicks(k, "x");  // not a digit: ignored
                 QTest::keyClicks(k, wert);
@@ -126,10 +94,10 @@ class TestLesenSimulator : public QObject {
         Abend a("RMIII");
         a.starten();
         QVERIFY(a.dialogs.messages.isEmpty());
-        QTest::mouseClick(a.c("S2x10"), Qt::LeftButton);
-        QCOMPARE(a.c<QLineEdit>("RMst")->text(), QString("132407211"));
+        QTest::mouseClick(a.knopf("S2x10"), Qt::LeftButton);
+        QCOMPARE(a.c("RMst")->text(), QString("132407211"));
         Korrekturhelfer helfer(a, "8");
-        QTest::mouseClick(a.c("Start"), Qt::LeftButton);
+        QTest::mouseClick(a.knopf("Start"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(a.anzahl("SELECT count(*) FROM Ergebnis") == 1, 30000);
         QVERIFY(sim.gelesen().contains("PROGRAMM 132407211"));
         QCOMPARE(helfer.gefragt, QStringList{"Schuss 3 angeben"});
@@ -147,7 +115,7 @@ class TestLesenSimulator : public QObject {
                  9999.0);
         QCOMPARE(a.c<QLabel>("status")->text(), QString("Fertig"));
         QVERIFY(a.einlesen->isHidden());
-        QCOMPARE(a.c<QLineEdit>("Schuss_13")->text(), QString("9"));
+        QCOMPARE(a.c("Schuss_13")->text(), QString("9"));
         QCOMPARE(a.c<QLabel>("Warnung")->text(), QString());  // a pty counts as ready
     }
 
@@ -156,9 +124,9 @@ class TestLesenSimulator : public QObject {
         QVERIFY(sim.starten("RMIII_WIN", {"nak", "muell", "falscher-slot"}));
         Abend a("RMIII_WIN");
         a.starten();
-        QTest::mouseClick(a.c("S2x10"), Qt::LeftButton);
+        QTest::mouseClick(a.knopf("S2x10"), Qt::LeftButton);
         Korrekturhelfer helfer(a, "8");
-        QTest::mouseClick(a.c("Start"), Qt::LeftButton);
+        QTest::mouseClick(a.knopf("Start"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(a.c<QLabel>("Warnung")->text(),
                                   QString("NAK Empfangen (Fehlermeldung RM)"), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(a.anzahl("SELECT count(*) FROM Ergebnis") == 1, 30000);
@@ -177,10 +145,10 @@ class TestLesenSimulator : public QObject {
         QVERIFY(sim.starten("SAM", {"muell"}));
         Abend a("SAM");
         a.starten();
-        QCOMPARE(a.c("S4x10")->text(), QString("20 Schuss"));
-        QTest::keyClick(a.c<QLineEdit>("SNummer"), Qt::Key_F7);  // "20 Schuss"
+        QCOMPARE(a.knopf("S4x10")->text(), QString("20 Schuss"));
+        QTest::keyClick(a.c("SNummer"), Qt::Key_F7);  // "20 Schuss"
         QCOMPARE(a.zustand.ShotLimit, std::int16_t(20));
-        QTest::mouseClick(a.c("Start"), Qt::LeftButton);
+        QTest::mouseClick(a.knopf("Start"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(a.anzahl("SELECT count(*) FROM Ergebnis") == 1, 30000);
         QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 20);
         QCOMPARE(a.anzahl("SELECT S1 FROM Ergebnis"), 90);  // no hand correction: the 7 stays

@@ -9,55 +9,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "core/Abendzustand.h"
-#include "core/ClubDatabase.h"
-#include "core/Ini.h"
-#include "evening/ui/Ringe.h"
-#include "machine/ui/Einlesen.h"
-#include "machine/ui/RMEinst.h"
-#include "platform/Clock.h"
-#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/Programmfenster.h"
 #include "tests/support/ScriptedLine.h"
-#include "tests/support/TestDaten.h"
 
 namespace {
-struct Fenster {
-    TestDaten daten;
-    Ini ini{daten.iniPfad()};
-    Abendzustand zustand;
-    ClubDatabase club{ini, zustand};
-    ScriptedDialogs dialogs;
-    FixedClock uhr{QDate(2024, 4, 3)};
+// The windows with the machine side attached to a scripted line.
+struct Fenster : Programmfenster {
     ScriptedLine line;
-    std::unique_ptr<Ringe> ringe;
-    std::unique_ptr<Einlesen> einlesen;
-
-    explicit Fenster(const QString& maschine) {
-        ini.IniSchreiben("DB1", "NAME", "Training");
-        ini.IniSchreiben("DB1", "DATEI", daten.dbPfad());
-        ini.IniSchreiben("WERTMASCHINE", "NAME", maschine);
+    explicit Fenster(const QString& maschine) : Programmfenster(maschine) {
         daten.mitglied(12, "Anna Alt", 1);
     }
-    void starten() {
-        ringe = std::make_unique<Ringe>(ini, zustand, club, dialogs, uhr);
-        einlesen = std::make_unique<Einlesen>(line, ini, zustand, *ringe, dialogs);
-        einlesen->ablauf().setDsrWartezeit(50);
-        ringe->setLesesteuerung(einlesen.get());
-        ringe->show();
-        ringe->laden();
-    }
-    template <class T = QPushButton>
-    T* c(const QString& name) const {
-        if (auto* x = ringe->findChild<T*>(name))
-            return x;
-        if (auto* x = einlesen->findChild<T*>(name))
-            return x;
-        if (einlesen->programmFenster())
-            return einlesen->programmFenster()->findChild<T*>(name);
-        return nullptr;
-    }
-    QLineEdit* nummer() const { return c<QLineEdit>("SNummer"); }
-    void taste(Qt::Key k) { QTest::keyClick(nummer(), k); }
+    void starten() { Programmfenster::starten(&line); }
+    QLineEdit* nummer() const { return c("SNummer"); }
 };
 }  // namespace
 
@@ -70,7 +33,7 @@ class TestMaschinenfenster : public QObject {
         QCOMPARE(rm3.c<QLabel>("WERTM_NAME")->text(), QString("DISAG RM III"));
         QVERIFY(rm3.line.isOpen());
         QVERIFY(rm3.line.dtr);
-        QVERIFY(rm3.c("Start")->isEnabled());
+        QVERIFY(rm3.knopf("Start")->isEnabled());
         QVERIFY(rm3.dialogs.messages.isEmpty());
 
         Fenster win("RMIII_WIN");
@@ -85,12 +48,12 @@ class TestMaschinenfenster : public QObject {
                                 "30 Schuss", "40 Schuss", "60 Schuss"};
         const QStringList knoepfe{"S1x10", "S2x10", "S4x10", "S4x5", "S8x5", "S20x2"};
         for (int i = 0; i < 6; ++i)
-            QCOMPARE(sam.c(knoepfe[i])->text(), titel[i]);
-        QVERIFY(sam.c<QLineEdit>("RMst")->isHidden());
-        QVERIFY(sam.c("SString")->isHidden());
-        QVERIFY(sam.c("AndereKarten")->isHidden());
-        QVERIFY(sam.c("ButtNormal")->isHidden());
-        QVERIFY(!sam.c("ButtFernsteuern")->isHidden());
+            QCOMPARE(sam.knopf(knoepfe[i])->text(), titel[i]);
+        QVERIFY(sam.c("RMst")->isHidden());
+        QVERIFY(sam.knopf("SString")->isHidden());
+        QVERIFY(sam.knopf("AndereKarten")->isHidden());
+        QVERIFY(sam.knopf("ButtNormal")->isHidden());
+        QVERIFY(!sam.knopf("ButtFernsteuern")->isHidden());
         QVERIFY(sam.c<QRadioButton>("Option8")->isChecked());
         QCOMPARE(sam.zustand.ShotLimit, std::int16_t(40));
         sam.taste(Qt::Key_F10);  // F-keys still choose the programs
@@ -103,7 +66,7 @@ class TestMaschinenfenster : public QObject {
         f.starten();
         f.taste(Qt::Key_F8);
         QCOMPARE(f.zustand.ProgramCode, QString("212410215"));
-        QCOMPARE(f.c<QLineEdit>("RMst")->text(), QString("212410215"));
+        QCOMPARE(f.c("RMst")->text(), QString("212410215"));
         QVERIFY(f.c<QRadioButton>("Option7")->isChecked());
         QCOMPARE(f.zustand.ShotLimit, std::int16_t(30));
 
@@ -113,11 +76,10 @@ class TestMaschinenfenster : public QObject {
         QVERIFY(f.c<QRadioButton>("Option_Combo")->isChecked());
         QCOMPARE(f.zustand.ProgramCode, QString("232408212"));
         // a WIN machine is shown its control string
-        QCOMPARE(f.c<QLineEdit>("RMst")->text(),
-                 QString("SCH=LP;SZI=10;SGE=20;SSC=2;TEA=ZT;TEG=800;"));
+        QCOMPARE(f.c("RMst")->text(), QString("SCH=LP;SZI=10;SGE=20;SSC=2;TEA=ZT;TEG=800;"));
 
-        f.c<QLineEdit>("RMst")->setText("999999999");
-        QTest::mouseClick(f.c("SString"), Qt::LeftButton);
+        f.c("RMst")->setText("999999999");
+        QTest::mouseClick(f.knopf("SString"), Qt::LeftButton);
         QCOMPARE(f.zustand.ProgramCode, QString("999999999"));
         QVERIFY(f.c<QRadioButton>("Option9")->isChecked());
     }
@@ -125,33 +87,33 @@ class TestMaschinenfenster : public QObject {
     void andereKartenUndRmEinstellen() {
         Fenster f("RMIII");
         f.starten();
-        QTest::mouseClick(f.c("AndereKarten"), Qt::LeftButton);
+        QTest::mouseClick(f.knopf("AndereKarten"), Qt::LeftButton);
         RMEinst* rm = f.einlesen->programmFenster();
         QVERIFY(rm && rm->isVisible());
         QCOMPARE(rm->windowTitle(), QString("RM einstellen"));
-        QCOMPARE(f.c<QLineEdit>("rm_control_string")->text(), QString("134408211"));
+        QCOMPARE(f.c("rm_control_string")->text(), QString("134408211"));
         for (const char* o : {"SP", "B10", "Ser1", "T150", "DAus", "Schuss2"}) {
             auto* knopf = f.c<QRadioButton>(o);
             // on the indicator: a radio button reacts to its circle and caption only
             QTest::mouseClick(knopf, Qt::LeftButton, {}, QPoint(6, knopf->height() / 2));
             QVERIFY2(knopf->isChecked(), o);
         }
-        QTest::keyClicks(f.c<QLineEdit>("ZText"), "Pokal 2024 Herbst");
-        QCOMPARE(f.c<QLineEdit>("rm_control_string")->text(), QString("230405222Pokal 202"));
-        QTest::mouseClick(f.c("Uebernehmen_butt"), Qt::LeftButton);
+        QTest::keyClicks(f.c("ZText"), "Pokal 2024 Herbst");
+        QCOMPARE(f.c("rm_control_string")->text(), QString("230405222Pokal 202"));
+        QTest::mouseClick(f.knopf("Uebernehmen_butt"), Qt::LeftButton);
         QVERIFY(rm->isHidden());
         QCOMPARE(f.zustand.ProgramCode, QString("230405222Pokal 202"));
-        QCOMPARE(f.c<QLineEdit>("RMst")->text(), QString("230405222Pokal 202"));
+        QCOMPARE(f.c("RMst")->text(), QString("230405222Pokal 202"));
         QCOMPARE(f.zustand.ControlString, QString("SCH=LP;SZI=1;SGE=1;SSC=1;TEA=ZT;TEG=150;"));
         // The choices are still there at the next opening.
-        QTest::mouseClick(f.c("AndereKarten"), Qt::LeftButton);
+        QTest::mouseClick(f.knopf("AndereKarten"), Qt::LeftButton);
         QVERIFY(f.c<QRadioButton>("Ser1")->isChecked());
 
         Fenster sam("SAM");
         sam.starten();
         const QString code = sam.zustand.ProgramCode;
         sam.einlesen->programmWaehlen();
-        QTest::mouseClick(sam.c("Uebernehmen_butt"), Qt::LeftButton);
+        QTest::mouseClick(sam.knopf("Uebernehmen_butt"), Qt::LeftButton);
         QCOMPARE(sam.zustand.ProgramCode, code);
         QCOMPARE(sam.zustand.ControlString,
                  QString("SCH=LG10;SZI=10;SGE=40;SSC=1;TEA=ZT;TEG=300;"));
@@ -162,8 +124,8 @@ class TestMaschinenfenster : public QObject {
         f.starten();
         QTest::keyClicks(f.nummer(), "12");
         for (int i = 1; i <= 10; ++i)
-            QTest::keyClicks(f.c<QLineEdit>(QString("Schuss_%1").arg(i)), "9");
-        QCOMPARE(f.c<QLineEdit>("Scheibe_1")->text(), QString("90"));
+            QTest::keyClicks(f.c(QString("Schuss_%1").arg(i)), "9");
+        QCOMPARE(f.c("Scheibe_1")->text(), QString("90"));
         f.line.nimmGesendet();
         f.dialogs.answerNo();
         f.taste(Qt::Key_F2);
@@ -171,20 +133,20 @@ class TestMaschinenfenster : public QObject {
             f.dialogs.questions.last(),
             QString::fromUtf8(
                 "Wenn Sie weitermachen, werden vorhandene \nDaten gelöscht !!\nWeitermachen ?"));
-        QCOMPARE(f.c<QLineEdit>("Schuss_1")->text(), QString("9"));
+        QCOMPARE(f.c("Schuss_1")->text(), QString("9"));
         QVERIFY(f.einlesen->isHidden());
         QVERIFY(f.line.gesendet.isEmpty());
 
         f.dialogs.answerYes();
         f.taste(Qt::Key_F2);
-        QCOMPARE(f.c<QLineEdit>("Schuss_1")->text(), QString());
+        QCOMPARE(f.c("Schuss_1")->text(), QString());
         QVERIFY(f.einlesen->isVisible());
         QCOMPARE(f.line.nimmGesendet(), QByteArray("134403211\r"));
         QCOMPARE(f.c<QLabel>("status")->text(), QString("Bitte erste Scheibe einlegen"));
         QVERIFY(!f.zustand.Shots[1].ValidFlag);
 
         // "Einlesen beenden" with nothing read still stores the evening.
-        QTest::mouseClick(f.c("beenden"), Qt::LeftButton);
+        QTest::mouseClick(f.knopf("beenden"), Qt::LeftButton);
         QVERIFY(f.einlesen->isHidden());
         QCOMPARE(f.daten.zahl("SELECT count(*) FROM Ergebnis"), 1);
         QVERIFY(f.line.gesendet.isEmpty());  // an RM III gets no "ABR"
@@ -198,7 +160,7 @@ class TestMaschinenfenster : public QObject {
         QVERIFY(f.dialogs.messages[0].contains("Schnittstelle 1"));
         QVERIFY(f.dialogs.messages[0].contains("von Hand"));
         QTest::keyClicks(f.nummer(), "12");
-        QTest::keyClicks(f.c<QLineEdit>("Schuss_1"), "9");
+        QTest::keyClicks(f.c("Schuss_1"), "9");
         f.taste(Qt::Key_F4);
         QCOMPARE(f.dialogs.messages.size(), 1);
         QCOMPARE(f.daten.zahl("SELECT S1 FROM Ergebnis"), 9);
