@@ -14,6 +14,8 @@ enum class DatumsOption { Nachschiessen = 1, Heute = 2, Vorschiessen = 3 };
 // so the rules run the same with or without a display.
 struct Felder {
     static inline const QString kKeinEintrag = QStringLiteral("Kein Eintrag");
+    // The short date of the three date fields (a German system's).
+    static inline const QString kDatumsformat = QStringLiteral("dd.MM.yyyy");
 
     QString SNummer;
     QString SName = kKeinEintrag;

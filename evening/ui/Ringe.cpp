@@ -30,7 +30,6 @@
 
 namespace {
 
-const QString kDatumsformat = QStringLiteral("dd.MM.yyyy");
 
 std::size_t idx(int i) {
     return static_cast<std::size_t>(i);
@@ -218,9 +217,9 @@ void Ringe::laden() {
     zustand_.ControlString = startControlString();
 
     const QDate heute = clock_.today();
-    Heute->setText(heute.toString(kDatumsformat));
-    NTag->setText(heute.addDays(-7).toString(kDatumsformat));
-    VTag->setText(heute.addDays(7).toString(kDatumsformat));
+    Heute->setText(heute.toString(Felder::kDatumsformat));
+    NTag->setText(heute.addDays(-7).toString(Felder::kDatumsformat));
+    VTag->setText(heute.addDays(7).toString(Felder::kDatumsformat));
 
     startup::leseSaisonversatz(ini_, zustand_);
     const int jahr = startup::saisonJahr(heute, zustand_.Saisonversatz);

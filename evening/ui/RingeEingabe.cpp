@@ -22,7 +22,6 @@
 
 namespace {
 
-const QString kDatumsformat = QStringLiteral("dd.MM.yyyy");
 
 std::size_t idx(int i) {
     return static_cast<std::size_t>(i);
@@ -237,7 +236,7 @@ void Ringe::datumPruefen(QLineEdit* feld) {
     }
     const QDate heute = clock_.today();
     const int tage = feld == NTag ? -7 : feld == VTag ? 7 : 0;
-    feld->setText(heute.addDays(tage).toString(kDatumsformat));
+    feld->setText(heute.addDays(tage).toString(Felder::kDatumsformat));
 }
 
 void Ringe::saisonGeaendert() {
