@@ -1,9 +1,10 @@
 #include "machine/Einleseablauf.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLoggingCategory>
+
+#include <algorithm>
 
 #include "core/Abendzustand.h"
 #include "core/Einstellungen.h"
@@ -15,34 +16,21 @@
 Q_LOGGING_CATEGORY(lcSeriell, "zielkunst.seriell")
 
 namespace {
-constexpr char ENQ = 0x05;
-constexpr char STX = 0x02;
 constexpr char ACK = 0x06;
-constexpr char NAK = 0x15;
 constexpr char CR = 0x0D;
-constexpr int kTraceLaenge = 2000;  // the handshake trace shows its newest part
-
 const QString kFertig = QStringLiteral("Fertig");
-
-QByteArray bytesMitPruefzeichen(const QString& text) {
-    return cp1252::encode(text) + static_cast<char>(cp1252::byteOf(Pruefzeichen(text))) + CR;
-}
 }  // namespace
 
 Einleseablauf::Einleseablauf(SerialLine& line, Ini& ini, Abendzustand& zustand,
                              EinleseAnzeige& anzeige, Abendfenster& abend, QObject* parent)
     : QObject(parent), line_(line), ini_(ini), z_(zustand), anzeige_(anzeige), abend_(abend) {
     timer1_.setInterval(1000);
-    timer2_.setInterval(1000);
-    rm3Ruhe_.setSingleShot(true);
-    rm3Ruhe_.setInterval(300);
+    berichtRuhe_.setSingleShot(true);
+    berichtRuhe_.setInterval(1500);
     connect(&timer1_, &QTimer::timeout, this, &Einleseablauf::timer1Tick);
-    connect(&timer2_, &QTimer::timeout, this, &Einleseablauf::timer2Tick);
-    connect(&rm3Ruhe_, &QTimer::timeout, this, [this] {
-        rm3_.flush(z_, [this](Maschinenereignis e) { ereignis(e); });
-        korrekturVerfahren();
-    });
+    connect(&berichtRuhe_, &QTimer::timeout, this, &Einleseablauf::berichteSenden);
     connect(&line_, &SerialLine::readyRead, this, &Einleseablauf::empfangen);
+    connect(&line_, &SerialLine::getrennt, this, &Einleseablauf::leitungWeg);
     connect(&line_, &SerialLine::verkehr, this, [this](char richtung, const QByteArray& bytes) {
         if (z_.DebugAnzeige) {
             qCInfo(lcSeriell) << richtung << bytes.toHex(' ');
@@ -50,16 +38,18 @@ Einleseablauf::Einleseablauf(SerialLine& line, Ini& ini, Abendzustand& zustand,
     });
 }
 
-QString Einleseablauf::leitungsEinstellung() const {
-    if (z_.MachineName == ini::kMaschineSam) {
-        return QStringLiteral("9600,N,8,1");
+Einleseablauf::~Einleseablauf() = default;
+
+Maschinendialog& Einleseablauf::dialog() {
+    if (!dialog_ || dialogFuer_ != z_.MachineName) {
+        dialog_ = maschinendialogFuer(z_.MachineName, *this);
+        dialogFuer_ = z_.MachineName;
     }
-    if (z_.MachineName == ini::kMaschineRm3Win) {
-        return ini_.IniLesen(ini::kWertmaschine, ini::kSpeed) == QLatin1String("L")
-                   ? QStringLiteral("9600,N,8,1")
-                   : QStringLiteral("38400,N,8,1");
-    }
-    return QStringLiteral("2400,N,8,1");
+    return *dialog_;
+}
+
+QString Einleseablauf::leitungsEinstellung() {
+    return dialog().leitungsEinstellung();
 }
 
 bool Einleseablauf::portEinrichten(QString* fehler) {
@@ -81,8 +71,12 @@ bool Einleseablauf::portEinrichten(QString* fehler) {
     if (!line_.open(port, leitungsEinstellung(), fehler)) {
         return false;
     }
-    line_.setDtr(z_.MachineName != ini::kMaschineRm3Win);
+    line_.setDtr(dialog().dtr());
     return true;
+}
+
+bool Einleseablauf::bereit() const {
+    return line_.isOpen();
 }
 
 bool Einleseablauf::portOffen() {
@@ -91,9 +85,13 @@ bool Einleseablauf::portOffen() {
     }
     QString fehler;
     if (line_.open(line_.port(), leitungsEinstellung(), &fehler)) {
+        line_.setDtr(dialog().dtr());
         return true;
     }
-    abend_.warnung(fehler);
+    abend_.warnung(fehler.section(u'\n', 0, 1).replace(u'\n', u' '));
+    if (liest_) {
+        anzeige_.status(fehler.section(u'\n', 0, 1));
+    }
     return false;
 }
 
@@ -101,9 +99,37 @@ void Einleseablauf::senden(const QByteArray& bytes) {
     line_.write(bytes);
 }
 
+void Einleseablauf::leitungEinstellen(const QString& settings) {
+    line_.setSettings(settings);
+}
+
 void Einleseablauf::debug(const QByteArray& text) {
     if (z_.DebugAnzeige) {
         anzeige_.debugAnhaengen(QLatin1Char('\r') + cp1252::decode(text));
+    }
+}
+
+void Einleseablauf::debugLabel(const QString& text) {
+    anzeige_.debugLabel(text);
+}
+
+void Einleseablauf::status(const QString& text) {
+    anzeige_.status(text);
+}
+
+void Einleseablauf::warnung(const QString& text) {
+    abend_.warnung(text);
+}
+
+void Einleseablauf::schuesseZeigen() {
+    abend_.serienUndAnzeige();
+}
+
+void Einleseablauf::pollen(int ms) {
+    if (ms > 0) {
+        timer1_.start(ms);
+    } else {
+        timer1_.stop();
     }
 }
 
@@ -133,34 +159,12 @@ void Einleseablauf::ZuRM(const QString& text) {
     senden(cp1252::encode(text) + CR);
 }
 
-void Einleseablauf::zuRMIII_WIN(const QString& text) {
-    pendingMessage_ = bytesMitPruefzeichen(text);
-    if (!portOffen()) {
-        return;
-    }
-    senden(QByteArray(1, ENQ));
-    timer2_.start(2000);
-    handshakeStep_ = 1;
-    // The handshake runs on the poll timer; outside a reading it runs until the message is out.
-    if (!timer1_.isActive()) {
-        timer1_.start(200);
-    }
-}
-
 void Einleseablauf::ZuSAM(const QByteArray& bytes) {
     senden(bytes);
 }
 
 void Einleseablauf::fernsteuern() {
-    if (z_.MachineName == ini::kMaschineRm3Win) {
-        line_.setSettings(QStringLiteral("2400,N,8,1"));
-        zuRMIII_WIN(QStringLiteral("W"));
-        line_.setSettings(leitungsEinstellung());
-    } else if (z_.MachineName == ini::kMaschineSam) {
-        ZuSAM(QByteArray(1, static_cast<char>(178)));
-    } else {
-        ZuRM(QStringLiteral("V"));
-    }
+    dialog().fernsteuern();
 }
 
 void Einleseablauf::normal() {
@@ -174,57 +178,42 @@ void Einleseablauf::sendeAck() {
 // ---- a reading ----------------------------------------------------------------------
 
 void Einleseablauf::auswertung_starten() {
-    readCounter_ = 0;
     liest_ = true;
+    maschineFertig_ = false;
     beendenVerschoben_ = false;
-    rm3_.zuruecksetzen();
-    rxBuffer_.clear();
-    samPuffer_.clear();
-    if (z_.MachineName == ini::kMaschineRm3Win) {
-        line_.setDtr(false);
-        pendingMessage_ = bytesMitPruefzeichen(z_.ControlString);
-        if (portOffen()) {
-            z_.TargetType = z_.ControlString.contains(QLatin1String("LP")) ? QStringLiteral("LP")
-                                                                           : QStringLiteral("LG");
-            senden(QByteArray(1, ENQ));
-            timer2_.start(2000);
-            handshakeStep_ = 1;
-            timer1_.start(200);
-        }
-    } else if (z_.MachineName == ini::kMaschineSam) {
-        z_.NextShotIndex = 1;
-        line_.setDtr(true);
-        timer1_.start(1000);
-    } else {
-        ZuRM(z_.ProgramCode);
-        z_.TargetType =
-            z_.ProgramCode.startsWith(u'2') ? QStringLiteral("LP") : QStringLiteral("LG");
-        line_.setDtr(true);
-        timer1_.stop();
-    }
+    offeneBerichte_.reset();
+    berichtRuhe_.stop();
     anzeige_.status(QStringLiteral("Bitte erste Scheibe einlegen"));
+    // A line that went away is opened again: the device may be back.
+    if (!portOffen()) {
+        return;
+    }
+    line_.setDtr(dialog().dtr());
+    dialog().starten();
 }
 
 void Einleseablauf::empfangen() {
-    if (timer1_.isActive() || korrekturLaeuft_) {
-        return;  // polled machines are read by their timer; a hand entry comes first
+    if (korrekturLaeuft_) {
+        return;  // a hand entry comes first; what arrives waits in the port
     }
     const QByteArray text = line_.readAll();
     if (text.isEmpty()) {
         return;
     }
-    if (z_.MachineName == ini::kMaschineRm3) {
-        debug(text);
-        rm3_.empfangen(text, z_, [this](Maschinenereignis e) { ereignis(e); });
-        korrekturVerfahren();
-        if (rm3_.hatRest()) {
-            rm3Ruhe_.start();
-        }
-    } else if (z_.MachineName == ini::kMaschineSam) {
-        samPuffer_ += text;
-        samTick();
+    if (offeneBerichte_.any()) {
+        berichtRuhe_.start();
     }
-    // RM III WIN data outside the poll timer is dropped.
+    dialog().empfangen(text);
+}
+
+void Einleseablauf::timer1Tick() {
+    if (korrekturLaeuft_) {
+        return;
+    }
+    if (line_.bytesWaiting() > 0) {
+        empfangen();  // whatever a missed receive event left in the port
+    }
+    dialog().tick();
 }
 
 void Einleseablauf::ereignis(Maschinenereignis e) {
@@ -233,6 +222,7 @@ void Einleseablauf::ereignis(Maschinenereignis e) {
             karteEnde();
             break;
         case Maschinenereignis::LesenEnde:
+            maschineFertig_ = true;
             anzeige_.status(kFertig);
             beenden();
             break;
@@ -244,6 +234,7 @@ void Einleseablauf::ereignis(Maschinenereignis e) {
 
 void Einleseablauf::karteEnde() {
     korrekturVerfahren();
+    berichteSenden();
     abend_.serienUndAnzeige();
     anzeige_.status(QStringLiteral("Bitte nächste Scheibe einlegen"));
 }
@@ -254,15 +245,20 @@ void Einleseablauf::beenden() {
         return;
     }
     timer1_.stop();
-    rm3Ruhe_.stop();
     korrekturVerfahren();
-    if (anzeige_.status() != kFertig && z_.MachineName == ini::kMaschineRm3Win) {
-        zuRMIII_WIN(QStringLiteral("ABR"));
+    if (line_.isOpen()) {
+        berichteSenden();
+        // Whether the machine still needs "ABR" follows from what it sent, not from a text
+        // on the screen.
+        dialog().beenden(maschineFertig_);
+    } else {
+        dialog().stillegen();
     }
     lesenFertig();
 }
 
 void Einleseablauf::lesenFertig() {
+    timer1_.stop();
     anzeige_.status(kFertig);
     liest_ = false;
     abend_.serienUndAnzeige();
@@ -277,171 +273,62 @@ void Einleseablauf::korrekturVerfahren() {
         return;
     }
     korrekturLaeuft_ = true;
-    bool korrigiert = false;
-    int serienende = 0;
     for (int slot = 1; slot <= Abendzustand::kSchuesse; ++slot) {
         ShotSlot& s = z_.Shots[static_cast<std::size_t>(slot)];
-        if (s.CorrectionFlag) {
-            anzeige_.status(QStringLiteral("Schuss") + zahlTextBlank(slot) +
-                            QStringLiteral(" angeben"));
-            const int wert = anzeige_.korrekturErfragen(slot, s.Ring);
-            s.Ring = static_cast<std::int16_t>(std::clamp(wert, 0, 10));
-            s.X = 0;
-            s.Y = static_cast<float>(10 - s.Ring);
-            s.Teiler = ShotSlot::kKeinTeiler;
-            s.CorrectionFlag = false;
-            korrigiert = true;
+        if (!s.CorrectionFlag) {
+            continue;
         }
-        if (s.ValidFlag) {
-            serienende = ((slot - 1) / 10 + 1) * 10;
-        }
-    }
-    if (korrigiert && serienende > 0) {
-        int summe = 0;
-        for (int slot = serienende - 9; slot <= serienende; ++slot) {
-            summe += z_.Shots[static_cast<std::size_t>(slot)].Ring;
-        }
-        ZuRM(QString::number(serienende) + QLatin1Char('\r') + QString::number(summe) +
-             QStringLiteral("\rkorr\rEdit"));
+        anzeige_.status(QStringLiteral("Schuss") + zahlTextBlank(slot) +
+                        QStringLiteral(" angeben"));
+        const int wert = anzeige_.korrekturErfragen(slot, s.Ring);
+        s.Ring = static_cast<std::int16_t>(std::clamp(wert, 0, 10));
+        s.X = 0;
+        s.Y = static_cast<float>(10 - s.Ring);
+        s.Teiler = ShotSlot::kKeinTeiler;
+        s.CorrectionFlag = false;
+        offeneBerichte_.set(static_cast<std::size_t>((slot - 1) / 10 + 1));
     }
     korrekturLaeuft_ = false;
+    if (offeneBerichte_.any()) {
+        berichtRuhe_.start();
+    }
     if (beendenVerschoben_) {
         beendenVerschoben_ = false;
         QTimer::singleShot(0, this, &Einleseablauf::beenden);
-    } else if (line_.bytesWaiting() > 0 && !timer1_.isActive()) {
+    } else if (line_.bytesWaiting() > 0) {
         QTimer::singleShot(0, this, &Einleseablauf::empfangen);  // what came in meanwhile
     }
 }
 
-// ---- polling ------------------------------------------------------------------------
-
-void Einleseablauf::timer1Tick() {
-    if (korrekturLaeuft_) {
-        return;
-    }
-    if (z_.MachineName == ini::kMaschineSam) {
-        senden(QByteArray(1, ENQ));
-        anzeige_.status(QStringLiteral("Scheibe einlegen"));
-        // Everything waiting is taken: a short burst of noise left in the port would
-        // otherwise stand in front of the next block.
-        if (line_.bytesWaiting() > 0) {
-            samPuffer_ += line_.readAll();
+// The report names the card the corrected shot is on, with the total of that whole card:
+// it goes out once the card's end has come (or the line has stayed quiet, for a machine that
+// waits for the report before it sends the rest).
+void Einleseablauf::berichteSenden() {
+    berichtRuhe_.stop();
+    for (std::size_t karte = 1; karte <= Abendzustand::kSerien; ++karte) {
+        if (!offeneBerichte_.test(karte)) {
+            continue;
         }
-        samTick();
-    } else {
-        winTick();
+        offeneBerichte_.reset(karte);
+        const int ende = static_cast<int>(karte) * 10;
+        int summe = 0;
+        for (int slot = ende - 9; slot <= ende; ++slot) {
+            summe += z_.Shots[static_cast<std::size_t>(slot)].Ring;
+        }
+        ZuRM(QString::number(ende) + QLatin1Char('\r') + QString::number(summe) +
+             QStringLiteral("\rkorr\rEdit"));
     }
 }
 
-void Einleseablauf::timer2Tick() {
-    if (z_.MachineName == ini::kMaschineRm3Win) {
-        senden(QByteArray(1, ENQ));
-    }
-}
-
-void Einleseablauf::winTick() {
-    if (handshakeStep_ < 4) {
-        const QByteArray input = line_.readAll();
-        if (input == QByteArray(1, STX) && handshakeStep_ == 1) {
-            timer2_.stop();
-            outMessage_ = bytesMitPruefzeichen(QStringLiteral("SNR="));
-            senden(outMessage_);
-            handshakeStep_ = 2;
-            return;
-        }
-        if (input.contains("SNR=") && handshakeStep_ == 2) {
-            outMessage_ = QByteArray(1, ACK) + ENQ;
-            senden(outMessage_);
-            handshakeStep_ = 3;
-            return;
-        }
-        if (input == QByteArray(1, STX) && handshakeStep_ == 3) {
-            outMessage_ = pendingMessage_;
-            senden(outMessage_);
-            handshakeStep_ = 4;
-            if (liest_) {
-                timer1_.start(100);
-            } else {
-                timer1_.stop();  // a command outside a reading is delivered: done
-            }
-            return;
-        }
-        if (input == QByteArray(1, NAK)) {
-            abend_.warnung(QStringLiteral("NAK Empfangen (Fehlermeldung RM)"));
-        } else {
-            debugTrace_ += QLatin1Char(',') + cp1252::decode(input) + QLatin1Char('(');
-            for (char c : input) {
-                debugTrace_ += QLatin1Char(',') + QString::number(static_cast<unsigned char>(c));
-            }
-            debugTrace_ += QLatin1Char(')');
-            if (debugTrace_.size() > kTraceLaenge) {
-                debugTrace_ = debugTrace_.right(kTraceLaenge);
-            }
-            anzeige_.debugLabel(QStringLiteral("(A:%1),").arg(readCounter_) + debugTrace_);
-        }
-    }
-    if (line_.bytesWaiting() > 3 || rxBuffer_.size() > 3) {
-        rxBuffer_ += line_.readAll();
-    }
-    const qsizetype cr = rxBuffer_.indexOf(CR);
-    if (cr < 0) {
-        return;
-    }
-    if (cr < 3) {
-        rxBuffer_.remove(0, cr + 1);  // too short to be a line; it must not block the rest
-        return;
-    }
-    senden(QByteArray(1, ACK));
-    const QByteArray line = rxBuffer_.left(cr);
-    rxBuffer_.remove(0, cr + 1);
-    winZeileAbgeben(cp1252::decode(line));
-}
-
-void Einleseablauf::winZeileAbgeben(const QString& line) {
-    if (line.contains(QLatin1String("WSC="))) {
-        return;
-    }
-    if (line.contains(QLatin1String("WSE"))) {
-        anzeige_.status(kFertig);
-        beenden();
-        return;
-    }
-    if (line.contains(QLatin1String("SCH=")) && !line.contains(QLatin1String("STAF"))) {
-        debug(cp1252::encode(line));
-        rm3WinZeile(line, z_, [this](Maschinenereignis e) { ereignis(e); });
-        abend_.serienUndAnzeige();
-    }
-}
-
-namespace {
-// A SAM block is complete when it ends with a CR after its six header lines and whole shots.
-bool samBlockVollstaendig(const QByteArray& puffer) {
-    const auto zeilen = puffer.count('\r');
-    return puffer.endsWith('\r') && zeilen >= 6 && (zeilen - 6) % 4 == 0;
-}
-}  // namespace
-
-void Einleseablauf::samTick() {
-    if (samPuffer_.isEmpty()) {
-        return;
-    }
-    // A block may come in pieces: wait for the rest unless this tick brought nothing new.
-    // A burst that is too short to be a block is dropped by the parser.
-    if (!samBlockVollstaendig(samPuffer_) && samPuffer_.size() != samPufferVorher_) {
-        samPufferVorher_ = samPuffer_.size();
-        return;
-    }
-    samPufferVorher_ = -1;
-    const QByteArray block = samPuffer_;
-    samPuffer_.clear();
+void Einleseablauf::leitungWeg(const QString& grund) {
     timer1_.stop();
-    debug(block);
-    samBlock(block, z_);
-    abend_.serienUndAnzeige();
-    if (z_.NextShotIndex < z_.ShotLimit) {
-        timer1_.start(1000);
-        return;
+    berichtRuhe_.stop();
+    offeneBerichte_.reset();
+    dialog().stillegen();
+    abend_.warnung(grund);
+    if (liest_) {
+        abend_.serienUndAnzeige();
+        anzeige_.status(grund + QStringLiteral("\nDie gelesenen Schüsse bleiben erhalten: "
+                                               "„Einlesen beenden“ speichert sie."));
     }
-    z_.NextShotIndex = 1;
-    lesenFertig();
 }

@@ -5,7 +5,10 @@
 #include <QString>
 #include <QTimer>
 
-#include "machine/Leser.h"
+#include <bitset>
+#include <memory>
+
+#include "machine/Maschinendialog.h"
 
 struct Abendzustand;
 class Ini;
@@ -36,19 +39,22 @@ class Abendfenster {
     virtual void programmZeigen(const QString& text) = 0;  // RMst
 };
 
-// The course of one reading over the serial line: the program sent at the start, the
-// three machines' dialogues, hand corrections and the finishing.
-class Einleseablauf : public QObject {
+// The course of one reading over the serial line: the start, the cards, the hand
+// corrections and their reports, the finishing, and a line that goes away. What the bytes
+// on the line mean is the business of the machine's dialogue.
+class Einleseablauf : public QObject, private Lesekontext {
     Q_OBJECT
   public:
     Einleseablauf(SerialLine& line, Ini& ini, Abendzustand& zustand, EinleseAnzeige& anzeige,
                   Abendfenster& abend, QObject* parent = nullptr);
+    ~Einleseablauf() override;
 
     // Port set-up and opening by machine kind; false with the German reason.
     bool portEinrichten(QString* fehler);
+    // The port is open (a reading can start).
+    bool bereit() const;
 
     void ZuRM(const QString& text);
-    void zuRMIII_WIN(const QString& text);
     void ZuSAM(const QByteArray& bytes);
 
     void auswertung_starten();
@@ -60,55 +66,59 @@ class Einleseablauf : public QObject {
     void normal();
     void sendeAck();
 
-    int handshakeStep() const { return handshakeStep_; }
-    bool liest() const { return liest_; }
+    bool liest() const override { return liest_; }
     QTimer& timer1() { return timer1_; }
-    QTimer& timer2() { return timer2_; }
+    Maschinendialog& dialog();
 
     // How long ZuRM waits for the machine's DSR before it sends anyway.
     void setDsrWartezeit(int ms) { dsrWarteMs_ = ms; }
+    // How long a corrected card may stay without its end before its report goes out.
+    void setBerichtWartezeit(int ms) { berichtRuhe_.setInterval(ms); }
 
     // The line settings by machine kind ("2400,N,8,1" ...).
-    QString leitungsEinstellung() const;
+    QString leitungsEinstellung();
 
   signals:
     void gelesen();  // a reading has been finished and handed to the main window
 
   private:
+    // Lesekontext
+    Abendzustand& zustand() override { return z_; }
+    Ini& ini() override { return ini_; }
+    void senden(const QByteArray& bytes) override;
+    void leitungEinstellen(const QString& settings) override;
+    void zuRM(const QString& text) override { ZuRM(text); }
+    bool portOffen() override;
+    void ereignis(Maschinenereignis e) override;
+    void korrektur() override { korrekturVerfahren(); }
+    void schuesseZeigen() override;
+    void lesenFertig() override;
+    void status(const QString& text) override;
+    void warnung(const QString& text) override;
+    void debug(const QByteArray& text) override;
+    void debugLabel(const QString& text) override;
+    void pollen(int ms) override;
+
     void empfangen();
     void timer1Tick();
-    void timer2Tick();
-    void winTick();
-    void samTick();
-    void winZeileAbgeben(const QString& line);
-    void ereignis(Maschinenereignis e);
     void karteEnde();
-    void lesenFertig();
-    void debug(const QByteArray& text);
-    void senden(const QByteArray& bytes);
-    bool portOffen();
+    void berichteSenden();
+    void leitungWeg(const QString& grund);
 
     SerialLine& line_;
     Ini& ini_;
     Abendzustand& z_;
     EinleseAnzeige& anzeige_;
     Abendfenster& abend_;
+    std::unique_ptr<Maschinendialog> dialog_;
+    QString dialogFuer_;
 
-    QTimer timer1_;
-    QTimer timer2_;
-    QTimer rm3Ruhe_;  // an unfinished RM III line that stays quiet is taken as it is
-
-    Rm3Leser rm3_;
-    QByteArray samPuffer_;
-    qsizetype samPufferVorher_ = -1;
-    int handshakeStep_ = 1;
-    QByteArray pendingMessage_;
-    QByteArray outMessage_;
-    QByteArray rxBuffer_;
-    QString debugTrace_;
-    int readCounter_ = 0;
+    QTimer timer1_;       // the poll timer
+    QTimer berichtRuhe_;  // a corrected card whose end does not come is reported anyway
     int dsrWarteMs_ = 3000;
     bool liest_ = false;
+    bool maschineFertig_ = false;  // the machine sent its end record
     bool korrekturLaeuft_ = false;
     bool beendenVerschoben_ = false;
+    std::bitset<7> offeneBerichte_;  // cards 1..6 corrected but not yet reported
 };

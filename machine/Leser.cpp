@@ -39,11 +39,16 @@ float endlich(double v) {
 }  // namespace
 
 bool ringAusText(const QString& text, std::int16_t* ring) {
-    const double v = Zahlwert(text);
-    if (!(v >= -100 && v <= 100)) {
+    const QString t = text.trimmed();
+    const qsizetype ziffer = t.startsWith(u'+') || t.startsWith(u'-') ? 1 : 0;
+    if (t.size() <= ziffer || !t[ziffer].isDigit()) {
+        return false;  // "?.?", "??": the machine could not score the shot
+    }
+    const double v = rundeGerade(Zahlwert(t));
+    if (!(v >= 0 && v <= 10)) {
         return false;
     }
-    *ring = static_cast<std::int16_t>(rundeGerade(v));
+    *ring = static_cast<std::int16_t>(v);
     return true;
 }
 
@@ -63,7 +68,8 @@ void Rm3Leser::zeile(const QString& roh, Abendzustand& z, const Ereignisempfaeng
         }
         s->ValidFlag = true;
         std::int16_t ring = 0;
-        if (felder[1] != QLatin1String("?.?") && ringAusText(felder[1], &ring)) {
+        const bool lesbar = ringAusText(felder[1], &ring);
+        if (lesbar) {
             s->Ring = ring;
         }
         if (felder[2] != QLatin1String("-")) {
@@ -71,7 +77,8 @@ void Rm3Leser::zeile(const QString& roh, Abendzustand& z, const Ereignisempfaeng
         }
         s->X = endlich(KommaZuPunkt(felder[3]));
         s->Y = endlich(KommaZuPunkt(felder[4]));
-        s->CorrectionFlag = line.contains(u'M');
+        // An unreadable ring is asked for by hand, marked or not.
+        s->CorrectionFlag = line.contains(u'M') || !lesbar;
     } else if (line == QLatin1String("SCHEIBE")) {
         melde(Maschinenereignis::KarteEnde);
     } else if (line == QLatin1String("ENDE")) {
@@ -135,7 +142,8 @@ void winSchuss(const QString& item, Abendzustand& z) {
     const QStringList felder = item.split(u';');
     s->ValidFlag = true;
     std::int16_t ring = 0;
-    if (felder[1] != QLatin1String("?.?") && ringAusText(felder[1], &ring)) {
+    const bool lesbar = ringAusText(felder[1], &ring);
+    if (lesbar) {
         s->Ring = ring;
     }
     const double r = ZehntelWert(felder[2]);
@@ -146,10 +154,8 @@ void winSchuss(const QString& item, Abendzustand& z) {
     if (felder[2] != QLatin1String("-")) {
         s->Teiler = mitPistolenTeiler(endlich(r), z);
     }
-    // The machine ends every line with its check character, which may itself be a "U";
-    // the correction mark is what stands after the fourth ";" before that character.
-    const QString nachVierten = item.mid(vierter + 1).chopped(item.size() > vierter + 1 ? 1 : 0);
-    s->CorrectionFlag = nachVierten.contains(u'U');
+    // The correction mark stands after the fourth ";" (the check character is gone by now).
+    s->CorrectionFlag = item.mid(vierter + 1).contains(u'U') || !lesbar;
 }
 
 }  // namespace
@@ -218,10 +224,15 @@ bool samBlock(const QByteArray& bytes, Abendzustand& z) {
         if (s == nullptr) {
             continue;
         }
-        std::int16_t ring = 0;
-        if (ringAusText(ringZeile.left(2), &ring)) {
-            s->Ring = ring;
+        // A slot not shot comes as "??.?": no shot, and the next shot keeps this slot.
+        const QString ringText = ringZeile.trimmed().left(2);
+        if (ringText.isEmpty() || !(ringText[0].isDigit() || ringText[0] == u'-')) {
+            continue;
         }
+        std::int16_t ring = 0;
+        const bool lesbar = ringAusText(ringText, &ring);
+        s->Ring = lesbar ? ring : std::int16_t(0);
+        s->CorrectionFlag = !lesbar;
         float teiler = mitPistolenTeiler(endlich(ZehntelWert(teilerZeile)), z);
         if (teiler == 0.0f || teiler >= ShotSlot::kKeinTeiler) {
             teiler = ShotSlot::kKeinTeiler;
@@ -233,4 +244,32 @@ bool samBlock(const QByteArray& bytes, Abendzustand& z) {
         ++z.NextShotIndex;
     }
     return true;
+}
+
+// ---- SAM framing --------------------------------------------------------------------
+
+SamRahmen samRahmenSuchen(const QByteArray& puffer) {
+    constexpr char STX = 0x02;
+    constexpr char ETB = 0x17;
+    SamRahmen r;
+    const qsizetype stx = puffer.indexOf(STX);
+    if (stx < 0) {
+        return r;
+    }
+    const qsizetype etb = puffer.indexOf(ETB, stx + 1);
+    if (etb < 0 || puffer.size() < etb + 3) {
+        r.art = SamRahmen::Unvollstaendig;
+        return r;
+    }
+    r.block = puffer.mid(stx + 1, etb - stx - 1);
+    r.ende = etb + 3;
+    unsigned char x = 0;
+    for (char c : r.block) {
+        x ^= static_cast<unsigned char>(c);
+    }
+    // Makers differ on whether the ETB is part of the sum; either is taken.
+    const auto pruef = static_cast<unsigned char>(puffer[etb + 1]);
+    const bool summeStimmt = pruef == x || pruef == (x ^ static_cast<unsigned char>(ETB));
+    r.art = summeStimmt && puffer[etb + 2] == '$' ? SamRahmen::Gut : SamRahmen::PruefFehler;
+    return r;
 }

@@ -15,7 +15,8 @@ enum class Maschinenereignis {
 };
 using Ereignisempfaenger = std::function<void(Maschinenereignis)>;
 
-// Ring values from a machine: whole rings within reason, anything else is no ring.
+// A ring from a machine: a number from 0 to 10. Anything else ("?.?", 11, -1) is no ring
+// and the shot is asked for by hand.
 bool ringAusText(const QString& text, std::int16_t* ring);
 
 // DISAG RM III: lines ending in CR, shot records "slot;ring;teiler;x;y;" and the lines
@@ -40,6 +41,22 @@ class Rm3Leser {
 // DISAG RM III WIN: one data line (without its CR), as taken from the receive buffer.
 void rm3WinZeile(const QString& line, Abendzustand& z, const Ereignisempfaenger& melde);
 
-// SAM: one block (header of six lines, then four lines per shot). Returns false when the
+// SAM: one block without its framing (header of six lines, then four lines per shot slot).
+// A slot whose ring is no number was not shot and is passed over. Returns false when the
 // block was too short to be one.
 bool samBlock(const QByteArray& block, Abendzustand& z);
+
+// A SAM's framing: STX, the lines, ETB, one check byte (the XOR of the block; it may be any
+// byte, CR and "$" included) and "$".
+struct SamRahmen {
+    enum Art {
+        KeinRahmen,      // no STX: a machine that sends bare lines
+        Unvollstaendig,  // the rest is still to come
+        Gut,             // block holds the lines between STX and ETB
+        PruefFehler,     // check byte or closing "$" wrong
+    };
+    Art art = KeinRahmen;
+    QByteArray block;
+    qsizetype ende = 0;  // bytes of the buffer used up, noise before the STX included
+};
+SamRahmen samRahmenSuchen(const QByteArray& puffer);

@@ -33,6 +33,9 @@ class SerialLine : public QObject {
 
   signals:
     void readyRead();
+    // The line is gone (adapter pulled, device closed): the port has been closed, the
+    // German reason says what happened.
+    void getrennt(const QString& grund);
     // Every byte in and out, when someone listens (the debug switch): '<' in, '>' out.
     void verkehr(char richtung, const QByteArray& bytes);
 };

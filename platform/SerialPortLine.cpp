@@ -36,6 +36,72 @@ void apply(QSerialPort& p, const LineSettings& s) {
 SerialPortLine::SerialPortLine(QObject* parent)
     : SerialLine(parent), port_impl_(std::make_unique<QSerialPort>()) {
     connect(port_impl_.get(), &QSerialPort::readyRead, this, &SerialLine::readyRead);
+    connect(port_impl_.get(), &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError e) { fehler(e); });
+}
+
+// A device that went away keeps reporting read errors on every turn of the event loop; the
+// port is closed at the first one so that nothing spins.
+void SerialPortLine::fehler(int code) {
+    switch (code) {
+        case QSerialPort::ReadError:
+        case QSerialPort::WriteError:
+        case QSerialPort::ResourceError:
+            break;
+        default:
+            return;
+    }
+    if (!port_impl_->isOpen()) {
+        return;
+    }
+    const QString device = port_impl_->portName();
+    port_impl_->close();
+    port_impl_->clearError();
+    emit getrennt(QStringLiteral("Die Verbindung zur Ringlesemaschine an Schnittstelle %1 "
+                                 "(%2) ist unterbrochen.")
+                      .arg(port_)
+                      .arg(device));
+}
+
+QString SerialPortLine::oeffnenFehlerText(int port, const QString& device, int code,
+                                          const QString& treiberText) {
+    QString warum;
+    switch (code) {
+        case QSerialPort::DeviceNotFoundError:
+            warum = QStringLiteral("Das Gerät %1 gibt es nicht. Ist die Ringlesemaschine "
+                                   "angeschlossen und eingeschaltet?")
+                        .arg(device);
+            break;
+        case QSerialPort::PermissionError: {
+            const QFileInfo info(device);
+            if (info.exists() && !(info.isReadable() && info.isWritable())) {
+                warum = QStringLiteral("Keine Berechtigung für %1. Der Benutzer muss zur Gruppe "
+                                       "\"dialout\" gehören (danach neu anmelden).")
+                            .arg(device);
+            } else {
+                warum = QStringLiteral("%1 wird schon von einem anderen Programm benutzt. "
+                                       "Bitte das andere Programm beenden.")
+                            .arg(device);
+            }
+            break;
+        }
+        case QSerialPort::OpenError:
+            warum = QStringLiteral("%1 ist schon geöffnet.").arg(device);
+            break;
+        default:
+            warum = QStringLiteral("%1 lässt sich nicht öffnen (%2).").arg(device, treiberText);
+            break;
+    }
+    QString text =
+        QStringLiteral("Die serielle Schnittstelle %1 kann nicht geöffnet werden.\n").arg(port) +
+        warum;
+#ifndef Q_OS_WIN
+    text += QStringLiteral("\nWelches Gerät Schnittstelle %1 ist, bestimmt die Datei %2, z. B.:\n"
+                           "ln -sf /dev/ttyUSB0 %2")
+                .arg(port)
+                .arg(mappingFile(port));
+#endif
+    return text;
 }
 
 SerialPortLine::~SerialPortLine() {
@@ -78,21 +144,23 @@ bool SerialPortLine::open(int port, const QString& settings, QString* error) {
     port_ = port;
     LineSettings s;
     const QString device = deviceOf(port);
-    auto fail = [&](const QString& why) {
+    if (!parseLineSettings(settings, &s)) {
         if (error) {
-            *error =
-                QStringLiteral("Die serielle Schnittstelle %1 (%2) kann nicht geöffnet werden: %3")
-                    .arg(port)
-                    .arg(device, why);
+            *error = QStringLiteral("Die serielle Schnittstelle %1 (%2) kann nicht geöffnet "
+                                    "werden: ungültige Einstellung \"%3\"")
+                         .arg(port)
+                         .arg(device, settings);
         }
         return false;
-    };
-    if (!parseLineSettings(settings, &s)) {
-        return fail(QStringLiteral("ungültige Einstellung \"%1\"").arg(settings));
     }
     port_impl_->setPortName(device);
     if (!port_impl_->open(QIODevice::ReadWrite)) {
-        return fail(port_impl_->errorString());
+        if (error) {
+            *error = oeffnenFehlerText(port, device, port_impl_->error(),
+                                       port_impl_->errorString());
+        }
+        port_impl_->clearError();
+        return false;
     }
     apply(*port_impl_, s);
     return true;

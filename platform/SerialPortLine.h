@@ -36,7 +36,13 @@ class SerialPortLine : public SerialLine {
     // The file that maps port n on this system (empty on Windows).
     static QString mappingFile(int port);
 
+    // What went wrong opening a port, in German, with the usual remedies.
+    static QString oeffnenFehlerText(int port, const QString& device, int fehlerCode,
+                                     const QString& treiberText);
+
   private:
+    void fehler(int code);
+
     std::unique_ptr<QSerialPort> port_impl_;
     int port_ = 1;
 };

@@ -185,8 +185,8 @@ void Ringe::nameGeaendert() {
 }
 
 void Ringe::fokusNachMitglied() {
-    // With a reading available the next step is "Einlesen Starten", else the first ring.
-    if (Start->isEnabled()) {
+    // With a machine ready the next step is "Einlesen Starten", else the first ring.
+    if (lesen_ && lesen_->bereit()) {
         Start->setFocus();
     } else {
         Schuss[1]->setFocus();

@@ -26,6 +26,7 @@ Einlesen::Einlesen(SerialLine& line, Ini& ini, Abendzustand& zustand, Abendfenst
     gross.setPointSize(gross.pointSize() + 4);
     gross.setBold(true);
     status_->setFont(gross);
+    status_->setWordWrap(true);
     Korrektur_txt = new QLineEdit(this);
     Korrektur_txt->setObjectName(QStringLiteral("Korrektur_txt"));
     Korrektur_txt->installEventFilter(this);
