@@ -324,6 +324,9 @@ void Einleseablauf::leitungWeg(const QString& grund) {
     timer1_.stop();
     berichtRuhe_.stop();
     offeneBerichte_.reset();
+    if (line_.bytesWaiting() > 0) {
+        empfangen();  // what had come before the line went
+    }
     dialog().stillegen();
     abend_.warnung(grund);
     if (liest_) {

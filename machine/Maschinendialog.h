@@ -56,7 +56,7 @@ class Maschinendialog {
     virtual void tick() {}
     // What finishing sends; maschineFertig when the machine reported its end itself.
     virtual void beenden(bool maschineFertig) { (void)maschineFertig; }
-    // The line is gone: every timer of the dialogue stops.
+    // The line is gone: what has come is taken, then every timer of the dialogue stops.
     virtual void stillegen() {}
     // "Fernsteuern" of the main window.
     virtual void fernsteuern() = 0;

@@ -34,6 +34,11 @@ void Rm3Dialog::empfangen(const QByteArray& bytes) {
     }
 }
 
+void Rm3Dialog::stillegen() {
+    ruhe_.stop();
+    leser_.flush(k_.zustand(), [this](Maschinenereignis e) { k_.ereignis(e); });
+}
+
 void Rm3Dialog::beenden(bool) {
     ruhe_.stop();
 }

@@ -14,7 +14,7 @@ class Rm3Dialog : public Maschinendialog {
     void starten() override;
     void empfangen(const QByteArray& bytes) override;
     void beenden(bool maschineFertig) override;
-    void stillegen() override { ruhe_.stop(); }
+    void stillegen() override;
     void fernsteuern() override;
 
   private:

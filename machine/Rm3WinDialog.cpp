@@ -211,6 +211,11 @@ void Rm3WinDialog::beenden(bool maschineFertig) {
 
 void Rm3WinDialog::stillegen() {
     enq_.stop();
+    if (step_ == 4) {
+        while (k_.liest() && rx_.contains(CR)) {
+            tick();
+        }
+    }
     step_ = 4;
     hs_.clear();
     rx_.clear();

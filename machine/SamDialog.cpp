@@ -102,6 +102,19 @@ void SamDialog::blockAbgeben(const QByteArray& block) {
     k_.lesenFertig();
 }
 
+void SamDialog::stillegen() {
+    verarbeiten(false);
+    puffer_.replace(QByteArray(1, NAK), QByteArray());
+    if (k_.liest() && samRahmenSuchen(puffer_).art == SamRahmen::KeinRahmen &&
+        !puffer_.isEmpty()) {
+        const QByteArray rest = puffer_;
+        puffer_.clear();
+        blockAbgeben(rest);
+    }
+    puffer_.clear();
+    k_.pollen(0);
+}
+
 void SamDialog::fernsteuern() {
     k_.senden(QByteArray(1, static_cast<char>(178)));
 }

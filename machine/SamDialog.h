@@ -13,6 +13,7 @@ class SamDialog : public Maschinendialog {
     void starten() override;
     void empfangen(const QByteArray& bytes) override;
     void tick() override;
+    void stillegen() override;
     void fernsteuern() override;
 
   private:

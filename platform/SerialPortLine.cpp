@@ -7,6 +7,8 @@
 #include <QSerialPort>
 #include <QStandardPaths>
 
+#include <utility>
+
 bool parseLineSettings(const QString& text, LineSettings* out) {
     static const QRegularExpression form(
         QStringLiteral("^\\s*(\\d{3,6})\\s*,\\s*([NEOnoe])\\s*,\\s*([5-8])\\s*,\\s*([12])\\s*$"));
@@ -55,6 +57,7 @@ void SerialPortLine::fehler(int code) {
         return;
     }
     const QString device = port_impl_->portName();
+    nachlass_ += port_impl_->readAll();
     port_impl_->close();
     port_impl_->clearError();
     emit getrennt(QStringLiteral("Die Verbindung zur Ringlesemaschine an Schnittstelle %1 "
@@ -141,6 +144,7 @@ QString SerialPortLine::deviceOf(int port) const {
 
 bool SerialPortLine::open(int port, const QString& settings, QString* error) {
     close();
+    nachlass_.clear();
     port_ = port;
     LineSettings s;
     const QString device = deviceOf(port);
@@ -195,7 +199,10 @@ void SerialPortLine::write(const QByteArray& bytes) {
 }
 
 QByteArray SerialPortLine::readAll() {
-    const QByteArray bytes = port_impl_->isOpen() ? port_impl_->readAll() : QByteArray();
+    QByteArray bytes = std::exchange(nachlass_, QByteArray());
+    if (port_impl_->isOpen()) {
+        bytes += port_impl_->readAll();
+    }
     if (!bytes.isEmpty()) {
         emit verkehr('<', bytes);
     }
@@ -203,7 +210,7 @@ QByteArray SerialPortLine::readAll() {
 }
 
 qint64 SerialPortLine::bytesWaiting() {
-    return port_impl_->isOpen() ? port_impl_->bytesAvailable() : 0;
+    return nachlass_.size() + (port_impl_->isOpen() ? port_impl_->bytesAvailable() : 0);
 }
 
 void SerialPortLine::setDtr(bool on) {

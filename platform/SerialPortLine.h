@@ -44,5 +44,6 @@ class SerialPortLine : public SerialLine {
     void fehler(int code);
 
     std::unique_ptr<QSerialPort> port_impl_;
+    QByteArray nachlass_;  // what had come when the line went away
     int port_ = 1;
 };

@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include <sys/resource.h>
+
 #include "platform/SerialPortLine.h"
 #include "tests/support/Programmfenster.h"
 
@@ -16,10 +18,11 @@ struct Simulation {
     QProcess prozess;
     QByteArray ausgabe;
 
-    bool starten(const QString& art, const QStringList& fehler = {}) {
-        QStringList args{"--art", art, "--karten", QStringLiteral(ZK_TESTDATA "/karten.txt")};
+    bool starten(const QString& art, const QStringList& fehler = {},
+                 const QString& karten = QStringLiteral("karten.txt")) {
+        QStringList args{"--art", art, "--karten", QStringLiteral(ZK_TESTDATA "/") + karten};
         for (const QString& f : fehler)
-            args << "--" + f;
+            args << f.split(' ').replaceInStrings(QRegularExpression("^(?=[a-z])"), "--");
         prozess.start(QStringLiteral(ZK_SIM), args);
         if (!prozess.waitForStarted(10000))
             return false;
@@ -60,7 +63,20 @@ struct Abend : Programmfenster {
         nummer("12");
     }
     int anzahl(const QString& sql) { return zahl(sql); }
+    int gezeigt() {
+        int n = 0;
+        for (int k = 1; k <= 60; ++k)
+            n += schuss(k)->text().isEmpty() ? 0 : 1;
+        return n;
+    }
 };
+
+double cpuSekunden() {
+    rusage r{};
+    getrusage(RUSAGE_SELF, &r);
+    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
+           double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
 
 // Answers the reading window's hand-entry prompts through Korrektur_txt, as a user would.
 struct Korrekturhelfer {
@@ -101,8 +117,8 @@ class TestLesenSimulator : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(a.anzahl("SELECT count(*) FROM Ergebnis") == 1, 30000);
         QVERIFY(sim.gelesen().contains("PROGRAMM 132407211"));
         QCOMPARE(helfer.gefragt, QStringList{"Schuss 3 angeben"});
-        // The machine stops at shot 3 until it gets the report: 9 + 10 + 8 (corrected)
-        QTRY_VERIFY2(sim.gelesen().contains("RX 10\nRX 27\nRX korr\nRX Edit\n"),
+        // The machine waits after the card for the report: the whole card with shot 3 as 8
+        QTRY_VERIFY2(sim.gelesen().contains("RX 10\nRX 91\nRX korr\nRX Edit\n"),
                      sim.gelesen().constData());
         QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 20);
         QCOMPARE(a.anzahl("SELECT S1 FROM Ergebnis"), 91);
@@ -119,9 +135,11 @@ class TestLesenSimulator : public QObject {
         QCOMPARE(a.c<QLabel>("Warnung")->text(), QString());  // a pty counts as ready
     }
 
-    void rm3WinMitNak() {
+    // The machine repeats every line once (its ACK came too late): nothing lost, doubled or
+    // invented, no stall.
+    void rm3WinMitNakUndWiederholung() {
         Simulation sim;
-        QVERIFY(sim.starten("RMIII_WIN", {"nak", "muell", "falscher-slot"}));
+        QVERIFY(sim.starten("RMIII_WIN", {"nak", "muell", "falscher-slot", "wiederholen"}));
         Abend a("RMIII_WIN");
         a.starten();
         QTest::mouseClick(a.knopf("S2x10"), Qt::LeftButton);
@@ -132,12 +150,69 @@ class TestLesenSimulator : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(a.anzahl("SELECT count(*) FROM Ergebnis") == 1, 30000);
         QVERIFY(sim.gelesen().contains("STEUER SCH=LG10;SZI=10;SGE=20;SSC=1;TEA=ZT;TEG=300;"));
         QCOMPARE(helfer.gefragt, QStringList{"Schuss 3 angeben"});
-        // The report names the last series: 10+9+9+10+8+9+10+9+10+9 = 93
-        QTRY_VERIFY(sim.gelesen().contains("RX 20\nRX 93\nRX korr\nRX Edit\n"));
+        // The report names the card of the corrected shot
+        QTRY_VERIFY(sim.gelesen().contains("RX 10\nRX 91\nRX korr\nRX Edit\n"));
+        QCOMPARE(a.anzahl("SELECT S2 FROM Ergebnis"), 93);
         QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 20);
         QCOMPARE(a.anzahl("SELECT S1 FROM Ergebnis"), 91);
         QCOMPARE(a.anzahl("SELECT Ring FROM Einzelergebnisse WHERE Schuss=3"), 8);
         QVERIFY(!sim.gelesen().contains("STEUER ABR"));
+    }
+
+    // Framed strips, resent until acknowledged, the second with three empty slots.
+    void samGerahmt() {
+        Simulation sim;
+        QVERIFY(sim.starten("SAM", {"gerahmt", "geteilt"}, "streifen.txt"));
+        Abend a("SAM");
+        a.starten();
+        QTest::keyClick(a.c("SNummer"), Qt::Key_F7);  // "20 Schuss"
+        QTest::mouseClick(a.knopf("Start"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(a.gezeigt(), 17, 30000);
+        QTRY_VERIFY(sim.gelesen().count("RX <06>") >= 2);  // wait for the second ACK
+        QTest::mouseClick(a.knopf("beenden"), Qt::LeftButton);
+        QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 17);
+        QCOMPARE(a.anzahl("SELECT max(Schuss) FROM Einzelergebnisse"), 17);
+        QCOMPARE(a.anzahl("SELECT S1 FROM Ergebnis"), 91);
+        QCOMPARE(a.anzahl("SELECT S2 FROM Ergebnis"), 65);
+    }
+
+    // The line goes away in the middle of a reading: the user is told within two seconds,
+    // nothing spins, the shots read so far are stored, and a new reading works once the
+    // machine is back.
+    void leitungGehtWeg_data() {
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<int>("nach");
+        QTest::newRow("RMIII") << "RMIII" << 12;
+        QTest::newRow("RMIII_WIN") << "RMIII_WIN" << 14;
+        QTest::newRow("SAM") << "SAM" << 46;
+    }
+    void leitungGehtWeg() {
+        QFETCH(QString, art);
+        QFETCH(int, nach);
+        Abend a(art);
+        {
+            Simulation sim;
+            QVERIFY(sim.starten(art, {"abbruch-nach " + QString::number(nach)}, "streifen.txt"));
+            a.starten();
+            QTest::keyClick(a.c("SNummer"), Qt::Key_F7);
+            QTest::mouseClick(a.knopf("Start"), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(sim.gelesen().contains("GETRENNT"), 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(a.c<QLabel>("status")->text().contains("unterbrochen"), 2000);
+        }
+        QVERIFY(a.c<QLabel>("Warnung")->text().contains("unterbrochen"));
+        const double cpu = cpuSekunden();
+        QTest::qWait(1000);
+        QVERIFY2(cpuSekunden() - cpu < 0.5, "the program spins on the dead line");
+        const int gelesen = a.gezeigt();
+        QVERIFY2(gelesen >= 10, qPrintable(QString::number(gelesen)));
+        QTest::mouseClick(a.knopf("beenden"), Qt::LeftButton);
+        QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), gelesen);
+
+        Simulation wieder;
+        QVERIFY(wieder.starten(art, {}, "streifen.txt"));
+        a.dialogs.answerYes();  // the stored evening may be read anew
+        QTest::mouseClick(a.knopf("Start"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(a.gezeigt(), 17, 30000);
     }
 
     void sam() {

@@ -15,6 +15,7 @@ constexpr char STX = 0x02;
 constexpr char ACK = 0x06;
 constexpr char NAK = 0x15;
 constexpr char CR = 0x0D;
+constexpr char ETB = 0x17;
 
 char pruefzeichen(const QByteArray& text) {
     unsigned char x = 0;
@@ -43,7 +44,14 @@ QByteArray sichtbar(const QByteArray& bytes) {
 }  // namespace
 
 Simulator::Simulator(Art art, std::vector<SimKarte> karten, Fehler fehler)
-    : art_(art), karten_(std::move(karten)), fehler_(fehler) {}
+    : art_(art), karten_(std::move(karten)), fehler_(fehler) {
+    winWiederholung_.setInterval(200);
+    connect(&winWiederholung_, &QTimer::timeout, this, [this] {
+        if (!winAusgang_.empty()) {
+            schreiben(winAusgang_.front());
+        }
+    });
+}
 
 Simulator::~Simulator() {
     notifier_.reset();
@@ -84,6 +92,9 @@ void Simulator::melde(const QByteArray& was, const QByteArray& text) {
 }
 
 void Simulator::schreiben(const QByteArray& bytes) {
+    if (master_ < 0) {
+        return;
+    }
     qsizetype geschrieben = 0;
     while (geschrieben < bytes.size()) {
         const auto n = ::write(master_, bytes.constData() + geschrieben,
@@ -94,6 +105,28 @@ void Simulator::schreiben(const QByteArray& bytes) {
         geschrieben += n;
     }
     melde("TX", bytes);
+    zeilenGesendet_ += static_cast<int>(bytes.count(CR));
+    if (fehler_.abbruchNach > 0 && zeilenGesendet_ >= fehler_.abbruchNach) {
+        QTimer::singleShot(0, this, &Simulator::leitungZiehen);
+    }
+}
+
+// The adapter is pulled: both ends of the pty close and the program's side reads errors.
+void Simulator::leitungZiehen() {
+    if (master_ < 0) {
+        return;
+    }
+    ::tcdrain(master_);
+    ::usleep(100000);  // let the program read what was sent before the line goes
+    notifier_.reset();
+    winWiederholung_.stop();
+    ::close(master_);
+    master_ = -1;
+    if (slave_ >= 0) {
+        ::close(slave_);
+        slave_ = -1;
+    }
+    melde("GETRENNT", {});
 }
 
 // A serial line delivers arbitrary pieces: with the fault switched on every record goes
@@ -143,7 +176,11 @@ void Simulator::empfangen(char c) {
 void Simulator::steuerzeichen(char c) {
     if (art_ == Art::Sam) {
         if (c == ENQ) {
-            samBlock();
+            samAntwort();
+        } else if (c == ACK) {
+            samOffen_.clear();  // the next strip may come
+        } else if (c == NAK && !samOffen_.isEmpty()) {
+            schreibeTeile(samOffen_);
         } else if (static_cast<unsigned char>(c) == 178) {
             melde("FERNSTEUERN", {});
         }
@@ -165,11 +202,10 @@ void Simulator::steuerzeichen(char c) {
             schreiben(QByteArray(1, STX));  // ACK ENQ after the serial number
             winSchritt_ = 3;
         }
-    } else if (c == ACK && winDaten_) {
-        if (--offeneAcks_ <= 0) {
-            offeneAcks_ = 0;
-            QTimer::singleShot(50, this, &Simulator::winKarte);
-        }
+    } else if (c == ACK && winDaten_ && !winAusgang_.empty()) {
+        winAusgang_.pop_front();
+        winWiederholung_.stop();
+        QTimer::singleShot(20, this, &Simulator::winNaechsteZeile);
     }
 }
 
@@ -186,7 +222,7 @@ void Simulator::zeileEmpfangen(const QByteArray& zeile) {
             QTimer::singleShot(100, this, &Simulator::rm3Karte);
         } else if (zeile == "Edit" && wartetAufEdit_) {
             wartetAufEdit_ = false;
-            QTimer::singleShot(100, this, &Simulator::rm3Weiter);
+            QTimer::singleShot(200, this, &Simulator::rm3Karte);
         }
         return;
     }
@@ -199,6 +235,9 @@ void Simulator::zeileEmpfangen(const QByteArray& zeile) {
         if (text == "SNR=" && winSchritt_ == 1) {
             const QByteArray snr = "SNR=4711";
             schreiben(snr + pruefzeichen(snr) + CR);
+            if (fehler_.wiederholen) {
+                schreiben(snr + pruefzeichen(snr) + CR);
+            }
             winSchritt_ = 2;
             return;
         }
@@ -209,9 +248,9 @@ void Simulator::zeileEmpfangen(const QByteArray& zeile) {
                 naechsteKarte_ = 0;
                 slot_ = 1;
                 winDaten_ = true;
+                winAusgang_.clear();
                 if (fehler_.muell) {
-                    schreiben(QByteArray("\x01\x7fzzz", 5) + CR);
-                    ++offeneAcks_;
+                    winAusgang_.push_back(QByteArray("\x01\x7fzzz", 5) + CR);
                 }
                 QTimer::singleShot(100, this, &Simulator::winKarte);
             }
@@ -230,36 +269,28 @@ QByteArray Simulator::rm3Satz(int slot, const SimSchuss& s) const {
     return satz + CR;
 }
 
+// The machine sends a whole card; when it had a shot it could not score it stays in its
+// edit mode until the program has sent the correction report.
 void Simulator::rm3Karte() {
     if (naechsteKarte_ >= karten_.size()) {
         schreiben(QByteArray("ENDE") + CR);
         return;
     }
     const SimKarte& karte = karten_[naechsteKarte_++];
+    bool korrektur = false;
     for (const SimSchuss& s : karte) {
-        rm3Ausgang_.push_back({rm3Satz(slot_++, s), s.korrektur});
+        schreibeTeile(rm3Satz(slot_++, s));
+        korrektur = korrektur || s.korrektur || s.ring == QLatin1String("?");
     }
     if (fehler_.falscherSlot && naechsteKarte_ == 1) {
-        rm3Ausgang_.push_back(
-            {rm3Satz(75, SimSchuss{QStringLiteral("9"), 5.0, 0, 0, false}), false});
+        schreibeTeile(rm3Satz(75, SimSchuss{QStringLiteral("9"), 5.0, 0, 0, false}));
     }
-    rm3Ausgang_.push_back({QByteArray("SCHEIBE") + CR, false});
-    rm3Weiter();
-}
-
-// The machine stops at a shot it could not score and waits in its edit mode until the
-// program has sent the correction report.
-void Simulator::rm3Weiter() {
-    while (!rm3Ausgang_.empty()) {
-        const auto [bytes, korrektur] = rm3Ausgang_.front();
-        rm3Ausgang_.pop_front();
-        schreibeTeile(bytes);
-        if (korrektur) {
-            wartetAufEdit_ = true;
-            return;
-        }
+    schreibeTeile(QByteArray("SCHEIBE") + CR);
+    if (korrektur) {
+        wartetAufEdit_ = true;
+    } else {
+        QTimer::singleShot(200, this, &Simulator::rm3Karte);
     }
-    QTimer::singleShot(200, this, &Simulator::rm3Karte);
 }
 
 QByteArray Simulator::winSatz(int slot, const SimSchuss& s) const {
@@ -274,46 +305,51 @@ QByteArray Simulator::winSatz(int slot, const SimSchuss& s) const {
     return text + pruefzeichen(text) + CR;
 }
 
+// A card's lines go out one at a time; each waits for its ACK and is sent again after
+// 200 ms without one.
 void Simulator::winKarte() {
-    if (!winDaten_ || offeneAcks_ > 0) {
+    if (!winDaten_) {
         return;
     }
     if (naechsteKarte_ >= karten_.size()) {
         const QByteArray ende = "WSE";
-        schreiben(ende + pruefzeichen(ende) + CR);
+        winAusgang_.push_back(ende + pruefzeichen(ende) + CR);
         winDaten_ = false;
+        winNaechsteZeile();
         return;
     }
     const SimKarte& karte = karten_[naechsteKarte_++];
-    QByteArray alles;
     for (const SimSchuss& s : karte) {
-        alles += winSatz(slot_++, s);
-        ++offeneAcks_;
+        winAusgang_.push_back(winSatz(slot_++, s));
     }
     if (fehler_.falscherSlot && naechsteKarte_ == 1) {
-        alles += winSatz(75, SimSchuss{QStringLiteral("9"), 5.0, 0, 0, false});
-        ++offeneAcks_;
+        winAusgang_.push_back(winSatz(75, SimSchuss{QStringLiteral("9"), 5.0, 0, 0, false}));
     }
     const QByteArray wsc = "WSC=1";
     const QByteArray staf = "STAF";
-    alles += wsc + pruefzeichen(wsc) + CR;
-    alles += staf + pruefzeichen(staf) + CR;
-    offeneAcks_ += 2;
-    // All lines of a card at once: the program takes one per poll and acknowledges each.
-    schreibeTeile(alles);
+    winAusgang_.push_back(wsc + pruefzeichen(wsc) + CR);
+    winAusgang_.push_back(staf + pruefzeichen(staf) + CR);
+    winNaechsteZeile();
 }
 
-void Simulator::samBlock() {
-    if (naechsteKarte_ >= karten_.size() || (samUhr_.isValid() && samUhr_.elapsed() < 1500)) {
-        return;  // no card in the machine yet
+void Simulator::winNaechsteZeile() {
+    if (winWiederholung_.isActive()) {
+        return;  // the front line is out and waits for its ACK
     }
-    samUhr_.start();
-    if (fehler_.muell && naechsteKarte_ == 0 && !nakGesendet_) {
-        nakGesendet_ = true;
-        schreiben(QByteArray("#\x7f~ kaputt") + CR);  // too short to be a block
+    if (winAusgang_.empty()) {
+        if (winDaten_) {
+            QTimer::singleShot(200, this, &Simulator::winKarte);
+        }
         return;
     }
-    const SimKarte& karte = karten_[naechsteKarte_++];
+    schreibeTeile(winAusgang_.front());
+    if (fehler_.wiederholen) {
+        schreiben(winAusgang_.front());  // as if our ACK had come too late
+    }
+    winWiederholung_.start();
+}
+
+QByteArray Simulator::samStreifen(const SimKarte& karte) {
     QByteArray block = QByteArray("SAM") + CR + QByteArray::number(naechsteKarte_) + CR + "LG" +
                        CR + "-" + CR + "-" + CR + "-" + CR;
     std::vector<SimSchuss> schuesse(karte.begin(), karte.end());
@@ -327,6 +363,41 @@ void Simulator::samBlock() {
         block += mitKomma(s.teiler, 1) + CR;
         block += QByteArray::number(std::lround(-s.y * 240)) + CR;
         block += QByteArray::number(std::lround(-s.x * 240)) + CR;
+    }
+    // A framing SAM always sends ten slots; those not shot are empty.
+    for (auto n = schuesse.size(); fehler_.gerahmt && n < 10; ++n) {
+        block += QByteArray("??.?") + CR + "????.?" + CR + "-0001" + CR + "-0001" + CR;
+    }
+    if (!fehler_.gerahmt) {
+        return block;
+    }
+    unsigned char x = 0;
+    for (char c : block) {
+        x ^= static_cast<unsigned char>(c);
+    }
+    return STX + block + ETB + static_cast<char>(x) + '$';
+}
+
+void Simulator::samAntwort() {
+    if (!samOffen_.isEmpty()) {
+        schreibeTeile(samOffen_);  // not acknowledged yet: the same block again
+        return;
+    }
+    if (naechsteKarte_ >= karten_.size() || (samUhr_.isValid() && samUhr_.elapsed() < 1500)) {
+        if (fehler_.gerahmt) {
+            schreiben(QByteArray(1, NAK));  // no card in the machine
+        }
+        return;
+    }
+    samUhr_.start();
+    if (fehler_.muell && naechsteKarte_ == 0 && !nakGesendet_) {
+        nakGesendet_ = true;
+        schreiben(QByteArray("#\x7f~ kaputt") + CR);  // too short to be a block
+        return;
+    }
+    const QByteArray block = samStreifen(karten_[naechsteKarte_++]);
+    if (fehler_.gerahmt) {
+        samOffen_ = block;
     }
     schreibeTeile(block);
 }

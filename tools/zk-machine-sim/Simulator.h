@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <deque>
 #include <memory>
@@ -22,6 +23,9 @@ class Simulator : public QObject {
         bool muell = false;         // garbage bytes before the first card
         bool nak = false;           // the first ENQ is answered with NAK
         bool falscherSlot = false;  // a record for slot 75 / a SAM block of 65 shots
+        bool wiederholen = false;   // RM III WIN: every line goes out twice
+        bool gerahmt = false;       // SAM: framed blocks, resent until acknowledged
+        int abbruchNach = 0;        // the line goes away after this many lines (0: never)
     };
 
     Simulator(Art art, std::vector<SimKarte> karten, Fehler fehler);
@@ -38,11 +42,13 @@ class Simulator : public QObject {
     void schreiben(const QByteArray& bytes);
     void schreibeTeile(const QByteArray& bytes);
     void melde(const QByteArray& was, const QByteArray& text);
+    void leitungZiehen();
 
     void rm3Karte();
-    void rm3Weiter();
     void winKarte();
-    void samBlock();
+    void winNaechsteZeile();
+    void samAntwort();
+    QByteArray samStreifen(const SimKarte& karte);
     QByteArray rm3Satz(int slot, const SimSchuss& s) const;
     QByteArray winSatz(int slot, const SimSchuss& s) const;
 
@@ -55,12 +61,13 @@ class Simulator : public QObject {
     QByteArray zeile_;
     std::size_t naechsteKarte_ = 0;
     int slot_ = 1;
+    int zeilenGesendet_ = 0;
     bool wartetAufEdit_ = false;
     bool nakGesendet_ = false;
     int winSchritt_ = 0;  // 0 idle, 1 STX sent, 2 SNR answered, 3 second STX sent
-    int offeneAcks_ = 0;
-    bool winDaten_ = false;                               // cards are being played
-    std::deque<std::pair<QByteArray, bool>> rm3Ausgang_;  // what is still to go out, and
-                                                          // whether to wait for "Edit" after it
-    QElapsedTimer samUhr_;                                // since the last SAM block
+    bool winDaten_ = false;            // cards are being played
+    std::deque<QByteArray> winAusgang_;  // lines of the card, the front one unacknowledged
+    QTimer winWiederholung_;           // an unacknowledged line goes out again
+    QByteArray samOffen_;              // a framed block not yet acknowledged
+    QElapsedTimer samUhr_;             // since the last SAM block
 };

@@ -26,6 +26,12 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("nak"), QStringLiteral("erstes ENQ mit NAK beantworten (RMIII_WIN)")});
     cli.addOption({QStringLiteral("falscher-slot"),
                    QStringLiteral("Satz für Schuss 75 / SAM-Block mit 65 Schüssen")});
+    cli.addOption({QStringLiteral("wiederholen"),
+                   QStringLiteral("jede Zeile zweimal senden (RMIII_WIN)")});
+    cli.addOption({QStringLiteral("gerahmt"),
+                   QStringLiteral("Blöcke gerahmt senden und bis zum ACK wiederholen (SAM)")});
+    cli.addOption({QStringLiteral("abbruch-nach"),
+                   QStringLiteral("die Leitung nach N Zeilen trennen"), QStringLiteral("n")});
     cli.process(app);
 
     const QString artText = cli.value(QStringLiteral("art"));
@@ -55,6 +61,9 @@ int main(int argc, char* argv[]) {
     fehler.muell = cli.isSet(QStringLiteral("muell"));
     fehler.nak = cli.isSet(QStringLiteral("nak"));
     fehler.falscherSlot = cli.isSet(QStringLiteral("falscher-slot"));
+    fehler.wiederholen = cli.isSet(QStringLiteral("wiederholen"));
+    fehler.gerahmt = cli.isSet(QStringLiteral("gerahmt"));
+    fehler.abbruchNach = cli.value(QStringLiteral("abbruch-nach")).toInt();
 
     Simulator sim(art, std::move(karten), fehler);
     const QString pfad = sim.oeffnen();
