@@ -1,5 +1,7 @@
 #include "evening/Punkte.h"
 
+#include <algorithm>
+
 #include "core/Abendzustand.h"
 #include "core/Zahlen.h"
 #include "evening/Felder.h"
@@ -70,7 +72,23 @@ int teilerPunkte(Database& db, float bestTeiler, int klasse) {
 }
 
 void Punktegeben(Felder& f, Abendzustand& z, Database* db, int klasse, Dialogs& dialogs) {
+    const bool hatSchuesse = std::any_of(z.Shots.begin() + 1, z.Shots.end(),
+                                         [](const ShotSlot& s) { return s.ValidFlag; });
+    if (!hatSchuesse && !(f.Best10.isEmpty() && f.Best.isEmpty() && f.Punkte.isEmpty())) {
+        // An evening stored without single shots (range import, older files): the buffer
+        // knows nothing of it, so the best values and points stay as they were stored
+        // instead of becoming zeros nobody typed.
+        return;
+    }
     Serienwertung(z, f);
+    // The Teiler fields show what the series found, as after a reading, before the best of
+    // them is taken: a Teiler typed into BestTeiler travels on shot 1 and reaches the row.
+    for (int s = 1; s <= Abendzustand::kSerien; ++s) {
+        const float t = z.SerienTeiler[static_cast<std::size_t>(s)];
+        if (t > 0 && t < ShotSlot::kKeinTeiler) {
+            f.Teiler[static_cast<std::size_t>(s)] = formatNullKomma(t);
+        }
+    }
     f.Best = zahlText(z.Best20);
     f.Best10 = wertung(f, z);
     f.GesScheibe = zahlText(summeScheiben(f, 6));

@@ -63,6 +63,12 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
         w->installEventFilter(this);  // F1..F10 work wherever the focus is
     }
     connect(SNummer, &QLineEdit::textEdited, this, &Ringe::nummerGeaendert);
+    for (int k = 1; k <= 60; ++k) {
+        // Every change of a ring field reaches the shot, however it was made (typing, paste,
+        // cut, Delete, the program); the user's changes also move on and add up the series.
+        connect(Schuss[idx(k)], &QLineEdit::textChanged, this, [this, k] { schussText(k); });
+        connect(Schuss[idx(k)], &QLineEdit::textEdited, this, [this, k] { schussEingegeben(k); });
+    }
     connect(SName, &QLineEdit::textEdited, this, &Ringe::nameGeaendert);
     connect(Option1, &QRadioButton::toggled, this, [this](bool an) {
         if (an)

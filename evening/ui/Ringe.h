@@ -77,6 +77,7 @@ class Ringe : public QMainWindow, public Abendfenster {
     void nummerGeaendert();
     void nameGeaendert();
     bool schussTaste(int index, QKeyEvent* event);
+    void schussText(int index);
     void schussEingegeben(int index);
     void datumPruefen(QLineEdit* feld);
     void saisonGeaendert();

@@ -144,6 +144,9 @@ QWidget* Ringe::aufbauSchuesse() {
             const int k = (s - 1) * 10 + i;
             QLineEdit* e = feld(QStringLiteral("Schuss_%1").arg(k), box, 34);
             e->setAlignment(Qt::AlignCenter);
+            // One ring a field: a paste of anything else is refused.
+            e->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(QStringLiteral("10|[0-9]|")), e));
             Schuss[static_cast<std::size_t>(k)] = e;
             g->addWidget(e, s, i);
         }

@@ -1,5 +1,7 @@
 // What the main window does with the user's keys and typing.
 #include <QCheckBox>
+
+#include <algorithm>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -53,16 +55,6 @@ bool Ringe::eventFilter(QObject* watched, QEvent* event) {
         for (int k = 1; k <= 60; ++k) {
             if (watched == Schuss[idx(k)]) {
                 return schussTaste(k, taste);
-            }
-        }
-    } else if (event->type() == QEvent::KeyRelease) {
-        auto* taste = static_cast<QKeyEvent*>(event);
-        if (istZiffer(taste) || taste->key() == Qt::Key_Backspace) {
-            for (int k = 1; k <= 60; ++k) {
-                if (watched == Schuss[idx(k)]) {
-                    schussEingegeben(k);
-                    break;
-                }
             }
         }
     } else if (event->type() == QEvent::FocusIn && watched == BestTeiler) {
@@ -195,34 +187,57 @@ void Ringe::fokusNachMitglied() {
 
 // ---- shots --------------------------------------------------------------------------
 
-bool Ringe::schussTaste(int /*index*/, QKeyEvent* e) {
+bool Ringe::schussTaste(int k, QKeyEvent* e) {
     if (e->key() == Qt::Key_Backspace || !istZeichen(e)) {
         return false;
     }
-    return !istZiffer(e);
+    if (!istZiffer(e)) {
+        return true;
+    }
+    QLineEdit* feld = Schuss[idx(k)];
+    const QString text = feld->text();
+    if (feld->hasSelectedText() || text.isEmpty()) {
+        return false;
+    }
+    if (text == QLatin1String("1") && e->text() == QLatin1String("0") &&
+        feld->cursorPosition() == 1) {
+        return false;  // 10
+    }
+    if (text == QLatin1String("1") && k < 60) {
+        // The 1 was a whole ring: the digit belongs to the next shot.
+        QLineEdit* naechstes = Schuss[idx(k + 1)];
+        naechstes->setFocus();
+        naechstes->selectAll();
+        naechstes->insert(e->text());
+        return true;
+    }
+    feld->selectAll();  // a full field takes the new ring instead of the old
+    return false;
 }
 
-void Ringe::schussEingegeben(int i) {
-    QLineEdit* feld = Schuss[idx(i)];
-    const QString text = feld->text();
-    const double v = Zahlwert(text);
-    ShotSlot& shot = zustand_.Shots[idx(i)];
-    if ((text == QLatin1String("0") || v > 1) && v < 11) {
-        if (i < 60) {
-            Schuss[idx(i + 1)]->setFocus();
-        }
-        shot.Ring = static_cast<std::int16_t>(rundeGerade(v));
-        shot.ValidFlag = !text.isEmpty();
-    } else if (text.trimmed().isEmpty()) {
-        // A ring wiped from the field is no shot any more.
-        shot.Ring = 0;
+void Ringe::schussText(int k) {
+    const QString text = Schuss[idx(k)]->text().trimmed();
+    ShotSlot& shot = zustand_.Shots[idx(k)];
+    if (text.isEmpty()) {
+        shot.Ring = 0;  // a ring wiped from the field is no shot any more
         shot.ValidFlag = false;
+        return;
     }
-    // The series total shows as soon as its ten shots are there. A value that does not fit
-    // is reported by calculate-and-save; while typing it only leaves the total as it was.
+    const double v = rundeGerade(Zahlwert(text));
+    shot.Ring = static_cast<std::int16_t>(std::clamp(v, -32768.0, 32767.0));
+    shot.ValidFlag = true;
+}
+
+void Ringe::schussEingegeben(int k) {
+    const QString text = Schuss[idx(k)]->text();
+    // A lone 1 waits for the 0 of a 10; every other ring moves on at once.
+    if (!text.isEmpty() && text != QLatin1String("1") && k < 60) {
+        Schuss[idx(k + 1)]->setFocus();
+    }
+    // The series total shows as soon as its ten shots are there.
     Felder f = felderLesen();
     try {
-        Serberech(((i - 1) / 10 + 1) * 10, f);
+        Serberech(((k - 1) / 10 + 1) * 10, f);
         felderZeigen(f);
     } catch (const ZahlUeberlauf&) {
     }

@@ -16,6 +16,7 @@ void abend(Felder& f, Abendzustand& z, std::initializer_list<int> summen) {
         for (int i = 1; i <= 10 && rest > 0; ++i) {
             const int ring = std::min(rest, 10);
             z.Shots[(s - 1) * 10 + i].Ring = static_cast<std::int16_t>(ring);
+            z.Shots[(s - 1) * 10 + i].ValidFlag = true;
             rest -= ring;
         }
         ++s;
@@ -62,6 +63,8 @@ class TestPunkte : public QObject {
         QCOMPARE(z.SerienTeiler[0], 35.4f);
         // 3 ring points (190 <= 196 < 200), 2 Teiler points (35 < 40), 1 attendance point
         QCOMPARE(ringPunkte(daten_->db(), 196, 2), 3.0);
+        QCOMPARE(ringPunkte(daten_->db(), 190, 2), 3.0);  // a lower bound counts as reached
+        QCOMPARE(ringPunkte(daten_->db(), 189, 2), 1.0);
         QCOMPARE(teilerPunkte(daten_->db(), 35.4f, 2), 2);
         QCOMPARE(f.Punkte, QString("6"));
         QVERIFY(d.questions.isEmpty());

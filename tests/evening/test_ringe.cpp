@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -146,7 +147,8 @@ class TestRinge : public QObject {
         QVERIFY(f.dialogs.messages.isEmpty());
     }
 
-    void schussEingabeSpringtWeiter() {
+    // A ring field holds one ring, and what it shows is always the shot.
+    void ringfeldUndSchussStimmenUeberein() {
         Fenster f;
         f.starten();
         f.schuss(1)->setFocus();
@@ -158,13 +160,120 @@ class TestRinge : public QObject {
         QTRY_COMPARE(QApplication::focusWidget(), f.schuss(3));
         QTest::keyClicks(f.schuss(3), "x");
         QCOMPARE(f.schuss(3)->text(), QString());
-        QCOMPARE(f.zustand.Shots[1].Ring, std::int16_t(7));
-        QCOMPARE(f.zustand.Shots[2].Ring, std::int16_t(10));
-        QVERIFY(f.zustand.Shots[2].ValidFlag);
-        QTest::keyClick(f.schuss(2), Qt::Key_End);
-        QTest::keyClick(f.schuss(2), Qt::Key_Backspace);
-        QTest::keyClick(f.schuss(2), Qt::Key_Backspace);
-        QVERIFY(!f.zustand.Shots[2].ValidFlag);  // wiped out: no shot any more
+
+        QLineEdit* zwei = f.schuss(2);
+        zwei->setFocus();
+        zwei->end(false);
+        QTest::keyClicks(zwei, "9");  // typing into a full field replaces the ring
+        QCOMPARE(zwei->text(), QString("9"));
+        QCOMPARE(f.zustand.Shots[2].Ring, std::int16_t(9));
+
+        QLineEdit* vier = f.schuss(4);
+        vier->setFocus();
+        QTest::keyClicks(vier, "1");
+        QTest::keyClicks(vier, "8");  // the 1 was a whole ring, the 8 is the next shot
+        QCOMPARE(vier->text(), QString("1"));
+        QCOMPARE(f.schuss(5)->text(), QString("8"));
+        QCOMPARE(f.zustand.Shots[5].Ring, std::int16_t(8));
+        QTest::keyClicks(f.schuss(6), "1");
+        f.schuss(7)->setFocus();  // left with "1": that is the ring
+        QVERIFY(f.zustand.Shots[6].ValidFlag);
+        QCOMPARE(f.zustand.Shots[6].Ring, std::int16_t(1));
+
+        // Paste, cut and Delete reach the shot; a paste that is no ring is refused.
+        QApplication::clipboard()->setText("109");
+        f.schuss(1)->selectAll();
+        f.schuss(1)->paste();
+        QCOMPARE(f.schuss(1)->text(), QString("7"));
+        QApplication::clipboard()->setText("8");
+        f.schuss(1)->selectAll();
+        f.schuss(1)->paste();
+        QCOMPARE(f.zustand.Shots[1].Ring, std::int16_t(8));
+        f.schuss(5)->selectAll();
+        f.schuss(5)->cut();
+        QVERIFY(!f.zustand.Shots[5].ValidFlag);
+        f.schuss(2)->setFocus();
+        f.schuss(2)->home(false);
+        QTest::keyClick(f.schuss(2), Qt::Key_Delete);
+        QVERIFY(!f.zustand.Shots[2].ValidFlag);
+        QCOMPARE(f.schuss(2)->text(), QString());
+    }
+
+    // As at the range: number, Enter, twenty rings typed one after the other, F4.
+    void zwanzigRingeGetipptUndGespeichert() {
+        Fenster f;
+        f.daten.mitglied(12, "Anna Alt", 2);
+        f.starten();
+        f.nummer("12");
+        f.taste(Qt::Key_Return);
+        QTRY_COMPARE(QApplication::focusWidget(), f.schuss(1));
+        const QStringList ringe{"9", "10", "8", "9", "10", "1", "7", "10", "9", "9",
+                                "10", "9", "9", "10", "8", "9", "10", "0", "9", "10"};
+        for (const QString& r : ringe)
+            QTest::keyClicks(QApplication::focusWidget(), r);
+        QCOMPARE(QApplication::focusWidget(), f.schuss(21));
+        f.taste(Qt::Key_F4);
+        QVERIFY2(f.dialogs.messages.isEmpty(), qPrintable(f.dialogs.messages.join("|")));
+        for (int k = 1; k <= 20; ++k) {
+            QCOMPARE(f.schuss(k)->text(), ringe[k - 1]);
+            QCOMPARE(f.zahl(QString("SELECT Ring FROM Einzelergebnisse WHERE Schuss=%1").arg(k)),
+                     ringe[k - 1].toInt());
+        }
+        QCOMPARE(f.zahl("SELECT count(*) FROM Einzelergebnisse"), 20);
+        QCOMPARE(f.zahl("SELECT S1 FROM Ergebnis"), 82);
+        QCOMPARE(f.zahl("SELECT S2 FROM Ergebnis"), 84);
+
+        // A Teiler typed by hand is stored with the evening.
+        QLineEdit* best = f.c("BestTeiler");
+        best->setFocus();
+        QTest::keyClicks(best, "25,4");
+        f.schuss(21)->setFocus();
+        f.taste(Qt::Key_F4);
+        QCOMPARE(f.zeilen("SELECT Teiler FROM Ergebnis").value(0, "Teiler").toDouble(), 25.4);
+        QCOMPARE(f.zeilen("SELECT Teiler FROM Einzelergebnisse WHERE Schuss=1")
+                     .value(0, "Teiler")
+                     .toDouble(),
+                 25.4);
+    }
+
+    // Shots as a machine delivers them: Teiler and position are stored, come back with the
+    // member and are stored again unchanged; the better Teiler of a later series wins.
+    void maschinenschuesseBleibenWieGelesen() {
+        Fenster f;
+        f.daten.mitglied(12, "Anna Alt", 2);
+        f.starten();
+        f.nummer("12");
+        for (int k = 1; k <= 20; ++k) {
+            ShotSlot& s = f.zustand.Shots[k];
+            s.Ring = k == 11 ? 10 : 9;
+            s.Teiler = k == 4 ? 12.7f : k == 15 ? 12.3f : 50.5f + k;
+            s.X = 0.25f * k;
+            s.Y = -0.5f;
+            s.ValidFlag = true;
+        }
+        f.w->serienUndAnzeige();
+        QCOMPARE(f.text("Teiler_1"), QString("12,7"));
+        QCOMPARE(f.text("Teiler_2"), QString("12,3"));
+        f.c<QCheckBox>("Liegend")->setChecked(true);
+        f.taste(Qt::Key_F4);
+        const QString sql = "SELECT Schuss, Ring, Teiler, X, Y FROM Einzelergebnisse ORDER BY Schuss";
+        const SqlRows vorher = f.zeilen(sql);
+        QCOMPARE(vorher.size(), std::size_t(20));
+        QCOMPARE(vorher.value(14, "Teiler").toDouble(), 12.3);
+        QCOMPARE(vorher.value(19, "X").toDouble(), 5.0);
+        const QString ergebnis = "SELECT Teiler, Best10, Best20, Liegend FROM Ergebnis";
+        const SqlRows zeile = f.zeilen(ergebnis);
+        QCOMPARE(zeile.value(0, "Teiler").toDouble(), 12.3);
+        QCOMPARE(zeile.value(0, "Best10").toInt(), 91);
+        QCOMPARE(zeile.value(0, "Best20").toInt(), 181);
+        QCOMPARE(zeile.value(0, "Liegend").toInt(), 1);
+
+        f.nummer("13");
+        f.nummer("12");
+        QCOMPARE(f.text("BestTeiler").trimmed(), QString("12.3"));
+        f.taste(Qt::Key_F4);
+        QCOMPARE(f.zeilen(sql).rows, vorher.rows);
+        QCOMPARE(f.zeilen(ergebnis).rows, zeile.rows);
     }
 
     void ganzerAbendSpeichernUndWiederholen() {
@@ -301,6 +410,7 @@ class TestRinge : public QObject {
             "INSERT INTO Ergebnis (MitglNr, Datum, S1, S2, S3, S4, S5, S6, Gesammt, Teiler, "
             "Best10, Best20, Punkte, Jahr, Scheibentyp, Liegend, Anwesend) VALUES "
             "(12, '2024-04-03', 95, 0, 0, 0, 90, 85, 270, 35.4, 95, 185, 3, 2024, 'LP', 1, 1)");
+        f.daten.ringeZeile(0, 9, {1});
         f.starten();
         f.nummer("12");
         QCOMPARE(f.text("Scheibe_5"), QString(" 90"));
@@ -312,6 +422,16 @@ class TestRinge : public QObject {
         QCOMPARE(f.zustand.TargetType, QString("LP"));
         for (int k = 1; k <= 60; ++k)
             QVERIFY(f.schuss(k)->text().isEmpty());
+
+        // Stored again without single shots: nothing becomes a zero nobody typed.
+        f.taste(Qt::Key_F4);
+        const SqlRows r = f.zeilen("SELECT S1, S5, Best10, Best20, Punkte, Teiler FROM Ergebnis");
+        QCOMPARE(r.value(0, "S1").toInt(), 95);
+        QCOMPARE(r.value(0, "S5").toInt(), 90);
+        QCOMPARE(r.value(0, "Best10").toInt(), 95);
+        QCOMPARE(r.value(0, "Best20").toInt(), 185);
+        QCOMPARE(r.value(0, "Punkte").toInt(), 3);
+        QCOMPARE(r.value(0, "Teiler").toDouble(), 35.4);
     }
 
     void gescheitertesSpeichernLaesstDenAltenAbend() {
@@ -345,8 +465,8 @@ class TestRinge : public QObject {
         f.daten.mitglied(12, "Anna Alt", 1);
         f.starten();
         f.nummer("12");
-        QTest::keyClicks(f.schuss(1), "99999");
         f.ringe(2, {"9", "9", "9", "9", "9", "9", "9", "9", "9"});
+        f.schuss(1)->setText("99999");  // no ring: only an old file could bring it
         f.taste(Qt::Key_F4);
         QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY(f.dialogs.messages[0].contains("99999"));
