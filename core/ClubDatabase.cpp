@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/Abendzustand.h"
 #include "core/DatenbankSlots.h"
@@ -92,14 +93,43 @@ OeffnenErgebnis ClubDatabase::OpenDatabaseDatei(const QString& datei) {
         const SqlRows sonder =
             neu->run(QStringLiteral("SELECT AnwPunkte, PistolenTeiler FROM Sonder"));
         if (!sonder.empty()) {
-            const double anw = sonder.rows[0][0].toDouble();
-            anwPunkte = static_cast<std::int16_t>(std::clamp(rundeGerade(anw), -32768.0, 32767.0));
-            pistolenTeiler = sonder.rows[0][1].toFloat();
+            // A value that is no finite number ("nan", a text) counts as 0.
+            bool anwOk = false;
+            const double anw = sonder.rows[0][0].isNull() ? 0 : sonder.rows[0][0].toDouble(&anwOk);
+            bool teilerOk = false;
+            const double teiler =
+                sonder.rows[0][1].isNull() ? 0 : sonder.rows[0][1].toDouble(&teilerOk);
+            const bool anwGut = sonder.rows[0][0].isNull() || (anwOk && std::isfinite(anw));
+            const bool teilerGut =
+                sonder.rows[0][1].isNull() || (teilerOk && std::isfinite(teiler) &&
+                                               std::fabs(teiler) < 1e30);
+            if (anwGut) {
+                anwPunkte =
+                    static_cast<std::int16_t>(std::clamp(rundeGerade(anw), -32768.0, 32767.0));
+            }
+            if (teilerGut) {
+                pistolenTeiler = static_cast<float>(teiler);
+            }
+            if (!anwGut || !teilerGut) {
+                ergebnis.hinweis = QStringLiteral(
+                    "In der Tabelle Sonder steht bei %1 keine gültige Zahl; es wird mit 0 "
+                    "gerechnet.")
+                                       .arg(anwGut ? QStringLiteral("PistolenTeiler")
+                                                   : QStringLiteral("AnwPunkte"));
+            }
         }
     } catch (const DatabaseError& e) {
         return scheitern(e.message());
     }
 
+    if (neu->schreibgeschuetzt()) {
+        const QString nurLesen =
+            QStringLiteral("Die Vereinsdatenbank \"%1\" ist schreibgeschützt: Ergebnisse können "
+                           "angesehen, aber nicht gespeichert werden.")
+                .arg(datei);
+        ergebnis.hinweis =
+            ergebnis.hinweis.isEmpty() ? nurLesen : nurLesen + u'\n' + ergebnis.hinweis;
+    }
     db_ = std::move(neu);
     zustand_.AnwPunkte = anwPunkte;
     zustand_.PistolenTeiler = pistolenTeiler;

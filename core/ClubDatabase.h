@@ -15,6 +15,7 @@ struct OeffnenErgebnis {
     bool ok = false;
     QString datei;   // the file that was (or was to be) opened
     QString fehler;  // German message naming the file, empty on success
+    QString hinweis;  // opened, but the user should know something (German), else empty
     bool dateiFehlt = false;
     bool hatFarbe = false;   // a slot was found: colour the database list
     unsigned int farbe = 0;  // 0xRRGGBB

@@ -44,7 +44,7 @@ double Zahlwert(const QString& text) {
         for (i += 2; i < n && hexDigit(text[i]) >= 0; ++i) {
             value = value * 16 + hexDigit(text[i]);
         }
-        return value;
+        return std::isfinite(value) ? value : 0;  // the same rule as for decimals
     }
     QByteArray number;
     if (i < n && (text[i] == u'+' || text[i] == u'-')) {

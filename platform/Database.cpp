@@ -1,6 +1,7 @@
 #include "platform/Database.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -15,7 +16,37 @@ QString nextConnectionName() {
     return QStringLiteral("zk_db_%1").arg(++counter);
 }
 
+Q_LOGGING_CATEGORY(lcSql, "zielkunst.sql")
+
+// SQLite's primary result codes that the user can do something about.
+constexpr int kBusy = 5;
+constexpr int kLocked = 6;
+constexpr int kReadOnly = 8;
+constexpr int kFull = 13;
+
+int engineCode(const QSqlError& e) {
+    bool ok = false;
+    const int code = e.nativeErrorCode().toInt(&ok);
+    return ok ? (code & 0xff) : -1;
+}
+
+// What went wrong, in German where the cause is a common one; the engine's own words
+// otherwise. Never the statement: SQL is no text for a club official.
 QString engineText(const QSqlError& e) {
+    switch (engineCode(e)) {
+        case kBusy:
+        case kLocked:
+            return QStringLiteral("Die Datenbank wird gerade von einem anderen Programm benutzt. "
+                                  "Bitte das andere Programm schließen und es noch einmal "
+                                  "versuchen.");
+        case kReadOnly:
+            return QStringLiteral("Die Datenbank ist schreibgeschützt; es kann nichts "
+                                  "gespeichert werden.");
+        case kFull:
+            return QStringLiteral("Der Datenträger ist voll.");
+        default:
+            break;
+    }
     QString text = e.databaseText().trimmed();
     if (text.isEmpty()) {
         text = e.text().trimmed();
@@ -48,7 +79,7 @@ Database::~Database() {
     close();
 }
 
-bool Database::open(const QString& path, QString* error, bool create) {
+bool Database::open(const QString& path, QString* error, bool create, Zugriff zugriff) {
     close();
     auto fail = [&](const QString& reason) {
         if (error) {
@@ -67,7 +98,9 @@ bool Database::open(const QString& path, QString* error, bool create) {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
         db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        db.setConnectOptions(zugriff == Zugriff::NurLesen
+                                 ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000;QSQLITE_OPEN_READONLY")
+                                 : QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
         if (!db.open()) {
             return fail(QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden: %2")
                             .arg(path, engineText(db.lastError())));
@@ -77,10 +110,14 @@ bool Database::open(const QString& path, QString* error, bool create) {
     // SQLite opens lazily; the first read tells whether the file is a database at all.
     QSqlQuery probe(QSqlDatabase::database(connectionName_, false));
     if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-        const QString reason = engineText(probe.lastError());
+        const QSqlError e = probe.lastError();
         probe = QSqlQuery();
-        return fail(
-            QStringLiteral("Die Datei \"%1\" ist keine lesbare Datenbank: %2").arg(path, reason));
+        if (engineCode(e) == kBusy || engineCode(e) == kLocked) {
+            return fail(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
+                            .arg(path, engineText(e)));
+        }
+        return fail(QStringLiteral("Die Datei \"%1\" ist keine lesbare Datenbank: %2")
+                        .arg(path, engineText(e)));
     }
     return true;
 }
@@ -137,8 +174,9 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values) {
         if (!query->prepare(sql)) {
             const QString reason = engineText(query->lastError());
             prepared_.remove(sql);
+            qCWarning(lcSql) << reason << sql;
             throw DatabaseError(
-                QStringLiteral("Fehler in der Datenbank \"%1\": %2\n%3").arg(path_, reason, sql));
+                QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason));
         }
     }
     for (int i = 0; i < values.size(); ++i) {
@@ -147,8 +185,9 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values) {
     if (!query->exec()) {
         const QString reason = engineText(query->lastError());
         query->finish();
+        qCWarning(lcSql) << reason << sql;
         throw DatabaseError(
-            QStringLiteral("Fehler in der Datenbank \"%1\": %2\n%3").arg(path_, reason, sql));
+            QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason));
     }
     SqlRows result;
     if (query->isSelect()) {
@@ -201,6 +240,24 @@ void Database::rollback() {
     if (db.isOpen()) {
         db.rollback();
     }
+}
+
+bool Database::schreibgeschuetzt() {
+    if (!isOpen() || inTransaction_) {
+        return false;
+    }
+    QSqlQuery q(QSqlDatabase::database(connectionName_, false));
+    // A write that is rolled back tells; a lock held elsewhere must not hold us up here.
+    q.exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+    int code = 0;
+    if (q.exec(QStringLiteral("BEGIN"))) {
+        if (!q.exec(QStringLiteral("CREATE TABLE main.zk_schreibprobe (a)"))) {
+            code = engineCode(q.lastError());
+        }
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
+    q.exec(QStringLiteral("PRAGMA busy_timeout = 3000"));
+    return code == kReadOnly;
 }
 
 QStringList Database::tables() const {

@@ -52,9 +52,12 @@ class Database {
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    enum class Zugriff { LesenSchreiben, NurLesen };
+
     // Opens an existing file; with `create` a missing file is created. On failure the
     // German reason is in *error and nothing is open.
-    bool open(const QString& path, QString* error, bool create = false);
+    bool open(const QString& path, QString* error, bool create = false,
+              Zugriff zugriff = Zugriff::LesenSchreiben);
     void close();
     bool isOpen() const;
     const QString& path() const { return path_; }
@@ -74,6 +77,10 @@ class Database {
     void commit();
     void rollback();
     bool inTransaction() const { return inTransaction_; }
+
+    // Nothing can be written (a read-only file or folder). A file that another program holds
+    // locked is not read-only: its writes fail when they are tried.
+    bool schreibgeschuetzt();
 
     QStringList tables() const;  // tables and views
     bool hasTable(const QString& name) const;

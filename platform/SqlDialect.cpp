@@ -197,7 +197,7 @@ Translation translate(const QString& sql, HashDateOrder hashOrder) {
             const QString inner = close < 0 ? QString() : sql.mid(i + 1, close - i - 1);
             const QDate d = parseWithOrder(inner, hashOrder);
             if (!d.isValid()) {
-                return {{}, QStringLiteral("Ungültiges Datum in: ") + sql};
+                return {{}, QStringLiteral("\"%1\" ist kein gültiges Datum.").arg(inner)};
             }
             out += singleQuoted(isoDate(d));
             i = close + 1;
@@ -223,7 +223,8 @@ Translation translate(const QString& sql, HashDateOrder hashOrder) {
                             ++p;
                         const QDate d = literal ? parseShortDate(*literal) : QDate();
                         if (!d.isValid() || p >= sql.size() || sql[p] != u')') {
-                            return {{}, QStringLiteral("Ungültiges Datum in: ") + sql};
+                            return {{}, QStringLiteral("\"%1\" ist kein gültiges Datum.")
+                                            .arg(literal.value_or(QString()))};
                         }
                         out += singleQuoted(isoDate(d));
                         i = p + 1;

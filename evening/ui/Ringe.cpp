@@ -349,6 +349,9 @@ bool Ringe::datenbankOeffnen(const QString& name) {
         dialogs_.message(e.fehler);
         return false;
     }
+    if (!e.hinweis.isEmpty()) {
+        dialogs_.message(e.hinweis);
+    }
     if (e.hatFarbe) {
         DBCombo->setStyleSheet(QStringLiteral("QComboBox { background-color: #%1; }")
                                    .arg(e.farbe, 6, 16, QLatin1Char('0')));

@@ -197,6 +197,40 @@ class TestClubDatabase : public QObject {
         // The file is free again: it can be replaced, as a backup copy does.
         QVERIFY(QFile::remove(daten.dbPfad()));
     }
+
+    // Values that are no number count as 0, and the user hears of it once.
+    void sonderwerteOhneZahl() {
+        TestDaten daten;
+        daten.db().run("UPDATE Sonder SET AnwPunkte = 'nan', PistolenTeiler = 2.5");
+        Ini ini(iniPfad());
+        Abendzustand z;
+        z.AnwPunkte = 7;
+        ClubDatabase club(ini, z);
+        const OeffnenErgebnis e = club.OpenDatabaseDatei(daten.dbPfad());
+        QVERIFY(e.ok);
+        QCOMPARE(z.AnwPunkte, std::int16_t(0));
+        QCOMPARE(z.PistolenTeiler, 2.5f);
+        QVERIFY2(e.hinweis.contains("AnwPunkte"), qPrintable(e.hinweis));
+        daten.db().run("UPDATE Sonder SET AnwPunkte = 1");
+        QVERIFY(club.OpenDatabaseDatei(daten.dbPfad()).hinweis.isEmpty());
+    }
+
+    // A file another program holds locked is reported as in use, not as unreadable.
+    void gesperrteDatei() {
+        TestDaten daten;
+        Database fremd;
+        QString fehler;
+        QVERIFY(fremd.open(daten.dbPfad(), &fehler));
+        fremd.run("PRAGMA locking_mode = EXCLUSIVE");
+        fremd.run("UPDATE Sonder SET AnwPunkte = 3");  // keeps the file locked
+        Ini ini(iniPfad());
+        Abendzustand z;
+        ClubDatabase club(ini, z);
+        const OeffnenErgebnis e = club.OpenDatabaseDatei(daten.dbPfad());
+        QVERIFY(!e.ok);
+        QVERIFY2(e.fehler.contains("von einem anderen Programm benutzt"), qPrintable(e.fehler));
+        QVERIFY(!e.fehler.contains("keine lesbare"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestClubDatabase)

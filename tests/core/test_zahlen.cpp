@@ -23,6 +23,7 @@ class TestZahlen : public QObject {
         QTest::newRow("plus") << "+4" << 4.0;
         QTest::newRow("nur vorzeichen") << "-" << 0.0;
         QTest::newRow("riesiger exponent") << "1e99999" << 0.0;
+        QTest::newRow("riesige hexzahl") << "&H" + QString(400, 'F') << 0.0;
     }
     void zahlwertLiestDieFuehrendeZahl() {
         QFETCH(QString, text);

@@ -460,6 +460,31 @@ class TestRinge : public QObject {
         QCOMPARE(f.zahl("SELECT Ring FROM Einzelergebnisse WHERE Schuss=1"), 9);
     }
 
+    void gesperrteDateiSagtEsUndBehaeltDenAbend() {
+        Fenster f;
+        f.daten.mitglied(12, "Anna Alt", 1);
+        f.daten.db().run("UPDATE Sonder SET AnwPunkte = 'nan'");
+        f.starten();
+        QCOMPARE(f.dialogs.messages.size(), 1);  // told once, at opening
+        QVERIFY(f.dialogs.messages[0].contains("AnwPunkte"));
+        f.nummer("12");
+        f.ringe(1, {"9", "8"});
+        Database fremd;  // another program writes and holds the file
+        QString fehler;
+        QVERIFY(fremd.open(f.daten.dbPfad(), &fehler));
+        fremd.begin();
+        fremd.run("UPDATE Sonder SET AnwPunkte = 2");
+        f.taste(Qt::Key_F4);
+        fremd.rollback();
+        QCOMPARE(f.dialogs.messages.size(), 2);
+        const QString m = f.dialogs.messages[1];
+        QVERIFY2(m.startsWith("Der Abend wurde nicht gespeichert."), qPrintable(m));
+        QVERIFY(m.contains("von einem anderen Programm benutzt"));
+        QVERIFY(!m.contains("INSERT") && !m.contains("SELECT"));
+        QCOMPARE(f.schuss(2)->text(), QString("8"));
+        QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis"), 0);
+    }
+
     void ueberlaufSpeichertNichts() {
         Fenster f;
         f.daten.mitglied(12, "Anna Alt", 1);

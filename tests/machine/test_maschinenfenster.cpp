@@ -35,6 +35,8 @@ class TestMaschinenfenster : public QObject {
         QVERIFY(rm3.line.dtr);
         QVERIFY(rm3.knopf("Start")->isEnabled());
         QVERIFY(rm3.dialogs.messages.isEmpty());
+        QTest::keyClick(rm3.nummer(), Qt::Key_Return);  // a machine is ready: on to the start
+        QTRY_COMPARE(QApplication::focusWidget(), rm3.knopf("Start"));
 
         Fenster win("RMIII_WIN");
         win.starten();
@@ -160,6 +162,8 @@ class TestMaschinenfenster : public QObject {
         QVERIFY(f.dialogs.messages[0].contains("Schnittstelle 1"));
         QVERIFY(f.dialogs.messages[0].contains("von Hand"));
         QTest::keyClicks(f.nummer(), "12");
+        QTest::keyClick(f.nummer(), Qt::Key_Return);  // no machine: on to the first ring
+        QTRY_COMPARE(QApplication::focusWidget(), f.c("Schuss_1"));
         QTest::keyClicks(f.c("Schuss_1"), "9");
         f.taste(Qt::Key_F4);
         QCOMPARE(f.dialogs.messages.size(), 1);

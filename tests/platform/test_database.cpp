@@ -32,6 +32,40 @@ class TestDatabase : public QObject {
         QVERIFY(!db.isOpen());
     }
 
+    // Read-only and locked files are told apart; an engine error never shows its SQL.
+    void readOnlyAndLockedFiles() {
+        const QString path = dir_.filePath("sperre.db");
+        Database db;
+        QString error;
+        QVERIFY(db.open(path, &error, true));
+        db.run("CREATE TABLE t (a INTEGER)");
+        QVERIFY(!db.schreibgeschuetzt());
+        Database lesend;
+        QVERIFY(lesend.open(path, &error, false, Database::Zugriff::NurLesen));
+        QVERIFY(lesend.schreibgeschuetzt());
+        try {
+            lesend.run("INSERT INTO t VALUES (1)");
+            QFAIL("a read-only file took a row");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.message().contains("schreibgeschützt"), qPrintable(e.message()));
+            QVERIFY(!e.message().contains("INSERT"));
+        }
+        db.begin();
+        db.run("INSERT INTO t VALUES (2)");  // holds the write lock
+        Database zweites;
+        QVERIFY(zweites.open(path, &error));
+        QVERIFY(!zweites.schreibgeschuetzt());  // in use is not read-only
+        try {
+            zweites.run("INSERT INTO t VALUES (3)");
+            QFAIL("a locked file took a row");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.message().contains("von einem anderen Programm benutzt"),
+                     qPrintable(e.message()));
+            QVERIFY(!e.message().contains("INSERT"));
+        }
+        db.rollback();
+    }
+
     void declaredTypesAndRows() {
         Database db;
         QString error;
