@@ -21,6 +21,17 @@ class Ini {
         file_.write(section, key, value);
     }
 
+    // What the user must know about the file (German), or "".
+    QString problem() const {
+        if (!file_.tooLarge()) {
+            return {};
+        }
+        return QStringLiteral("Die Einstellungsdatei \"%1\" ist zu groß für eine "
+                              "Einstellungsdatei (mehr als 1 MB) und wird nicht gelesen. Es gelten "
+                              "die Standardeinstellungen; die Datei bleibt unverändert.")
+            .arg(file_.path());
+    }
+
   private:
     ProfileFile file_;
 };

@@ -58,17 +58,29 @@ QString oneLine(QString text) {
 
 ProfileFile::ProfileFile(QString path) : path_(std::move(path)) {}
 
-QStringList ProfileFile::loadLines(QString* lineBreak) const {
+const ProfileFile::Snapshot& ProfileFile::current() const {
+    const QFileInfo info(path_);
+    const qint64 size = info.exists() ? info.size() : -1;
+    const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
+    if (snapshot_.loaded && snapshot_.size == size && snapshot_.modified == modified) {
+        return snapshot_;
+    }
+    snapshot_ = Snapshot();
+    snapshot_.loaded = true;
+    snapshot_.size = size;
+    snapshot_.modified = modified;
+    if (size > kMaxFileSize) {
+        snapshot_.tooLarge = true;
+        return snapshot_;
+    }
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly)) {
-        return {};
+        return snapshot_;
     }
-    const QString text = cp1252::decode(file.readAll());
-    if (lineBreak) {
-        *lineBreak = text.contains(u'\n') && !text.contains(QStringLiteral("\r\n"))
-                         ? QStringLiteral("\n")
-                         : QStringLiteral("\r\n");
-    }
+    const QString text = cp1252::decode(file.read(kMaxFileSize + 1));
+    snapshot_.lineBreak = text.contains(u'\n') && !text.contains(QStringLiteral("\r\n"))
+                              ? QStringLiteral("\n")
+                              : QStringLiteral("\r\n");
     QStringList lines = text.split(u'\n');
     for (QString& l : lines) {
         if (l.endsWith(u'\r')) {
@@ -78,11 +90,16 @@ QStringList ProfileFile::loadLines(QString* lineBreak) const {
     if (!lines.isEmpty() && lines.back().isEmpty()) {
         lines.removeLast();  // the break after the last line
     }
-    return lines;
+    snapshot_.lines = std::move(lines);
+    return snapshot_;
+}
+
+bool ProfileFile::tooLarge() const {
+    return current().tooLarge;
 }
 
 QString ProfileFile::read(const QString& section, const QString& key) const {
-    const QStringList lines = loadLines(nullptr);
+    const QStringList& lines = current().lines;
     bool inSection = false;
     for (const QString& line : lines) {
         if (auto name = sectionName(line)) {
@@ -103,8 +120,12 @@ QString ProfileFile::read(const QString& section, const QString& key) const {
 }
 
 bool ProfileFile::write(const QString& section, const QString& key, const QString& value) const {
-    QString lineBreak = QStringLiteral("\r\n");
-    QStringList lines = loadLines(&lineBreak);
+    const Snapshot& stand = current();
+    if (stand.tooLarge) {
+        return false;  // never overwrite a file we could not read
+    }
+    const QString lineBreak = stand.lineBreak;
+    QStringList lines = stand.lines;
     const QString cleanValue = oneLine(value);
 
     qsizetype sectionStart = -1;
@@ -145,5 +166,9 @@ bool ProfileFile::write(const QString& section, const QString& key, const QStrin
         return false;
     }
     file.write(cp1252::encode(lines.join(lineBreak) + lineBreak));
-    return file.commit();
+    if (!file.commit()) {
+        return false;
+    }
+    snapshot_.loaded = false;  // read back on the next lookup, with the new file's date
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -8,9 +9,13 @@
 // (surrounding blanks and one pair of enclosing quotes removed) and at most 254
 // characters long, and a write replaces one value in place and leaves every other
 // line of the file, comments included, as it was. The file is Windows-1252.
+//
+// The file is read once and again only when it has changed on disk. A file far larger than
+// any settings file (a copy gone wrong) is neither read nor written: every key reads as "".
 class ProfileFile {
   public:
     static constexpr int kMaxValueLength = 254;
+    static constexpr qint64 kMaxFileSize = 1024 * 1024;
 
     explicit ProfileFile(QString path);
 
@@ -23,8 +28,20 @@ class ProfileFile {
     // atomically, so a failed write leaves the old settings intact.
     bool write(const QString& section, const QString& key, const QString& value) const;
 
+    // The file is too large to be a settings file (see above).
+    bool tooLarge() const;
+
   private:
-    QStringList loadLines(QString* lineBreak) const;
+    struct Snapshot {
+        bool loaded = false;
+        bool tooLarge = false;
+        qint64 size = -1;
+        QDateTime modified;
+        QStringList lines;
+        QString lineBreak = QStringLiteral("\r\n");
+    };
+    const Snapshot& current() const;
 
     QString path_;
+    mutable Snapshot snapshot_;
 };

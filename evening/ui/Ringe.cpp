@@ -209,6 +209,9 @@ bool Ringe::mitFeldern(const std::function<void(Felder&)>& regel, const QString&
 
 void Ringe::laden() {
     zustand_.Version = QStringLiteral("4.0.0");
+    if (const QString problem = ini_.problem(); !problem.isEmpty()) {
+        dialogs_.message(problem);
+    }
     if (startup::leseMaschine(ini_, zustand_)) {
         emit einstellungenGewuenscht();
     }

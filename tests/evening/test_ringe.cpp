@@ -460,6 +460,19 @@ class TestRinge : public QObject {
         QCOMPARE(f.zahl("SELECT Ring FROM Einzelergebnisse WHERE Schuss=1"), 9);
     }
 
+    void riesigeEinstellungsdateiBleibtUnberuehrt() {
+        Fenster f;
+        QFile ini(f.daten.iniPfad());
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(QByteArray(3 * 1024 * 1024, ';'));
+        ini.close();
+        f.starten();
+        QVERIFY(!f.dialogs.messages.isEmpty());
+        QVERIFY2(f.dialogs.messages[0].contains("zu groß"), qPrintable(f.dialogs.messages[0]));
+        QCOMPARE(QFileInfo(f.daten.iniPfad()).size(), 3 * 1024 * 1024);
+        QCOMPARE(f.text("SName"), QString("Kein Eintrag"));  // the program runs on defaults
+    }
+
     void gesperrteDateiSagtEsUndBehaeltDenAbend() {
         Fenster f;
         f.daten.mitglied(12, "Anna Alt", 1);

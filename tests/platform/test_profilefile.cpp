@@ -112,6 +112,31 @@ class TestProfileFile : public QObject {
         QCOMPARE(ini.read("WERTUNG", "TEILER"), QString());
         QVERIFY(ini.read("DB1", "NAME").startsWith("Abend"));
     }
+
+    // The file is read once, but a change on disk is seen at the next lookup.
+    void changesOnDiskAreSeen() {
+        writeAll(path(), "[WERTUNG]\r\nTEILER=1\r\n");
+        ProfileFile ini(path());
+        QCOMPARE(ini.read("WERTUNG", "TEILER"), QString("1"));
+        writeAll(path(), "[WERTUNG]\r\nTEILER=60\r\n");
+        QCOMPARE(ini.read("WERTUNG", "TEILER"), QString("60"));
+        QVERIFY(ini.write("WERTUNG", "MONAT", "3"));
+        QCOMPARE(ini.read("WERTUNG", "MONAT"), QString("3"));
+        QVERIFY(QFile::remove(path()));
+        QCOMPARE(ini.read("WERTUNG", "TEILER"), QString());
+    }
+
+    // A copy gone wrong: far too large to be settings. Nothing is read, nothing overwritten.
+    void aHugeFileIsNeitherReadNorWritten() {
+        const QByteArray riesig =
+            "[WERTMASCHINE]\r\nNAME=SAM\r\n" + QByteArray(2 * 1024 * 1024, 'x');
+        writeAll(path(), riesig);
+        ProfileFile ini(path());
+        QVERIFY(ini.tooLarge());
+        QCOMPARE(ini.read("WERTMASCHINE", "NAME"), QString());
+        QVERIFY(!ini.write("WERTMASCHINE", "NAME", "RMIII"));
+        QCOMPARE(readAll(path()), riesig);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProfileFile)
