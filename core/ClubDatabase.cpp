@@ -100,9 +100,8 @@ OeffnenErgebnis ClubDatabase::OpenDatabaseDatei(const QString& datei) {
             const double teiler =
                 sonder.rows[0][1].isNull() ? 0 : sonder.rows[0][1].toDouble(&teilerOk);
             const bool anwGut = sonder.rows[0][0].isNull() || (anwOk && std::isfinite(anw));
-            const bool teilerGut =
-                sonder.rows[0][1].isNull() || (teilerOk && std::isfinite(teiler) &&
-                                               std::fabs(teiler) < 1e30);
+            const bool teilerGut = sonder.rows[0][1].isNull() ||
+                                   (teilerOk && std::isfinite(teiler) && std::fabs(teiler) < 1e30);
             if (anwGut) {
                 anwPunkte =
                     static_cast<std::int16_t>(std::clamp(rundeGerade(anw), -32768.0, 32767.0));
@@ -111,11 +110,12 @@ OeffnenErgebnis ClubDatabase::OpenDatabaseDatei(const QString& datei) {
                 pistolenTeiler = static_cast<float>(teiler);
             }
             if (!anwGut || !teilerGut) {
-                ergebnis.hinweis = QStringLiteral(
-                    "In der Tabelle Sonder steht bei %1 keine gültige Zahl; es wird mit 0 "
-                    "gerechnet.")
-                                       .arg(anwGut ? QStringLiteral("PistolenTeiler")
-                                                   : QStringLiteral("AnwPunkte"));
+                ergebnis.hinweis =
+                    QStringLiteral(
+                        "In der Tabelle Sonder steht bei %1 keine gültige Zahl; es wird mit 0 "
+                        "gerechnet.")
+                        .arg(anwGut ? QStringLiteral("PistolenTeiler")
+                                    : QStringLiteral("AnwPunkte"));
             }
         }
     } catch (const DatabaseError& e) {
@@ -124,8 +124,9 @@ OeffnenErgebnis ClubDatabase::OpenDatabaseDatei(const QString& datei) {
 
     if (neu->schreibgeschuetzt()) {
         const QString nurLesen =
-            QStringLiteral("Die Vereinsdatenbank \"%1\" ist schreibgeschützt: Ergebnisse können "
-                           "angesehen, aber nicht gespeichert werden.")
+            QStringLiteral(
+                "Die Vereinsdatenbank \"%1\" ist schreibgeschützt: Ergebnisse können "
+                "angesehen, aber nicht gespeichert werden.")
                 .arg(datei);
         ergebnis.hinweis =
             ergebnis.hinweis.isEmpty() ? nurLesen : nurLesen + u'\n' + ergebnis.hinweis;

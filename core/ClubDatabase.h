@@ -13,8 +13,8 @@ class Ini;
 // Outcome of opening a club database.
 struct OeffnenErgebnis {
     bool ok = false;
-    QString datei;   // the file that was (or was to be) opened
-    QString fehler;  // German message naming the file, empty on success
+    QString datei;    // the file that was (or was to be) opened
+    QString fehler;   // German message naming the file, empty on success
     QString hinweis;  // opened, but the user should know something (German), else empty
     bool dateiFehlt = false;
     bool hatFarbe = false;   // a slot was found: colour the database list

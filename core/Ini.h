@@ -26,9 +26,10 @@ class Ini {
         if (!file_.tooLarge()) {
             return {};
         }
-        return QStringLiteral("Die Einstellungsdatei \"%1\" ist zu groß für eine "
-                              "Einstellungsdatei (mehr als 1 MB) und wird nicht gelesen. Es gelten "
-                              "die Standardeinstellungen; die Datei bleibt unverändert.")
+        return QStringLiteral(
+                   "Die Einstellungsdatei \"%1\" ist zu groß für eine "
+                   "Einstellungsdatei (mehr als 1 MB) und wird nicht gelesen. Es gelten "
+                   "die Standardeinstellungen; die Datei bleibt unverändert.")
             .arg(file_.path());
     }
 

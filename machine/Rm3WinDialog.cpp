@@ -12,7 +12,7 @@ constexpr char STX = 0x02;
 constexpr char ACK = 0x06;
 constexpr char NAK = 0x15;
 constexpr char CR = 0x0D;
-constexpr int kTraceLaenge = 2000;      // the handshake trace shows its newest part
+constexpr int kTraceLaenge = 2000;          // the handshake trace shows its newest part
 constexpr qsizetype kPufferGrenze = 65536;  // input that never forms a line is noise
 
 QByteArray mitPruefzeichen(const QString& text) {
@@ -150,9 +150,9 @@ void Rm3WinDialog::wachhund() {
     if (++versuche_ > kVersuche) {
         enq_.stop();
         step_ = 4;
-        const QString text =
-            QStringLiteral("Die Ringlesemaschine antwortet nicht. Bitte Kabel, Schnittstelle und "
-                           "Gerät prüfen und das Einlesen neu starten.");
+        const QString text = QStringLiteral(
+            "Die Ringlesemaschine antwortet nicht. Bitte Kabel, Schnittstelle und "
+            "Gerät prüfen und das Einlesen neu starten.");
         k_.warnung(text);
         if (k_.liest()) {
             k_.status(text);

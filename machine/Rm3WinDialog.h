@@ -34,7 +34,7 @@ class Rm3WinDialog : public Maschinendialog {
     void spur(const QByteArray& input);
 
     Lesekontext& k_;
-    QTimer enq_;  // ENQ repeat in step 1; in steps 2 and 3 it watches for a stalled handshake
+    QTimer enq_;    // ENQ repeat in step 1; in steps 2 and 3 it watches for a stalled handshake
     int step_ = 4;  // 1..3 handshake, 4 data (or idle)
     int versuche_ = 0;
     QByteArray pending_;

@@ -105,8 +105,7 @@ void SamDialog::blockAbgeben(const QByteArray& block) {
 void SamDialog::stillegen() {
     verarbeiten(false);
     puffer_.replace(QByteArray(1, NAK), QByteArray());
-    if (k_.liest() && samRahmenSuchen(puffer_).art == SamRahmen::KeinRahmen &&
-        !puffer_.isEmpty()) {
+    if (k_.liest() && samRahmenSuchen(puffer_).art == SamRahmen::KeinRahmen && !puffer_.isEmpty()) {
         const QByteArray rest = puffer_;
         puffer_.clear();
         blockAbgeben(rest);

@@ -36,12 +36,14 @@ QString engineText(const QSqlError& e) {
     switch (engineCode(e)) {
         case kBusy:
         case kLocked:
-            return QStringLiteral("Die Datenbank wird gerade von einem anderen Programm benutzt. "
-                                  "Bitte das andere Programm schließen und es noch einmal "
-                                  "versuchen.");
+            return QStringLiteral(
+                "Die Datenbank wird gerade von einem anderen Programm benutzt. "
+                "Bitte das andere Programm schließen und es noch einmal "
+                "versuchen.");
         case kReadOnly:
-            return QStringLiteral("Die Datenbank ist schreibgeschützt; es kann nichts "
-                                  "gespeichert werden.");
+            return QStringLiteral(
+                "Die Datenbank ist schreibgeschützt; es kann nichts "
+                "gespeichert werden.");
         case kFull:
             return QStringLiteral("Der Datenträger ist voll.");
         default:

@@ -71,19 +71,22 @@ QString SerialPortLine::oeffnenFehlerText(int port, const QString& device, int c
     QString warum;
     switch (code) {
         case QSerialPort::DeviceNotFoundError:
-            warum = QStringLiteral("Das Gerät %1 gibt es nicht. Ist die Ringlesemaschine "
-                                   "angeschlossen und eingeschaltet?")
+            warum = QStringLiteral(
+                        "Das Gerät %1 gibt es nicht. Ist die Ringlesemaschine "
+                        "angeschlossen und eingeschaltet?")
                         .arg(device);
             break;
         case QSerialPort::PermissionError: {
             const QFileInfo info(device);
             if (info.exists() && !(info.isReadable() && info.isWritable())) {
-                warum = QStringLiteral("Keine Berechtigung für %1. Der Benutzer muss zur Gruppe "
-                                       "\"dialout\" gehören (danach neu anmelden).")
+                warum = QStringLiteral(
+                            "Keine Berechtigung für %1. Der Benutzer muss zur Gruppe "
+                            "\"dialout\" gehören (danach neu anmelden).")
                             .arg(device);
             } else {
-                warum = QStringLiteral("%1 wird schon von einem anderen Programm benutzt. "
-                                       "Bitte das andere Programm beenden.")
+                warum = QStringLiteral(
+                            "%1 wird schon von einem anderen Programm benutzt. "
+                            "Bitte das andere Programm beenden.")
                             .arg(device);
             }
             break;
@@ -99,8 +102,9 @@ QString SerialPortLine::oeffnenFehlerText(int port, const QString& device, int c
         QStringLiteral("Die serielle Schnittstelle %1 kann nicht geöffnet werden.\n").arg(port) +
         warum;
 #ifndef Q_OS_WIN
-    text += QStringLiteral("\nWelches Gerät Schnittstelle %1 ist, bestimmt die Datei %2, z. B.:\n"
-                           "ln -sf /dev/ttyUSB0 %2")
+    text += QStringLiteral(
+                "\nWelches Gerät Schnittstelle %1 ist, bestimmt die Datei %2, z. B.:\n"
+                "ln -sf /dev/ttyUSB0 %2")
                 .arg(port)
                 .arg(mappingFile(port));
 #endif
@@ -150,8 +154,9 @@ bool SerialPortLine::open(int port, const QString& settings, QString* error) {
     const QString device = deviceOf(port);
     if (!parseLineSettings(settings, &s)) {
         if (error) {
-            *error = QStringLiteral("Die serielle Schnittstelle %1 (%2) kann nicht geöffnet "
-                                    "werden: ungültige Einstellung \"%3\"")
+            *error = QStringLiteral(
+                         "Die serielle Schnittstelle %1 (%2) kann nicht geöffnet "
+                         "werden: ungültige Einstellung \"%3\"")
                          .arg(port)
                          .arg(device, settings);
         }
@@ -160,8 +165,8 @@ bool SerialPortLine::open(int port, const QString& settings, QString* error) {
     port_impl_->setPortName(device);
     if (!port_impl_->open(QIODevice::ReadWrite)) {
         if (error) {
-            *error = oeffnenFehlerText(port, device, port_impl_->error(),
-                                       port_impl_->errorString());
+            *error =
+                oeffnenFehlerText(port, device, port_impl_->error(), port_impl_->errorString());
         }
         port_impl_->clearError();
         return false;

@@ -223,8 +223,9 @@ Translation translate(const QString& sql, HashDateOrder hashOrder) {
                             ++p;
                         const QDate d = literal ? parseShortDate(*literal) : QDate();
                         if (!d.isValid() || p >= sql.size() || sql[p] != u')') {
-                            return {{}, QStringLiteral("\"%1\" ist kein gültiges Datum.")
-                                            .arg(literal.value_or(QString()))};
+                            return {{},
+                                    QStringLiteral("\"%1\" ist kein gültiges Datum.")
+                                        .arg(literal.value_or(QString()))};
                         }
                         out += singleQuoted(isoDate(d));
                         i = p + 1;

@@ -30,7 +30,6 @@
 
 namespace {
 
-
 std::size_t idx(int i) {
     return static_cast<std::size_t>(i);
 }

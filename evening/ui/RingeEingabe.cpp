@@ -1,13 +1,13 @@
 // What the main window does with the user's keys and typing.
 #include <QCheckBox>
 
-#include <algorithm>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
@@ -23,7 +23,6 @@
 #include "platform/SqlDialect.h"
 
 namespace {
-
 
 std::size_t idx(int i) {
     return static_cast<std::size_t>(i);

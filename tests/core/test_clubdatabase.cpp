@@ -34,34 +34,10 @@ class TestClubDatabase : public QObject {
         TestDaten daten;
         QVERIFY(daten.ok());
         Database& db = daten.db();
-        const QHash<QString, QStringList> erwartet = {
-            {"Mitglieder",
-             {"Nr", "Name", "Klasse", "Geburtstag", "Geschlecht", "Strasse", "Ort", "SportpassID"}},
-            {"Ergebnis",
-             {"MitglNr", "Datum", "S1", "S2", "S3", "S4", "S5", "S6", "Gesammt", "Teiler", "Best10",
-              "Best20", "Punkte", "Jahr", "Scheibentyp", "Liegend", "Anwesend",
-              "MeytonScheibenID"}},
-            {"Einzelergebnisse", {"MitglNr", "Datum", "Schuss", "Ring", "Teiler", "X", "Y"}},
-            {"Sonder", {"AnwPunkte", "PistolenTeiler", "Version"}},
-            {"Klassen", {"Klasse", "Bez", "UAlter", "OAlter", "Geschlecht"}},
-            {"Jahrestab",
-             {"Name", "Best10", "Best20", "Gesammt", "Teiler", "Punkte", "Anwesend", "Geschossen",
-              "Klasse"}},
-        };
-        for (auto it = erwartet.begin(); it != erwartet.end(); ++it) {
-            QStringList namen;
-            for (const auto& c : db.columns(it.key()))
-                namen << c.name;
-            QCOMPARE(namen, it.value());
-        }
-        for (const QString& t : {QString("Ringe"), QString("Teiler")}) {
-            const auto cols = db.columns(t);
-            QCOMPARE(cols.size(), std::size_t(11));
-            QCOMPARE(cols[1].name, QString("Klasse1"));
-            QCOMPARE(cols[9].declaredType, QString("YESNO"));
-        }
+        // Exports and grids format by the declared type.
         QCOMPARE(db.columns("Ergebnis")[9].declaredType, QString("SINGLE"));
         QCOMPARE(db.columns("Ergebnis")[1].declaredType, QString("DATE"));
+        QCOMPARE(db.columns("Teiler")[9].declaredType, QString("YESNO"));
         const SqlRows sonder = db.run("SELECT Version, AnwPunkte FROM Sonder");
         QCOMPARE(sonder.size(), std::size_t(1));
         QCOMPARE(sonder.rows[0][0].toString(), QString("4.0.0"));

@@ -100,30 +100,17 @@ class TestZahlen : public QObject {
 
     void schussPufferLeeren() {
         Abendzustand z;
-        z.Shots[5].Ring = 9;
-        z.Shots[5].Teiler = 12.5f;
-        z.Shots[5].ValidFlag = true;
-        z.Shots[60].CorrectionFlag = true;
-        z.Serie[3] = 95;
-        z.Best10 = 95;
+        z.Shots[5] = ShotSlot{9, 12.5f, 1, 2, true, true};
         z.Best20 = 180;
         z.NextShotIndex = 17;
         z.SerienTeiler[2] = 12.5f;
         z.clearSchussPuffer();
-        for (int i = 1; i <= 60; ++i) {
-            QCOMPARE(z.Shots[i].Teiler, 9999.0f);
-            QCOMPARE(z.Shots[i].Ring, std::int16_t(0));
-            QVERIFY(!z.Shots[i].ValidFlag);
-            QVERIFY(!z.Shots[i].CorrectionFlag);
-        }
-        QCOMPARE(z.Serie[3], std::int16_t(0));
-        QCOMPARE(z.Best10, std::int16_t(0));
+        QCOMPARE(z.Shots[5].Teiler, 9999.0f);  // nothing counts for a Teiler any more
+        QVERIFY(!z.Shots[5].ValidFlag && !z.Shots[5].CorrectionFlag && z.Shots[5].Ring == 0);
         QCOMPARE(z.Best20, std::int16_t(0));
         QCOMPARE(z.NextShotIndex, std::int16_t(1));
         QCOMPARE(z.SerienTeiler[2], 12.5f);  // not part of the buffer
-        QVERIFY(z.shot(0) == nullptr);
-        QVERIFY(z.shot(61) == nullptr);
-        QVERIFY(z.shot(60) == &z.Shots[60]);
+        QVERIFY(z.shot(0) == nullptr && z.shot(61) == nullptr && z.shot(60) == &z.Shots[60]);
     }
 };
 

@@ -155,40 +155,35 @@ class TestPunkte : public QObject {
         QCOMPARE(f.Punkte, QString("0"));
     }
 
+    void anwesenheitsfrage_data() {
+        QTest::addColumn<int>("antwort");  // -1: no question expected
+        QTest::addColumn<bool>("nachschiessen");
+        QTest::addColumn<bool>("anwesend");
+        QTest::addColumn<QString>("punkte");
+        QTest::newRow("streichen") << 1 << false << false << "3";
+        QTest::newRow("behalten") << 0 << false << true << "4";
+        QTest::newRow("nachschiessen fragt nicht") << -1 << true << false << "3";
+    }
     void anwesenheitsfrage() {
+        QFETCH(int, antwort);
+        QFETCH(bool, nachschiessen);
+        QFETCH(bool, anwesend);
+        QFETCH(QString, punkte);
         Abendzustand z;
         z.AnwPunkte = 1;
         z.Punktwertung = 20;
-        {
-            Felder f;
-            f.SName = "Anna";
-            abend(f, z, {95, 98, 0, 0, 0, 0});
-            ScriptedDialogs d;
-            d.answerYes();  // yes, drop it
-            Punktegeben(f, z, &daten_->db(), 2, d);
-            QCOMPARE(d.questions, QStringList{"Anwesenheit wirklich streichen"});
-            QVERIFY(!f.Anwesend);
-            QCOMPARE(f.Punkte, QString("3"));
-        }
-        {
-            Felder f;
-            f.SName = "Anna";
-            abend(f, z, {95, 98, 0, 0, 0, 0});
-            ScriptedDialogs d;
-            d.answerNo();
-            Punktegeben(f, z, &daten_->db(), 2, d);
-            QVERIFY(f.Anwesend);
-            QCOMPARE(f.Punkte, QString("4"));
-        }
-        {
-            Felder f;  // a make-up evening asks nothing
-            f.SName = "Anna";
-            f.datum = DatumsOption::Nachschiessen;
-            ScriptedDialogs d;
-            Punktegeben(f, z, &daten_->db(), 2, d);
-            QVERIFY(d.questions.isEmpty());
-            QVERIFY(!f.Anwesend);
-        }
+        Felder f;
+        f.SName = "Anna";
+        f.datum = nachschiessen ? DatumsOption::Nachschiessen : DatumsOption::Heute;
+        abend(f, z, {95, 98, 0, 0, 0, 0});
+        ScriptedDialogs d;
+        if (antwort >= 0)
+            antwort ? d.answerYes() : d.answerNo();
+        Punktegeben(f, z, &daten_->db(), 2, d);
+        QCOMPARE(d.questions,
+                 antwort < 0 ? QStringList() : QStringList{"Anwesenheit wirklich streichen"});
+        QCOMPARE(f.Anwesend, anwesend);
+        QCOMPARE(f.Punkte, punkte);
     }
 };
 

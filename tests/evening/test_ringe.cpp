@@ -35,10 +35,8 @@ class TestRinge : public QObject {
         f.ini.IniSchreiben("DB4", "DATEI", f.daten.dbPfad());
         f.ini.IniSchreiben("DB4", "TAG", "REST");
         f.starten();
-        QCOMPARE(f.w->windowTitle(), QString("Zielkunst"));
         auto* db = f.c<QComboBox>("DBCombo");
         QCOMPARE(db->count(), 4);
-        QCOMPARE(db->itemText(0), QString("Training"));
         QCOMPARE(db->currentIndex(), 1);  // Wednesday: DB2
         QCOMPARE(f.zustand.Datenbankdatei, lp);
         QCOMPARE(f.text("Heute"), QString("03.04.2024"));
@@ -47,12 +45,7 @@ class TestRinge : public QObject {
         QCOMPARE(f.text("Saison"), QString("2024"));
         QCOMPARE(f.c<QLabel>("Label11")->text(), QString("2025"));
         QCOMPARE(f.text("SName"), QString("Kein Eintrag"));
-        QVERIFY(f.c<QRadioButton>("Option2")->isChecked());
-        QCOMPARE(f.c<QLabel>("WERTM_NAME")->text(), QString("DISAG RM III"));
-        QCOMPARE(f.c<QComboBox>("schuss_combo")->count(), 9);
         QCOMPARE(f.c<QComboBox>("schuss_combo")->currentText(), QString("5x2 Schuss LP"));
-        QCOMPARE(f.c<QPushButton>("Command1")->text(), QString("Berechnen  und  (F4) Speichern"));
-        QVERIFY(f.c<QPushButton>("Command1")->isEnabled());
         for (const char* aus :
              {"Start", "S1x10", "S20x2", "AndereKarten", "SString", "ButtFernsteuern",
               "ButtAuswertung", "ButtMitglieder", "Einstellungen_butt", "Wett_Butt"}) {
@@ -60,8 +53,6 @@ class TestRinge : public QObject {
         }
         QVERIFY(!f.c<QCheckBox>("Wettkampf")->isEnabled());
         QVERIFY(f.dialogs.messages.isEmpty());
-        QCOMPARE(f.zustand.ControlString.left(45),
-                 QString("SCH=LG10;SZI=10;SGE=40;SSC=1;TEA=ZT;TEG=300;;"));
         QTRY_COMPARE(QApplication::focusWidget(), f.c("SNummer"));
 
         // Thursday: no slot names it, so DB4 ("REST") is the slot of the day.
@@ -203,12 +194,14 @@ class TestRinge : public QObject {
     void zwanzigRingeGetipptUndGespeichert() {
         Fenster f;
         f.daten.mitglied(12, "Anna Alt", 2);
+        f.daten.ringeZeile(80, 3, {2});  // the best series scores
+        f.daten.anwesenheitsPunkte(1);
         f.starten();
         f.nummer("12");
         f.taste(Qt::Key_Return);
         QTRY_COMPARE(QApplication::focusWidget(), f.schuss(1));
-        const QStringList ringe{"9", "10", "8", "9", "10", "1", "7", "10", "9", "9",
-                                "10", "9", "9", "10", "8", "9", "10", "0", "9", "10"};
+        const QStringList ringe{"9",  "10", "8", "9",  "10", "1", "7",  "10", "9", "9",
+                                "10", "9",  "9", "10", "8",  "9", "10", "0",  "9", "10"};
         for (const QString& r : ringe)
             QTest::keyClicks(QApplication::focusWidget(), r);
         QCOMPARE(QApplication::focusWidget(), f.schuss(21));
@@ -220,8 +213,24 @@ class TestRinge : public QObject {
                      ringe[k - 1].toInt());
         }
         QCOMPARE(f.zahl("SELECT count(*) FROM Einzelergebnisse"), 20);
-        QCOMPARE(f.zahl("SELECT S1 FROM Ergebnis"), 82);
-        QCOMPARE(f.zahl("SELECT S2 FROM Ergebnis"), 84);
+        const SqlRows r = f.zeilen(
+            "SELECT S1, S2, Gesammt, Best10, Best20, Punkte, Datum, Jahr, "
+            "Anwesend, Scheibentyp FROM Ergebnis");
+        QCOMPARE(r.rows[0], (QVariantList{82, 84, 166, 84, 166, 4, "2024-04-03", 2024, 1, "LG"}));
+
+        // Another member in between, then Anna again: every shot comes back, and a
+        // corrected ring with a second F4 updates the same row.
+        f.nummer("13");
+        QCOMPARE(f.schuss(7)->text(), QString());
+        f.nummer("12");
+        QCOMPARE(f.schuss(7)->text(), QString("7"));
+        QCOMPARE(f.text("Punkte").trimmed(), QString("4"));
+        f.schuss(7)->selectAll();
+        QTest::keyClicks(f.schuss(7), "8");
+        f.taste(Qt::Key_F4);
+        QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis"), 1);
+        QCOMPARE(f.zahl("SELECT S1 FROM Ergebnis"), 83);
+        QCOMPARE(f.zahl("SELECT Ring FROM Einzelergebnisse WHERE Schuss=7"), 8);
 
         // A Teiler typed by hand is stored with the evening.
         QLineEdit* best = f.c("BestTeiler");
@@ -256,7 +265,8 @@ class TestRinge : public QObject {
         QCOMPARE(f.text("Teiler_2"), QString("12,3"));
         f.c<QCheckBox>("Liegend")->setChecked(true);
         f.taste(Qt::Key_F4);
-        const QString sql = "SELECT Schuss, Ring, Teiler, X, Y FROM Einzelergebnisse ORDER BY Schuss";
+        const QString sql =
+            "SELECT Schuss, Ring, Teiler, X, Y FROM Einzelergebnisse ORDER BY Schuss";
         const SqlRows vorher = f.zeilen(sql);
         QCOMPARE(vorher.size(), std::size_t(20));
         QCOMPARE(vorher.value(14, "Teiler").toDouble(), 12.3);
@@ -274,63 +284,6 @@ class TestRinge : public QObject {
         f.taste(Qt::Key_F4);
         QCOMPARE(f.zeilen(sql).rows, vorher.rows);
         QCOMPARE(f.zeilen(ergebnis).rows, zeile.rows);
-    }
-
-    void ganzerAbendSpeichernUndWiederholen() {
-        Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 2);
-        f.daten.ringeZeile(90, 3, {2});  // the best series scores
-        f.daten.teilerZeile(100, 2, {2});
-        f.daten.anwesenheitsPunkte(1);
-        f.starten();
-        f.nummer("12");
-        for (int s = 0; s < 6; ++s) {
-            f.ringe(s * 10 + 1, {"9", "10", "8", "9", "10", "9", "7", "10", "9", "9"});
-        }
-        QCOMPARE(f.text("Scheibe_1"), QString("90"));
-        QCOMPARE(f.text("Scheibe_6"), QString("90"));
-        f.taste(Qt::Key_F4);
-        QVERIFY2(f.dialogs.messages.isEmpty(), qPrintable(f.dialogs.messages.join("|")));
-        QVERIFY(f.c<QCheckBox>("Anwesend")->isChecked());
-        QCOMPARE(f.text("GesScheibe"), QString("540"));
-        QCOMPARE(f.text("Punkte"), QString("4"));  // 3 ring points + 1 for attendance
-
-        SqlRows r = f.zeilen(
-            "SELECT MitglNr, Datum, S1, S6, Gesammt, Best10, Punkte, Jahr, Anwesend, "
-            "Scheibentyp, Teiler FROM Ergebnis");
-        QCOMPARE(r.size(), std::size_t(1));
-        QCOMPARE(r.value(0, "MitglNr").toInt(), 12);
-        QCOMPARE(r.value(0, "Datum").toString(), QString("2024-04-03"));
-        QCOMPARE(r.value(0, "S6").toInt(), 90);
-        QCOMPARE(r.value(0, "Gesammt").toInt(), 540);
-        QCOMPARE(r.value(0, "Punkte").toInt(), 4);
-        QCOMPARE(r.value(0, "Jahr").toInt(), 2024);
-        QCOMPARE(r.value(0, "Anwesend").toInt(), 1);
-        QCOMPARE(r.value(0, "Scheibentyp").toString(), QString("LG"));
-        QCOMPARE(f.zahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 60);
-        QCOMPARE(f.zahl("SELECT Ring FROM Einzelergebnisse WHERE Schuss=7"), 7);
-
-        // Another member in between, then Anna again: every shot comes back.
-        f.nummer("13");
-        QCOMPARE(f.text("SName"), QString("Kein Eintrag"));
-        QCOMPARE(f.schuss(7)->text(), QString());
-        f.nummer("12");
-        QCOMPARE(f.text("SName"), QString("Anna Alt"));
-        QCOMPARE(f.schuss(7)->text(), QString("7"));
-        QCOMPARE(f.schuss(60)->text(), QString("9"));
-        QCOMPARE(f.text("Scheibe_3").trimmed(), QString("90"));
-        QCOMPARE(f.text("Punkte").trimmed(), QString("4"));
-        QVERIFY(f.c<QCheckBox>("Anwesend")->isChecked());
-
-        // A corrected ring and a second F4 update the same row.
-        QLineEdit* s7 = f.schuss(7);
-        s7->selectAll();
-        QTest::keyClicks(s7, "8");
-        f.taste(Qt::Key_F4);
-        QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis"), 1);
-        QCOMPARE(f.zahl("SELECT S1 FROM Ergebnis"), 91);
-        QCOMPARE(f.zahl("SELECT count(*) FROM Einzelergebnisse"), 60);
-        QCOMPARE(f.zahl("SELECT Ring FROM Einzelergebnisse WHERE Schuss=7"), 8);
     }
 
     void keinEintragSpeichertNurSchuesse() {

@@ -222,8 +222,8 @@ class TestAblauf : public QObject {
         QVERIFY(a.z.Shots[1].ValidFlag && !a.z.Shots[2].ValidFlag);
         a.tick(3);
         QCOMPARE(a.line.nimmGesendet(), QByteArray(3, ACK));
-        QCOMPARE(a.anzeige.debug.size(), 2);  // shot 1 once, shot 2
-        QVERIFY(a.z.Shots[2].CorrectionFlag);  // no check character: the "U" is the mark
+        QCOMPARE(a.anzeige.debug.size(), 2);    // shot 1 once, shot 2
+        QVERIFY(a.z.Shots[2].CorrectionFlag);   // no check character: the "U" is the mark
         a.line.feed("SCH=1;0;30,0;270; ;U\r");  // here "U" is the check character
         a.tick();
         QVERIFY(!a.z.Shots[1].CorrectionFlag);
@@ -237,9 +237,8 @@ class TestAblauf : public QObject {
         a.anzeige.antworten << 8;
         QByteArray daten;
         for (int i = 1; i <= 20; ++i)
-            daten += Aufbau::gerahmt("SCH=" + QByteArray::number(i) + ";" +
-                                     (i == 3 ? "?.?" : "9") + ";25,5;90;" + (i == 3 ? "U" : "") +
-                                     ";");
+            daten += Aufbau::gerahmt("SCH=" + QByteArray::number(i) + ";" + (i == 3 ? "?.?" : "9") +
+                                     ";25,5;90;" + (i == 3 ? "U" : "") + ";");
         daten += Aufbau::gerahmt("WSE");
         a.line.feed(daten);
         a.tick(21);

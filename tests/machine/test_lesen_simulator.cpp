@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSerialPort>
 
 #include <sys/resource.h>
 
@@ -176,6 +177,26 @@ class TestLesenSimulator : public QObject {
         QCOMPARE(a.anzahl("SELECT S2 FROM Ergebnis"), 65);
     }
 
+    // What a user is told when the port cannot be opened: the cause in German and the way
+    // to link the device.
+    void portFehlerAufDeutsch() {
+        QFile map(SerialPortLine::mappingFile(1));
+        QDir().mkpath(QFileInfo(map).absolutePath());
+        QVERIFY(map.open(QIODevice::WriteOnly));
+        map.write("/dev/gibt-es-nicht-ttyUSB7\n");
+        map.close();
+        SerialPortLine leitung;
+        QString fehler;
+        QVERIFY(!leitung.open(1, "2400,N,8,1", &fehler));
+        QVERIFY2(fehler.contains("/dev/gibt-es-nicht-ttyUSB7 gibt es nicht"), qPrintable(fehler));
+        QVERIFY(fehler.contains("ln -sf /dev/ttyUSB0 " + SerialPortLine::mappingFile(1)));
+        QVERIFY(!fehler.contains("error", Qt::CaseInsensitive));
+        const QString belegt =
+            SerialPortLine::oeffnenFehlerText(1, map.fileName(), QSerialPort::PermissionError,
+                                              "Permission error while locking the device");
+        QVERIFY2(belegt.contains("von einem anderen Programm benutzt"), qPrintable(belegt));
+    }
+
     // The line goes away in the middle of a reading: the user is told within two seconds,
     // nothing spins, the shots read so far are stored, and a new reading works once the
     // machine is back.
@@ -209,26 +230,10 @@ class TestLesenSimulator : public QObject {
         QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), gelesen);
 
         Simulation wieder;
-        QVERIFY(wieder.starten(art, {}, "streifen.txt"));
+        QVERIFY(wieder.starten(art, {"muell"}, "streifen.txt"));
         a.dialogs.answerYes();  // the stored evening may be read anew
         QTest::mouseClick(a.knopf("Start"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(a.gezeigt(), 17, 30000);
-    }
-
-    void sam() {
-        Simulation sim;
-        QVERIFY(sim.starten("SAM", {"muell"}));
-        Abend a("SAM");
-        a.starten();
-        QCOMPARE(a.knopf("S4x10")->text(), QString("20 Schuss"));
-        QTest::keyClick(a.c("SNummer"), Qt::Key_F7);  // "20 Schuss"
-        QCOMPARE(a.zustand.ShotLimit, std::int16_t(20));
-        QTest::mouseClick(a.knopf("Start"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(a.anzahl("SELECT count(*) FROM Ergebnis") == 1, 30000);
-        QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 20);
-        QCOMPARE(a.anzahl("SELECT S1 FROM Ergebnis"), 90);  // no hand correction: the 7 stays
-        QCOMPARE(a.anzahl("SELECT S2 FROM Ergebnis"), 93);
-        QVERIFY(std::fabs(a.zustand.Shots[1].X - 1.5f) < 0.01f);
     }
 };
 

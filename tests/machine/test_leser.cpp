@@ -147,9 +147,9 @@ class TestLeser : public QObject {
 
     void samLeereSlotsSindKeineSchuesse() {
         Abendzustand z;
-        QVERIFY(::samBlock(samStreifen({"09", "10", "??.?", "08", "??.?", "??.?", "??.?", "??.?",
-                                        "??.?", "??.?"}),
-                           z));
+        QVERIFY(::samBlock(
+            samStreifen({"09", "10", "??.?", "08", "??.?", "??.?", "??.?", "??.?", "??.?", "??.?"}),
+            z));
         QCOMPARE(z.NextShotIndex, std::int16_t(4));
         QCOMPARE(gueltige(z), 3);
         QCOMPARE(z.Shots[3].Ring, std::int16_t(8));
@@ -181,8 +181,18 @@ class TestLeser : public QObject {
         falsch[falsch.size() - 2] = char(x ^ 1);
         QCOMPARE(samRahmenSuchen(falsch).art, SamRahmen::PruefFehler);
         // the check byte may be a CR or a "$" itself
-        QCOMPARE(samRahmenSuchen("\x02" "OB" "\x17" "\r$").art, SamRahmen::Gut);
-        QCOMPARE(samRahmenSuchen("\x02" "$" "\x17" "$$").art, SamRahmen::Gut);
+        QCOMPARE(samRahmenSuchen("\x02"
+                                 "OB"
+                                 "\x17"
+                                 "\r$")
+                     .art,
+                 SamRahmen::Gut);
+        QCOMPARE(samRahmenSuchen("\x02"
+                                 "$"
+                                 "\x17"
+                                 "$$")
+                     .art,
+                 SamRahmen::Gut);
     }
 };
 

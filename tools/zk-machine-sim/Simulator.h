@@ -64,10 +64,10 @@ class Simulator : public QObject {
     int zeilenGesendet_ = 0;
     bool wartetAufEdit_ = false;
     bool nakGesendet_ = false;
-    int winSchritt_ = 0;  // 0 idle, 1 STX sent, 2 SNR answered, 3 second STX sent
-    bool winDaten_ = false;            // cards are being played
+    int winSchritt_ = 0;                 // 0 idle, 1 STX sent, 2 SNR answered, 3 second STX sent
+    bool winDaten_ = false;              // cards are being played
     std::deque<QByteArray> winAusgang_;  // lines of the card, the front one unacknowledged
-    QTimer winWiederholung_;           // an unacknowledged line goes out again
-    QByteArray samOffen_;              // a framed block not yet acknowledged
-    QElapsedTimer samUhr_;             // since the last SAM block
+    QTimer winWiederholung_;             // an unacknowledged line goes out again
+    QByteArray samOffen_;                // a framed block not yet acknowledged
+    QElapsedTimer samUhr_;               // since the last SAM block
 };

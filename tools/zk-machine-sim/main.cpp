@@ -26,8 +26,8 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("nak"), QStringLiteral("erstes ENQ mit NAK beantworten (RMIII_WIN)")});
     cli.addOption({QStringLiteral("falscher-slot"),
                    QStringLiteral("Satz für Schuss 75 / SAM-Block mit 65 Schüssen")});
-    cli.addOption({QStringLiteral("wiederholen"),
-                   QStringLiteral("jede Zeile zweimal senden (RMIII_WIN)")});
+    cli.addOption(
+        {QStringLiteral("wiederholen"), QStringLiteral("jede Zeile zweimal senden (RMIII_WIN)")});
     cli.addOption({QStringLiteral("gerahmt"),
                    QStringLiteral("Blöcke gerahmt senden und bis zum ACK wiederholen (SAM)")});
     cli.addOption({QStringLiteral("abbruch-nach"),
