@@ -10,14 +10,14 @@
 #include "core/Einstellungen.h"
 #include "core/Ini.h"
 #include "core/Zahlen.h"
+#include "machine/Steuerzeichen.h"
 #include "platform/Cp1252.h"
 #include "platform/SerialLine.h"
 
 Q_LOGGING_CATEGORY(lcSeriell, "zielkunst.seriell")
 
 namespace {
-constexpr char ACK = 0x06;
-constexpr char CR = 0x0D;
+using namespace steuer;
 const QString kFertig = QStringLiteral("Fertig");
 }  // namespace
 

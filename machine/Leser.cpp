@@ -6,6 +6,7 @@
 
 #include "core/Abendzustand.h"
 #include "core/Zahlen.h"
+#include "machine/Steuerzeichen.h"
 #include "platform/Cp1252.h"
 
 namespace {
@@ -249,8 +250,8 @@ bool samBlock(const QByteArray& bytes, Abendzustand& z) {
 // ---- SAM framing --------------------------------------------------------------------
 
 SamRahmen samRahmenSuchen(const QByteArray& puffer) {
-    constexpr char STX = 0x02;
-    constexpr char ETB = 0x17;
+    using steuer::ETB;
+    using steuer::STX;
     SamRahmen r;
     const qsizetype stx = puffer.indexOf(STX);
     if (stx < 0) {

@@ -4,14 +4,11 @@
 #include "core/Einstellungen.h"
 #include "core/Ini.h"
 #include "core/Zahlen.h"
+#include "machine/Steuerzeichen.h"
 #include "platform/Cp1252.h"
 
 namespace {
-constexpr char ENQ = 0x05;
-constexpr char STX = 0x02;
-constexpr char ACK = 0x06;
-constexpr char NAK = 0x15;
-constexpr char CR = 0x0D;
+using namespace steuer;
 constexpr int kTraceLaenge = 2000;          // the handshake trace shows its newest part
 constexpr qsizetype kPufferGrenze = 65536;  // input that never forms a line is noise
 

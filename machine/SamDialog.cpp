@@ -1,11 +1,10 @@
 #include "machine/SamDialog.h"
 
 #include "core/Abendzustand.h"
+#include "machine/Steuerzeichen.h"
 
 namespace {
-constexpr char ENQ = 0x05;
-constexpr char ACK = 0x06;
-constexpr char NAK = 0x15;
+using namespace steuer;
 constexpr qsizetype kPufferGrenze = 65536;
 
 // A bare block is complete when it ends with a CR after its six header lines and whole shots.

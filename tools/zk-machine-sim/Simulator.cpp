@@ -9,13 +9,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "machine/Steuerzeichen.h"
+
 namespace {
-constexpr char ENQ = 0x05;
-constexpr char STX = 0x02;
-constexpr char ACK = 0x06;
-constexpr char NAK = 0x15;
-constexpr char CR = 0x0D;
-constexpr char ETB = 0x17;
+using namespace steuer;
 
 char pruefzeichen(const QByteArray& text) {
     unsigned char x = 0;
