@@ -72,6 +72,11 @@ struct Abend : Programmfenster {
     }
 };
 
+// Shots stored, the two series, shot 3 as corrected by hand (ring, no Teiler).
+const QString kGespeichert = QStringLiteral(
+    "SELECT (SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12), S1, S2, s.Ring, s.Teiler "
+    "FROM Ergebnis, Einzelergebnisse s WHERE s.Schuss=3");
+
 double cpuSekunden() {
     rusage r{};
     getrusage(RUSAGE_SELF, &r);
@@ -121,15 +126,7 @@ class TestLesenSimulator : public QObject {
         // The machine waits after the card for the report: the whole card with shot 3 as 8
         QTRY_VERIFY2(sim.gelesen().contains("RX 10\nRX 91\nRX korr\nRX Edit\n"),
                      sim.gelesen().constData());
-        QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 20);
-        QCOMPARE(a.anzahl("SELECT S1 FROM Ergebnis"), 91);
-        QCOMPARE(a.anzahl("SELECT S2 FROM Ergebnis"), 93);
-        QCOMPARE(a.anzahl("SELECT Ring FROM Einzelergebnisse WHERE Schuss=3"), 8);
-        QCOMPARE(a.daten.db()
-                     .run("SELECT Teiler FROM Einzelergebnisse WHERE Schuss=3")
-                     .rows[0][0]
-                     .toDouble(),
-                 9999.0);
+        QCOMPARE(a.zeile(kGespeichert), (QVariantList{20, 91, 93, 8, 9999.0}));
         QCOMPARE(a.c<QLabel>("status")->text(), QString("Fertig"));
         QVERIFY(a.einlesen->isHidden());
         QCOMPARE(a.c("Schuss_13")->text(), QString("9"));
@@ -153,10 +150,7 @@ class TestLesenSimulator : public QObject {
         QCOMPARE(helfer.gefragt, QStringList{"Schuss 3 angeben"});
         // The report names the card of the corrected shot
         QTRY_VERIFY(sim.gelesen().contains("RX 10\nRX 91\nRX korr\nRX Edit\n"));
-        QCOMPARE(a.anzahl("SELECT S2 FROM Ergebnis"), 93);
-        QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 20);
-        QCOMPARE(a.anzahl("SELECT S1 FROM Ergebnis"), 91);
-        QCOMPARE(a.anzahl("SELECT Ring FROM Einzelergebnisse WHERE Schuss=3"), 8);
+        QCOMPARE(a.zeile(kGespeichert), (QVariantList{20, 91, 93, 8, 9999.0}));
         QVERIFY(!sim.gelesen().contains("STEUER ABR"));
     }
 
@@ -171,10 +165,9 @@ class TestLesenSimulator : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(a.gezeigt(), 17, 30000);
         QTRY_VERIFY(sim.gelesen().count("RX <06>") >= 2);  // wait for the second ACK
         QTest::mouseClick(a.knopf("beenden"), Qt::LeftButton);
-        QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 17);
-        QCOMPARE(a.anzahl("SELECT max(Schuss) FROM Einzelergebnisse"), 17);
-        QCOMPARE(a.anzahl("SELECT S1 FROM Ergebnis"), 91);
-        QCOMPARE(a.anzahl("SELECT S2 FROM Ergebnis"), 65);
+        QCOMPARE(a.zeile("SELECT (SELECT count(*) FROM Einzelergebnisse), "
+                         "(SELECT max(Schuss) FROM Einzelergebnisse), S1, S2 FROM Ergebnis"),
+                 (QVariantList{17, 17, 91, 65}));
     }
 
     // What a user is told when the port cannot be opened: the cause in German and the way

@@ -53,11 +53,22 @@ struct Programmfenster {
     QPushButton* knopf(const QString& name) const { return c<QPushButton>(name); }
     QLineEdit* schuss(int k) const { return c(QStringLiteral("Schuss_%1").arg(k)); }
     QString text(const QString& name) const { return c(name)->text(); }
+    // The texts of several fields at once, to be compared as one list.
+    QStringList texte(std::initializer_list<const char*> namen) const {
+        QStringList t;
+        for (const char* n : namen)
+            t << text(QString::fromLatin1(n));
+        return t;
+    }
 
     // Types a member number as a user does: the old one wiped, then digit by digit.
     void nummer(const QString& n);
     void ringe(int von, std::initializer_list<const char*> werte);
     void taste(Qt::Key key) { QTest::keyClick(c("SNummer"), key); }
     SqlRows zeilen(const QString& sql) { return daten.db().run(sql); }
+    QVariantList zeile(const QString& sql) {
+        const SqlRows r = zeilen(sql);
+        return r.empty() ? QVariantList() : r.rows[0];
+    }
     int zahl(const QString& sql) { return daten.zahl(sql); }
 };
