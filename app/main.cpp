@@ -1,6 +1,8 @@
 // Zielkunst: the shooting evening of a sport-shooting club.
 #include <QApplication>
 
+#include <memory>
+
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
 #include "core/Ini.h"
@@ -10,6 +12,7 @@
 #include "platform/Paths.h"
 #include "platform/SerialPortLine.h"
 #include "platform/widgets/MessageBoxDialogs.h"
+#include "reports/ui/Auswertung.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -29,7 +32,18 @@ int main(int argc, char* argv[]) {
     dialogs.setParent(&ringe);
     Einlesen einlesen(leitung, ini, zustand, ringe, dialogs);
     ringe.setLesesteuerung(&einlesen);
+    std::unique_ptr<Auswertung> auswertung;
+    ringe.setAuswertungOeffnen([&] {
+        if (!auswertung) {
+            auswertung = std::make_unique<Auswertung>(club, ringe, zustand, dialogs, uhr);
+        }
+        auswertung->show();
+        auswertung->raise();
+        auswertung->activateWindow();
+    });
     ringe.show();
     ringe.laden();
-    return QApplication::exec();
+    const int ende = QApplication::exec();
+    auswertung.reset();
+    return ende;
 }

@@ -94,6 +94,10 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
         andereKarte();
     });
     connect(Start, &QPushButton::clicked, this, &Ringe::starten);
+    connect(ButtAuswertung, &QPushButton::clicked, this, [this] {
+        if (auswertungOeffnen_)
+            auswertungOeffnen_();
+    });
     connect(ButtFernsteuern, &QPushButton::clicked, this, [this] {
         if (lesen_)
             lesen_->fernsteuern();
@@ -121,6 +125,27 @@ void Ringe::setLesesteuerung(Lesesteuerung* lesen) {
 }
 
 Ringe::~Ringe() = default;
+
+void Ringe::setAuswertungOeffnen(std::function<void()> oeffnen) {
+    auswertungOeffnen_ = std::move(oeffnen);
+    ButtAuswertung->setEnabled(static_cast<bool>(auswertungOeffnen_));
+}
+
+QString Ringe::heuteText() const {
+    return Heute->text();
+}
+QString Ringe::nTagText() const {
+    return NTag->text();
+}
+QString Ringe::saisonText() const {
+    return Saison->text();
+}
+QString Ringe::sNameText() const {
+    return SName->text();
+}
+QString Ringe::sNummerText() const {
+    return SNummer->text();
+}
 
 // ---- fields -------------------------------------------------------------------------
 

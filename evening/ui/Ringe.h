@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "core/Hauptfelder.h"
 #include "evening/Felder.h"
 #include "evening/Mitglieder.h"
 #include "machine/Einleseablauf.h"
@@ -27,7 +28,7 @@ class Ini;
 struct OeffnenErgebnis;
 
 // The main window: one shooting evening, member by member.
-class Ringe : public QMainWindow, public Abendfenster {
+class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     Q_OBJECT
   public:
     Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialogs, const Clock& clock,
@@ -44,6 +45,16 @@ class Ringe : public QMainWindow, public Abendfenster {
     // The reading window and the machine settings window; without them the machine
     // controls stay disabled and rings are typed by hand.
     void setLesesteuerung(Lesesteuerung* lesen);
+
+    // How "Auswertung" opens the evaluation window; without it the button stays disabled.
+    void setAuswertungOeffnen(std::function<void()> oeffnen);
+
+    // The fields other windows read.
+    QString heuteText() const override;
+    QString nTagText() const override;
+    QString saisonText() const override;
+    QString sNameText() const override;
+    QString sNummerText() const override;
 
     // Calculate and save (the button, F4, and the end of a reading).
     void berechnenUndSpeichern() override;
@@ -102,6 +113,7 @@ class Ringe : public QMainWindow, public Abendfenster {
     const Clock& clock_;
 
     Lesesteuerung* lesen_ = nullptr;
+    std::function<void()> auswertungOeffnen_;
     std::optional<Mitglied> mitglied_;
     QString bestTeilerBeimBetreten_;
     int offenerSlot_ = -1;

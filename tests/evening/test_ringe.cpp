@@ -302,8 +302,7 @@ class TestRinge : public QObject {
         f.ringe(1, {"8"});
         QTest::mouseClick(f.c<QPushButton>("Command1"), Qt::LeftButton);
         QVERIFY(f.dialogs.questions.isEmpty());
-        QCOMPARE(f.zeile("SELECT Datum, Anwesend FROM Ergebnis"),
-                 (QVariantList{"2024-03-27", 0}));
+        QCOMPARE(f.zeile("SELECT Datum, Anwesend FROM Ergebnis"), (QVariantList{"2024-03-27", 0}));
 
         f.c<QRadioButton>("Option2")->setChecked(true);
         f.nummer("12");

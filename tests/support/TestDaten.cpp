@@ -47,3 +47,11 @@ void TestDaten::teilerZeile(double oTeiler, double punkte, std::initializer_list
 void TestDaten::anwesenheitsPunkte(int punkte) {
     db_.run(QStringLiteral("UPDATE Sonder SET AnwPunkte = ?"), {punkte});
 }
+
+void TestDaten::ergebnis(const Ergebnis& e) {
+    db_.run(QStringLiteral("INSERT INTO Ergebnis (MitglNr, Datum, Best10, Best20, Gesammt, "
+                           "Teiler, Punkte, Jahr, Anwesend, Liegend) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {e.nr, e.datum, e.best10, e.best20, e.gesammt, e.teiler, e.punkte, e.jahr,
+             e.anwesend ? 1 : 0, e.liegend ? 1 : 0});
+}

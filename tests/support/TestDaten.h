@@ -22,6 +22,16 @@ class TestDaten {
     void ringeZeile(double uRinge, double punkte, std::initializer_list<int> klassen);
     void teilerZeile(double oTeiler, double punkte, std::initializer_list<int> klassen);
     void anwesenheitsPunkte(int punkte);
+    // A stored result (date as ISO text).
+    struct Ergebnis {
+        int nr;
+        QString datum;
+        double best10, best20, gesammt, teiler, punkte;
+        int jahr = 2024;
+        bool anwesend = true;
+        bool liegend = false;
+    };
+    void ergebnis(const Ergebnis& e);
     // The first field of the first row, as a number.
     int zahl(const QString& sql) { return db_.run(sql).rows[0][0].toInt(); }
 

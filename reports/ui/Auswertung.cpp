@@ -1,0 +1,400 @@
+#include "reports/ui/Auswertung.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateTime>
+#include <QDir>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "core/Abendzustand.h"
+#include "core/ClubDatabase.h"
+#include "core/Hauptfelder.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Paths.h"
+#include "platform/QtDrucker.h"
+#include "reports/Ausdruck.h"
+#include "reports/Jahrestab.h"
+#include "reports/Klassenname.h"
+#include "reports/ui/ZeilenModell.h"
+
+namespace {
+
+QPushButton* knopf(QWidget* eltern, const QString& name, const QString& text) {
+    auto* b = new QPushButton(text, eltern);
+    b->setObjectName(name);
+    return b;
+}
+
+constexpr double kTwipsJePixel = 15.0;  // 1440 twips an inch at 96 dots an inch
+
+}  // namespace
+
+Auswertung::Auswertung(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& zustand,
+                       Dialogs& dialogs, const Clock& uhr, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      club_(club),
+      felder_(felder),
+      zustand_(zustand),
+      dialogs_(dialogs),
+      uhr_(uhr) {
+    aufbauen();
+}
+
+Auswertung::~Auswertung() = default;
+
+void Auswertung::aufbauen() {
+    setObjectName(QStringLiteral("Auswertung"));
+    setWindowTitle(QStringLiteral("Auswertung"));
+    auto* haupt = new QVBoxLayout(this);
+
+    auto* listen = new QHBoxLayout;
+    const std::array<std::tuple<const char*, const char*, void (Auswertung::*)()>, 6> arten = {{
+        {"Heute", "Heute", &Auswertung::heute},
+        {"LWoche", "Letzte Woche", &Auswertung::letzteWoche},
+        {"Jahr", "Jahr", &Auswertung::jahr},
+        {"Alles", "Alles", &Auswertung::alles},
+        {"Schuetze_butt", "Einzelschütze", &Auswertung::schuetze},
+        {"DelButt", "X", &Auswertung::roh},
+    }};
+    for (const auto& [name, text, handler] : arten) {
+        QPushButton* b = knopf(this, QString::fromLatin1(name), QString::fromUtf8(text));
+        connect(b, &QPushButton::clicked, this, handler);
+        listen->addWidget(b);
+    }
+    listen->addStretch();
+    check_klassen = new QCheckBox(QStringLiteral("Klassen ang."), this);
+    check_klassen->setObjectName(QStringLiteral("check_klassen"));
+    listen->addWidget(check_klassen);
+    haupt->addLayout(listen);
+
+    auto* sortZeile = new QHBoxLayout;
+    sortiertNach_ = new QLabel(QStringLiteral("Sortiert nach"), this);
+    sortZeile->addWidget(sortiertNach_);
+    const std::array<std::tuple<const char*, const char*, const char*>, 6> sortierungen = {{
+        {"NameButt", "Name", "Name"},
+        {"Best10butt", "Beste 10", "Best10 DESC"},
+        {"Best20Butt", "Beste 20", "Best20 DESC"},
+        {"GesammtButt", "Gesammt", "Gesammt DESC"},
+        {"TeilerButt", "Teiler", "Teiler"},
+        {"PunkteButt", "Punkte", "Punkte DESC"},
+    }};
+    for (const auto& [name, text, klausel] : sortierungen) {
+        QPushButton* b = knopf(this, QString::fromLatin1(name), QString::fromLatin1(text));
+        const QString k = QString::fromLatin1(klausel);
+        connect(b, &QPushButton::clicked, this, [this, k] { sortieren(k); });
+        sortZeile->addWidget(b);
+    }
+    sortZeile->addStretch();
+    haupt->addLayout(sortZeile);
+
+    modell_ = new ZeilenModell(this);
+    tabelle_ = new QTableView(this);
+    tabelle_->setObjectName(QStringLiteral("Tabelle"));
+    tabelle_->setModel(modell_);
+    tabelle_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tabelle_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tabelle_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabelle_->installEventFilter(this);
+    haupt->addWidget(tabelle_, 1);
+    connect(tabelle_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &Auswertung::positionZeigen);
+
+    auto* unten = new QHBoxLayout;
+    unten->addWidget(new QLabel(QStringLiteral("Datensatz"), this));
+    const std::array<std::pair<const char*, int>, 4> schritte = {
+        {{"|<", -2}, {"<", -1}, {">", 1}, {">|", 2}}};
+    for (const auto& [text, schritt] : schritte) {
+        QPushButton* b = knopf(this, QString(), QString::fromLatin1(text));
+        b->setMaximumWidth(40);
+        const int s = schritt;
+        connect(b, &QPushButton::clicked, this, [this, s] {
+            const int jetzt = tabelle_->currentIndex().row();
+            const int letzte = modell_->rowCount() - 1;
+            gehe(s == -2 ? 0 : s == 2 ? letzte : jetzt + s);
+        });
+        unten->addWidget(b);
+    }
+    position_ = new QLabel(this);
+    position_->setObjectName(QStringLiteral("Datensatz"));
+    unten->addWidget(position_);
+    unten->addStretch();
+    Loeschen_butt = knopf(this, QStringLiteral("Loeschen_butt"), QStringLiteral("Löschen"));
+    connect(Loeschen_butt, &QPushButton::clicked, this, &Auswertung::loeschen);
+    unten->addWidget(Loeschen_butt);
+    QPushButton* drucken = knopf(this, QStringLiteral("Drucken"), QStringLiteral("Drucken"));
+    connect(drucken, &QPushButton::clicked, this, &Auswertung::drucken);
+    unten->addWidget(drucken);
+    // Built by the windows of their own; until then they stay visible but disabled.
+    for (const auto& [name, text] :
+         {std::pair{"DruckKl", "Drucken nach Klassen"}, std::pair{"Export", "Export"},
+          std::pair{"Einst", "Einstellungen"}}) {
+        QPushButton* b = knopf(this, QString::fromLatin1(name), QString::fromLatin1(text));
+        b->setEnabled(false);
+        unten->addWidget(b);
+    }
+    haupt->addLayout(unten);
+    resize(760, 520);
+}
+
+// ---- activation ---------------------------------------------------------------------
+
+void Auswertung::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    aktiviert();
+}
+
+void Auswertung::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange) {
+        return;
+    }
+    // Back from another window of the program: the evening again. Back from a message box
+    // (a modal window took the focus): everything stays as it was.
+    if (!isActiveWindow()) {
+        zuDialog_ = QApplication::activeModalWidget() != nullptr;
+        return;
+    }
+    if (!zuDialog_) {
+        aktiviert();
+    }
+    zuDialog_ = false;
+}
+
+void Auswertung::aktiviert() {
+    sortierung_ = QStringLiteral("Name");
+    heute();
+}
+
+// ---- listings -----------------------------------------------------------------------
+
+bool Auswertung::zeigen(const QString& basis, const QString& anweisung, Listenart art) {
+    SqlRows zeilen;
+    const bool roh = art == Listenart::Roh;
+    try {
+        Database& db = club_.db();
+        // The raw table carries each row's key (hidden) so that a delete hits that row.
+        zeilen = db.select(roh ? QString(anweisung).replace(QStringLiteral("SELECT "),
+                                                            QStringLiteral("SELECT rowid,"))
+                               : anweisung);
+    } catch (const DatabaseError& e) {
+        dialogs_.message(e.message());
+        return false;
+    }
+    modell_->setZeilen(std::move(zeilen), roh);
+    basis_ = basis;
+    art_ = art;
+    Loeschen_butt->setEnabled(roh);
+    sortiertNach_->setText(QStringLiteral("Sortiert nach: ") + sortierung_);
+    if (roh) {
+        tabelle_->setColumnWidth(5, static_cast<int>(800 / kTwipsJePixel));
+    }
+    gehe(0);
+    return true;
+}
+
+void Auswertung::heute() {
+    const Abfrage a = listen::abend(felder_, Listenart::Heute);
+    if (!a.ok()) {
+        dialogs_.message(a.fehler);
+        return;
+    }
+    zeigen(a.basis, listen::sortiert(a.basis, sortierung_), Listenart::Heute);
+}
+
+void Auswertung::letzteWoche() {
+    const Abfrage a = listen::abend(felder_, Listenart::LetzteWoche);
+    if (!a.ok()) {
+        dialogs_.message(a.fehler);
+        return;
+    }
+    zeigen(a.basis, listen::sortiert(a.basis, sortierung_), Listenart::LetzteWoche);
+}
+
+void Auswertung::alles() {
+    const Abfrage a = listen::alles(felder_);
+    if (!a.ok()) {
+        dialogs_.message(a.fehler);
+        return;
+    }
+    zeigen(a.basis, listen::sortiert(a.basis, sortierung_), Listenart::Alles);
+}
+
+void Auswertung::jahr() {
+    if (!neuSortieren_) {
+        try {
+            jahrestabNeuAufbauen(club_.db(), zustand_.Saisonjahr);
+        } catch (const DatabaseError& e) {
+            dialogs_.message(QStringLiteral("Die Jahrestabelle konnte nicht neu berechnet werden; "
+                                            "es bleibt die bisherige.\n") +
+                             e.message());
+        }
+    }
+    neuSortieren_ = false;
+    zeigen(listen::kJahr, listen::sortiert(listen::kJahr, sortierung_), Listenart::Jahr);
+}
+
+void Auswertung::schuetze() {
+    sortierung_ = QStringLiteral("Datum");
+    schuetzenliste();
+}
+
+void Auswertung::schuetzenliste() {
+    const Abfrage a = listen::schuetze(felder_);
+    if (!a.ok()) {
+        dialogs_.message(a.fehler);
+        return;
+    }
+    zeigen(a.basis, a.basis + QStringLiteral(" ORDER BY ") + sortierung_, Listenart::Schuetze);
+}
+
+void Auswertung::roh() {
+    zeigen(listen::kRoh, listen::kRoh, Listenart::Roh);
+}
+
+void Auswertung::sortieren(const QString& sortierung) {
+    sortierung_ = sortierung;
+    sortiertNach_->setText(QStringLiteral("Sortiert nach: ") + sortierung_);
+    switch (art_) {
+        case Listenart::Heute:
+            heute();
+            break;
+        case Listenart::LetzteWoche:
+            letzteWoche();
+            break;
+        case Listenart::Alles:
+            alles();
+            break;
+        case Listenart::Schuetze:
+            // a history has no names to sort by
+            if (sortierung != QLatin1String("Name")) {
+                schuetzenliste();
+            }
+            break;
+        case Listenart::Jahr:
+            neuSortieren_ = true;
+            jahr();
+            break;
+        case Listenart::Roh:
+            break;
+    }
+}
+
+// ---- the raw table ------------------------------------------------------------------
+
+bool Auswertung::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tabelle_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        loeschen();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Auswertung::loeschen() {
+    const int zeile = tabelle_->currentIndex().row();
+    if (art_ != Listenart::Roh || zeile < 0) {
+        return;
+    }
+    const bool ja = dialogs_.askYesNo(QStringLiteral("Diesen Datensatz wirklich löschen"));
+    if (!ja) {
+        return;
+    }
+    try {
+        club_.db().run(QStringLiteral("DELETE FROM Ergebnis WHERE rowid = ?"),
+                       {modell_->schluessel(zeile)});
+    } catch (const DatabaseError& e) {
+        dialogs_.message(e.message());
+        return;
+    }
+    if (zeigen(listen::kRoh, listen::kRoh, Listenart::Roh)) {
+        gehe(std::min(zeile, modell_->rowCount() - 1));  // on to the next row
+    }
+}
+
+void Auswertung::gehe(int zeile) {
+    if (modell_->rowCount() == 0) {
+        positionZeigen();
+        return;
+    }
+    zeile = std::clamp(zeile, 0, modell_->rowCount() - 1);
+    tabelle_->setCurrentIndex(modell_->index(zeile, 0));
+    positionZeigen();
+}
+
+void Auswertung::positionZeigen() {
+    const int n = modell_->rowCount();
+    position_->setText(
+        n == 0 ? QStringLiteral("keine")
+               : QStringLiteral("%1 von %2").arg(tabelle_->currentIndex().row() + 1).arg(n));
+}
+
+// ---- printing -----------------------------------------------------------------------
+
+std::unique_ptr<Drucker> Auswertung::standardDrucker(QString* pdf, QString* fehler) {
+    const QString name = QtDrucker::standardDrucker();
+    const bool aufDrucker =
+        !name.isEmpty() &&
+        dialogs_.askYesNo(QStringLiteral("Auf dem Drucker \"%1\" drucken?\n"
+                                         "(Nein: als PDF-Datei in den Dokumenten speichern)")
+                              .arg(name));
+    if (!aufDrucker) {
+        QDir().mkpath(paths::documentsDir());
+        *pdf = QDir(paths::documentsDir())
+                   .filePath(QStringLiteral("Auswertung %1.pdf")
+                                 .arg(uhr_.now().toString(QStringLiteral("yyyy-MM-dd HHmmss"))));
+    }
+    auto d = std::make_unique<QtDrucker>(*pdf);
+    if (!d->beginnen(fehler)) {
+        return nullptr;
+    }
+    return d;
+}
+
+void Auswertung::drucken() {
+    if (art_ == Listenart::Roh) {
+        return;
+    }
+    SqlRows zeilen;
+    try {
+        zeilen = club_.db().select(listen::druckAbfrage(basis_, sortierung_));
+    } catch (const DatabaseError& e) {
+        dialogs_.message(e.message());
+        return;
+    }
+    QString pdf;
+    QString fehler;
+    std::unique_ptr<Drucker> drucker =
+        druckerWahl_ ? druckerWahl_(&pdf, &fehler) : standardDrucker(&pdf, &fehler);
+    if (!drucker) {
+        dialogs_.message(QStringLiteral("Es wurde nichts gedruckt.\n") + fehler);
+        return;
+    }
+    const Druckkopf kopf{art_ == Listenart::LetzteWoche ? felder_.nTagText() : felder_.heuteText(),
+                         felder_.sNameText(),
+                         uhr_.now().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))};
+    const bool mitKlasse = check_klassen->isChecked();
+    Database& db = club_.db();
+    listeDrucken(*drucker, art_, zeilen, kopf, [&db, mitKlasse](const QString& name) {
+        try {
+            return NameMitKlasse(db, name, mitKlasse);
+        } catch (const DatabaseError&) {
+            return name;  // a name whose class cannot be read prints as it is
+        }
+    });
+    if (!drucker->beenden(&fehler)) {
+        dialogs_.message(fehler);
+        return;
+    }
+    if (!pdf.isEmpty()) {
+        dialogs_.message(QStringLiteral("Der Ausdruck wurde als PDF-Datei gespeichert:\n") + pdf);
+    }
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+#include "reports/Listen.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+class ClubDatabase;
+class Clock;
+class Dialogs;
+class Drucker;
+class Hauptfelder;
+class ZeilenModell;
+struct Abendzustand;
+
+// The evaluation window: the evening, last week, the year table, the season, one member's
+// history or the raw result table, sorted by one criterion, and printed.
+class Auswertung : public QWidget {
+    Q_OBJECT
+  public:
+    // Where a printout goes: a printer or a PDF file (its path in *pdf), or nothing with the
+    // German reason in *fehler.
+    using DruckerWahl = std::function<std::unique_ptr<Drucker>(QString* pdf, QString* fehler)>;
+
+    Auswertung(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& zustand,
+               Dialogs& dialogs, const Clock& uhr, QWidget* parent = nullptr);
+    ~Auswertung() override;
+
+    void setDruckerWahl(DruckerWahl wahl) { druckerWahl_ = std::move(wahl); }
+
+    Listenart art() const { return art_; }
+    const QString& basis() const { return basis_; }
+    const QString& sortierung() const { return sortierung_; }
+    const ZeilenModell& modell() const { return *modell_; }
+
+    // What becoming the active window does: the evening, sorted by name.
+    void aktiviert();
+
+    void heute();
+    void letzteWoche();
+    void jahr();
+    void alles();
+    void schuetze();
+    void roh();
+    void sortieren(const QString& sortierung);
+    void drucken();
+    // Deletes the current row of the raw result table after asking.
+    void loeschen();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void aufbauen();
+    bool zeigen(const QString& basis, const QString& anweisung, Listenart art);
+    void schuetzenliste();
+    void gehe(int zeile);
+    void positionZeigen();
+    std::unique_ptr<Drucker> standardDrucker(QString* pdf, QString* fehler);
+
+    ClubDatabase& club_;
+    const Hauptfelder& felder_;
+    const Abendzustand& zustand_;
+    Dialogs& dialogs_;
+    const Clock& uhr_;
+    DruckerWahl druckerWahl_;
+
+    QString basis_;
+    Listenart art_ = Listenart::Heute;
+    QString sortierung_ = QStringLiteral("Name");
+    bool neuSortieren_ = false;  // the next year listing only re-sorts
+    bool zuDialog_ = false;      // the focus went to a message box
+
+    ZeilenModell* modell_ = nullptr;
+    QTableView* tabelle_ = nullptr;
+    QCheckBox* check_klassen = nullptr;
+    QLabel* sortiertNach_ = nullptr;
+    QLabel* position_ = nullptr;
+    QPushButton* Loeschen_butt = nullptr;
+};

@@ -1,0 +1,62 @@
+#include "reports/ui/ZeilenModell.h"
+
+#include <QDate>
+
+#include "core/Zahlen.h"
+
+void ZeilenModell::setZeilen(SqlRows zeilen, bool verborgeneErste) {
+    beginResetModel();
+    zeilen_ = std::move(zeilen);
+    versatz_ = verborgeneErste ? 1 : 0;
+    endResetModel();
+}
+
+QVariant ZeilenModell::schluessel(int zeile) const {
+    if (versatz_ == 0 || zeile < 0 || static_cast<std::size_t>(zeile) >= zeilen_.size()) {
+        return {};
+    }
+    return zeilen_.rows[static_cast<std::size_t>(zeile)].value(0);
+}
+
+int ZeilenModell::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(zeilen_.size());
+}
+
+int ZeilenModell::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max(0, static_cast<int>(zeilen_.columns.size()) - versatz_);
+}
+
+QVariant ZeilenModell::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= zeilen_.size()) {
+        return {};
+    }
+    const QVariant wert =
+        zeilen_.rows[static_cast<std::size_t>(index.row())].value(index.column() + versatz_);
+    if (role == Qt::TextAlignmentRole) {
+        return wert.typeId() == QMetaType::QString ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                                                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    if (role != Qt::DisplayRole || wert.isNull()) {
+        return {};
+    }
+    // Dates as the short date, numbers with the decimal comma.
+    if (wert.typeId() == QMetaType::QString) {
+        const QString text = wert.toString();
+        const QDate d = text.size() == 10 ? QDate::fromString(text, Qt::ISODate) : QDate();
+        return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : text;
+    }
+    if (wert.typeId() == QMetaType::Double) {
+        return zahlText(wert.toDouble(), 7);
+    }
+    return wert;
+}
+
+QVariant ZeilenModell::headerData(int section, Qt::Orientation o, int role) const {
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    if (o == Qt::Vertical) {
+        return section + 1;
+    }
+    return zeilen_.columns.value(section + versatz_);
+}

@@ -1,0 +1,168 @@
+// The evening, year, season and member printouts: laid out on the recording printer, and
+// once a real PDF for each listing read back with pdftotext.
+#include <QtTest>
+
+#include <QProcess>
+#include <QRegularExpression>
+
+#include "platform/AufzeichnenderDrucker.h"
+#include "platform/QtDrucker.h"
+#include "reports/Ausdruck.h"
+#include "reports/Klassenname.h"
+#include "tests/support/TestDaten.h"
+
+namespace {
+
+const Druckkopf kKopf{"03.04.2024", "Anna Alt", "03.04.2024 19:30:00"};
+
+SqlRows abendZeilen(int n) {
+    SqlRows z;
+    z.columns = {"Name", "Best10", "Best20", "Gesammt", "Teiler", "Punkte", "Liegend"};
+    for (int i = 0; i < n; ++i)
+        z.rows.push_back({QString("Schütze %1").arg(i + 1), 95, 190, 380, 35.27, 5, 1});
+    return z;
+}
+
+Namensform unveraendert() {
+    return [](const QString& n) { return n; };
+}
+
+}  // namespace
+
+class TestAusdruck : public QObject {
+    Q_OBJECT
+  private slots:
+    void abendausdruck() {
+        SqlRows z = abendZeilen(3);
+        z.rows[1] = {"Bert", 0, 185, 370, 800.0, 3.5, 0};
+        z.rows[2] = {"Carl", 90, 180, 360, 800.1, 0, 0};
+        AufzeichnenderDrucker d;
+        QCOMPARE(listeDrucken(d, Listenart::Heute, z, kKopf, unveraendert()), 3);
+        const auto* titel = d.suche("Ausdruck des Schießens vom: ");
+        QVERIFY(titel);
+        QCOMPARE(titel->text, QString("Ausdruck des Schießens vom: 03.04.2024     Ausgedruckt am: "
+                                      "03.04.2024 19:30:00"));
+        // 12 points, smaller only as far as needed to end at the 190 mm the lines end at
+        QVERIFY(titel->punkte <= 12);
+        QVERIFY(titel->x + titel->text.size() * titel->punkte * 25.4 / 72 * 0.5 <= 190.01);
+        QCOMPARE(QPointF(titel->x, titel->y), QPointF(35, 10));
+        // line height at 10 pt: 4.06 mm; headings at 2 TH + 10 = 18 mm, first row at 26 mm
+        QCOMPARE(d.suche("Beste 20")->x, 100.0);
+        QCOMPARE(d.suche("Beste 20")->y, 18.0);
+        QCOMPARE(d.texte().mid(8, 7),
+                 (QStringList{"Schütze 1", "95", "190", "380", "35,3", " 5", "X"}));
+        QCOMPARE(d.suche("Schütze 1")->y, 26.0);
+        QCOMPARE(d.texte().mid(15, 7), (QStringList{"Bert", "", "185", "370", "800", " 3.5", ""}));
+        QCOMPARE(d.texte().mid(22, 5), (QStringList{"Carl", "90", "180", "360", "-"}));
+        QCOMPARE(d.texte().last(), QString("Personen: 3"));
+        QCOMPARE(d.eintraege.last().x, 15.0);
+        QVERIFY(!d.beendet);  // the caller ends the job
+    }
+
+    void seitenumbruchUndLeererAbend() {
+        AufzeichnenderDrucker d;
+        QCOMPARE(listeDrucken(d, Listenart::LetzteWoche, abendZeilen(60), kKopf, unveraendert()),
+                 60);
+        QCOMPARE(d.seiten(), 2);
+        for (const auto& e : d.eintraege)
+            QVERIFY2(e.y < 251 || e.art != AufzeichnenderDrucker::Eintrag::Text ||
+                         !e.text.startsWith("Schütze"),
+                     qPrintable(QString::number(e.y)));
+        QStringList titel;
+        for (const auto& e : d.eintraege)
+            if (e.text.startsWith("Ausdruck des"))
+                titel << QString("%1:%2").arg(e.seite).arg(e.text.left(38));
+        QCOMPARE(titel, (QStringList{"1:Ausdruck des Schießens vom: 03.04.2024",
+                                     "2:Ausdruck des Schießens vom: 03.04.2024"}));
+        AufzeichnenderDrucker leer;
+        listeDrucken(leer, Listenart::Heute, abendZeilen(0), kKopf, unveraendert());
+        QCOMPARE(leer.texte().last(), QString("Personen: 0"));
+        QCOMPARE(leer.texte().size(), 1 + 7 + 1);  // title, headings, count
+    }
+
+    void jahrUndSchuetze() {
+        SqlRows jahr;
+        jahr.columns = {"Name",   "Best10",   "Best20",     "Gesammt", "Teiler",
+                        "Punkte", "Anwesend", "Geschossen", "Klasse"};
+        jahr.rows.push_back({"Anna", 950, 1900, 3800, 12.5, 40, 12, 10, 3});
+        AufzeichnenderDrucker d;
+        listeDrucken(d, Listenart::Jahr, jahr, kKopf, unveraendert());
+        QCOMPARE(d.texte().first(),
+                 QString("Ausdruck Jahresleistung           Ausgedruckt am: 03.04.2024 19:30:00"));
+        QCOMPARE(d.suche("12 /10")->x, 145.0);
+        QCOMPARE(d.suche("Klasse")->x, 175.0);
+
+        SqlRows verlauf;
+        verlauf.columns = {"Datum", "Best10", "Best20", "Gesammt", "Teiler", "Punkte"};
+        verlauf.rows.push_back({"2024-03-27", 90, 180, 360, 20.0, 4});
+        AufzeichnenderDrucker s;
+        listeDrucken(s, Listenart::Schuetze, verlauf, kKopf, [](const QString& n) {
+            return n + "(x)";  // dates are no names
+        });
+        QCOMPARE(s.texte().first().left(37), QString("Jahresausdruck Schütze   Anna Alt   A"));
+        QCOMPARE(s.eintraege.first().x, 25.0);
+        QVERIFY(s.suche("27.03.2024"));
+        QCOMPARE(s.texte().last(), QString("Anzahl Ergebnisse: 1"));
+        AufzeichnenderDrucker roh;
+        QCOMPARE(listeDrucken(roh, Listenart::Roh, verlauf, kKopf, unveraendert()), -1);
+        QVERIFY(roh.eintraege.isEmpty());
+    }
+
+    void namenMitKlasse() {
+        TestDaten d;
+        d.mitglied(1, "Anna Alt", 3);
+        d.mitglied(2, "O'Brien \"Jr.\"", 3);
+        d.mitglied(3, "Ohne Klasse", 7);
+        d.db().run("INSERT INTO Klassen (Klasse, Bez) VALUES (3, 'Schüler')");
+        QCOMPARE(NameMitKlasse(d.db(), "Anna Alt", true), QString("Anna Alt(Schüler)"));
+        QCOMPARE(NameMitKlasse(d.db(), "O'Brien \"Jr.\"", true),
+                 QString("O'Brien \"Jr.\"(Schüler)"));
+        QCOMPARE(NameMitKlasse(d.db(), "Ohne Klasse", true), QString("Ohne Klasse"));
+        QCOMPARE(NameMitKlasse(d.db(), "Niemand", true), QString("Niemand"));
+        QCOMPARE(NameMitKlasse(d.db(), "Anna Alt", false), QString("Anna Alt"));
+    }
+
+    // Each listing once as a real PDF: the words stand where the layout put them.
+    void pdfJeListe_data() {
+        QTest::addColumn<int>("art");
+        QTest::addColumn<QString>("wort");
+        QTest::addColumn<double>("xMm");
+        QTest::newRow("abend") << 1 << "Liegend" << 175.0;
+        QTest::newRow("letzte woche") << 2 << "Personen:" << 15.0;
+        QTest::newRow("jahr") << 3 << "Anw/Gesch" << 145.0;
+        QTest::newRow("alles") << 4 << "Beste" << 65.0;
+        QTest::newRow("schuetze") << 5 << "Anzahl" << 15.0;
+    }
+    void pdfJeListe() {
+        QFETCH(int, art);
+        QFETCH(QString, wort);
+        QFETCH(double, xMm);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("liste.pdf");
+        QtDrucker d(pdf);
+        QString fehler;
+        QVERIFY2(d.beginnen(&fehler), qPrintable(fehler));
+        SqlRows z = abendZeilen(2);
+        z.columns = {"Name", "Best10", "Best20", "Gesammt", "Teiler", "Punkte", "Liegend"};
+        listeDrucken(d, static_cast<Listenart>(art), z, kKopf, unveraendert());
+        QVERIFY(d.beenden(&fehler));
+
+        QProcess p;
+        p.start("pdftotext", {"-bbox", pdf, "-"});
+        QVERIFY2(p.waitForFinished(30000) && p.exitCode() == 0,
+                 "pdftotext (poppler-utils) is needed: scripts/install-deps installs it");
+        const QString html = QString::fromUtf8(p.readAllStandardOutput());
+        const QRegularExpression re(
+            QString("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>%1</word>")
+                .arg(QRegularExpression::escape(wort)));
+        const auto m = re.match(html);
+        QVERIFY2(m.hasMatch(), qPrintable(html.left(2000)));
+        // 10 mm page margin, then the layout's millimetres; PDF units are points
+        const double x = m.captured(1).toDouble() * 25.4 / 72 - 10;
+        QVERIFY2(std::fabs(x - xMm) < 1.5, qPrintable(QString::number(x)));
+        QVERIFY(html.contains(">19:30:00</word>"));
+    }
+};
+
+QTEST_MAIN(TestAusdruck)
+#include "test_ausdruck.moc"
