@@ -75,8 +75,10 @@ bool Einleseablauf::portEinrichten(QString* fehler) {
     return true;
 }
 
-bool Einleseablauf::bereit() const {
-    return line_.isOpen();
+// A machine is there when the port is open and nothing says otherwise: a port with no
+// device behind it shows DSR off (a pseudo-terminal cannot tell, and counts as ready).
+bool Einleseablauf::bereit() {
+    return line_.isOpen() && line_.dsr() != SerialLine::Pegel::Aus;
 }
 
 bool Einleseablauf::portOffen() {

@@ -51,8 +51,8 @@ class Einleseablauf : public QObject, private Lesekontext {
 
     // Port set-up and opening by machine kind; false with the German reason.
     bool portEinrichten(QString* fehler);
-    // The port is open (a reading can start).
-    bool bereit() const;
+    // A machine is attached: the port is open and DSR is not off.
+    bool bereit();
 
     void ZuRM(const QString& text);
     void ZuSAM(const QByteArray& bytes);

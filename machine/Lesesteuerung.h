@@ -7,8 +7,8 @@ class Lesesteuerung {
     virtual ~Lesesteuerung() = default;
     // Port set-up and opening at start-up; a port that cannot be opened is reported once.
     virtual void laden() = 0;
-    // The port to the machine is open: a reading can start.
-    virtual bool bereit() const = 0;
+    // A machine is attached and ready: a reading can start.
+    virtual bool bereit() = 0;
     // Shows the reading window, empties the shot buffer and starts the reading.
     virtual void lesenStarten() = 0;
     virtual void fernsteuern() = 0;

@@ -51,6 +51,13 @@ bool Ringe::eventFilter(QObject* watched, QEvent* event) {
         if (watched == SNummer) {
             return nummerTaste(taste);
         }
+        if (watched == Start && istZiffer(taste) && taste->modifiers() == Qt::NoModifier) {
+            // A ring typed while "Einlesen Starten" waits is the first shot, not lost.
+            Schuss[1]->setFocus();
+            Schuss[1]->selectAll();
+            Schuss[1]->insert(taste->text());
+            return true;
+        }
         for (int k = 1; k <= 60; ++k) {
             if (watched == Schuss[idx(k)]) {
                 return schussTaste(k, taste);

@@ -28,7 +28,7 @@ class Einlesen : public QWidget, public EinleseAnzeige, public Lesesteuerung {
 
     // Lesesteuerung
     void laden() override;
-    bool bereit() const override { return ablauf_->bereit(); }
+    bool bereit() override { return ablauf_->bereit(); }
     void lesenStarten() override;
     void fernsteuern() override;
     void normal() override;

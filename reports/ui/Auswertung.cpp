@@ -77,7 +77,10 @@ void Auswertung::aufbauen() {
     haupt->addLayout(listen);
 
     auto* sortZeile = new QHBoxLayout;
-    sortiertNach_ = new QLabel(QStringLiteral("Sortiert nach"), this);
+    sortZeile->addWidget(new QLabel(QStringLiteral("Sortiert nach"), this));
+    sortiertNach_ = new QLabel(this);
+    sortiertNach_->setObjectName(QStringLiteral("Sortierung"));
+    sortiertNach_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Gesammt DESC")));
     sortZeile->addWidget(sortiertNach_);
     const std::array<std::tuple<const char*, const char*, const char*>, 6> sortierungen = {{
         {"NameButt", "Name", "Name"},
@@ -193,7 +196,7 @@ bool Auswertung::zeigen(const QString& basis, const QString& anweisung, Listenar
     basis_ = basis;
     art_ = art;
     Loeschen_butt->setEnabled(roh);
-    sortiertNach_->setText(QStringLiteral("Sortiert nach: ") + sortierung_);
+    sortiertNach_->setText(sortierung_);
     if (roh) {
         tabelle_->setColumnWidth(5, static_cast<int>(800 / kTwipsJePixel));
     }
@@ -262,7 +265,7 @@ void Auswertung::roh() {
 
 void Auswertung::sortieren(const QString& sortierung) {
     sortierung_ = sortierung;
-    sortiertNach_->setText(QStringLiteral("Sortiert nach: ") + sortierung_);
+    sortiertNach_->setText(sortierung_);
     switch (art_) {
         case Listenart::Heute:
             heute();

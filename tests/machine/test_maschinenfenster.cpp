@@ -37,6 +37,12 @@ class TestMaschinenfenster : public QObject {
         QVERIFY(rm3.dialogs.messages.isEmpty());
         QTest::keyClick(rm3.nummer(), Qt::Key_Return);  // a machine is ready: on to the start
         QTRY_COMPARE(QApplication::focusWidget(), rm3.knopf("Start"));
+        QTest::keyClicks(rm3.knopf("Start"), "9");  // typed instead of reading: the first ring
+        QCOMPARE(rm3.c("Schuss_1")->text(), QString("9"));
+        QVERIFY(rm3.zustand.Shots[1].ValidFlag);
+        rm3.line.dsrPegel = SerialLine::Pegel::Aus;  // a port with nothing behind it
+        QTest::keyClick(rm3.nummer(), Qt::Key_Return);
+        QTRY_COMPARE(QApplication::focusWidget(), rm3.c("Schuss_1"));
 
         Fenster win("RMIII_WIN");
         win.starten();
