@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "platform/Paths.h"
 #include "reports/Jahrestab.h"
 #include "reports/ui/Auswertung.h"
 #include "reports/ui/ZeilenModell.h"
@@ -91,6 +92,26 @@ class TestAuswertung : public QObject {
         QCOMPARE(f.spalte(), (QStringList{"O'Brien", "Anna Alt"}));
         f.druecke("Jahr");
         QCOMPARE(f.spalte(), (QStringList{"Bernd \"Jr.\" Bauer", "O'Brien", "Anna Alt"}));
+    }
+
+    // Without a printer the printout becomes a PDF in the documents folder, and the user is
+    // told where; a failed year table keeps the old one and says so.
+    void druckenUndJahrestabelleMitFehler() {
+        Fenster f;
+        f.druecke("Jahr");
+        f.druecke("Drucken");
+        QVERIFY(
+            f.dialogs.messages.last().startsWith("Der Ausdruck wurde als PDF-Datei gespeichert:"));
+        const QString pdf = f.dialogs.messages.last().section('\n', 1);
+        QVERIFY2(QFileInfo(pdf).size() > 1000, qPrintable(pdf));
+        QVERIFY(pdf.startsWith(paths::documentsDir()));
+
+        f.daten.db().run(
+            "CREATE TRIGGER kaputt BEFORE INSERT ON Jahrestab "
+            "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END");
+        f.druecke("Jahr");
+        QVERIFY(f.dialogs.messages.last().startsWith("Die Jahrestabelle konnte nicht neu"));
+        QCOMPARE(f.spalte(), (QStringList{"Anna Alt", "O'Brien"}));  // the old table
     }
 
     void falscheFelderImHauptfenster() {
