@@ -21,7 +21,9 @@
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
 #include "platform/QtDrucker.h"
+#include "platform/Textdatei.h"
 #include "reports/Ausdruck.h"
+#include "reports/Export.h"
 #include "reports/Jahrestab.h"
 #include "reports/Klassenname.h"
 #include "reports/ui/ZeilenModell.h"
@@ -136,10 +138,12 @@ void Auswertung::aufbauen() {
     QPushButton* drucken = knopf(this, QStringLiteral("Drucken"), QStringLiteral("Drucken"));
     connect(drucken, &QPushButton::clicked, this, &Auswertung::drucken);
     unten->addWidget(drucken);
+    QPushButton* exportKnopf = knopf(this, QStringLiteral("Export"), QStringLiteral("Export"));
+    connect(exportKnopf, &QPushButton::clicked, this, &Auswertung::exportieren);
+    unten->addWidget(exportKnopf);
     // Built by the windows of their own; until then they stay visible but disabled.
     for (const auto& [name, text] :
-         {std::pair{"DruckKl", "Drucken nach Klassen"}, std::pair{"Export", "Export"},
-          std::pair{"Einst", "Einstellungen"}}) {
+         {std::pair{"DruckKl", "Drucken nach Klassen"}, std::pair{"Einst", "Einstellungen"}}) {
         QPushButton* b = knopf(this, QString::fromLatin1(name), QString::fromLatin1(text));
         b->setEnabled(false);
         unten->addWidget(b);
@@ -194,6 +198,7 @@ bool Auswertung::zeigen(const QString& basis, const QString& anweisung, Listenar
     }
     modell_->setZeilen(std::move(zeilen), roh);
     basis_ = basis;
+    anweisung_ = anweisung;
     art_ = art;
     Loeschen_butt->setEnabled(roh);
     sortiertNach_->setText(sortierung_);
@@ -400,4 +405,29 @@ void Auswertung::drucken() {
     if (!pdf.isEmpty()) {
         dialogs_.message(QStringLiteral("Der Ausdruck wurde als PDF-Datei gespeichert:\n") + pdf);
     }
+}
+
+// ---- export -------------------------------------------------------------------------
+
+void Auswertung::exportieren() {
+    if (anweisung_.isEmpty()) {
+        return;
+    }
+    QByteArray inhalt;
+    try {
+        Database& db = club_.db();
+        const SqlRows zeilen = db.select(anweisung_);
+        inhalt = exportText(zeilen, spaltentypen(db, anweisung_, zeilen.columns),
+                            zustand_.Exporttrenner);
+    } catch (const DatabaseError& e) {
+        dialogs_.message(e.message());
+        return;
+    }
+    const QString pfad = paths::resolve(zustand_.Exportdatei);
+    QString fehler;
+    if (!dateiErsetzen(pfad, inhalt, &fehler)) {
+        dialogs_.message(QStringLiteral("Es wurde nichts exportiert.\n") + fehler);
+        return;
+    }
+    dialogs_.message(QStringLiteral("Datei wurde nach ") + pfad + QStringLiteral(" exportiert"));
 }

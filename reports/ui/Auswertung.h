@@ -50,6 +50,8 @@ class Auswertung : public QWidget {
     void roh();
     void sortieren(const QString& sortierung);
     void drucken();
+    // Writes the listing now shown into the export file of the settings.
+    void exportieren();
     // Deletes the current row of the raw result table after asking.
     void loeschen();
 
@@ -74,6 +76,7 @@ class Auswertung : public QWidget {
     DruckerWahl druckerWahl_;
 
     QString basis_;
+    QString anweisung_;  // the statement shown, with its ORDER BY
     Listenart art_ = Listenart::Heute;
     QString sortierung_ = QStringLiteral("Name");
     bool neuSortieren_ = false;  // the next year listing only re-sorts

@@ -1,0 +1,112 @@
+#include "reports/Export.h"
+
+#include <QDate>
+#include <QRegularExpression>
+
+#include "core/Zahlen.h"
+#include "platform/Cp1252.h"
+#include "platform/Database.h"
+
+namespace {
+
+Spaltentyp typAus(const QString& deklariert) {
+    const QString t = deklariert.toUpper();
+    if (t.startsWith(QLatin1String("DATE"))) {
+        return Spaltentyp::Datum;
+    }
+    if (t == QLatin1String("SINGLE")) {
+        return Spaltentyp::Einfach;
+    }
+    if (t == QLatin1String("LONG")) {
+        return Spaltentyp::Lang;
+    }
+    if (t == QLatin1String("YESNO")) {
+        return Spaltentyp::JaNein;
+    }
+    if (t == QLatin1String("INTEGER")) {
+        return Spaltentyp::Ganz;
+    }
+    if (t == QLatin1String("DOUBLE")) {
+        return Spaltentyp::Doppelt;
+    }
+    return Spaltentyp::Text;
+}
+
+// With "," as the delimiter a decimal comma would split the field: a point is written.
+QString dezimal(QString text, const QString& trenner) {
+    if (trenner == QLatin1String(",")) {
+        text.replace(u',', u'.');
+    }
+    return text;
+}
+
+QString feld(const QVariant& wert, Spaltentyp typ, const QString& trenner) {
+    if (wert.isNull()) {
+        return {};
+    }
+    bool zahlOk = false;
+    const double zahl = wert.toDouble(&zahlOk);
+    switch (typ) {
+        case Spaltentyp::Text:
+            return wert.toString();
+        case Spaltentyp::Datum: {
+            const QDate d = QDate::fromString(wert.toString().left(10), Qt::ISODate);
+            return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+        }
+        case Spaltentyp::Einfach:
+            return zahlOk ? dezimal(formatNullKomma(zahl), trenner) : QString();
+        case Spaltentyp::Lang:
+        case Spaltentyp::Ganz:
+            return zahlOk ? formatNull(zahl) : QString();
+        case Spaltentyp::JaNein:
+            return zahlOk && zahl != 0 ? QStringLiteral("Ja") : QStringLiteral("Nein");
+        case Spaltentyp::Doppelt:
+            return zahlOk ? dezimal(zahlText(zahl), trenner) : QString();
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<Spaltentyp> spaltentypen(Database& db, const QString& anweisung,
+                                     const QStringList& spalten) {
+    static const QRegularExpression von(QStringLiteral("\\bFROM\\s+(\\w+)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const auto m = von.match(anweisung);
+    std::vector<ColumnInfo> deklariert;
+    if (m.hasMatch()) {
+        deklariert = db.columns(m.captured(1));
+    }
+    std::vector<Spaltentyp> typen;
+    for (const QString& name : spalten) {
+        Spaltentyp typ = Spaltentyp::Text;
+        for (const ColumnInfo& c : deklariert) {
+            if (c.name.compare(name, Qt::CaseInsensitive) == 0) {
+                typ = typAus(c.declaredType);
+                break;
+            }
+        }
+        typen.push_back(typ);
+    }
+    return typen;
+}
+
+QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& typen,
+                      const QString& trenner) {
+    const QString zeilenende = QStringLiteral("\r\n");
+    QString text;
+    for (const QString& name : zeilen.columns) {
+        text += name + trenner;
+    }
+    text += zeilenende;
+    for (const QVariantList& zeile : zeilen.rows) {
+        for (int c = 0; c < zeile.size(); ++c) {
+            const Spaltentyp typ = static_cast<std::size_t>(c) < typen.size()
+                                       ? typen[static_cast<std::size_t>(c)]
+                                       : Spaltentyp::Text;
+            text += feld(zeile[c], typ, trenner) + trenner;
+        }
+        text += zeilenende;
+    }
+    return cp1252::encode(text);
+}

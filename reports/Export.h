@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+class Database;
+struct SqlRows;
+
+// How a column is written, by its declared type in the club database.
+enum class Spaltentyp { Text, Datum, Einfach, Lang, JaNein, Ganz, Doppelt };
+
+// The declared types of the columns of a listing whose statement reads `FROM tabelle`;
+// columns the table does not declare count as text.
+std::vector<Spaltentyp> spaltentypen(Database& db, const QString& anweisung,
+                                     const QStringList& spalten);
+
+// The delimited file: a header of the column names and one line a row, every field followed
+// by the delimiter, CR LF line ends, Windows-1252 (a character it lacks becomes "?").
+QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& typen,
+                      const QString& trenner);

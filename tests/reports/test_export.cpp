@@ -1,0 +1,74 @@
+// The delimited export, byte for byte, and through the evaluation window.
+#include <QtTest>
+
+#include <QPushButton>
+
+#include "platform/Paths.h"
+#include "reports/Export.h"
+#include "reports/ui/Auswertung.h"
+#include "tests/support/Programmfenster.h"
+
+class TestExport : public QObject {
+    Q_OBJECT
+  private slots:
+    void felderNachTyp_data() {
+        QTest::addColumn<QString>("trenner");
+        QTest::addColumn<QByteArray>("erwartet");
+        QTest::newRow("komma") << ","
+                               << QByteArray(
+                                      "Name,Datum,Teiler,S1,Liegend,Best10,Nr,\r\n"
+                                      "O'Brien,03.04.2024,12.5,91,Ja,95.5,7,\r\n"
+                                      "M\xfcller ?,,0.0,,Nein,,,\r\n");
+        QTest::newRow("semikolon") << ";"
+                                   << QByteArray(
+                                          "Name;Datum;Teiler;S1;Liegend;Best10;Nr;\r\n"
+                                          "O'Brien;03.04.2024;12,5;91;Ja;95,5;7;\r\n"
+                                          "M\xfcller ?;;0,0;;Nein;;;\r\n");
+    }
+    void felderNachTyp() {
+        QFETCH(QString, trenner);
+        QFETCH(QByteArray, erwartet);
+        SqlRows z;
+        z.columns = {"Name", "Datum", "Teiler", "S1", "Liegend", "Best10", "Nr"};
+        z.rows.push_back({"O'Brien", "2024-04-03", 12.5, 91.4, 1, 95.5, 7});
+        z.rows.push_back({QString::fromUtf8("Müller ☺"), QVariant(), 0.0, QVariant(), 0, QVariant(),
+                          QVariant()});
+        const std::vector<Spaltentyp> typen = {
+            Spaltentyp::Text,   Spaltentyp::Datum,   Spaltentyp::Einfach, Spaltentyp::Lang,
+            Spaltentyp::JaNein, Spaltentyp::Doppelt, Spaltentyp::Ganz};
+        QCOMPARE(exportText(z, typen, trenner), erwartet);
+        z.rows.clear();
+        QCOMPARE(exportText(z, typen, trenner), erwartet.left(erwartet.indexOf('\n') + 1));
+    }
+
+    // The evening from the window: types from the club database, the file replaced as a
+    // whole, and a folder that does not exist answered in German without a file.
+    void ausDemFenster() {
+        Programmfenster f;
+        f.daten.mitglied(1, "Anna Alt", 1);
+        f.daten.ergebnis({1, "2024-04-03", 95, 190, 380, 35.27, 5, 2024, true, true});
+        f.starten();
+        f.zustand.Exporttrenner = ";";
+        const QString pfad = f.daten.pfad("liste.csv");
+        f.zustand.Exportdatei = pfad;
+        Auswertung a(f.club, *f.w, f.zustand, f.dialogs, f.uhr);
+        a.show();
+        for (int mal = 0; mal < 2; ++mal)  // twice: replaced, not appended
+            QTest::mouseClick(a.findChild<QPushButton*>("Export"), Qt::LeftButton);
+        QVERIFY(!f.dialogs.messages.isEmpty());
+        QCOMPARE(f.dialogs.messages.last(), "Datei wurde nach " + pfad + " exportiert");
+        QFile datei(pfad);
+        QVERIFY(datei.open(QIODevice::ReadOnly));
+        QCOMPARE(datei.readAll(), QByteArray("Name;Best10;Best20;Gesammt;Teiler;Punkte;Liegend;\r\n"
+                                             "Anna Alt;95;190;380;35,3;5;Ja;\r\n"));
+
+        f.zustand.Exportdatei = f.daten.pfad("fehlt/liste.csv");
+        QTest::mouseClick(a.findChild<QPushButton*>("Export"), Qt::LeftButton);
+        QVERIFY(f.dialogs.messages.last().contains(f.daten.pfad("fehlt/liste.csv")));
+        QVERIFY(!f.dialogs.messages.last().startsWith("Datei wurde nach"));
+        QVERIFY(!QFileInfo::exists(f.daten.pfad("fehlt")));
+    }
+};
+
+QTEST_MAIN(TestExport)
+#include "test_export.moc"
