@@ -17,6 +17,7 @@
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
 #include "core/Hauptfelder.h"
+#include "core/Zahlen.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
@@ -25,6 +26,7 @@
 #include "reports/Ausdruck.h"
 #include "reports/Export.h"
 #include "reports/Jahrestab.h"
+#include "reports/Klassenausdruck.h"
 #include "reports/Klassenname.h"
 #include "reports/ui/ZeilenModell.h"
 
@@ -141,13 +143,14 @@ void Auswertung::aufbauen() {
     QPushButton* exportKnopf = knopf(this, QStringLiteral("Export"), QStringLiteral("Export"));
     connect(exportKnopf, &QPushButton::clicked, this, &Auswertung::exportieren);
     unten->addWidget(exportKnopf);
-    // Built by the windows of their own; until then they stay visible but disabled.
-    for (const auto& [name, text] :
-         {std::pair{"DruckKl", "Drucken nach Klassen"}, std::pair{"Einst", "Einstellungen"}}) {
-        QPushButton* b = knopf(this, QString::fromLatin1(name), QString::fromLatin1(text));
-        b->setEnabled(false);
-        unten->addWidget(b);
-    }
+    QPushButton* klassen =
+        knopf(this, QStringLiteral("DruckKl"), QStringLiteral("Drucken nach Klassen"));
+    connect(klassen, &QPushButton::clicked, this, &Auswertung::druckenNachKlassen);
+    unten->addWidget(klassen);
+    // The point tables have a window of their own; until it is built the button is disabled.
+    QPushButton* einst = knopf(this, QStringLiteral("Einst"), QStringLiteral("Einstellungen"));
+    einst->setEnabled(false);
+    unten->addWidget(einst);
     haupt->addLayout(unten);
     resize(760, 520);
 }
@@ -367,6 +370,30 @@ std::unique_ptr<Drucker> Auswertung::standardDrucker(QString* pdf, QString* fehl
     return d;
 }
 
+void Auswertung::ausgeben(const std::function<void(Drucker&)>& layout) {
+    QString pdf;
+    QString fehler;
+    std::unique_ptr<Drucker> drucker =
+        druckerWahl_ ? druckerWahl_(&pdf, &fehler) : standardDrucker(&pdf, &fehler);
+    if (!drucker) {
+        dialogs_.message(QStringLiteral("Es wurde nichts gedruckt.\n") + fehler);
+        return;
+    }
+    layout(*drucker);
+    if (!drucker->beenden(&fehler)) {
+        dialogs_.message(fehler);
+        return;
+    }
+    if (!pdf.isEmpty()) {
+        dialogs_.message(QStringLiteral("Der Ausdruck wurde als PDF-Datei gespeichert:\n") + pdf);
+    }
+}
+
+Druckkopf Auswertung::kopf() const {
+    return {art_ == Listenart::LetzteWoche ? felder_.nTagText() : felder_.heuteText(),
+            felder_.sNameText(), uhr_.now().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))};
+}
+
 void Auswertung::drucken() {
     if (art_ == Listenart::Roh) {
         return;
@@ -378,33 +405,40 @@ void Auswertung::drucken() {
         dialogs_.message(e.message());
         return;
     }
-    QString pdf;
-    QString fehler;
-    std::unique_ptr<Drucker> drucker =
-        druckerWahl_ ? druckerWahl_(&pdf, &fehler) : standardDrucker(&pdf, &fehler);
-    if (!drucker) {
-        dialogs_.message(QStringLiteral("Es wurde nichts gedruckt.\n") + fehler);
-        return;
-    }
-    const Druckkopf kopf{art_ == Listenart::LetzteWoche ? felder_.nTagText() : felder_.heuteText(),
-                         felder_.sNameText(),
-                         uhr_.now().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))};
     const bool mitKlasse = check_klassen->isChecked();
     Database& db = club_.db();
-    listeDrucken(*drucker, art_, zeilen, kopf, [&db, mitKlasse](const QString& name) {
-        try {
-            return NameMitKlasse(db, name, mitKlasse);
-        } catch (const DatabaseError&) {
-            return name;  // a name whose class cannot be read prints as it is
-        }
+    ausgeben([&](Drucker& d) {
+        listeDrucken(d, art_, zeilen, kopf(), [&db, mitKlasse](const QString& name) {
+            try {
+                return NameMitKlasse(db, name, mitKlasse);
+            } catch (const DatabaseError&) {
+                return name;  // a name whose class cannot be read prints as it is
+            }
+        });
     });
-    if (!drucker->beenden(&fehler)) {
-        dialogs_.message(fehler);
+}
+
+void Auswertung::druckenNachKlassen() {
+    std::vector<KlassenBlock> bloecke;
+    try {
+        Database& db = club_.db();
+        const int klassen = static_cast<int>(
+            db.run(QStringLiteral("SELECT count(*) FROM Klassen")).rows[0][0].toInt());
+        const int n = listen::klassenAnzahl(art_, klassen);
+        if (n == 0) {
+            return;  // a history and the raw table have no classes to print
+        }
+        for (int i = 1; i <= n; ++i) {
+            const SqlRows bez = db.select(QStringLiteral("SELECT * FROM Klassen WHERE Klasse =") +
+                                          zahlTextBlank(i));
+            bloecke.push_back({bez.value(0, QStringLiteral("Bez")).toString(),
+                               db.select(listen::klassenAbfrage(basis_, art_, i, sortierung_))});
+        }
+    } catch (const DatabaseError& e) {
+        dialogs_.message(e.message());
         return;
     }
-    if (!pdf.isEmpty()) {
-        dialogs_.message(QStringLiteral("Der Ausdruck wurde als PDF-Datei gespeichert:\n") + pdf);
-    }
+    ausgeben([&](Drucker& d) { klassenDrucken(d, art_, bloecke, kopf()); });
 }
 
 // ---- export -------------------------------------------------------------------------

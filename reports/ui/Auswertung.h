@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "reports/Ausdruck.h"
 #include "reports/Listen.h"
 
 class QCheckBox;
@@ -50,6 +51,8 @@ class Auswertung : public QWidget {
     void roh();
     void sortieren(const QString& sortierung);
     void drucken();
+    // The listing grouped by class ("Drucken nach Klassen").
+    void druckenNachKlassen();
     // Writes the listing now shown into the export file of the settings.
     void exportieren();
     // Deletes the current row of the raw result table after asking.
@@ -67,6 +70,9 @@ class Auswertung : public QWidget {
     void gehe(int zeile);
     void positionZeigen();
     std::unique_ptr<Drucker> standardDrucker(QString* pdf, QString* fehler);
+    // Prints through the chosen printer and tells where a PDF went.
+    void ausgeben(const std::function<void(Drucker&)>& layout);
+    Druckkopf kopf() const;
 
     ClubDatabase& club_;
     const Hauptfelder& felder_;

@@ -8,6 +8,7 @@
 #include "platform/AufzeichnenderDrucker.h"
 #include "platform/QtDrucker.h"
 #include "reports/Ausdruck.h"
+#include "reports/Klassenausdruck.h"
 #include "reports/Klassenname.h"
 #include "tests/support/TestDaten.h"
 
@@ -120,6 +121,37 @@ class TestAusdruck : public QObject {
         QCOMPARE(NameMitKlasse(d.db(), "Ohne Klasse", true), QString("Ohne Klasse"));
         QCOMPARE(NameMitKlasse(d.db(), "Niemand", true), QString("Niemand"));
         QCOMPARE(NameMitKlasse(d.db(), "Anna Alt", false), QString("Anna Alt"));
+    }
+
+    void klassenausdruck() {
+        std::vector<KlassenBlock> bloecke = {
+            {"Schützen", abendZeilen(2)}, {"Jugend", abendZeilen(0)}, {"Damen", abendZeilen(1)}};
+        AufzeichnenderDrucker d;
+        QCOMPARE(klassenDrucken(d, Listenart::Heute, bloecke, kKopf), 3);
+        QVERIFY(d.texte().first().startsWith("Ausdruck des Schießens vom: 03.04.2024     "));
+        QCOMPARE(d.eintraege.first().x, 25.0);
+        QVERIFY(!d.texte().contains("Jugend"));  // a class without rows takes no space
+        // 12 pt line 4.87 mm, 10 pt 4.06 mm: class at 15, headings at 20, rows at 28 and 32
+        QCOMPARE(d.suche("Schützen")->y, 15.0);
+        QCOMPARE(d.suche("Beste 10")->y, 20.0);
+        QCOMPARE(d.suche("Schütze 2")->y, 32.0);
+        QCOMPARE(d.suche("Damen")->y, 40.0);
+        QCOMPARE(d.texte().last(), QString("Personen: 3"));
+
+        AufzeichnenderDrucker lang;
+        klassenDrucken(lang, Listenart::LetzteWoche, {{"Schützen", abendZeilen(70)}}, kKopf);
+        QCOMPARE(lang.seiten(), 2);
+        const auto* folge = lang.suche("Ausdruck des Schießens vom: 03.04.2024");
+        for (const auto& e : lang.eintraege)
+            if (e.seite == 2 && e.text.startsWith("Ausdruck"))
+                folge = &e;
+        QCOMPARE(folge->seite, 2);
+        QCOMPARE(folge->x, 0.0);
+        QCOMPARE(listen::klassenAbfrage(listen::kJahr, Listenart::Jahr, 3, "Teiler"),
+                 listen::kJahr + " WHERE Klasse = 3 ORDER BY Teiler");
+        QCOMPARE(listen::klassenAnzahl(Listenart::Heute, 12), 12);
+        QCOMPARE(listen::klassenAnzahl(Listenart::Jahr, 12), 9);
+        QCOMPARE(listen::klassenAnzahl(Listenart::Schuetze, 12), 0);
     }
 
     // Each listing once as a real PDF: the words stand where the layout put them.

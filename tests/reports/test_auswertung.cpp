@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 
@@ -112,6 +113,29 @@ class TestAuswertung : public QObject {
         f.druecke("Jahr");
         QVERIFY(f.dialogs.messages.last().startsWith("Die Jahrestabelle konnte nicht neu"));
         QCOMPARE(f.spalte(), (QStringList{"Anna Alt", "O'Brien"}));  // the old table
+    }
+
+    // By class, once as a real PDF: one block a class with rows, the total of all of them;
+    // a member whose class is outside the class table is not printed.
+    void druckenNachKlassen() {
+        Fenster f;
+        f.daten.db().run(
+            "INSERT INTO Klassen (Klasse, Bez) VALUES (1, 'Schützenklasse'), "
+            "(2, 'Jugend'), (3, 'Senioren')");
+        f.daten.mitglied(4, "Dora Dreizehn", 13);
+        f.daten.ergebnis({4, "2024-04-03", 80, 160, 320, 50, 1});
+        f.druecke("DruckKl");
+        const QString pdf = f.dialogs.messages.last().section('\n', 1);
+        QProcess p;
+        p.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(p.waitForFinished(30000) && p.exitCode() == 0);
+        const QString text = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(
+            text.contains("Schützenklasse") && text.contains("Jugend") && text.contains("Senioren"),
+            qPrintable(text));
+        QVERIFY(text.indexOf("O'Brien") < text.indexOf("Jugend"));  // class 1 first
+        QVERIFY(!text.contains("Dora"));
+        QVERIFY(text.contains("Personen: 3"));
     }
 
     void falscheFelderImHauptfenster() {

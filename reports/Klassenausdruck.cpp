@@ -1,0 +1,178 @@
+#include "reports/Klassenausdruck.h"
+
+#include <QDate>
+
+#include <functional>
+
+#include "core/Zahlen.h"
+#include "platform/Drucker.h"
+
+namespace listen {
+
+QString klassenAbfrage(const QString& basis, Listenart art, int klasse, const QString& sortierung) {
+    const QString verbindung = art == Listenart::Jahr ? QStringLiteral(" WHERE Klasse =")
+                                                      : QStringLiteral(" AND Klasse =");
+    return sortiert(basis + verbindung + zahlTextBlank(klasse), sortierung);
+}
+
+int klassenAnzahl(Listenart art, int klassenZeilen) {
+    switch (art) {
+        case Listenart::Heute:
+        case Listenart::LetzteWoche:
+            return klassenZeilen;
+        case Listenart::Jahr:
+        case Listenart::Alles:
+            return 9;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace listen
+
+namespace {
+
+using Wert = std::function<QString(const SqlRows&, std::size_t)>;
+
+struct Spalte {
+    QString kopf;
+    double x;
+    Wert wert;
+};
+
+double zahl(const SqlRows& z, std::size_t r, const char* feld) {
+    return z.value(r, QString::fromLatin1(feld)).toDouble();
+}
+
+Wert raute(const char* feld) {
+    return [feld](const SqlRows& z, std::size_t r) { return formatRaute(zahl(z, r, feld)); };
+}
+
+Wert klartext(const char* feld) {
+    return [feld](const SqlRows& z, std::size_t r) { return zahlTextBlank(zahl(z, r, feld)); };
+}
+
+Wert text(const char* feld) {
+    return [feld](const SqlRows& z, std::size_t r) {
+        return z.value(r, QString::fromLatin1(feld)).toString();
+    };
+}
+
+QString teiler(const SqlRows& z, std::size_t r) {
+    const double t = zahl(z, r, "Teiler");
+    return t <= 800 ? formatTeiler(t) : QStringLiteral("-");
+}
+
+QString datum(const SqlRows& z, std::size_t r) {
+    const QString roh = z.value(r, QStringLiteral("Datum")).toString();
+    const QDate d = QDate::fromString(roh.left(10), Qt::ISODate);
+    return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : roh;
+}
+
+std::vector<Spalte> spalten(Listenart art) {
+    switch (art) {
+        case Listenart::Jahr:
+            return {{QStringLiteral("Name"), 20, text("Name")},
+                    {QStringLiteral("Best10"), 65, raute("Best10")},
+                    {QStringLiteral("Best20"), 85, raute("Best20")},
+                    {QStringLiteral("Ges."), 105, raute("Gesammt")},
+                    {QStringLiteral("Pkt"), 125, raute("Punkte")},
+                    {QStringLiteral("Teiler"), 150, teiler},
+                    {QStringLiteral("Anw/Gesch"), 175, [](const SqlRows& z, std::size_t r) {
+                         return formatRaute(zahl(z, r, "Anwesend")) + QStringLiteral(" /") +
+                                formatRaute(zahl(z, r, "Geschossen"));
+                     }}};
+        case Listenart::Alles:
+            return {{QStringLiteral("Name"), 20, text("Name")},
+                    {QStringLiteral("Beste 10"), 65, raute("Best10")},
+                    {QStringLiteral("Beste 20"), 85, raute("Best20")},
+                    {QStringLiteral("Gesamt"), 105, raute("Gesammt")},
+                    {QStringLiteral("Teiler"), 125, teiler},
+                    {QStringLiteral("Punkte"), 145, klartext("Punkte")},
+                    {QStringLiteral("Datum"), 175, datum}};
+        default:
+            return {{QStringLiteral("Name"), 20, text("Name")},
+                    {QStringLiteral("Beste 10"), 75, raute("Best10")},
+                    {QStringLiteral("Beste 20"), 100, raute("Best20")},
+                    {QStringLiteral("Gesamt"), 125, raute("Gesammt")},
+                    {QStringLiteral("Teiler"), 150, teiler},
+                    {QStringLiteral("Punkte"), 175, klartext("Punkte")}};
+    }
+}
+
+QString titel(Listenart art, const Druckkopf& kopf) {
+    const QString am = QStringLiteral("Ausgedruckt am: ") + kopf.jetzt;
+    switch (art) {
+        case Listenart::Jahr:
+            return QStringLiteral("Zusammenfassung des Schießjahres") + QString(10, u' ') + am;
+        case Listenart::Alles:
+            return QStringLiteral("Jahresausdruck     ") + am;
+        default:
+            return QStringLiteral("Ausdruck des Schießens vom: ") + kopf.datum +
+                   QStringLiteral("     ") + am;
+    }
+}
+
+// Every position is a whole millimetre, halves to the even number.
+double mm(double y) {
+    return rundeGerade(y);
+}
+
+constexpr double kRechterRand = 190;
+
+// A title longer than the page is printed smaller rather than cut off.
+void titelDrucken(Drucker& d, double punkte, double x, double y, const QString& t) {
+    d.schrift(punkte);
+    const double breite = d.textBreite(t);
+    if (x + breite > kRechterRand) {
+        d.schrift(punkte * (kRechterRand - x) / breite);
+    }
+    d.text(x, y, t);
+}
+
+}  // namespace
+
+int klassenDrucken(Drucker& d, Listenart art, const std::vector<KlassenBlock>& bloecke,
+                   const Druckkopf& kopf) {
+    const QString muster = QStringLiteral("fghf");
+    const QString t = titel(art, kopf);
+    const std::vector<Spalte> s = spalten(art);
+    titelDrucken(d, 12, 25, 10, t);
+    d.schrift(12);
+    double y = mm(10 + d.textHoehe(muster));
+    int gesamt = 0;
+    for (const KlassenBlock& block : bloecke) {
+        if (block.zeilen.empty()) {
+            continue;  // no heading, no space
+        }
+        d.schrift(12);
+        d.text(15, y, block.bez);
+        y = mm(y + d.textHoehe(muster));
+        d.schrift(10);
+        const double th = d.textHoehe(muster);
+        for (const Spalte& sp : s) {
+            d.text(sp.x, y, sp.kopf);
+        }
+        d.linie(art == Listenart::Jahr ? 25 : 20, y + th, 190, y + th);
+        y = mm(y + th);
+        for (std::size_t r = 0; r < block.zeilen.size(); ++r) {
+            y = mm(y + th);
+            for (const Spalte& sp : s) {
+                d.text(sp.x, y, sp.wert(block.zeilen, r));
+            }
+            d.linie(20, y, 190, y);
+            if (y >= 271) {
+                d.neueSeite();
+                titelDrucken(d, 10, 0, th, t);
+                d.schrift(10);
+                y = mm(10 + th);
+            }
+        }
+        y = mm(y + 2 * th);
+        gesamt += static_cast<int>(block.zeilen.size());
+    }
+    d.schrift(10);
+    y = mm(y + d.textHoehe(muster));
+    d.text(15, y, QStringLiteral("Personen:") + zahlTextBlank(gesamt));
+    return gesamt;
+}
