@@ -13,6 +13,8 @@
 #include "platform/SerialPortLine.h"
 #include "platform/widgets/MessageBoxDialogs.h"
 #include "reports/ui/Auswertung.h"
+#include "reports/ui/FormPunkte.h"
+#include "reports/ui/Mitgl.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -32,18 +34,38 @@ int main(int argc, char* argv[]) {
     dialogs.setParent(&ringe);
     Einlesen einlesen(leitung, ini, zustand, ringe, dialogs);
     ringe.setLesesteuerung(&einlesen);
+    // The other windows are made when first asked for and then only shown again.
+    auto zeigen = [](QWidget& w) {
+        w.show();
+        w.raise();
+        w.activateWindow();
+    };
+    std::unique_ptr<FormPunkte> punkte;
     std::unique_ptr<Auswertung> auswertung;
+    std::unique_ptr<Mitgl> mitglieder;
     ringe.setAuswertungOeffnen([&] {
         if (!auswertung) {
             auswertung = std::make_unique<Auswertung>(club, ringe, zustand, dialogs, uhr);
+            auswertung->setPunkteOeffnen([&] {
+                if (!punkte) {
+                    punkte = std::make_unique<FormPunkte>(club, zustand, dialogs);
+                }
+                zeigen(*punkte);
+            });
         }
-        auswertung->show();
-        auswertung->raise();
-        auswertung->activateWindow();
+        zeigen(*auswertung);
+    });
+    ringe.setMitgliederOeffnen([&] {
+        if (!mitglieder) {
+            mitglieder = std::make_unique<Mitgl>(club, ringe, zustand, dialogs, uhr);
+        }
+        zeigen(*mitglieder);
     });
     ringe.show();
     ringe.laden();
     const int ende = QApplication::exec();
+    mitglieder.reset();
     auswertung.reset();
+    punkte.reset();
     return ende;
 }

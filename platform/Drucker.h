@@ -9,6 +9,8 @@ class Drucker {
     virtual ~Drucker() = default;
 
     virtual void schrift(double punkte, bool fett = false) = 0;
+    // The font family; the printer's default font when none is set or the system lacks it.
+    virtual void schriftart(const QString& name) { (void)name; }
     // Printed height and width of a text in the font in force, in millimetres.
     virtual double textHoehe(const QString& muster) = 0;
     virtual double textBreite(const QString& text) = 0;

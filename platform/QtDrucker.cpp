@@ -61,6 +61,13 @@ void QtDrucker::schrift(double punkte, bool fett) {
     }
 }
 
+void QtDrucker::schriftart(const QString& name) {
+    font_.setFamily(name);
+    if (painter_) {
+        painter_->setFont(font_);
+    }
+}
+
 double QtDrucker::textHoehe(const QString& muster) {
     const QFontMetricsF fm(font_, &printer_);
     return muster.isEmpty() ? 0 : mm(fm.height());

@@ -19,6 +19,7 @@ class QtDrucker : public Drucker {
     bool beginnen(QString* fehler);
 
     void schrift(double punkte, bool fett) override;
+    void schriftart(const QString& name) override;
     double textHoehe(const QString& muster) override;
     double textBreite(const QString& text) override;
     void text(double x, double y, const QString& text) override;

@@ -94,6 +94,13 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
         andereKarte();
     });
     connect(Start, &QPushButton::clicked, this, &Ringe::starten);
+    connect(ButtMitglieder, &QPushButton::clicked, this, [this] {
+        if (!mitgliederOeffnen_) {
+            return;
+        }
+        datenbankGewaehlt(DBCombo->currentIndex());  // as a choice in the list does
+        mitgliederOeffnen_();
+    });
     connect(ButtAuswertung, &QPushButton::clicked, this, [this] {
         if (auswertungOeffnen_)
             auswertungOeffnen_();
@@ -129,6 +136,11 @@ Ringe::~Ringe() = default;
 void Ringe::setAuswertungOeffnen(std::function<void()> oeffnen) {
     auswertungOeffnen_ = std::move(oeffnen);
     ButtAuswertung->setEnabled(static_cast<bool>(auswertungOeffnen_));
+}
+
+void Ringe::setMitgliederOeffnen(std::function<void()> oeffnen) {
+    mitgliederOeffnen_ = std::move(oeffnen);
+    ButtMitglieder->setEnabled(static_cast<bool>(mitgliederOeffnen_));
 }
 
 QString Ringe::heuteText() const {

@@ -48,6 +48,9 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
 
     // How "Auswertung" opens the evaluation window; without it the button stays disabled.
     void setAuswertungOeffnen(std::function<void()> oeffnen);
+    // How "Mitglieder" opens the members window (after the database shown in the list has
+    // been opened again); without it the button stays disabled.
+    void setMitgliederOeffnen(std::function<void()> oeffnen);
 
     // The fields other windows read.
     QString heuteText() const override;
@@ -114,6 +117,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
 
     Lesesteuerung* lesen_ = nullptr;
     std::function<void()> auswertungOeffnen_;
+    std::function<void()> mitgliederOeffnen_;
     std::optional<Mitglied> mitglied_;
     QString bestTeilerBeimBetreten_;
     int offenerSlot_ = -1;

@@ -21,13 +21,13 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
-#include "platform/QtDrucker.h"
 #include "platform/Textdatei.h"
 #include "reports/Ausdruck.h"
 #include "reports/Export.h"
 #include "reports/Jahrestab.h"
 #include "reports/Klassenausdruck.h"
 #include "reports/Klassenname.h"
+#include "reports/ui/Druckausgabe.h"
 #include "reports/ui/ZeilenModell.h"
 
 namespace {
@@ -54,6 +54,11 @@ Auswertung::Auswertung(ClubDatabase& club, const Hauptfelder& felder, const Aben
 }
 
 Auswertung::~Auswertung() = default;
+
+void Auswertung::setPunkteOeffnen(std::function<void()> oeffnen) {
+    punkteOeffnen_ = std::move(oeffnen);
+    Einst->setEnabled(static_cast<bool>(punkteOeffnen_));
+}
 
 void Auswertung::aufbauen() {
     setObjectName(QStringLiteral("Auswertung"));
@@ -147,10 +152,13 @@ void Auswertung::aufbauen() {
         knopf(this, QStringLiteral("DruckKl"), QStringLiteral("Drucken nach Klassen"));
     connect(klassen, &QPushButton::clicked, this, &Auswertung::druckenNachKlassen);
     unten->addWidget(klassen);
-    // The point tables have a window of their own; until it is built the button is disabled.
-    QPushButton* einst = knopf(this, QStringLiteral("Einst"), QStringLiteral("Einstellungen"));
-    einst->setEnabled(false);
-    unten->addWidget(einst);
+    Einst = knopf(this, QStringLiteral("Einst"), QStringLiteral("Einstellungen"));
+    Einst->setEnabled(false);  // until the point tables are attached
+    connect(Einst, &QPushButton::clicked, this, [this] {
+        if (punkteOeffnen_)
+            punkteOeffnen_();
+    });
+    unten->addWidget(Einst);
     haupt->addLayout(unten);
     resize(760, 520);
 }
@@ -350,43 +358,8 @@ void Auswertung::positionZeigen() {
 
 // ---- printing -----------------------------------------------------------------------
 
-std::unique_ptr<Drucker> Auswertung::standardDrucker(QString* pdf, QString* fehler) {
-    const QString name = QtDrucker::standardDrucker();
-    const bool aufDrucker =
-        !name.isEmpty() &&
-        dialogs_.askYesNo(QStringLiteral("Auf dem Drucker \"%1\" drucken?\n"
-                                         "(Nein: als PDF-Datei in den Dokumenten speichern)")
-                              .arg(name));
-    if (!aufDrucker) {
-        QDir().mkpath(paths::documentsDir());
-        *pdf = QDir(paths::documentsDir())
-                   .filePath(QStringLiteral("Auswertung %1.pdf")
-                                 .arg(uhr_.now().toString(QStringLiteral("yyyy-MM-dd HHmmss"))));
-    }
-    auto d = std::make_unique<QtDrucker>(*pdf);
-    if (!d->beginnen(fehler)) {
-        return nullptr;
-    }
-    return d;
-}
-
 void Auswertung::ausgeben(const std::function<void(Drucker&)>& layout) {
-    QString pdf;
-    QString fehler;
-    std::unique_ptr<Drucker> drucker =
-        druckerWahl_ ? druckerWahl_(&pdf, &fehler) : standardDrucker(&pdf, &fehler);
-    if (!drucker) {
-        dialogs_.message(QStringLiteral("Es wurde nichts gedruckt.\n") + fehler);
-        return;
-    }
-    layout(*drucker);
-    if (!drucker->beenden(&fehler)) {
-        dialogs_.message(fehler);
-        return;
-    }
-    if (!pdf.isEmpty()) {
-        dialogs_.message(QStringLiteral("Der Ausdruck wurde als PDF-Datei gespeichert:\n") + pdf);
-    }
+    ausdrucken(dialogs_, uhr_, druckerWahl_, layout);
 }
 
 Druckkopf Auswertung::kopf() const {

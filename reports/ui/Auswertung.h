@@ -7,6 +7,7 @@
 
 #include "reports/Ausdruck.h"
 #include "reports/Listen.h"
+#include "reports/ui/Druckausgabe.h"
 
 class QCheckBox;
 class QLabel;
@@ -25,15 +26,13 @@ struct Abendzustand;
 class Auswertung : public QWidget {
     Q_OBJECT
   public:
-    // Where a printout goes: a printer or a PDF file (its path in *pdf), or nothing with the
-    // German reason in *fehler.
-    using DruckerWahl = std::function<std::unique_ptr<Drucker>(QString* pdf, QString* fehler)>;
-
     Auswertung(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& zustand,
                Dialogs& dialogs, const Clock& uhr, QWidget* parent = nullptr);
     ~Auswertung() override;
 
     void setDruckerWahl(DruckerWahl wahl) { druckerWahl_ = std::move(wahl); }
+    // How "Einstellungen" opens the point tables; without it the button stays disabled.
+    void setPunkteOeffnen(std::function<void()> oeffnen);
 
     Listenart art() const { return art_; }
     const QString& basis() const { return basis_; }
@@ -69,7 +68,6 @@ class Auswertung : public QWidget {
     void schuetzenliste();
     void gehe(int zeile);
     void positionZeigen();
-    std::unique_ptr<Drucker> standardDrucker(QString* pdf, QString* fehler);
     // Prints through the chosen printer and tells where a PDF went.
     void ausgeben(const std::function<void(Drucker&)>& layout);
     Druckkopf kopf() const;
@@ -94,4 +92,6 @@ class Auswertung : public QWidget {
     QLabel* sortiertNach_ = nullptr;
     QLabel* position_ = nullptr;
     QPushButton* Loeschen_butt = nullptr;
+    QPushButton* Einst = nullptr;
+    std::function<void()> punkteOeffnen_;
 };

@@ -1,0 +1,62 @@
+#include "reports/Klassenzuordnung.h"
+
+#include "core/Zahlen.h"
+#include "platform/Database.h"
+
+int monateBis(const QDate& geburtstag, const QDate& stichtag) {
+    return (stichtag.year() - geburtstag.year()) * 12 + stichtag.month() - geburtstag.month();
+}
+
+int klassenAlter(int monate) {
+    return (monate - 1) / 12 + 1;  // the remainder is dropped, towards zero
+}
+
+QDate stichtag(const QDate& abend, int saisonversatz) {
+    return QDate(abend.addMonths(saisonversatz).year(), 10, 1);
+}
+
+Klassenzuordnung klassenBerechnen(Database& db, const QDate& stich, const QString& ordnung) {
+    Klassenzuordnung ergebnis;
+    Transaction t(db);
+    const SqlRows mitglieder = db.run(
+        QStringLiteral("SELECT rowid, Name, Geburtstag, Geschlecht FROM Mitglieder ORDER BY ") +
+        (ordnung == QLatin1String("Nr")     ? QStringLiteral("Nr")
+         : ordnung == QLatin1String("Name") ? QStringLiteral("Name")
+                                            : QStringLiteral("rowid")));
+    for (const QVariantList& m : mitglieder.rows) {
+        const QString name = m[1].toString();
+        const QDate geburtstag = QDate::fromString(m[2].toString().left(10), Qt::ISODate);
+        if (!geburtstag.isValid()) {
+            ergebnis.meldungen
+                << QStringLiteral("Geburtstag von %1 fehlt; die Klasse bleibt.").arg(name);
+            continue;
+        }
+        int alter = klassenAlter(monateBis(geburtstag, stich));
+        if (alter < 5) {
+            ergebnis.meldungen << QStringLiteral("Geburtstag von ") + name + u'(' +
+                                      geburtstag.toString(QStringLiteral("dd.MM.yyyy")) +
+                                      QStringLiteral(") ist vermutlich falsch");
+            alter = 5;
+        }
+        QString geschlecht = m[3].toString();
+        if (geschlecht != QLatin1String("m") && geschlecht != QLatin1String("w")) {
+            ergebnis.meldungen << QStringLiteral("Geschlecht von ") + name + u'(' + geschlecht +
+                                      QStringLiteral(") ist vermutlich falsch");
+            geschlecht = QStringLiteral("m");
+        }
+        const SqlRows klasse = db.select(
+            QStringLiteral("SELECT * FROM Klassen Where UAlter <= ") + formatRaute(alter) +
+            QStringLiteral(" And OAlter >= ") + formatRaute(alter) +
+            QStringLiteral(" AND Geschlecht Like '*") + geschlecht + QStringLiteral("*';"));
+        if (klasse.empty()) {
+            ergebnis.meldungen << QStringLiteral("Keine Klasse zu ") + name +
+                                      QStringLiteral(" gefunden");
+            continue;
+        }
+        db.run(QStringLiteral("UPDATE Mitglieder SET Klasse = ? WHERE rowid = ?"),
+               {klasse.value(0, QStringLiteral("Klasse")), m[0]});
+        ++ergebnis.zugeordnet;
+    }
+    t.commit();
+    return ergebnis;
+}

@@ -1,0 +1,240 @@
+#include "reports/ui/TabellenModell.h"
+
+#include <QDate>
+
+#include "core/ClubDatabase.h"
+#include "core/Zahlen.h"
+#include "platform/SqlDialect.h"
+
+namespace {
+
+bool istZahlTyp(const QString& typ) {
+    return typ == QLatin1String("INTEGER") || typ == QLatin1String("LONG") ||
+           typ == QLatin1String("DOUBLE") || typ == QLatin1String("SINGLE");
+}
+
+// A typed text as the field's type stores it; an invalid value gives the German reason.
+QVariant gespeichert(const QVariant& eingabe, const QString& typ, QString* fehler) {
+    if (eingabe.typeId() == QMetaType::Bool) {
+        return eingabe.toBool() ? 1 : 0;
+    }
+    const QString text = eingabe.toString().trimmed();
+    if (text.isEmpty()) {
+        return QVariant();  // an empty field is empty, not 0
+    }
+    if (typ.startsWith(QLatin1String("DATE"))) {
+        const QDate d = sqldialect::parseShortDate(text);
+        if (!d.isValid()) {
+            *fehler = QStringLiteral("\"%1\" ist kein gültiges Datum (TT.MM.JJJJ).").arg(text);
+            return QVariant();
+        }
+        return sqldialect::isoDate(d);
+    }
+    if (istZahlTyp(typ) || typ == QLatin1String("YESNO")) {
+        QString t = text;
+        t.replace(u',', u'.');
+        bool ok = false;
+        const double v = t.toDouble(&ok);
+        if (!ok) {
+            *fehler = QStringLiteral("\"%1\" ist keine Zahl.").arg(text);
+            return QVariant();
+        }
+        if (typ == QLatin1String("INTEGER") || typ == QLatin1String("LONG")) {
+            if (v != static_cast<double>(static_cast<long long>(v))) {
+                *fehler = QStringLiteral("\"%1\" ist keine ganze Zahl.").arg(text);
+                return QVariant();
+            }
+            return static_cast<qlonglong>(v);
+        }
+        return v;
+    }
+    return text;
+}
+
+}  // namespace
+
+TabellenModell::TabellenModell(ClubDatabase& club, QString tabelle, QStringList spalten,
+                               QObject* parent)
+    : QAbstractTableModel(parent),
+      club_(club),
+      tabelle_(std::move(tabelle)),
+      spalten_(std::move(spalten)) {}
+
+void TabellenModell::laden(const QString& ordnung) {
+    ordnung_ = ordnung;
+    beginResetModel();
+    zeilen_ = SqlRows();
+    typen_.clear();
+    if (club_.isOpen()) {
+        try {
+            Database& db = club_.db();
+            typen_ = db.columns(tabelle_);
+            // Names of tables and fields are the program's own, never typed by a user.
+            zeilen_ = db.run(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY %3")
+                                 .arg(spalten_.join(QStringLiteral(", ")), tabelle_,
+                                      ordnung.isEmpty() ? QStringLiteral("rowid") : ordnung));
+        } catch (const DatabaseError& e) {
+            zeilen_ = SqlRows();
+            endResetModel();
+            emit abgelehnt(e.message());
+            return;
+        }
+    }
+    endResetModel();
+}
+
+QString TabellenModell::typ(const QString& spalte) const {
+    for (const ColumnInfo& c : typen_) {
+        if (c.name.compare(spalte, Qt::CaseInsensitive) == 0) {
+            return c.declaredType.toUpper();
+        }
+    }
+    return {};
+}
+
+QVariant TabellenModell::wert(int zeile, const QString& spalte) const {
+    return zeilen_.value(static_cast<std::size_t>(zeile), spalte);
+}
+
+bool TabellenModell::setzen(int zeile, const QString& spalte, const QVariant& eingabe,
+                            QString* fehler) {
+    if (zeile < 0 || zeile >= rowCount() || !spalten_.contains(spalte)) {
+        return false;
+    }
+    QString grund;
+    const QVariant v = gespeichert(eingabe, typ(spalte), &grund);
+    if (grund.isEmpty() && spalte == eindeutig_ && !v.isNull()) {
+        try {
+            const int andere =
+                club_.db()
+                    .run(QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = ? AND rowid <> ?")
+                             .arg(tabelle_, spalte),
+                         {v, zeilen_.rows[static_cast<std::size_t>(zeile)][0]})
+                    .rows[0][0]
+                    .toInt();
+            if (andere > 0) {
+                grund = eindeutigMeldung_.arg(eingabe.toString().trimmed());
+            }
+        } catch (const DatabaseError& e) {
+            grund = e.message();
+        }
+    }
+    if (grund.isEmpty()) {
+        try {
+            club_.db().run(
+                QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(tabelle_, spalte),
+                {v, zeilen_.rows[static_cast<std::size_t>(zeile)][0]});
+        } catch (const DatabaseError& e) {
+            grund = e.message();
+        }
+    }
+    if (!grund.isEmpty()) {
+        if (fehler) {
+            *fehler = grund;
+        }
+        return false;
+    }
+    zeilen_.rows[static_cast<std::size_t>(zeile)][static_cast<int>(spalten_.indexOf(spalte)) + 1] =
+        v;
+    const int c = static_cast<int>(spalten_.indexOf(spalte));
+    emit dataChanged(index(zeile, c), index(zeile, c));
+    return true;
+}
+
+int TabellenModell::neu(const QVariantList& werte, QString* fehler) {
+    QStringList namen;
+    QStringList platz;
+    for (int i = 0; i < werte.size() && i < spalten_.size(); ++i) {
+        namen << spalten_[i];
+        platz << QStringLiteral("?");
+    }
+    try {
+        Database& db = club_.db();
+        db.run(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(tabelle_, namen.join(QStringLiteral(", ")), platz.join(QStringLiteral(", "))),
+            werte);
+        const QVariant id = db.run(QStringLiteral("SELECT last_insert_rowid()")).rows[0][0];
+        laden(ordnung_);
+        for (int r = 0; r < rowCount(); ++r) {
+            if (zeilen_.rows[static_cast<std::size_t>(r)][0] == id) {
+                return r;
+            }
+        }
+    } catch (const DatabaseError& e) {
+        if (fehler) {
+            *fehler = e.message();
+        }
+    }
+    return -1;
+}
+
+bool TabellenModell::loeschen(int zeile, QString* fehler) {
+    if (zeile < 0 || zeile >= rowCount()) {
+        return false;
+    }
+    try {
+        club_.db().run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(tabelle_),
+                       {zeilen_.rows[static_cast<std::size_t>(zeile)][0]});
+    } catch (const DatabaseError& e) {
+        if (fehler) {
+            *fehler = e.message();
+        }
+        return false;
+    }
+    beginRemoveRows({}, zeile, zeile);
+    zeilen_.rows.erase(zeilen_.rows.begin() + zeile);
+    endRemoveRows();
+    return true;
+}
+
+int TabellenModell::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(zeilen_.size());
+}
+
+int TabellenModell::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(spalten_.size());
+}
+
+QVariant TabellenModell::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return {};
+    }
+    const QVariant v = wert(index.row(), spalten_.value(index.column()));
+    if (v.isNull()) {
+        return QString();
+    }
+    const QString t = typ(spalten_.value(index.column()));
+    if (t.startsWith(QLatin1String("DATE"))) {
+        const QDate d = QDate::fromString(v.toString().left(10), Qt::ISODate);
+        return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : v.toString();
+    }
+    if (t == QLatin1String("DOUBLE") || t == QLatin1String("SINGLE")) {
+        return zahlText(v.toDouble(), 7);
+    }
+    return v.toString();
+}
+
+bool TabellenModell::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) {
+        return false;
+    }
+    QString fehler;
+    if (!setzen(index.row(), spalten_.value(index.column()), value, &fehler)) {
+        emit abgelehnt(fehler);
+        return false;
+    }
+    return true;
+}
+
+Qt::ItemFlags TabellenModell::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable
+                           : Qt::NoItemFlags;
+}
+
+QVariant TabellenModell::headerData(int section, Qt::Orientation o, int role) const {
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    return o == Qt::Horizontal ? QVariant(spalten_.value(section)) : QVariant(section + 1);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <vector>
+
+#include "platform/Database.h"
+
+class ClubDatabase;
+
+// Rows of one table of the club database for an editable grid. Every edit is written at
+// once; a value the field cannot take is refused with a German reason and the old value
+// stays.
+class TabellenModell : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    TabellenModell(ClubDatabase& club, QString tabelle, QStringList spalten,
+                   QObject* parent = nullptr);
+
+    // A column whose values must differ from row to row (a member's number); `meldung`
+    // names the value with %1.
+    void eindeutig(const QString& spalte, const QString& meldung) {
+        eindeutig_ = spalte;
+        eindeutigMeldung_ = meldung;
+    }
+
+    // Reads the table anew in the given order ("" for the stored order).
+    void laden(const QString& ordnung = {});
+    const QString& ordnung() const { return ordnung_; }
+
+    QVariant wert(int zeile, const QString& spalte) const;
+    // Writes one field: typed text, a number or a yes/no; false with the reason.
+    bool setzen(int zeile, const QString& spalte, const QVariant& wert, QString* fehler);
+    // A new row with the given values (the other fields empty); its row number, or -1.
+    int neu(const QVariantList& werte, QString* fehler);
+    bool loeschen(int zeile, QString* fehler);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+  signals:
+    void abgelehnt(const QString& grund);
+
+  private:
+    QString typ(const QString& spalte) const;
+
+    ClubDatabase& club_;
+    QString tabelle_;
+    QStringList spalten_;
+    QString ordnung_;
+    std::vector<ColumnInfo> typen_;
+    SqlRows zeilen_;  // rowid first, then the columns
+    QString eindeutig_;
+    QString eindeutigMeldung_;
+};
