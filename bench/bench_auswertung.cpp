@@ -4,13 +4,21 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
 
 #include "bench/Vereinsdaten.h"
 #include "core/Hauptfelder.h"
+#include "core/Schema.h"
 #include "platform/AufzeichnenderDrucker.h"
 #include "platform/Database.h"
+#include "platform/Textdatei.h"
 #include "reports/Ausdruck.h"
+#include "reports/Export.h"
 #include "reports/Jahrestab.h"
+#include "reports/Klassenzuordnung.h"
 #include "reports/Listen.h"
 
 namespace {
@@ -118,6 +126,146 @@ void BM_AusdruckSaison(benchmark::State& state) {
     state.counters["Zeilen"] = static_cast<double>(zeilen.size());
 }
 
+// A club of 1,000 members with birthdays and nine classes, for the class assignment.
+class Tausend {
+  public:
+    static Tausend& get() {
+        static Tausend t;
+        return t;
+    }
+    QString pfad() const { return dir_.filePath("Klassen.db"); }
+
+  private:
+    Tausend() {
+        QString fehler;
+        if (!schema::neueVereinsdatenbank(pfad(), &fehler)) {
+            std::abort();
+        }
+        sqlite3* db = nullptr;
+        pruefe(sqlite3_open(pfad().toUtf8().constData(), &db), db);
+        pruefe(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
+        {
+            Anweisung k(db,
+                        "INSERT INTO Klassen (Klasse, Bez, UAlter, OAlter, Geschlecht) "
+                        "VALUES (?, 'K', ?, ?, ?)");
+            for (int i = 1; i <= 9; ++i) {
+                sqlite3_bind_int(k.s, 1, i);
+                sqlite3_bind_int(k.s, 2, (i - 1) * 10);
+                sqlite3_bind_int(k.s, 3, i * 10 - 1);
+                sqlite3_bind_text(k.s, 4, i % 2 ? "m" : "mw", -1, SQLITE_STATIC);
+                k.lauf(db);
+            }
+            Anweisung m(db,
+                        "INSERT INTO Mitglieder (Nr, Name, Geburtstag, Geschlecht) "
+                        "VALUES (?, ?, ?, ?)");
+            for (int nr = 1; nr <= 1000; ++nr) {
+                const QByteArray name = QStringLiteral("Mitglied %1").arg(nr).toUtf8();
+                const QByteArray geb =
+                    QDate(1940 + nr % 70, 1 + nr % 12, 1 + nr % 28).toString(Qt::ISODate).toUtf8();
+                sqlite3_bind_int(m.s, 1, nr);
+                sqlite3_bind_text(m.s, 2, name.constData(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_text(m.s, 3, geb.constData(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_text(m.s, 4, nr % 3 ? "m" : "w", -1, SQLITE_STATIC);
+                m.lauf(db);
+            }
+        }
+        pruefe(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+        sqlite3_close(db);
+    }
+    QTemporaryDir dir_;
+};
+
+void BM_KlassenBerechnen(benchmark::State& state) {
+    Database db;
+    QString fehler;
+    if (!db.open(Tausend::get().pfad(), &fehler)) {
+        state.SkipWithError(qPrintable(fehler));
+        return;
+    }
+    for (auto _ : state) {
+        klassenBerechnen(db, QDate(2020, 10, 1), QStringLiteral("Name"));
+    }
+}
+
+// The same work in bare SQLite: every member read, its class looked up and written.
+void BM_Boden_KlassenBerechnen(benchmark::State& state) {
+    sqlite3* db = nullptr;
+    pruefe(sqlite3_open(Tausend::get().pfad().toUtf8().constData(), &db), db);
+    {
+        Anweisung alle(db, "SELECT rowid, Geburtstag, Geschlecht FROM Mitglieder ORDER BY Name");
+        Anweisung suche(db,
+                        "SELECT Klasse FROM Klassen WHERE UAlter <= ?1 AND OAlter >= ?1 "
+                        "AND Geschlecht LIKE ?2");
+        Anweisung setze(db, "UPDATE Mitglieder SET Klasse = ? WHERE rowid = ?");
+        for (auto _ : state) {
+            pruefe(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
+            while (sqlite3_step(alle.s) == SQLITE_ROW) {
+                const QDate geb = QDate::fromString(QString::fromUtf8(reinterpret_cast<const char*>(
+                                                        sqlite3_column_text(alle.s, 1))),
+                                                    Qt::ISODate);
+                const int alter = ((2020 - geb.year()) * 12 + 10 - geb.month() - 1) / 12 + 1;
+                sqlite3_bind_int(suche.s, 1, alter);
+                sqlite3_bind_text(suche.s, 2,
+                                  reinterpret_cast<const char*>(sqlite3_column_text(alle.s, 2)), -1,
+                                  SQLITE_TRANSIENT);
+                if (sqlite3_step(suche.s) == SQLITE_ROW) {
+                    sqlite3_bind_int(setze.s, 1, sqlite3_column_int(suche.s, 0));
+                    sqlite3_bind_int64(setze.s, 2, sqlite3_column_int64(alle.s, 0));
+                    setze.lauf(db);
+                }
+                sqlite3_reset(suche.s);
+            }
+            sqlite3_reset(alle.s);
+            pruefe(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+        }
+    }
+    sqlite3_close(db);
+}
+
+// Every result of the ten seasons (the raw listing) into the export file.
+void BM_Export(benchmark::State& state) {
+    const QString datei = QDir::current().filePath("zk-bench-export.csv");
+    std::size_t zeilen = 0;
+    for (auto _ : state) {
+        const SqlRows z = datenbank().select(listen::kRoh);
+        zeilen = z.size();
+        QString fehler;
+        if (!dateiErsetzen(datei,
+                           exportText(z, spaltentypen(datenbank(), listen::kRoh, z.columns),
+                                      QStringLiteral(";")),
+                           &fehler)) {
+            state.SkipWithError(qPrintable(fehler));
+        }
+    }
+    state.counters["Zeilen"] = static_cast<double>(zeilen);
+    QFile::remove(datei);
+}
+
+void BM_Boden_Export(benchmark::State& state) {
+    sqlite3* db = nullptr;
+    pruefe(sqlite3_open(Vereinsdaten::get().pfad().toUtf8().constData(), &db), db);
+    const QByteArray datei = QDir::current().filePath("zk-bench-boden.csv").toLocal8Bit();
+    {
+        Anweisung a(db,
+                    "SELECT MitglNr,Best10,Best20,Gesammt,Teiler,Punkte,Datum,Anwesend,Liegend "
+                    "FROM Ergebnis ORDER BY Datum, MitglNr");
+        for (auto _ : state) {
+            std::FILE* f = std::fopen(datei.constData(), "wb");
+            while (sqlite3_step(a.s) == SQLITE_ROW) {
+                for (int c = 0; c < 9; ++c) {
+                    std::fprintf(f, "%s;",
+                                 reinterpret_cast<const char*>(sqlite3_column_text(a.s, c)));
+                }
+                std::fputs("\r\n", f);
+            }
+            sqlite3_reset(a.s);
+            std::fclose(f);
+        }
+    }
+    sqlite3_close(db);
+    std::remove(datei.constData());
+}
+
 }  // namespace
 
 #define ZK_BENCH(fn)                    \
@@ -136,6 +284,10 @@ ZK_BENCH(BM_Boden_ListeSaison);
 ZK_BENCH(BM_ListeSchuetze);
 ZK_BENCH(BM_Boden_ListeSchuetze);
 ZK_BENCH(BM_AusdruckSaison);
+ZK_BENCH(BM_KlassenBerechnen);
+ZK_BENCH(BM_Boden_KlassenBerechnen);
+ZK_BENCH(BM_Export);
+ZK_BENCH(BM_Boden_Export);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -1,0 +1,158 @@
+// Members and classes, the point tables, and a new club database used from the first start.
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTableView>
+
+#include "platform/AufzeichnenderDrucker.h"
+#include "reports/Klassenzuordnung.h"
+#include "reports/Mitgliederliste.h"
+#include "reports/ui/FormPunkte.h"
+#include "reports/ui/Mitgl.h"
+#include "reports/ui/TabellenModell.h"
+#include "tests/support/Programmfenster.h"
+
+class TestMitglieder : public QObject {
+    Q_OBJECT
+  private slots:
+    void alterUndStichtag() {
+        const QDate stich(2005, 10, 1);
+        QCOMPARE(monateBis(QDate(1990, 9, 15), stich), 181);
+        QCOMPARE(klassenAlter(181), 16);
+        QCOMPARE(klassenAlter(monateBis(QDate(1990, 11, 15), stich)), 15);
+        QCOMPARE(stichtag(QDate(2006, 2, 1), -4), stich);  // season offset of four months
+        QCOMPARE(stichtag(QDate(2006, 5, 1), -4), QDate(2006, 10, 1));
+    }
+
+    void klassenzuordnung() {
+        TestDaten d;
+        d.db().run(
+            "INSERT INTO Klassen (Klasse, Bez, UAlter, OAlter, Geschlecht) VALUES "
+            "(4, 'Schüler', 0, 14, 'mw'), (2, 'Damen', 15, 99, 'w'), "
+            "(1, 'Herren', 15, 99, 'm'), (3, 'Alle', 15, 99, 'mw')");
+        const auto mitglied = [&](int nr, const char* name, const QVariant& geb, const char* g) {
+            d.db().run(
+                "INSERT INTO Mitglieder (Nr, Name, Geburtstag, Geschlecht, Klasse) "
+                "VALUES (?, ?, ?, ?, 9)",
+                {nr, name, geb, g});
+        };
+        mitglied(1, "September", "2001-09-30", "w");  // 49 months: 5
+        mitglied(2, "Oktober", "2001-10-01", "m");    // 48 months: 4, taken as 5
+        mitglied(3, "Gross", "1970-05-05", "W");      // upper case: searched as "m"
+        mitglied(4, "Frau", "1970-05-05", "w");       // "Damen" comes before "Alle"
+        mitglied(5, "Ohne", QVariant(), "m");         // no birthday: stays 9
+        mitglied(6, "Alt", "1890-01-01", "m");        // 115: no class, stays 9
+        const Klassenzuordnung z = klassenBerechnen(d.db(), QDate(2005, 10, 1), "Nr");
+        QCOMPARE(d.db().run("SELECT Klasse FROM Mitglieder ORDER BY Nr").rows,
+                 (std::vector<QVariantList>{{4}, {4}, {1}, {2}, {9}, {9}}));
+        QCOMPARE(z.zugeordnet, 4);
+        QCOMPARE(z.meldungen,
+                 (QStringList{"Geburtstag von Oktober(01.10.2001) ist vermutlich falsch",
+                              "Geschlecht von Gross(W) ist vermutlich falsch",
+                              "Geburtstag von Ohne fehlt; die Klasse bleibt.",
+                              "Keine Klasse zu Alt gefunden"}));
+    }
+
+    void mitgliederliste() {
+        SqlRows z;
+        z.columns = {"Nr", "Name", "Geburtstag", "Geschlecht", "Strasse", "Ort", "Klasse"};
+        for (int i = 1; i <= 60; ++i)
+            z.rows.push_back(
+                {i, QString("Mitglied %1").arg(i), "1980-02-03", "m", "Weg 1", "Ort", 1});
+        AufzeichnenderDrucker d;
+        mitgliederDrucken(d, z, 0, "03.04.2024 19:30:00");
+        QCOMPARE(d.texte().first(), QString(" Mitgliederausdruck vom: 03.04.2024 19:30:00"));
+        QCOMPARE(d.eintraege.first().punkte, 15.0);
+        QCOMPARE(d.suche("Straße")->x, 100.0);
+        QCOMPARE(d.suche("Mitglied 1")->x, 25.0);
+        QVERIFY(d.suche("03.02.1980"));
+        QCOMPARE(d.seiten(), 2);
+        for (const auto& e : d.eintraege)
+            QVERIFY(e.y < 275);
+        AufzeichnenderDrucker ab;
+        mitgliederDrucken(ab, z, 59, "x");  // from the current row to the end
+        QVERIFY(!ab.suche("Mitglied 1 ") && ab.suche("Mitglied 60"));
+    }
+
+    // A new club database from the first start: members added, classes assigned, point
+    // tables entered, an evening scored with the points of the member's class.
+    void neuerVereinVomErstenStart() {
+        Programmfenster f;
+        f.daten.db().run(
+            "INSERT INTO Klassen (Klasse, Bez, UAlter, OAlter, Geschlecht) "
+            "VALUES (1, 'Schützen', 15, 99, 'mw'), (2, 'Jugend', 0, 14, 'mw')");
+        f.starten();
+        Mitgl m(f.club, *f.w, f.zustand, f.dialogs, f.uhr);
+        f.w->setMitgliederOeffnen([&] { m.show(); });
+        QTest::mouseClick(f.knopf("ButtMitglieder"), Qt::LeftButton);
+        QVERIFY(m.isVisible());
+        const QList<QStringList> neue = {{"Anna Alt", "15.09.1990", "w"},
+                                         {"Ben Bauer", "01.01.2012", "m"},
+                                         {"Carl O'Neil", "24.12.1985", "m"}};
+        for (const QStringList& n : neue) {
+            QTest::mouseClick(m.findChild<QPushButton*>("Neu_butt"), Qt::LeftButton);
+            for (int i = 0; i < 3; ++i) {
+                QLineEdit* feld = m.findChild<QLineEdit*>(QString("Text%1").arg(i + 2));
+                feld->setFocus();
+                feld->selectAll();
+                feld->setText(n[i]);
+                QTest::keyClick(feld, Qt::Key_Return);
+            }
+        }
+        QCOMPARE(f.zahl("SELECT count(*) FROM Mitglieder"), 3);
+        QCOMPARE(f.zeile("SELECT Nr, Geburtstag FROM Mitglieder WHERE Name='Anna Alt'"),
+                 (QVariantList{1, "1990-09-15"}));
+
+        // A number taken twice, a date that is none: refused in German, the old value stays.
+        QLineEdit* nr = m.findChild<QLineEdit*>("Text1");
+        nr->setText("1");
+        QTest::keyClick(nr, Qt::Key_Return);
+        QCOMPARE(f.dialogs.messages.last(), QString("Die Mitgliedsnummer 1 ist schon vergeben."));
+        QCOMPARE(nr->text(), QString("3"));
+        QLineEdit* geb = m.findChild<QLineEdit*>("Text3");
+        geb->setText("31.02.1985");
+        QTest::keyClick(geb, Qt::Key_Return);
+        QVERIFY(f.dialogs.messages.last().contains("kein gültiges Datum"));
+        QCOMPARE(geb->text(), QString("24.12.1985"));
+
+        QTest::mouseClick(m.findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QCOMPARE(f.zeile("SELECT group_concat(Klasse, ',') FROM (SELECT Klasse FROM Mitglieder "
+                         "ORDER BY Nr)"),
+                 QVariantList{"1,2,1"});
+        QCOMPARE(m.aktuelleZeile(), 0);  // back at the first member: printing prints all
+
+        f.dialogs.answerNo();
+        QTest::keyClick(m.findChild<QTableView*>("Tabelle"), Qt::Key_Delete);
+        QCOMPARE(f.dialogs.questions.last(),
+                 QString("Mitglied Anna Alt (Nr. 1) wirklich löschen?"));
+        QCOMPARE(f.zahl("SELECT count(*) FROM Mitglieder"), 3);
+
+        // The point tables: 85 rings and more give 3 points in class 1; 2 for attendance.
+        FormPunkte p(f.club, f.zustand, f.dialogs);
+        p.show();
+        QTest::mouseClick(p.findChildren<QPushButton*>().first(), Qt::LeftButton);  // Neue Zeile
+        QString fehler;
+        QVERIFY(p.ringe().setzen(0, "URinge", "85", &fehler));
+        QVERIFY(p.ringe().setzen(0, "Punkte", "3", &fehler));
+        QVERIFY(!p.ringe().setzen(0, "Punkte", "drei", &fehler));
+        QCOMPARE(fehler, QString("\"drei\" ist keine Zahl."));
+        p.findChild<QCheckBox*>("Klass1a_1")->click();
+        QLineEdit* anw = p.findChild<QLineEdit*>("Text1");
+        anw->setText("2");
+        QTest::keyClick(anw, Qt::Key_Return);
+        QCOMPARE(f.zeile("SELECT URinge, Punkte, Klasse1, Klasse2 FROM Ringe"),
+                 (QVariantList{85, 3, 1, 0}));
+        QCOMPARE(f.zustand.AnwPunkte, std::int16_t(2));
+
+        f.nummer("3");
+        QCOMPARE(f.text("SName"), QString("Carl O'Neil"));
+        f.ringe(1, {"9", "9", "9", "9", "9", "9", "9", "9", "9", "9"});
+        f.taste(Qt::Key_F4);
+        QCOMPARE(f.text("Punkte"), QString("5"));
+        QCOMPARE(f.zahl("SELECT Punkte FROM Ergebnis WHERE MitglNr=3"), 5);
+    }
+};
+
+QTEST_MAIN(TestMitglieder)
+#include "test_mitglieder.moc"
