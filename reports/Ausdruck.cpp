@@ -1,16 +1,15 @@
 #include "reports/Ausdruck.h"
 
-#include <QDate>
-
 #include <vector>
 
 #include "core/Zahlen.h"
 #include "platform/Database.h"
 #include "platform/Drucker.h"
+#include "reports/Druckwerte.h"
 
 namespace {
 
-using Wert = std::function<QString(const SqlRows&, std::size_t)>;
+using namespace druck;
 
 struct Spalte {
     QString kopf;
@@ -18,31 +17,6 @@ struct Spalte {
     Wert wert;
     double wertX;
 };
-
-double zahl(const SqlRows& z, std::size_t r, const char* feld) {
-    return z.value(r, QString::fromLatin1(feld)).toDouble();
-}
-
-Wert raute(const char* feld) {
-    return [feld](const SqlRows& z, std::size_t r) { return formatRaute(zahl(z, r, feld)); };
-}
-
-Wert klartext(const char* feld) {
-    return [feld](const SqlRows& z, std::size_t r) { return zahlTextBlank(zahl(z, r, feld)); };
-}
-
-// A Teiler above 800 is no Teiler worth printing.
-QString teilerText(const SqlRows& z, std::size_t r) {
-    const double t = zahl(z, r, "Teiler");
-    return t <= 800 ? formatTeiler(t) : QStringLiteral("-");
-}
-
-// Dates are stored as ISO text and printed as the short date.
-QString datumText(const SqlRows& z, std::size_t r) {
-    const QString roh = z.value(r, QStringLiteral("Datum")).toString();
-    const QDate d = QDate::fromString(roh.left(10), Qt::ISODate);
-    return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : roh;
-}
 
 struct Layout {
     QString titel;
@@ -70,7 +44,7 @@ Layout layoutFuer(Listenart art, const Druckkopf& kopf, const Namensform& name) 
                          {QStringLiteral("Beste 10"), 80, raute("Best10"), 90},
                          {QStringLiteral("Beste 20"), 100, raute("Best20"), 105},
                          {QStringLiteral("Gesamt"), 120, raute("Gesammt"), 120},
-                         {QStringLiteral("Teiler"), 140, teilerText, 140},
+                         {QStringLiteral("Teiler"), 140, teiler, 140},
                          {QStringLiteral("Punkte"), 160, klartext("Punkte"), 160},
                          {QStringLiteral("Liegend"), 175,
                           [](const SqlRows& z, std::size_t r) {
@@ -103,26 +77,19 @@ Layout layoutFuer(Listenart art, const Druckkopf& kopf, const Namensform& name) 
             l.titelX = schuetze ? 25 : 35;
             l.zaehltext = schuetze ? QStringLiteral("Anzahl Ergebnisse:") : l.zaehltext;
             l.spalten = {{schuetze ? QStringLiteral("Datum") : QStringLiteral("Name"), 15,
-                          schuetze ? Wert(datumText) : nameWert, 15},
+                          schuetze ? Wert(datum) : nameWert, 15},
                          {QStringLiteral("Beste 10"), 65, raute("Best10"), 75},
                          {QStringLiteral("Beste 20"), 85, raute("Best20"), 85},
                          {QStringLiteral("Gesamt"), 105, raute("Gesammt"), 110},
-                         {QStringLiteral("Teiler"), 125, teilerText, 125},
+                         {QStringLiteral("Teiler"), 125, teiler, 125},
                          {QStringLiteral("Punkte"), 145, klartext("Punkte"), 145}};
             if (!schuetze) {
-                l.spalten.push_back({QStringLiteral("Datum"), 175, datumText, 175});
+                l.spalten.push_back({QStringLiteral("Datum"), 175, datum, 175});
             }
             break;
         }
     }
     return l;
-}
-
-constexpr double kRechterRand = 190;  // where the ruled lines end
-
-// Positions are whole millimetres, halves to the even number.
-double mm(double y) {
-    return rundeGerade(y);
 }
 
 }  // namespace
@@ -135,13 +102,7 @@ int listeDrucken(Drucker& d, Listenart art, const SqlRows& zeilen, const Druckko
     const Layout l = layoutFuer(art, kopf, name);
     const QString muster = QStringLiteral("fghf");
 
-    // A title longer than the page is printed smaller rather than cut off at the edge.
-    d.schrift(12);
-    const double breite = d.textBreite(l.titel);
-    if (l.titelX + breite > kRechterRand) {
-        d.schrift(12 * (kRechterRand - l.titelX) / breite);
-    }
-    d.text(l.titelX, 10, l.titel);
+    titel(d, 12, l.titelX, 10, l.titel);
     d.schrift(l.thPunkte);
     const double th = d.textHoehe(muster);
     d.schrift(10);
@@ -161,11 +122,7 @@ int listeDrucken(Drucker& d, Listenart art, const SqlRows& zeilen, const Druckko
         y = mm(y + 1.3 * th);
         if (y >= 251) {
             d.neueSeite();
-            const double rest = d.textBreite(l.folgetitel);
-            if (35 + rest > kRechterRand) {
-                d.schrift(10 * (kRechterRand - 35) / rest);
-            }
-            d.text(35, 10, l.folgetitel);
+            titel(d, 10, 35, 10, l.folgetitel);
             d.schrift(10);
             y = mm(2 * th + 10);
         }

@@ -1,11 +1,10 @@
 #include "reports/Klassenausdruck.h"
 
-#include <QDate>
-
 #include <functional>
 
 #include "core/Zahlen.h"
 #include "platform/Drucker.h"
+#include "reports/Druckwerte.h"
 
 namespace listen {
 
@@ -32,7 +31,7 @@ int klassenAnzahl(Listenart art, int klassenZeilen) {
 
 namespace {
 
-using Wert = std::function<QString(const SqlRows&, std::size_t)>;
+using namespace druck;
 
 struct Spalte {
     QString kopf;
@@ -40,36 +39,7 @@ struct Spalte {
     Wert wert;
 };
 
-double zahl(const SqlRows& z, std::size_t r, const char* feld) {
-    return z.value(r, QString::fromLatin1(feld)).toDouble();
-}
-
-Wert raute(const char* feld) {
-    return [feld](const SqlRows& z, std::size_t r) { return formatRaute(zahl(z, r, feld)); };
-}
-
-Wert klartext(const char* feld) {
-    return [feld](const SqlRows& z, std::size_t r) { return zahlTextBlank(zahl(z, r, feld)); };
-}
-
-Wert text(const char* feld) {
-    return [feld](const SqlRows& z, std::size_t r) {
-        return z.value(r, QString::fromLatin1(feld)).toString();
-    };
-}
-
-QString teiler(const SqlRows& z, std::size_t r) {
-    const double t = zahl(z, r, "Teiler");
-    return t <= 800 ? formatTeiler(t) : QStringLiteral("-");
-}
-
-QString datum(const SqlRows& z, std::size_t r) {
-    const QString roh = z.value(r, QStringLiteral("Datum")).toString();
-    const QDate d = QDate::fromString(roh.left(10), Qt::ISODate);
-    return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : roh;
-}
-
-std::vector<Spalte> spalten(Listenart art) {
+std::vector<Spalte> spaltenFuer(Listenart art) {
     switch (art) {
         case Listenart::Jahr:
             return {{QStringLiteral("Name"), 20, text("Name")},
@@ -100,7 +70,7 @@ std::vector<Spalte> spalten(Listenart art) {
     }
 }
 
-QString titel(Listenart art, const Druckkopf& kopf) {
+QString titelFuer(Listenart art, const Druckkopf& kopf) {
     const QString am = QStringLiteral("Ausgedruckt am: ") + kopf.jetzt;
     switch (art) {
         case Listenart::Jahr:
@@ -113,31 +83,14 @@ QString titel(Listenart art, const Druckkopf& kopf) {
     }
 }
 
-// Every position is a whole millimetre, halves to the even number.
-double mm(double y) {
-    return rundeGerade(y);
-}
-
-constexpr double kRechterRand = 190;
-
-// A title longer than the page is printed smaller rather than cut off.
-void titelDrucken(Drucker& d, double punkte, double x, double y, const QString& t) {
-    d.schrift(punkte);
-    const double breite = d.textBreite(t);
-    if (x + breite > kRechterRand) {
-        d.schrift(punkte * (kRechterRand - x) / breite);
-    }
-    d.text(x, y, t);
-}
-
 }  // namespace
 
 int klassenDrucken(Drucker& d, Listenart art, const std::vector<KlassenBlock>& bloecke,
                    const Druckkopf& kopf) {
     const QString muster = QStringLiteral("fghf");
-    const QString t = titel(art, kopf);
-    const std::vector<Spalte> s = spalten(art);
-    titelDrucken(d, 12, 25, 10, t);
+    const QString t = titelFuer(art, kopf);
+    const std::vector<Spalte> s = spaltenFuer(art);
+    titel(d, 12, 25, 10, t);
     d.schrift(12);
     double y = mm(10 + d.textHoehe(muster));
     int gesamt = 0;
@@ -163,7 +116,7 @@ int klassenDrucken(Drucker& d, Listenart art, const std::vector<KlassenBlock>& b
             d.linie(20, y, 190, y);
             if (y >= 271) {
                 d.neueSeite();
-                titelDrucken(d, 10, 0, th, t);
+                titel(d, 10, 0, th, t);
                 d.schrift(10);
                 y = mm(10 + th);
             }

@@ -1,19 +1,14 @@
 #include "reports/Mitgliederliste.h"
 
-#include <QDate>
-
 #include "platform/Database.h"
 #include "platform/Drucker.h"
+#include "reports/Druckwerte.h"
 
 namespace {
 
 QString wertText(const SqlRows& z, std::size_t r, const QString& feld) {
     const QVariant v = z.value(r, feld);
-    if (feld == QLatin1String("Geburtstag")) {
-        const QDate d = QDate::fromString(v.toString().left(10), Qt::ISODate);
-        return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : v.toString();
-    }
-    return v.toString();
+    return feld == QLatin1String("Geburtstag") ? druck::kurzesDatum(v.toString()) : v.toString();
 }
 
 }  // namespace

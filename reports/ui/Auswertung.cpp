@@ -28,15 +28,10 @@
 #include "reports/Klassenausdruck.h"
 #include "reports/Klassenname.h"
 #include "reports/ui/Druckausgabe.h"
+#include "reports/ui/Navigator.h"
 #include "reports/ui/ZeilenModell.h"
 
 namespace {
-
-QPushButton* knopf(QWidget* eltern, const QString& name, const QString& text) {
-    auto* b = new QPushButton(text, eltern);
-    b->setObjectName(name);
-    return b;
-}
 
 constexpr double kTwipsJePixel = 15.0;  // 1440 twips an inch at 96 dots an inch
 
@@ -121,23 +116,10 @@ void Auswertung::aufbauen() {
             &Auswertung::positionZeigen);
 
     auto* unten = new QHBoxLayout;
-    unten->addWidget(new QLabel(QStringLiteral("Datensatz"), this));
-    const std::array<std::pair<const char*, int>, 4> schritte = {
-        {{"|<", -2}, {"<", -1}, {">", 1}, {">|", 2}}};
-    for (const auto& [text, schritt] : schritte) {
-        QPushButton* b = knopf(this, QString(), QString::fromLatin1(text));
-        b->setMaximumWidth(40);
-        const int s = schritt;
-        connect(b, &QPushButton::clicked, this, [this, s] {
-            const int jetzt = tabelle_->currentIndex().row();
-            const int letzte = modell_->rowCount() - 1;
-            gehe(s == -2 ? 0 : s == 2 ? letzte : jetzt + s);
-        });
-        unten->addWidget(b);
-    }
-    position_ = new QLabel(this);
-    position_->setObjectName(QStringLiteral("Datensatz"));
-    unten->addWidget(position_);
+    navigator_ = new Navigator(
+        QStringLiteral("Datensatz"), [this] { return tabelle_->currentIndex().row(); },
+        [this] { return modell_->rowCount(); }, [this](int zeile) { gehe(zeile); }, this);
+    unten->addWidget(navigator_);
     unten->addStretch();
     Loeschen_butt = knopf(this, QStringLiteral("Loeschen_butt"), QStringLiteral("Löschen"));
     connect(Loeschen_butt, &QPushButton::clicked, this, &Auswertung::loeschen);
@@ -350,10 +332,7 @@ void Auswertung::gehe(int zeile) {
 }
 
 void Auswertung::positionZeigen() {
-    const int n = modell_->rowCount();
-    position_->setText(
-        n == 0 ? QStringLiteral("keine")
-               : QStringLiteral("%1 von %2").arg(tabelle_->currentIndex().row() + 1).arg(n));
+    navigator_->zeigen();
 }
 
 // ---- printing -----------------------------------------------------------------------

@@ -18,6 +18,7 @@ class Clock;
 class Dialogs;
 class Drucker;
 class Hauptfelder;
+class Navigator;
 class ZeilenModell;
 struct Abendzustand;
 
@@ -90,7 +91,7 @@ class Auswertung : public QWidget {
     QTableView* tabelle_ = nullptr;
     QCheckBox* check_klassen = nullptr;
     QLabel* sortiertNach_ = nullptr;
-    QLabel* position_ = nullptr;
+    Navigator* navigator_ = nullptr;
     QPushButton* Loeschen_butt = nullptr;
     QPushButton* Einst = nullptr;
     std::function<void()> punkteOeffnen_;

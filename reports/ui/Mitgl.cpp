@@ -18,6 +18,7 @@
 #include "platform/SqlDialect.h"
 #include "reports/Klassenzuordnung.h"
 #include "reports/Mitgliederliste.h"
+#include "reports/ui/Navigator.h"
 #include "reports/ui/TabellenModell.h"
 
 namespace {
@@ -26,12 +27,6 @@ const QStringList kSpalten = {QStringLiteral("Nr"),         QStringLiteral("Name
                               QStringLiteral("Geburtstag"), QStringLiteral("Geschlecht"),
                               QStringLiteral("Strasse"),    QStringLiteral("Ort"),
                               QStringLiteral("Klasse")};
-
-QPushButton* knopf(QWidget* eltern, const QString& name, const QString& text) {
-    auto* b = new QPushButton(text, eltern);
-    b->setObjectName(name);
-    return b;
-}
 
 }  // namespace
 
@@ -82,20 +77,10 @@ Mitgl::Mitgl(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& 
         QStringLiteral("Mit Pfeiltasten kann ins nächste Feld gesprungen werden."), this));
 
     auto* unten = new QHBoxLayout;
-    unten->addWidget(new QLabel(QStringLiteral("Mitglieder"), this));
-    const std::array<std::pair<const char*, int>, 4> schritte = {
-        {{"|<", -2}, {"<", -1}, {">", 1}, {">|", 2}}};
-    for (const auto& [text, schritt] : schritte) {
-        QPushButton* b = knopf(this, QString(), QString::fromLatin1(text));
-        b->setMaximumWidth(40);
-        const int s = schritt;
-        connect(b, &QPushButton::clicked, this, [this, s] {
-            gehe(s == -2 ? 0 : s == 2 ? modell_->rowCount() - 1 : aktuelleZeile() + s);
-        });
-        unten->addWidget(b);
-    }
-    position_ = new QLabel(this);
-    unten->addWidget(position_);
+    navigator_ = new Navigator(
+        QStringLiteral("Mitglieder"), [this] { return aktuelleZeile(); },
+        [this] { return modell_->rowCount(); }, [this](int zeile) { gehe(zeile); }, this);
+    unten->addWidget(navigator_);
     unten->addSpacing(20);
     unten->addWidget(new QLabel(QStringLiteral("Sortieren nach"), this));
     QPushButton* nachName = knopf(this, QStringLiteral("NameButt"), QStringLiteral("Name"));
@@ -159,9 +144,7 @@ void Mitgl::felderZeigen() {
         const QVariant v = modell_->data(modell_->index(z, i - 1), Qt::DisplayRole);
         Text[static_cast<std::size_t>(i)]->setText(z < 0 ? QString() : v.toString());
     }
-    const int n = modell_->rowCount();
-    position_->setText(n == 0 ? QStringLiteral("keine")
-                              : QStringLiteral("%1 von %2").arg(z + 1).arg(n));
+    navigator_->zeigen();
 }
 
 void Mitgl::feldUebernehmen(int feld) {

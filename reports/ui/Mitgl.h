@@ -13,6 +13,7 @@ class ClubDatabase;
 class Clock;
 class Dialogs;
 class Hauptfelder;
+class Navigator;
 class TabellenModell;
 struct Abendzustand;
 
@@ -54,5 +55,5 @@ class Mitgl : public QWidget {
     TabellenModell* modell_ = nullptr;
     QTableView* tabelle_ = nullptr;
     std::array<QLineEdit*, 7> Text{};  // Text1..Text6
-    QLabel* position_ = nullptr;
+    Navigator* navigator_ = nullptr;
 };

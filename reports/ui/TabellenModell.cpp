@@ -5,6 +5,7 @@
 #include "core/ClubDatabase.h"
 #include "core/Zahlen.h"
 #include "platform/SqlDialect.h"
+#include "reports/Druckwerte.h"
 
 namespace {
 
@@ -206,8 +207,7 @@ QVariant TabellenModell::data(const QModelIndex& index, int role) const {
     }
     const QString t = typ(spalten_.value(index.column()));
     if (t.startsWith(QLatin1String("DATE"))) {
-        const QDate d = QDate::fromString(v.toString().left(10), Qt::ISODate);
-        return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : v.toString();
+        return druck::kurzesDatum(v.toString());
     }
     if (t == QLatin1String("DOUBLE") || t == QLatin1String("SINGLE")) {
         return zahlText(v.toDouble(), 7);

@@ -1,8 +1,7 @@
 #include "reports/ui/ZeilenModell.h"
 
-#include <QDate>
-
 #include "core/Zahlen.h"
+#include "reports/Druckwerte.h"
 
 void ZeilenModell::setZeilen(SqlRows zeilen, bool verborgeneErste) {
     beginResetModel();
@@ -42,8 +41,7 @@ QVariant ZeilenModell::data(const QModelIndex& index, int role) const {
     // Dates as the short date, numbers with the decimal comma.
     if (wert.typeId() == QMetaType::QString) {
         const QString text = wert.toString();
-        const QDate d = text.size() == 10 ? QDate::fromString(text, Qt::ISODate) : QDate();
-        return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : text;
+        return text.size() == 10 ? druck::kurzesDatum(text) : text;
     }
     if (wert.typeId() == QMetaType::Double) {
         return zahlText(wert.toDouble(), 7);

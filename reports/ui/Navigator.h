@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPushButton>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+
+// A button with its control name.
+inline QPushButton* knopf(QWidget* eltern, const QString& name, const QString& text) {
+    auto* b = new QPushButton(text, eltern);
+    b->setObjectName(name);
+    return b;
+}
+
+// A record navigator: caption, first / previous / next / last, and "3 von 12".
+class Navigator : public QWidget {
+    Q_OBJECT
+  public:
+    // `gehe` moves to a row (the window clamps it); `aktuell` and `anzahl` tell where it is.
+    Navigator(const QString& titel, std::function<int()> aktuell, std::function<int()> anzahl,
+              std::function<void(int)> gehe, QWidget* eltern);
+    void zeigen();  // the position text anew
+
+  private:
+    std::function<int()> aktuell_;
+    std::function<int()> anzahl_;
+    QLabel* position_ = nullptr;
+};
