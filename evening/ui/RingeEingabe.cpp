@@ -288,6 +288,10 @@ void Ringe::berechnenUndSpeichern() {
             }
             if (!f.Wettkampf) {
                 Database& db = club_.db();
+                // The class as it stands now: the members window may have changed it.
+                if (mitglied_ && !f.keinMitglied()) {
+                    mitglied_ = mitgliedNachNummer(db, f.SNummer);
+                }
                 Punktegeben(f, zustand_, &db, mitglied_ ? mitglied_->Klasse : 0, dialogs_);
                 Abspeichern(f, zustand_, db);
             }

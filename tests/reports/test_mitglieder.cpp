@@ -148,6 +148,10 @@ class TestMitglieder : public QObject {
         f.nummer("3");
         QCOMPARE(f.text("SName"), QString("Carl O'Neil"));
         f.ringe(1, {"9", "9", "9", "9", "9", "9", "9", "9", "9", "9"});
+        f.daten.db().run("UPDATE Mitglieder SET Klasse = 2 WHERE Nr = 3");  // changed meanwhile
+        f.taste(Qt::Key_F4);
+        QCOMPARE(f.text("Punkte"), QString("2"));  // class 2 has no ring points
+        f.daten.db().run("UPDATE Mitglieder SET Klasse = 1 WHERE Nr = 3");
         f.taste(Qt::Key_F4);
         QCOMPARE(f.text("Punkte"), QString("5"));
         QCOMPARE(f.zahl("SELECT Punkte FROM Ergebnis WHERE MitglNr=3"), 5);
