@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "competition/ui/Wett.h"
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
 #include "core/Ini.h"
@@ -55,6 +56,26 @@ int main(int argc, char* argv[]) {
         }
         zeigen(*auswertung);
     });
+    // The competition grid is made when first needed: by its button, or by a number typed in
+    // competition mode.
+    std::unique_ptr<Wett> wettkampf;
+    auto wett = [&]() -> Wett& {
+        if (!wettkampf) {
+            wettkampf =
+                std::make_unique<Wett>(ini, dialogs, uhr, paths::defaultCompetitionDatabase());
+        }
+        return *wettkampf;
+    };
+    struct Wettkampfgitter : Wettkampfzeilen {
+        std::function<Wett&()> holen;
+        QString schuetze(int zeile) const override { return holen().schuetze(zeile); }
+        void serienEintragen(int zeile, const std::array<QString, 7>& serien,
+                             const QString& gesamt) override {
+            holen().serienEintragen(zeile, serien, gesamt);
+        }
+    } gitter;
+    gitter.holen = wett;
+    ringe.setWettkampf(&gitter, [&] { zeigen(wett()); });
     ringe.setMitgliederOeffnen([&] {
         if (!mitglieder) {
             mitglieder = std::make_unique<Mitgl>(club, ringe, zustand, dialogs, uhr);
@@ -64,6 +85,7 @@ int main(int argc, char* argv[]) {
     ringe.show();
     ringe.laden();
     const int ende = QApplication::exec();
+    wettkampf.reset();
     mitglieder.reset();
     auswertung.reset();
     punkte.reset();

@@ -21,6 +21,11 @@ class Ini {
         file_.write(section, key, value);
     }
 
+    // Several keys of one section at once (one write of the file).
+    void IniSchreiben(const QString& section, const QList<std::pair<QString, QString>>& werte) {
+        file_.write(section, werte);
+    }
+
     // What the user must know about the file (German), or "".
     QString problem() const {
         if (!file_.tooLarge()) {

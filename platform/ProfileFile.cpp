@@ -119,15 +119,11 @@ QString ProfileFile::read(const QString& section, const QString& key) const {
     return {};
 }
 
-bool ProfileFile::write(const QString& section, const QString& key, const QString& value) const {
-    const Snapshot& stand = current();
-    if (stand.tooLarge) {
-        return false;  // never overwrite a file we could not read
-    }
-    const QString lineBreak = stand.lineBreak;
-    QStringList lines = stand.lines;
-    const QString cleanValue = oneLine(value);
+namespace {
 
+// Sets one key in the lines of a file: replaced in place, or added to its section.
+void setzeIn(QStringList& lines, const QString& section, const QString& key, const QString& value) {
+    const QString cleanValue = oneLine(value);
     qsizetype sectionStart = -1;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (auto name = sectionName(lines[i]); name && sameName(*name, section)) {
@@ -139,25 +135,40 @@ bool ProfileFile::write(const QString& section, const QString& key, const QStrin
     if (sectionStart < 0) {
         lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
         lines.append(key + QLatin1Char('=') + cleanValue);
-    } else {
-        qsizetype lastContent = sectionStart;
-        bool replaced = false;
-        for (qsizetype i = sectionStart + 1; i < lines.size(); ++i) {
-            if (sectionName(lines[i])) {
-                break;
-            }
-            if (auto entry = entryOf(lines[i]); entry && sameName(entry->key, key)) {
-                lines[i] = entry->key + QLatin1Char('=') + cleanValue;
-                replaced = true;
-                break;
-            }
-            if (!lines[i].trimmed().isEmpty()) {
-                lastContent = i;
-            }
+        return;
+    }
+    qsizetype lastContent = sectionStart;
+    for (qsizetype i = sectionStart + 1; i < lines.size(); ++i) {
+        if (sectionName(lines[i])) {
+            break;
         }
-        if (!replaced) {
-            lines.insert(lastContent + 1, key + QLatin1Char('=') + cleanValue);
+        if (auto entry = entryOf(lines[i]); entry && sameName(entry->key, key)) {
+            lines[i] = entry->key + QLatin1Char('=') + cleanValue;
+            return;
         }
+        if (!lines[i].trimmed().isEmpty()) {
+            lastContent = i;
+        }
+    }
+    lines.insert(lastContent + 1, key + QLatin1Char('=') + cleanValue);
+}
+
+}  // namespace
+
+bool ProfileFile::write(const QString& section, const QString& key, const QString& value) const {
+    return write(section, {{key, value}});
+}
+
+bool ProfileFile::write(const QString& section,
+                        const QList<std::pair<QString, QString>>& werte) const {
+    const Snapshot& stand = current();
+    if (stand.tooLarge) {
+        return false;  // never overwrite a file we could not read
+    }
+    const QString lineBreak = stand.lineBreak;
+    QStringList lines = stand.lines;
+    for (const auto& [key, value] : werte) {
+        setzeIn(lines, section, key, value);
     }
 
     QDir().mkpath(QFileInfo(path_).absolutePath());

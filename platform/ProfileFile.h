@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <utility>
 
 // A classic INI profile file as the Windows profile service reads and writes it:
 // section and key names match without regard to case, values come back as stored
@@ -27,6 +30,8 @@ class ProfileFile {
     // Creates the file, the section or the key as needed. The file is replaced
     // atomically, so a failed write leaves the old settings intact.
     bool write(const QString& section, const QString& key, const QString& value) const;
+    // Several keys of one section in one replacement of the file.
+    bool write(const QString& section, const QList<std::pair<QString, QString>>& werte) const;
 
     // The file is too large to be a settings file (see above).
     bool tooLarge() const;

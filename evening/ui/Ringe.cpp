@@ -94,6 +94,10 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
         andereKarte();
     });
     connect(Start, &QPushButton::clicked, this, &Ringe::starten);
+    connect(Wett_Butt, &QPushButton::clicked, this, [this] {
+        if (wettkampfOeffnen_)
+            wettkampfOeffnen_();
+    });
     connect(ButtMitglieder, &QPushButton::clicked, this, [this] {
         if (!mitgliederOeffnen_) {
             return;
@@ -141,6 +145,13 @@ void Ringe::setAuswertungOeffnen(std::function<void()> oeffnen) {
 void Ringe::setMitgliederOeffnen(std::function<void()> oeffnen) {
     mitgliederOeffnen_ = std::move(oeffnen);
     ButtMitglieder->setEnabled(static_cast<bool>(mitgliederOeffnen_));
+}
+
+void Ringe::setWettkampf(Wettkampfzeilen* zeilen, std::function<void()> oeffnen) {
+    wettkampf_ = zeilen;
+    wettkampfOeffnen_ = std::move(oeffnen);
+    Wett_Butt->setEnabled(wettkampf_ != nullptr);
+    Wettkampf->setEnabled(wettkampf_ != nullptr);
 }
 
 QString Ringe::heuteText() const {
@@ -409,4 +420,6 @@ bool Ringe::datenbankOeffnen(const QString& name) {
 void Ringe::closeEvent(QCloseEvent* event) {
     event->accept();
     QApplication::closeAllWindows();
+    // A window that refuses to close on its own (the competition) ends with the program.
+    QCoreApplication::quit();
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/Hauptfelder.h"
+#include "core/Wettkampfzeilen.h"
 #include "evening/Felder.h"
 #include "evening/Mitglieder.h"
 #include "machine/Einleseablauf.h"
@@ -51,6 +52,9 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     // How "Mitglieder" opens the members window (after the database shown in the list has
     // been opened again); without it the button stays disabled.
     void setMitgliederOeffnen(std::function<void()> oeffnen);
+    // The competition grid and how "Wettkampf Teilnehmer" opens its window; without them the
+    // button and the check box "Wettkampf" stay disabled.
+    void setWettkampf(Wettkampfzeilen* zeilen, std::function<void()> oeffnen);
 
     // The fields other windows read.
     QString heuteText() const override;
@@ -102,6 +106,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     void maschineEinrichten();
     void fokusNachMitglied();
     void starten();
+    void wettkampfEintragen(Felder& f);
     void programmKnopf(std::size_t index);
     void programmListe();
     void andereKarte();
@@ -118,6 +123,8 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     Lesesteuerung* lesen_ = nullptr;
     std::function<void()> auswertungOeffnen_;
     std::function<void()> mitgliederOeffnen_;
+    Wettkampfzeilen* wettkampf_ = nullptr;
+    std::function<void()> wettkampfOeffnen_;
     std::optional<Mitglied> mitglied_;
     QString bestTeilerBeimBetreten_;
     int offenerSlot_ = -1;

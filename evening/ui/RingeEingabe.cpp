@@ -141,7 +141,15 @@ bool Ringe::nummerTaste(QKeyEvent* e) {
 
 void Ringe::nummerGeaendert() {
     if (Wettkampf->isChecked()) {
-        return;  // competition rows come with the competition window
+        // The number is a row of the competition grid.
+        const double zeile = Zahlwert(SNummer->text());
+        if (wettkampf_ && zeile >= 1 && zeile <= 14) {
+            mitFeldern([this, zeile](Felder& f) {
+                f.SName = wettkampf_->schuetze(static_cast<int>(zeile));
+                f.clearSchuss(zustand_);
+            });
+        }
+        return;
     }
     if (!club_.isOpen()) {
         dialogs_.message(QStringLiteral("Es ist keine Vereinsdatenbank geöffnet."));
@@ -280,13 +288,35 @@ void Ringe::bestTeilerVerlassen() {
 
 // ---- calculate and save -------------------------------------------------------------
 
+// Competition mode: the series go into the grid row the number names, not into the club
+// database.
+void Ringe::wettkampfEintragen(Felder& f) {
+    double summe = 0;
+    std::array<QString, 7> serien;
+    for (int s = 1; s <= 6; ++s) {
+        summe += Zahlwert(f.Scheibe[idx(s)]);
+        serien[idx(s)] = f.Scheibe[idx(s)];
+    }
+    f.GesScheibe = zahlText(summe);
+    const double zeile = Zahlwert(f.SNummer);
+    if (!wettkampf_ || zeile < 1 || zeile > 14 || zeile != static_cast<int>(zeile)) {
+        dialogs_.message(QStringLiteral("Im Wettkampf ist die Nummer die Zeile 1 bis 14 der "
+                                        "Wettkampftabelle; \"%1\" ist keine.")
+                             .arg(f.SNummer));
+        return;
+    }
+    wettkampf_->serienEintragen(static_cast<int>(zeile), serien, f.GesScheibe);
+}
+
 void Ringe::berechnenUndSpeichern() {
     mitFeldern(
         [this](Felder& f) {
             for (int n = 10; n <= 60; n += 10) {
                 Serberech(n, f);
             }
-            if (!f.Wettkampf) {
+            if (f.Wettkampf) {
+                wettkampfEintragen(f);
+            } else {
                 Database& db = club_.db();
                 // The class as it stands now: the members window may have changed it.
                 if (mitglied_ && !f.keinMitglied()) {

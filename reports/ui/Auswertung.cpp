@@ -20,6 +20,7 @@
 #include "core/Zahlen.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/Druckausgabe.h"
 #include "platform/Paths.h"
 #include "platform/Textdatei.h"
 #include "reports/Ausdruck.h"
@@ -27,7 +28,6 @@
 #include "reports/Jahrestab.h"
 #include "reports/Klassenausdruck.h"
 #include "reports/Klassenname.h"
-#include "reports/ui/Druckausgabe.h"
 #include "reports/ui/Navigator.h"
 #include "reports/ui/ZeilenModell.h"
 

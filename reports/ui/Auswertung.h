@@ -5,9 +5,9 @@
 #include <functional>
 #include <memory>
 
+#include "platform/Druckausgabe.h"
 #include "reports/Ausdruck.h"
 #include "reports/Listen.h"
-#include "reports/ui/Druckausgabe.h"
 
 class QCheckBox;
 class QLabel;

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "reports/ui/Druckausgabe.h"
+#include "platform/Druckausgabe.h"
 
 class QLabel;
 class QLineEdit;

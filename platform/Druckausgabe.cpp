@@ -1,4 +1,4 @@
-#include "reports/ui/Druckausgabe.h"
+#include "platform/Druckausgabe.h"
 
 #include <QDateTime>
 #include <QDir>
