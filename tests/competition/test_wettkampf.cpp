@@ -98,6 +98,15 @@ class TestWettkampf : public QObject {
         QCOMPARE(neu.findChild<QLineEdit*>("Heim_Schuetze_3")->text(),
                  QString("Anna \"Jr.\" O'Brien"));
         QCOMPARE(neu.findChild<QLineEdit*>("Gast_Name")->text(), QString("SV \"Tell\""));
+        QCOMPARE(neu.findChild<QLineEdit*>("Heim_Schuetze_1")->text(), QString());  // moved, once
+        {
+            Database roh;  // a row no grid has: left out, and said
+            QString fehler;
+            QVERIFY(roh.open(db, &fehler));
+            roh.run("INSERT INTO Schuetzen (Mannschaft, Schuetze, Nr) VALUES ('X', 'Zu weit', 20)");
+        }
+        neu.mannschaftWaehlen(true, "X");
+        QVERIFY(f.dialogs.messages.last().contains("Zu weit"));
         neu.mannschaftLoeschen(false);
         Wett leer(f.ini, f.dialogs, f.uhr, db);
         QCOMPARE(leer.findChild<QComboBox*>("Heimauswahl")->count(), 0);
