@@ -16,6 +16,7 @@
 #include "reports/ui/Auswertung.h"
 #include "reports/ui/FormPunkte.h"
 #include "reports/ui/Mitgl.h"
+#include "shotpicture/ui/SchussbildFenster.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -76,6 +77,14 @@ int main(int argc, char* argv[]) {
     } gitter;
     gitter.holen = wett;
     ringe.setWettkampf(&gitter, [&] { zeigen(wett()); });
+    std::unique_ptr<SchussbildFenster> schussbild;
+    ringe.setSchussbildOeffnen([&] {
+        if (!schussbild) {
+            schussbild = std::make_unique<SchussbildFenster>(ini, zustand, dialogs, uhr);
+        }
+        zeigen(*schussbild);
+        schussbild->Zeichne_Schuss();
+    });
     ringe.setMitgliederOeffnen([&] {
         if (!mitglieder) {
             mitglieder = std::make_unique<Mitgl>(club, ringe, zustand, dialogs, uhr);
@@ -85,6 +94,7 @@ int main(int argc, char* argv[]) {
     ringe.show();
     ringe.laden();
     const int ende = QApplication::exec();
+    schussbild.reset();
     wettkampf.reset();
     mitglieder.reset();
     auswertung.reset();

@@ -10,7 +10,7 @@
 class AufzeichnenderDrucker : public Drucker {
   public:
     struct Eintrag {
-        enum Art { Text, Linie, Rechteck } art = Text;
+        enum Art { Text, Linie, Rechteck, Kreis } art = Text;
         int seite = 1;
         double x = 0;
         double y = 0;
@@ -31,6 +31,11 @@ class AufzeichnenderDrucker : public Drucker {
     void linie(double x1, double y1, double x2, double y2) override;
     void rechteck(double x, double y, double breite, double hoehe) override;
     void neueSeite() override { ++seite_; }
+    // Kreis: x, y the centre, x2 the radius, y2 the fill (-1 none), text the outline as hex.
+    void kreis(double x, double y, double r, int fuellung, int rand) override {
+        eintraege.append({Eintrag::Kreis, seite_, x, y, r, static_cast<double>(fuellung),
+                          QString::number(rand, 16), punkte_, fett_});
+    }
     bool beenden(QString*) override {
         beendet = true;
         return true;

@@ -17,6 +17,15 @@ class Drucker {
     virtual void text(double x, double y, const QString& text) = 0;
     virtual void linie(double x1, double y1, double x2, double y2) = 0;
     virtual void rechteck(double x, double y, double breite, double hoehe) = 0;
+    // A circle around (x, y); `fuellung` 0xRRGGBB or kKeineFuellung, outline in `rand`.
+    static constexpr int kKeineFuellung = -1;
+    virtual void kreis(double x, double y, double r, int fuellung, int rand) {
+        (void)x, (void)y, (void)r, (void)fuellung, (void)rand;
+    }
+    virtual void textFarbe(int rgb) { (void)rgb; }
+    // The printable area in the printer's units (millimetres on paper).
+    virtual double breite() const { return 190; }
+    virtual double hoehe() const { return 277; }
     virtual void neueSeite() = 0;
     // Ends the job: the pages go to the printer or into the file. False with the German
     // reason when that failed.

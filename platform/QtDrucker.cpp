@@ -98,6 +98,32 @@ void QtDrucker::rechteck(double x, double y, double breite, double hoehe) {
     }
 }
 
+void QtDrucker::kreis(double x, double y, double r, int fuellung, int rand) {
+    if (!painter_) {
+        return;
+    }
+    painter_->save();
+    painter_->setPen(QColor::fromRgb(static_cast<QRgb>(rand)));
+    painter_->setBrush(fuellung < 0 ? QBrush(Qt::NoBrush)
+                                    : QBrush(QColor::fromRgb(static_cast<QRgb>(fuellung))));
+    painter_->drawEllipse(QPointF(px(x), px(y)), px(r), px(r));
+    painter_->restore();
+}
+
+void QtDrucker::textFarbe(int rgb) {
+    if (painter_) {
+        painter_->setPen(QColor::fromRgb(static_cast<QRgb>(rgb)));
+    }
+}
+
+double QtDrucker::breite() const {
+    return printer_.pageLayout().paintRect(QPageLayout::Millimeter).width();
+}
+
+double QtDrucker::hoehe() const {
+    return printer_.pageLayout().paintRect(QPageLayout::Millimeter).height();
+}
+
 void QtDrucker::neueSeite() {
     printer_.newPage();
 }

@@ -26,6 +26,10 @@ class QtDrucker : public Drucker {
     void linie(double x1, double y1, double x2, double y2) override;
     void rechteck(double x, double y, double breite, double hoehe) override;
     void neueSeite() override;
+    void kreis(double x, double y, double r, int fuellung, int rand) override;
+    void textFarbe(int rgb) override;
+    double breite() const override;
+    double hoehe() const override;
     bool beenden(QString* fehler) override;
 
     // The name of the system's default printer, "" when the system has none.

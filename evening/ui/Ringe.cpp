@@ -94,6 +94,10 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
         andereKarte();
     });
     connect(Start, &QPushButton::clicked, this, &Ringe::starten);
+    connect(Schussbild_butt, &QPushButton::clicked, this, [this] {
+        if (schussbildOeffnen_)
+            schussbildOeffnen_();
+    });
     connect(Wett_Butt, &QPushButton::clicked, this, [this] {
         if (wettkampfOeffnen_)
             wettkampfOeffnen_();
@@ -152,6 +156,11 @@ void Ringe::setWettkampf(Wettkampfzeilen* zeilen, std::function<void()> oeffnen)
     wettkampfOeffnen_ = std::move(oeffnen);
     Wett_Butt->setEnabled(wettkampf_ != nullptr);
     Wettkampf->setEnabled(wettkampf_ != nullptr);
+}
+
+void Ringe::setSchussbildOeffnen(std::function<void()> oeffnen) {
+    schussbildOeffnen_ = std::move(oeffnen);
+    Schussbild_butt->setEnabled(static_cast<bool>(schussbildOeffnen_));
 }
 
 QString Ringe::heuteText() const {

@@ -55,6 +55,8 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     // The competition grid and how "Wettkampf Teilnehmer" opens its window; without them the
     // button and the check box "Wettkampf" stay disabled.
     void setWettkampf(Wettkampfzeilen* zeilen, std::function<void()> oeffnen);
+    // How "Schussbild" shows the shot picture; without it the button stays disabled.
+    void setSchussbildOeffnen(std::function<void()> oeffnen);
 
     // The fields other windows read.
     QString heuteText() const override;
@@ -125,6 +127,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     std::function<void()> mitgliederOeffnen_;
     Wettkampfzeilen* wettkampf_ = nullptr;
     std::function<void()> wettkampfOeffnen_;
+    std::function<void()> schussbildOeffnen_;
     std::optional<Mitglied> mitglied_;
     QString bestTeilerBeimBetreten_;
     int offenerSlot_ = -1;
