@@ -20,10 +20,12 @@ bool istLp(const QString& typ) {
 
 // The ring numbers 10 - i at four places around the centre; `versatz` is the
 // distance of the text from the axis (30 twips on the old screen, as a part of u here).
-void ringZahlen(Drucker& d, double cx, double cy, double u, bool lp) {
+// Numbers that stand on the black of the screen face (up to `weissBis`) are white.
+void ringZahlen(Drucker& d, double cx, double cy, double u, bool lp, int weissBis = 0) {
     const double v = 0.12 * u;
     for (int i = 1; i <= 9; ++i) {
         const QString t = QString::number(10 - i);
+        d.textFarbe(i <= weissBis ? kWeiss : kSchwarz);
         if (lp) {
             d.text(cx - v, cy - (i + 0.7) * u, t);
             d.text(cx - v, cy + (i - 1 + 0.9) * u, t);
@@ -80,8 +82,7 @@ int bildZeichnen(Drucker& d, double breite, double hoehe, const QString& typ, co
             d.kreis(cx, cy, (0.2 + k) * u, Drucker::kKeineFuellung, k <= 6 ? kWeiss : kSchwarz);
         }
     }
-    d.textFarbe(kSchwarz);
-    ringZahlen(d, cx, cy, u, lp);
+    ringZahlen(d, cx, cy, u, lp, lp ? 3 : 6);
 
     const double ringbreite = lp ? 8 : 2.5;
     const double r = 4.5 / ringbreite * u / (a.klein ? 4 : 2.1);
