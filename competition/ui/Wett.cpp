@@ -17,6 +17,7 @@
 #include "core/Ini.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/widgets/Knopf.h"
 
 namespace {
 
@@ -27,12 +28,6 @@ QLineEdit* feld(QWidget* eltern, const QString& name, int breite = 0) {
         e->setMaximumWidth(breite);
     }
     return e;
-}
-
-QPushButton* knopf(QWidget* eltern, const QString& name, const QString& text) {
-    auto* b = new QPushButton(text, eltern);
-    b->setObjectName(name);
-    return b;
 }
 
 }  // namespace

@@ -1,18 +1,12 @@
 #pragma once
 
-#include <QPushButton>
 #include <QWidget>
 
 #include <functional>
 
-class QLabel;
+#include "platform/widgets/Knopf.h"
 
-// A button with its control name.
-inline QPushButton* knopf(QWidget* eltern, const QString& name, const QString& text) {
-    auto* b = new QPushButton(text, eltern);
-    b->setObjectName(name);
-    return b;
-}
+class QLabel;
 
 // A record navigator: caption, first / previous / next / last, and "3 von 12".
 class Navigator : public QWidget {

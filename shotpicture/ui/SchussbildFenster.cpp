@@ -13,6 +13,7 @@
 #include "core/Ini.h"
 #include "core/Zahlen.h"
 #include "platform/Drucker.h"
+#include "platform/widgets/Knopf.h"
 
 namespace {
 
@@ -58,12 +59,6 @@ class PainterZeichner : public Drucker {
     QPainter& p_;
     QColor textFarbe_ = Qt::black;
 };
-
-QPushButton* knopf(QWidget* eltern, const QString& name, const QString& text) {
-    auto* b = new QPushButton(text, eltern);
-    b->setObjectName(name);
-    return b;
-}
 
 QCheckBox* haken(QWidget* eltern, const QString& name, const QString& text) {
     auto* c = new QCheckBox(text, eltern);
