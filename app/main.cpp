@@ -16,6 +16,7 @@
 #include "reports/ui/Auswertung.h"
 #include "reports/ui/FormPunkte.h"
 #include "reports/ui/Mitgl.h"
+#include "rangeimport/ui/MeytonImport.h"
 #include "shotpicture/ui/SchussbildFenster.h"
 
 int main(int argc, char* argv[]) {
@@ -91,9 +92,20 @@ int main(int argc, char* argv[]) {
         }
         zeigen(*mitglieder);
     });
+    std::unique_ptr<MeytonImport> meyton;
+    ringe.setMeytonImportOeffnen([&] {
+        if (!meyton) {
+            meyton = std::make_unique<MeytonImport>(club, ringe, ini, zustand, dialogs);
+        }
+        zeigen(*meyton);
+        if (!meyton->verbunden() && !meyton->laeuft()) {
+            meyton->laden();
+        }
+    });
     ringe.show();
     ringe.laden();
     const int ende = QApplication::exec();
+    meyton.reset();
     schussbild.reset();
     wettkampf.reset();
     mitglieder.reset();

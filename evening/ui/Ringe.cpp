@@ -109,6 +109,10 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
         datenbankGewaehlt(DBCombo->currentIndex());  // as a choice in the list does
         mitgliederOeffnen_();
     });
+    connect(MeytonImport_butt, &QPushButton::clicked, this, [this] {
+        if (meytonImportOeffnen_)
+            meytonImportOeffnen_();
+    });
     connect(ButtAuswertung, &QPushButton::clicked, this, [this] {
         if (auswertungOeffnen_)
             auswertungOeffnen_();
@@ -149,6 +153,11 @@ void Ringe::setAuswertungOeffnen(std::function<void()> oeffnen) {
 void Ringe::setMitgliederOeffnen(std::function<void()> oeffnen) {
     mitgliederOeffnen_ = std::move(oeffnen);
     ButtMitglieder->setEnabled(static_cast<bool>(mitgliederOeffnen_));
+}
+
+void Ringe::setMeytonImportOeffnen(std::function<void()> oeffnen) {
+    meytonImportOeffnen_ = std::move(oeffnen);
+    MeytonImport_butt->setEnabled(static_cast<bool>(meytonImportOeffnen_));
 }
 
 void Ringe::setWettkampf(Wettkampfzeilen* zeilen, std::function<void()> oeffnen) {

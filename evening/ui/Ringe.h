@@ -52,6 +52,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     // How "Mitglieder" opens the members window (after the database shown in the list has
     // been opened again); without it the button stays disabled.
     void setMitgliederOeffnen(std::function<void()> oeffnen);
+    void setMeytonImportOeffnen(std::function<void()> oeffnen);
     // The competition grid and how "Wettkampf Teilnehmer" opens its window; without them the
     // button and the check box "Wettkampf" stay disabled.
     void setWettkampf(Wettkampfzeilen* zeilen, std::function<void()> oeffnen);
@@ -125,6 +126,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     Lesesteuerung* lesen_ = nullptr;
     std::function<void()> auswertungOeffnen_;
     std::function<void()> mitgliederOeffnen_;
+    std::function<void()> meytonImportOeffnen_;
     Wettkampfzeilen* wettkampf_ = nullptr;
     std::function<void()> wettkampfOeffnen_;
     std::function<void()> schussbildOeffnen_;

@@ -1,0 +1,109 @@
+#include "platform/OdbcQuelle.h"
+
+#include <QLoggingCategory>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <atomic>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcOdbc, "zielkunst.odbc")
+
+QString nextConnectionName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("zk_odbc_%1").arg(++counter);
+}
+
+QString grund(const QSqlError& e) {
+    QString text = e.databaseText().trimmed();
+    if (text.isEmpty()) {
+        text = e.text().trimmed();
+    }
+    return text;
+}
+
+}  // namespace
+
+OdbcQuelle::OdbcQuelle() : connectionName_(nextConnectionName()) {}
+
+OdbcQuelle::~OdbcQuelle() {
+    close();
+}
+
+bool OdbcQuelle::open(const QString& datenquelle, QString* fehler) {
+    close();
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC"))) {
+        if (fehler) {
+            *fehler = QStringLiteral("Der ODBC-Treiber von Qt ist nicht installiert.");
+        }
+        return false;
+    }
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
+        // Qt puts "DSN=" in front of a bare name itself; anything more would be doubled.
+        db.setDatabaseName(datenquelle);
+        // A range PC that is switched off must not hold the window for minutes.
+        db.setConnectOptions(
+            QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=5;SQL_ATTR_CONNECTION_TIMEOUT=10"));
+        ok = db.open();
+        if (!ok && fehler) {
+            *fehler = grund(db.lastError());
+        }
+    }
+    if (!ok) {
+        close();
+    }
+    return ok;
+}
+
+void OdbcQuelle::close() {
+    if (QSqlDatabase::contains(connectionName_)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+            if (db.isOpen()) {
+                db.close();
+            }
+        }
+        QSqlDatabase::removeDatabase(connectionName_);
+    }
+}
+
+bool OdbcQuelle::isOpen() const {
+    return QSqlDatabase::contains(connectionName_) &&
+           QSqlDatabase::database(connectionName_, false).isOpen();
+}
+
+SqlRows OdbcQuelle::select(const QString& sql) {
+    if (!isOpen()) {
+        throw DatabaseError(QStringLiteral("Die Verbindung zur Datenquelle ist nicht offen."));
+    }
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.setForwardOnly(true);
+    if (!query.exec(sql)) {
+        const QString reason = grund(query.lastError());
+        qCWarning(lcOdbc) << reason << sql;
+        throw DatabaseError(QStringLiteral("Fehler beim Lesen der Datenquelle: %1").arg(reason));
+    }
+    SqlRows result;
+    const QSqlRecord rec = query.record();
+    for (int c = 0; c < rec.count(); ++c) {
+        result.columns.append(rec.fieldName(c));
+    }
+    while (query.next()) {
+        QVariantList row;
+        row.reserve(rec.count());
+        for (int c = 0; c < rec.count(); ++c) {
+            row.append(query.value(c));
+        }
+        result.rows.push_back(std::move(row));
+    }
+    if (query.lastError().isValid()) {
+        throw DatabaseError(QStringLiteral("Fehler beim Lesen der Datenquelle: %1")
+                                .arg(grund(query.lastError())));
+    }
+    return result;
+}

@@ -1,0 +1,339 @@
+#include "rangeimport/Meytonimport.h"
+
+#include <QDir>
+
+#include <array>
+#include <cmath>
+
+#include "core/Abendzustand.h"
+#include "core/Einstellungen.h"
+#include "core/Zahlen.h"
+#include "platform/Dialogs.h"
+#include "platform/OdbcQuelle.h"
+#include "platform/Paths.h"
+#include "platform/SqlDialect.h"
+#include "rangeimport/Ergebniszeile.h"
+#include "rangeimport/PunkteImport.h"
+
+namespace {
+
+const QString kZeilenende = QStringLiteral("\r\n");
+
+const QString kNachSportpass = QStringLiteral(
+    "SELECT Nr, Klasse FROM Mitglieder WHERE SportpassID IS NOT NULL AND "
+    "TRIM(SportpassID) = ? ORDER BY rowid LIMIT 1");
+const QString kNachName =
+    QStringLiteral("SELECT rowid, Nr, Klasse FROM Mitglieder WHERE Name = ? ORDER BY rowid");
+const QString kSportpassSetzen =
+    QStringLiteral("UPDATE Mitglieder SET SportpassID = ? WHERE rowid = ?");
+const QString kVorhanden = QStringLiteral(
+    "SELECT rowid FROM Ergebnis WHERE MeytonScheibenID = ? ORDER BY rowid LIMIT 1");
+const QString kNeu = QStringLiteral(
+    "INSERT INTO Ergebnis (MitglNr, MeytonScheibenID, Datum, Jahr, Gesammt, Teiler, Anwesend, "
+    "S1, S2, S3, S4, S5, S6, Punkte, Best10, Best20) "
+    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+const QString kAendern = QStringLiteral(
+    "UPDATE Ergebnis SET MitglNr = ?, MeytonScheibenID = ?, Datum = ?, Jahr = ?, Gesammt = ?, "
+    "Teiler = ?, Anwesend = ?, S1 = ?, S2 = ?, S3 = ?, S4 = ?, S5 = ?, S6 = ?, Punkte = ?, "
+    "Best10 = ?, Best20 = ? WHERE rowid = ?");
+// Found again for every result: without an index each look-up reads the whole table.
+const QString kIndex = QStringLiteral(
+    "CREATE INDEX IF NOT EXISTS Ergebnis_MeytonScheibenID ON Ergebnis (MeytonScheibenID)");
+
+QString blank(int n) {
+    return zahlTextBlank(n);
+}
+
+// A number of the range row, or nothing when it is missing or no finite number.
+bool zahl(const QVariant& v, double* out) {
+    if (v.isNull() || !v.isValid()) {
+        return false;
+    }
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok || !std::isfinite(d)) {
+        return false;
+    }
+    *out = d;
+    return true;
+}
+
+// The ScheibenID as the range statements want it: a whole number in plain digits.
+QString idText(double id) {
+    return QString::number(static_cast<qlonglong>(id));
+}
+
+}  // namespace
+
+Importlogpfade Importlogpfade::standard() {
+    const QDir d(paths::documentsDir());
+    return {d.filePath(QStringLiteral("Import-Errorlog.txt")),
+            d.filePath(QStringLiteral("Importlog.txt")),
+            d.filePath(QStringLiteral("Import-Debuglog.txt"))};
+}
+
+Meytonimport::Meytonimport(OdbcQuelle& stand, Database& club, Ini& ini, Abendzustand& zustand,
+                           Dialogs& dialogs, Importlogpfade logs)
+    : stand_(stand),
+      club_(club),
+      ini_(ini),
+      zustand_(zustand),
+      dialogs_(dialogs),
+      pfade_(std::move(logs)) {}
+
+void Meytonimport::eintrag(Protokolldatei& log, const QString& text) {
+    log.schreiben(text + kZeilenende);
+}
+
+bool Meytonimport::beginnen(const QString& auswahlSql, const Importoptionen& optionen) {
+    optionen_ = optionen;
+    zaehler_ = {};
+    naechste_ = 0;
+    abgebrochen_ = false;
+    stopGrund_.clear();
+    einzelschussGemeldet_ = false;
+    scheiben_ = {};
+    startup::leseSaisonversatz(ini_, zustand_);
+
+    QString fehler;
+    if (!fehlerLog_.oeffnen(pfade_.fehler, &fehler) ||
+        !importLog_.oeffnen(pfade_.import, &fehler) || !debugLog_.oeffnen(pfade_.debug, &fehler)) {
+        dialogs_.message(QStringLiteral("Der Import kann nicht beginnen.\n") + fehler);
+        abschliessen();
+        return false;
+    }
+    try {
+        club_.run(kIndex);
+    } catch (const DatabaseError& e) {
+        dialogs_.message(QStringLiteral("Der Import kann nicht beginnen.\n") + e.message());
+        abschliessen();
+        return false;
+    }
+    eintrag(debugLog_, QStringLiteral("mSQL: ") + auswahlSql);
+    try {
+        scheiben_ = stand_.select(auswahlSql);
+    } catch (const DatabaseError& e) {
+        eintrag(fehlerLog_, QStringLiteral("Fehler: ") + e.message() + kZeilenende);
+        dialogs_.message(QStringLiteral("Die Ergebnisse der Meyton Datenbank können nicht gelesen "
+                                        "werden.\n") +
+                         e.message());
+        abschliessen();
+        return false;
+    }
+    return true;
+}
+
+void Meytonimport::fehlerEintragen(const QString& text) {
+    eintrag(fehlerLog_, text + kZeilenende);
+    ++zaehler_.fehler;
+}
+
+void Meytonimport::stoppen(const QString& grund) {
+    fehlerEintragen(QStringLiteral("Fehler: ") + grund);
+    stopGrund_ = grund;
+    abbrechen();
+}
+
+void Meytonimport::abbrechen() {
+    if (abgebrochen_) {
+        return;
+    }
+    // The result being imported when this is asked (from a question of its own) is
+    // finished first; the logs say where it stopped when the import is closed.
+    abgebrochen_ = true;
+}
+
+bool Meytonimport::mitgliedSuchen(std::size_t z, Mitglied* m) {
+    const QString sportpass =
+        scheiben_.value(z, QStringLiteral("SportpassID")).toString().trimmed();
+    if (!sportpass.isEmpty()) {
+        const SqlRows r = club_.run(kNachSportpass, {sportpass});
+        if (!r.empty()) {
+            m->nr = r.value(0, QStringLiteral("Nr")).toInt();
+            m->klasse = r.value(0, QStringLiteral("Klasse")).toInt();
+            return true;
+        }
+    }
+    if (!optionen_.sportpassUebernehmen) {
+        return false;
+    }
+    const QString nachname = scheiben_.value(z, QStringLiteral("Nachname")).toString();
+    const QString vorname = scheiben_.value(z, QStringLiteral("Vorname")).toString();
+    const QString name = nachname + u' ' + vorname;
+    const SqlRows r = club_.run(kNachName, {name});
+    if (r.empty()) {
+        dialogs_.message(QStringLiteral("Zu ") + name + QStringLiteral(" gibt es keine Einträge."));
+        return false;
+    }
+    if (r.size() == 1) {
+        // An empty number from the range would wipe the one the member has.
+        if (!sportpass.isEmpty()) {
+            club_.run(kSportpassSetzen, {sportpass, r.value(0, QStringLiteral("rowid"))});
+        }
+    } else {
+        dialogs_.message(QStringLiteral("Zu ") + name +
+                         QStringLiteral(" gibt es mehrere Einträge - Von Hand zuordnen."));
+    }
+    m->nr = r.value(0, QStringLiteral("Nr")).toInt();
+    m->klasse = r.value(0, QStringLiteral("Klasse")).toInt();
+    return true;
+}
+
+Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied& m) {
+    double scheibenId = 0;
+    zahl(scheiben_.value(z, QStringLiteral("ScheibenID")), &scheibenId);
+    const SqlRows vorhanden = club_.run(kVorhanden, {scheibenId});
+    if (!vorhanden.empty() && !optionen_.aktualisieren) {
+        return Art::Belassen;
+    }
+
+    const QDate tag = zeitstempel(scheiben_.value(z, QStringLiteral("Zeitstempel"))).date();
+    double totalRing = 0;
+    zahl(scheiben_.value(z, QStringLiteral("TotalRing")), &totalRing);
+    double teiler01 = 0;
+    zahl(scheiben_.value(z, QStringLiteral("BesterTeiler01")), &teiler01);
+    const std::int32_t teilerZehntel = zuInt32(teiler01);
+
+    std::array<std::int16_t, 6> summen{};
+    std::array<QVariant, 6> serien;
+    serien.fill(QVariant(QMetaType::fromType<int>()));  // NULL for a series the range lacks
+    const SqlRows ser = stand_.select(QStringLiteral("SELECT * from Serien where ScheibenID = ") +
+                                      idText(scheibenId));
+    for (std::size_t i = 0; i < ser.size(); ++i) {
+        double n = 0;
+        double ring = 0;
+        if (!zahl(ser.value(i, QStringLiteral("Serie")), &n) || n < 1 || n > 6 ||
+            n != std::floor(n) || !zahl(ser.value(i, QStringLiteral("Ring")), &ring)) {
+            continue;
+        }
+        const auto k = static_cast<std::size_t>(n) - 1;
+        summen[k] = zuInt16(ring);
+        serien[k] = zuInt32(ring);
+    }
+    const Importpunkte p =
+        Punktegeben_import(club_, summen, teilerZehntel, m.klasse, zustand_.Punktwertung);
+    if (p.einzelschussWertung && !einzelschussGemeldet_) {
+        // Once per import, not for every result.
+        einzelschussGemeldet_ = true;
+        dialogs_.message(
+            QStringLiteral("Einzelschuss von Meyton werden bei der Wertung nicht berücksichtigt"));
+    }
+
+    QVariantList werte;
+    werte << m.nr << scheibenId << sqldialect::isoDate(tag)
+          << startup::saisonJahr(tag, zustand_.Saisonversatz) << totalRing / 10
+          << teiler01 / 10 << 1;
+    for (const QVariant& s : serien) {
+        werte << s;
+    }
+    werte << p.punkte << p.best10 << p.best20;
+    if (vorhanden.empty()) {
+        club_.run(kNeu, werte);
+        return Art::Neu;
+    }
+    werte << vorhanden.value(0, QStringLiteral("rowid"));
+    club_.run(kAendern, werte);
+    return Art::Update;
+}
+
+void Meytonimport::schritt() {
+    if (fertig()) {
+        return;
+    }
+    const std::size_t z = naechste_++;
+    const QString zeile = ergebnisZeile(scheiben_, z);
+    eintrag(debugLog_, QStringLiteral("Verarbeite: ") + zeile + kZeilenende);
+    if (optionen_.einzelnBestaetigen &&
+        !dialogs_.askYesNo(QStringLiteral("Import \n") + zeile)) {
+        ++zaehler_.uebersprungen;
+        return;
+    }
+    double id = 0;
+    if (!zahl(scheiben_.value(z, QStringLiteral("ScheibenID")), &id)) {
+        fehlerEintragen(QStringLiteral("Fehler: Ergebnis ohne ScheibenID (") + zeile + u')');
+        return;
+    }
+    if (!zeitstempel(scheiben_.value(z, QStringLiteral("Zeitstempel"))).isValid()) {
+        fehlerEintragen(QStringLiteral("Fehler: Ergebnis ohne Zeitstempel (") + zeile + u')');
+        return;
+    }
+    try {
+        Transaction t(club_);
+        Mitglied m;
+        if (!mitgliedSuchen(z, &m)) {
+            fehlerEintragen(
+                QStringLiteral("Fehler: Mitgliedsnummer konnte nicht ermittelt werden (") +
+                zeile + u')');
+            return;
+        }
+        const QString nr = QString::number(m.nr);
+        eintrag(importLog_, QStringLiteral("Importiere (") + nr + QStringLiteral("): ") + zeile +
+                                kZeilenende);
+        const Art art = ergebnisSchreiben(z, m);
+        t.commit();
+        switch (art) {
+            case Art::Neu:
+                ++zaehler_.neu;
+                eintrag(importLog_, QStringLiteral("Importiere als Neu (") + nr +
+                                        QStringLiteral("): ") + zeile + kZeilenende);
+                break;
+            case Art::Update:
+                ++zaehler_.update;
+                eintrag(importLog_, QStringLiteral("Importiere als Update (") + nr +
+                                        QStringLiteral("): ") + zeile + kZeilenende);
+                break;
+            case Art::Belassen:
+                ++zaehler_.belassen;
+                break;
+        }
+    } catch (const ZahlUeberlauf& e) {
+        fehlerEintragen(QStringLiteral("Fehler: ") + e.message() + QStringLiteral(" (") + zeile +
+                        u')');
+    } catch (const DatabaseError& e) {
+        // The club file or the range connection failed: every further result would too.
+        stoppen(e.message());
+    }
+}
+
+QString Meytonimport::abschliessen() {
+    if (abgebrochen_) {
+        const QString wo = QStringLiteral("Import abgebrochen nach %1 von %2 Ergebnissen.")
+                               .arg(erledigt())
+                               .arg(gesamt());
+        for (Protokolldatei* log : {&importLog_, &debugLog_, &fehlerLog_}) {
+            eintrag(*log, wo + kZeilenende);
+        }
+    }
+    fehlerLog_.schliessen();
+    importLog_.schliessen();
+    debugLog_.schliessen();
+    QString text;
+    if (abgebrochen_) {
+        text += QStringLiteral("Der Import wurde nach %1 von %2 Ergebnissen abgebrochen.\n")
+                    .arg(naechste_)
+                    .arg(gesamt());
+        if (!stopGrund_.isEmpty()) {
+            text += stopGrund_ + u'\n';
+        }
+    }
+    text += zaehler_.fehler == 0 ? QStringLiteral("Import ohne Fehler. Log in Datei ") +
+                                       pfade_.import + QStringLiteral(" geschrieben.")
+                                 : QStringLiteral("Fehler aufgetreten. Log in Datei ") +
+                                       pfade_.fehler + QStringLiteral(" geschrieben.");
+    text += QStringLiteral("\nNeu: ") + blank(zaehler_.neu) + QStringLiteral("\nUpdate: ") +
+            blank(zaehler_.update) + QStringLiteral("\nFehler:") + blank(zaehler_.fehler);
+    if (zaehler_.belassen > 0) {
+        text += QStringLiteral("\nBelassen: ") + blank(zaehler_.belassen);
+    }
+    return text;
+}
+
+void Meytonimport::alles(const QString& auswahlSql, const Importoptionen& optionen) {
+    if (!beginnen(auswahlSql, optionen)) {
+        return;
+    }
+    while (!fertig()) {
+        schritt();
+    }
+    dialogs_.message(abschliessen());
+}

@@ -1,0 +1,337 @@
+#include "rangeimport/ui/MeytonImport.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSet>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/ClubDatabase.h"
+#include "core/Hauptfelder.h"
+#include "platform/Dialogs.h"
+#include "platform/widgets/Knopf.h"
+
+namespace {
+
+// How long one turn of the event loop may import before the window answers again.
+constexpr int kTaktMs = 40;
+
+QRadioButton* option(QWidget* eltern, const QString& name, const QString& text) {
+    auto* o = new QRadioButton(text, eltern);
+    o->setObjectName(name);
+    return o;
+}
+
+QComboBox* liste(QWidget* eltern, const QString& name) {
+    auto* c = new QComboBox(eltern);
+    c->setObjectName(name);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setMinimumWidth(220);
+    return c;
+}
+
+}  // namespace
+
+MeytonImport::MeytonImport(ClubDatabase& club, const Hauptfelder& haupt, Ini& ini,
+                           Abendzustand& zustand, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      club_(club),
+      haupt_(haupt),
+      ini_(ini),
+      zustand_(zustand),
+      dialogs_(dialogs) {
+    aufbauen();
+    takt_ = new QTimer(this);
+    takt_->setSingleShot(true);
+    takt_->setInterval(0);
+    connect(takt_, &QTimer::timeout, this, &MeytonImport::weiter);
+}
+
+MeytonImport::~MeytonImport() = default;
+
+void MeytonImport::aufbauen() {
+    setObjectName(QStringLiteral("MeytonImport"));
+    setWindowTitle(QStringLiteral("Meyton Import"));
+    auto* haupt = new QVBoxLayout(this);
+
+    auto* datum = new QGroupBox(QStringLiteral("Datumsoptionen"), this);
+    auto* dl = new QGridLayout(datum);
+    Alles_opt = option(datum, QStringLiteral("Alles_opt"), QStringLiteral("Alles"));
+    Jahr_opt = option(datum, QStringLiteral("Jahr_opt"), QStringLiteral("Jahr"));
+    Datum_opt = option(datum, QStringLiteral("Datum_opt"), QStringLiteral("Datum"));
+    Jahr_txt = new QLineEdit(datum);
+    Jahr_txt->setObjectName(QStringLiteral("Jahr_txt"));
+    Jahr_txt->setMaxLength(4);
+    Datum_txt = new QLineEdit(datum);
+    Datum_txt->setObjectName(QStringLiteral("Datum_txt"));
+    Datum_txt->setMaxLength(10);
+    dl->addWidget(Alles_opt, 0, 0);
+    dl->addWidget(Jahr_opt, 1, 0);
+    dl->addWidget(Jahr_txt, 1, 1);
+    dl->addWidget(Datum_opt, 2, 0);
+    dl->addWidget(Datum_txt, 2, 1);
+    Datum_opt->setChecked(true);
+    haupt->addWidget(datum);
+
+    auto* listen = new QGroupBox(QStringLiteral("Starterliste - Preisschießen"), this);
+    auto* ll = new QGridLayout(listen);
+    Liste_alle_opt = option(listen, QStringLiteral("Liste_alle_opt"), QStringLiteral("Alle"));
+    Liste_opt = option(listen, QStringLiteral("Liste_opt"), QStringLiteral("Liste"));
+    Listen_Combo = liste(listen, QStringLiteral("Listen_Combo"));
+    ll->addWidget(Liste_alle_opt, 0, 0);
+    ll->addWidget(Liste_opt, 1, 0);
+    ll->addWidget(Listen_Combo, 1, 1);
+    Liste_alle_opt->setChecked(true);
+    haupt->addWidget(listen);
+
+    auto* disziplin = new QGroupBox(QStringLiteral("Disziplin"), this);
+    auto* zl = new QGridLayout(disziplin);
+    Disziplin_alle_opt =
+        option(disziplin, QStringLiteral("Disziplin_alle_opt"), QStringLiteral("Alle"));
+    Disziplin_wertung_opt =
+        option(disziplin, QStringLiteral("Disziplin_wertung_opt"), QStringLiteral("Alle Wertung"));
+    Disziplin_opt = option(disziplin, QStringLiteral("Disziplin_opt"), QStringLiteral("Disziplin"));
+    Disziplin_Combo = liste(disziplin, QStringLiteral("Disziplin_Combo"));
+    zl->addWidget(Disziplin_alle_opt, 0, 0);
+    zl->addWidget(Disziplin_wertung_opt, 1, 0);
+    zl->addWidget(Disziplin_opt, 2, 0);
+    zl->addWidget(Disziplin_Combo, 2, 1);
+    Disziplin_alle_opt->setChecked(true);
+    haupt->addWidget(disziplin);
+
+    auto* vorhanden = new QGroupBox(QStringLiteral("Vorhandene Datensätze"), this);
+    auto* vl = new QHBoxLayout(vorhanden);
+    Aktualisieren_opt =
+        option(vorhanden, QStringLiteral("Aktualisieren_opt"), QStringLiteral("Aktualisieren"));
+    Belassen_opt = option(vorhanden, QStringLiteral("Belassen_opt"), QStringLiteral("Belassen"));
+    vl->addWidget(Aktualisieren_opt);
+    vl->addWidget(Belassen_opt);
+    Aktualisieren_opt->setChecked(true);
+    haupt->addWidget(vorhanden);
+
+    Einzel_check = new QCheckBox(QStringLiteral("Einzeln bestätigen"), this);
+    Einzel_check->setObjectName(QStringLiteral("Einzel_check"));
+    SportpassID_check = new QCheckBox(QStringLiteral("SportpassID übernehmen"), this);
+    SportpassID_check->setObjectName(QStringLiteral("SportpassID_check"));
+    haupt->addWidget(Einzel_check);
+    haupt->addWidget(SportpassID_check);
+
+    Fortschritt = new QProgressBar(this);
+    Fortschritt->setObjectName(QStringLiteral("Fortschritt"));
+    Fortschritt->setRange(0, 1);
+    Fortschritt->setValue(0);
+    Fortschritt_lbl = new QLabel(this);
+    Fortschritt_lbl->setObjectName(QStringLiteral("Fortschritt_lbl"));
+    haupt->addWidget(Fortschritt);
+    haupt->addWidget(Fortschritt_lbl);
+
+    auto* knoepfe = new QHBoxLayout;
+    Import_butt = knopf(this, QStringLiteral("Import_butt"), QStringLiteral("Import"));
+    Abbrechen_butt = knopf(this, QStringLiteral("Abbrechen_butt"), QStringLiteral("Abbrechen"));
+    Abbrechen_butt->setEnabled(false);
+    knoepfe->addStretch();
+    knoepfe->addWidget(Import_butt);
+    knoepfe->addWidget(Abbrechen_butt);
+    haupt->addLayout(knoepfe);
+
+    connect(Import_butt, &QPushButton::clicked, this, &MeytonImport::importieren);
+    connect(Abbrechen_butt, &QPushButton::clicked, this, &MeytonImport::abbrechen);
+    // Choosing a list or discipline means filtering by it.
+    connect(Listen_Combo, &QComboBox::activated, this, [this] { Liste_opt->setChecked(true); });
+    connect(Disziplin_Combo, &QComboBox::activated, this,
+            [this] { Disziplin_opt->setChecked(true); });
+    for (QComboBox* c : {Listen_Combo, Disziplin_Combo}) {
+        c->installEventFilter(this);
+        c->lineEdit()->installEventFilter(this);
+    }
+    connect(Datum_txt, &QLineEdit::textEdited, this, [this] { Datum_opt->setChecked(true); });
+    connect(Jahr_txt, &QLineEdit::textEdited, this, [this] { Jahr_opt->setChecked(true); });
+}
+
+bool MeytonImport::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (ereignis->type() == QEvent::MouseButtonPress) {
+        if (objekt == Listen_Combo || objekt == Listen_Combo->lineEdit()) {
+            Liste_opt->setChecked(true);
+        } else if (objekt == Disziplin_Combo || objekt == Disziplin_Combo->lineEdit()) {
+            Disziplin_opt->setChecked(true);
+        }
+    }
+    return QWidget::eventFilter(objekt, ereignis);
+}
+
+void MeytonImport::laden() {
+    Datum_txt->setText(haupt_.heuteText());
+    if (Jahr_txt->text().isEmpty()) {
+        Jahr_txt->setText(haupt_.heuteText().right(4));
+    }
+    Listen_Combo->clear();
+    Disziplin_Combo->clear();
+    if (!verbinden()) {
+        return;
+    }
+    listeFuellen(Listen_Combo, QStringLiteral("SELECT Starterliste FROM Scheiben order by Starterliste"));
+    listeFuellen(Disziplin_Combo, QStringLiteral("SELECT Disziplin FROM Scheiben order by Disziplin"));
+}
+
+bool MeytonImport::verbinden() {
+    if (stand_.isOpen()) {
+        return true;
+    }
+    QString grund;
+    if (stand_.open(kDatenquelle, &grund)) {
+        return true;
+    }
+    dialogs_.message(
+        QStringLiteral("Fehler beim öffnen der Datebankverbindung zur Meyton Datenbank. \n"
+                       "Im System muss eine ODBC Verbindung mit dem Namen ssmdb2 konfiguriert "
+                       "sein, die Namen und Passwort enthält.") +
+        (grund.isEmpty() ? QString() : QStringLiteral("\n\n") + grund));
+    return false;
+}
+
+void MeytonImport::listeFuellen(QComboBox* combo, const QString& sql) {
+    try {
+        const SqlRows rows = stand_.select(sql);
+        QSet<QString> gesehen;
+        for (const QVariantList& r : rows.rows) {
+            if (r.isEmpty() || r[0].isNull()) {
+                continue;
+            }
+            const QString wert = r[0].toString();
+            if (!gesehen.contains(wert)) {
+                gesehen.insert(wert);
+                combo->addItem(wert);
+            }
+        }
+    } catch (const DatabaseError& e) {
+        dialogs_.message(e.message());
+    }
+    combo->setCurrentIndex(-1);
+}
+
+Importauswahl MeytonImport::auswahl() const {
+    Importauswahl a;
+    a.datum = Alles_opt->isChecked()  ? Importauswahl::Datum::Alles
+              : Jahr_opt->isChecked() ? Importauswahl::Datum::Jahr
+                                      : Importauswahl::Datum::Tag;
+    a.tag = Datum_txt->text();
+    a.jahr = Jahr_txt->text();
+    a.nurListe = Liste_opt->isChecked();
+    a.liste = Listen_Combo->currentText();
+    a.disziplin = Disziplin_opt->isChecked()           ? Importauswahl::Disziplin::Eine
+                  : Disziplin_wertung_opt->isChecked() ? Importauswahl::Disziplin::Wertung
+                                                       : Importauswahl::Disziplin::Alle;
+    a.disziplinName = Disziplin_Combo->currentText();
+    return a;
+}
+
+Importoptionen MeytonImport::optionen() const {
+    Importoptionen o;
+    o.aktualisieren = Aktualisieren_opt->isChecked();
+    o.einzelnBestaetigen = Einzel_check->isChecked();
+    o.sportpassUebernehmen = SportpassID_check->isChecked();
+    return o;
+}
+
+void MeytonImport::importieren() {
+    if (laeuft()) {
+        return;
+    }
+    QString fehler;
+    const QString sql = auswahlSql(auswahl(), &fehler);
+    if (sql.isEmpty()) {
+        dialogs_.message(fehler);
+        return;
+    }
+    if (!verbinden()) {
+        return;
+    }
+    Database* club = nullptr;
+    try {
+        club = &club_.db();
+    } catch (const DatabaseError& e) {
+        dialogs_.message(e.message());
+        return;
+    }
+    import_ = std::make_unique<Meytonimport>(stand_, *club, ini_, zustand_, dialogs_, logpfade_);
+    if (!import_->beginnen(sql, optionen())) {
+        import_.reset();
+        return;
+    }
+    bedienungFreigeben(false);
+    Fortschritt->setRange(0, std::max(1, import_->gesamt()));
+    Fortschritt->setValue(0);
+    Fortschritt_lbl->setText(QStringLiteral("0 von %1 Ergebnissen").arg(import_->gesamt()));
+    takt_->start();
+}
+
+void MeytonImport::weiter() {
+    if (!import_) {
+        return;
+    }
+    QElapsedTimer uhr;
+    uhr.start();
+    while (import_ && !import_->fertig() && uhr.elapsed() < kTaktMs) {
+        import_->schritt();
+    }
+    if (!import_) {
+        return;
+    }
+    Fortschritt->setValue(import_->erledigt());
+    Fortschritt_lbl->setText(QStringLiteral("%1 von %2 Ergebnissen")
+                                 .arg(import_->erledigt())
+                                 .arg(import_->gesamt()));
+    if (import_->fertig()) {
+        beenden();
+    } else {
+        takt_->start();
+    }
+}
+
+void MeytonImport::abbrechen() {
+    if (import_) {
+        import_->abbrechen();
+        if (!takt_->isActive()) {
+            // Asked from a box inside a turn: that turn ends the import.
+            return;
+        }
+        takt_->stop();
+        beenden();
+    }
+}
+
+void MeytonImport::beenden() {
+    std::unique_ptr<Meytonimport> fertig = std::move(import_);
+    const QString text = fertig->abschliessen();
+    bedienungFreigeben(true);
+    dialogs_.message(text);
+    emit importBeendet();
+}
+
+void MeytonImport::bedienungFreigeben(bool frei) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             Alles_opt, Jahr_opt, Datum_opt, Datum_txt, Jahr_txt, Liste_alle_opt, Liste_opt,
+             Listen_Combo, Disziplin_alle_opt, Disziplin_wertung_opt, Disziplin_opt,
+             Disziplin_Combo, Aktualisieren_opt, Belassen_opt, Einzel_check, SportpassID_check,
+             Import_butt}) {
+        w->setEnabled(frei);
+    }
+    Abbrechen_butt->setEnabled(!frei);
+}
+
+void MeytonImport::closeEvent(QCloseEvent* event) {
+    abbrechen();
+    stand_.close();
+    QWidget::closeEvent(event);
+}

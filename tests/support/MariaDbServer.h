@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A MariaDB server of the test's own: a fresh data folder, 127.0.0.1 on a free port, a
+// database "meyton" and a user with a password that may read it, stopped by its PID when
+// the object goes. The ODBC data source for it is written into the files that ODBCSYSINI
+// and ODBCINI name.
+class MariaDbServer {
+  public:
+    MariaDbServer();
+    ~MariaDbServer();
+
+    // False with the reason in fehler() (no server installed, it would not start, ...).
+    bool starten();
+    const QString& fehler() const { return fehler_; }
+    int port() const { return port_; }
+
+    // Runs statements with the mariadb client as root in database "meyton".
+    bool sql(const QString& anweisungen);
+
+    // A data source `name` for this server with the reading user's name and password.
+    bool datenquelleEinrichten(const QString& name);
+    // A data source configuration without any source.
+    static bool datenquellenLeeren();
+
+    void stoppen();
+
+  private:
+    QString clientAufruf(const QStringList& args, const QString& eingabe, bool* ok);
+
+    QTemporaryDir dir_;
+    std::unique_ptr<QProcess> server_;
+    int port_ = 0;
+    QString fehler_;
+    QString serverProgramm_, clientProgramm_;
+};
