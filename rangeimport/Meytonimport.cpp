@@ -1,9 +1,11 @@
 #include "rangeimport/Meytonimport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "core/Abendzustand.h"
 #include "core/Einstellungen.h"
@@ -18,6 +20,7 @@
 namespace {
 
 const QString kZeilenende = QStringLiteral("\r\n");
+constexpr qint64 kStapelMs = 200;  // results stored together when nobody watches
 
 const QString kNachSportpass = QStringLiteral(
     "SELECT Nr, Klasse FROM Mitglieder WHERE SportpassID IS NOT NULL AND "
@@ -162,7 +165,7 @@ bool Meytonimport::mitgliedSuchen(std::size_t z, Mitglied* m) {
     const QString name = nachname + u' ' + vorname;
     const SqlRows r = club_.run(kNachName, {name});
     if (r.empty()) {
-        dialogs_.message(QStringLiteral("Zu ") + name + QStringLiteral(" gibt es keine Einträge."));
+        meldungen_ << QStringLiteral("Zu ") + name + QStringLiteral(" gibt es keine Einträge.");
         return false;
     }
     if (r.size() == 1) {
@@ -171,8 +174,8 @@ bool Meytonimport::mitgliedSuchen(std::size_t z, Mitglied* m) {
             club_.run(kSportpassSetzen, {sportpass, r.value(0, QStringLiteral("rowid"))});
         }
     } else {
-        dialogs_.message(QStringLiteral("Zu ") + name +
-                         QStringLiteral(" gibt es mehrere Einträge - Von Hand zuordnen."));
+        meldungen_ << QStringLiteral("Zu ") + name +
+                          QStringLiteral(" gibt es mehrere Einträge - Von Hand zuordnen.");
     }
     m->nr = r.value(0, QStringLiteral("Nr")).toInt();
     m->klasse = r.value(0, QStringLiteral("Klasse")).toInt();
@@ -215,8 +218,8 @@ Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied&
     if (p.einzelschussWertung && !einzelschussGemeldet_) {
         // Once per import, not for every result.
         einzelschussGemeldet_ = true;
-        dialogs_.message(
-            QStringLiteral("Einzelschuss von Meyton werden bei der Wertung nicht berücksichtigt"));
+        meldungen_ << QStringLiteral(
+            "Einzelschuss von Meyton werden bei der Wertung nicht berücksichtigt");
     }
 
     QVariantList werte;
@@ -236,63 +239,119 @@ Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied&
     return Art::Update;
 }
 
-void Meytonimport::schritt() {
-    if (fertig()) {
-        return;
-    }
-    const std::size_t z = naechste_++;
-    const QString zeile = ergebnisZeile(scheiben_, z);
-    eintrag(debugLog_, QStringLiteral("Verarbeite: ") + zeile + kZeilenende);
-    if (optionen_.einzelnBestaetigen &&
-        !dialogs_.askYesNo(QStringLiteral("Import \n") + zeile)) {
-        ++zaehler_.uebersprungen;
-        return;
-    }
+std::optional<Meytonimport::Erledigt> Meytonimport::zeileImportieren(std::size_t z,
+                                                                    const QString& zeile) {
     double id = 0;
     if (!zahl(scheiben_.value(z, QStringLiteral("ScheibenID")), &id)) {
         fehlerEintragen(QStringLiteral("Fehler: Ergebnis ohne ScheibenID (") + zeile + u')');
-        return;
+        return std::nullopt;
     }
     if (!zeitstempel(scheiben_.value(z, QStringLiteral("Zeitstempel"))).isValid()) {
         fehlerEintragen(QStringLiteral("Fehler: Ergebnis ohne Zeitstempel (") + zeile + u')');
+        return std::nullopt;
+    }
+    Mitglied m;
+    if (!mitgliedSuchen(z, &m)) {
+        fehlerEintragen(QStringLiteral("Fehler: Mitgliedsnummer konnte nicht ermittelt werden (") +
+                        zeile + u')');
+        return std::nullopt;
+    }
+    return Erledigt{ergebnisSchreiben(z, m), QString::number(m.nr), zeile};
+}
+
+void Meytonimport::verbuchen(const Erledigt& e) {
+    // Logged once the file has it, so the log never names a result that is not stored.
+    eintrag(importLog_,
+            QStringLiteral("Importiere (") + e.nr + QStringLiteral("): ") + e.zeile + kZeilenende);
+    switch (e.art) {
+        case Art::Neu:
+            ++zaehler_.neu;
+            eintrag(importLog_, QStringLiteral("Importiere als Neu (") + e.nr +
+                                    QStringLiteral("): ") + e.zeile + kZeilenende);
+            break;
+        case Art::Update:
+            ++zaehler_.update;
+            eintrag(importLog_, QStringLiteral("Importiere als Update (") + e.nr +
+                                    QStringLiteral("): ") + e.zeile + kZeilenende);
+            break;
+        case Art::Belassen:
+            ++zaehler_.belassen;
+            break;
+    }
+}
+
+void Meytonimport::meldungenZeigen() {
+    // Shown once nothing is open in the club file: a box waits, and meanwhile other
+    // windows may want to store.
+    const QStringList m = std::exchange(meldungen_, {});
+    for (const QString& text : m) {
+        dialogs_.message(text);
+    }
+}
+
+void Meytonimport::schritt() {
+    stapel(0);
+}
+
+void Meytonimport::stapel(qint64 hoechstensMs) {
+    if (fertig()) {
         return;
     }
-    try {
-        Transaction t(club_);
-        Mitglied m;
-        if (!mitgliedSuchen(z, &m)) {
-            fehlerEintragen(
-                QStringLiteral("Fehler: Mitgliedsnummer konnte nicht ermittelt werden (") +
-                zeile + u')');
+    const bool einzeln = optionen_.einzelnBestaetigen;
+    if (einzeln) {
+        // Asked before anything is opened in the club file: one result per turn.
+        const QString zeile = ergebnisZeile(scheiben_, naechste_);
+        eintrag(debugLog_, QStringLiteral("Verarbeite: ") + zeile + kZeilenende);
+        if (!dialogs_.askYesNo(QStringLiteral("Import \n") + zeile)) {
+            ++naechste_;
+            ++zaehler_.uebersprungen;
             return;
         }
-        const QString nr = QString::number(m.nr);
-        eintrag(importLog_, QStringLiteral("Importiere (") + nr + QStringLiteral("): ") + zeile +
-                                kZeilenende);
-        const Art art = ergebnisSchreiben(z, m);
-        t.commit();
-        switch (art) {
-            case Art::Neu:
-                ++zaehler_.neu;
-                eintrag(importLog_, QStringLiteral("Importiere als Neu (") + nr +
-                                        QStringLiteral("): ") + zeile + kZeilenende);
-                break;
-            case Art::Update:
-                ++zaehler_.update;
-                eintrag(importLog_, QStringLiteral("Importiere als Update (") + nr +
-                                        QStringLiteral("): ") + zeile + kZeilenende);
-                break;
-            case Art::Belassen:
-                ++zaehler_.belassen;
-                break;
-        }
-    } catch (const ZahlUeberlauf& e) {
-        fehlerEintragen(QStringLiteral("Fehler: ") + e.message() + QStringLiteral(" (") + zeile +
-                        u')');
-    } catch (const DatabaseError& e) {
-        // The club file or the range connection failed: every further result would too.
-        stoppen(e.message());
     }
+    QElapsedTimer uhr;
+    uhr.start();
+    std::vector<Erledigt> erledigt;
+    QString stop;
+    try {
+        Transaction t(club_);
+        do {
+            const std::size_t z = naechste_++;
+            const QString zeile = ergebnisZeile(scheiben_, z);
+            if (!einzeln) {
+                eintrag(debugLog_, QStringLiteral("Verarbeite: ") + zeile + kZeilenende);
+            }
+            // Each result on its own: a failure takes back its half, not the others.
+            club_.run(QStringLiteral("SAVEPOINT ergebnis"));
+            try {
+                if (const auto e = zeileImportieren(z, zeile)) {
+                    erledigt.push_back(*e);
+                }
+                club_.run(QStringLiteral("RELEASE ergebnis"));
+            } catch (const ZahlUeberlauf& e) {
+                club_.run(QStringLiteral("ROLLBACK TO ergebnis"));
+                club_.run(QStringLiteral("RELEASE ergebnis"));
+                fehlerEintragen(QStringLiteral("Fehler: ") + e.message() + QStringLiteral(" (") +
+                                zeile + u')');
+            } catch (const DatabaseError& e) {
+                // The club file or the range connection failed: every further result would
+                // too. What this turn stored before stays.
+                club_.run(QStringLiteral("ROLLBACK TO ergebnis"));
+                club_.run(QStringLiteral("RELEASE ergebnis"));
+                stop = e.message();
+            }
+        } while (stop.isEmpty() && !einzeln && !fertig() && uhr.elapsed() < hoechstensMs);
+        t.commit();
+    } catch (const DatabaseError& e) {
+        erledigt.clear();  // nothing of this turn reached the file
+        stop = e.message();
+    }
+    for (const Erledigt& e : erledigt) {
+        verbuchen(e);
+    }
+    if (!stop.isEmpty()) {
+        stoppen(stop);
+    }
+    meldungenZeigen();
 }
 
 QString Meytonimport::abschliessen() {
@@ -333,7 +392,7 @@ void Meytonimport::alles(const QString& auswahlSql, const Importoptionen& option
         return;
     }
     while (!fertig()) {
-        schritt();
+        stapel(kStapelMs);
     }
     dialogs_.message(abschliessen());
 }

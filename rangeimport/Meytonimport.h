@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 #include "platform/Database.h"
 #include "platform/Protokolldatei.h"
@@ -49,8 +52,11 @@ class Meytonimport {
     int erledigt() const { return static_cast<int>(naechste_); }
     const Importzaehler& zaehler() const { return zaehler_; }
 
-    // Imports the next range result. A fault of the club or range database stops the
-    // import (the rows before stay imported).
+    // Imports range results for about `hoechstensMs` (at least one) and stores them
+    // together; each result is taken back alone when it fails. A fault of the club or range
+    // database stops the import; what was stored before stays.
+    void stapel(qint64 hoechstensMs);
+    // Exactly the next range result.
     void schritt();
     // Stops before the next result; the logs say where.
     void abbrechen();
@@ -70,6 +76,14 @@ class Meytonimport {
     bool mitgliedSuchen(std::size_t zeile, Mitglied* m);
     enum class Art { Neu, Update, Belassen };
     Art ergebnisSchreiben(std::size_t zeile, const Mitglied& m);
+    struct Erledigt {
+        Art art;
+        QString nr;
+        QString zeile;
+    };
+    std::optional<Erledigt> zeileImportieren(std::size_t z, const QString& zeile);
+    void verbuchen(const Erledigt& e);
+    void meldungenZeigen();
     void fehlerEintragen(const QString& text);
     void stoppen(const QString& grund);
     static void eintrag(Protokolldatei& log, const QString& text);
@@ -88,4 +102,5 @@ class Meytonimport {
     bool abgebrochen_ = false;
     QString stopGrund_;
     bool einzelschussGemeldet_ = false;
+    QStringList meldungen_;
 };

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -280,11 +279,7 @@ void MeytonImport::weiter() {
     if (!import_) {
         return;
     }
-    QElapsedTimer uhr;
-    uhr.start();
-    while (import_ && !import_->fertig() && uhr.elapsed() < kTaktMs) {
-        import_->schritt();
-    }
+    import_->stapel(kTaktMs);
     if (!import_) {
         return;
     }

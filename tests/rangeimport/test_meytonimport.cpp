@@ -254,13 +254,13 @@ class TestMeytonImport : public QObject {
     void mitgliederFinden() {
         d_->mitglied(1, QStringLiteral("Text Tina"), 1);
         d_->db().run("UPDATE Mitglieder SET SportpassID = 'A-17' WHERE Nr = 1");
-        d_->mitglied(2, QStringLiteral("Einmal Erna"), 1);
+        d_->mitglied(2, QStringLiteral("Schäfer Erna"), 1);  // umlauts through ODBC
         d_->mitglied(3, QStringLiteral("Doppelt Dora"), 1);
         d_->mitglied(4, QStringLiteral("Doppelt Dora"), 1);
         d_->mitglied(5, QStringLiteral("Leer Lena"), 1);
         d_->db().run("UPDATE Mitglieder SET SportpassID = '' WHERE Nr = 5");
         range(einfuegen({.id = 10, .nachname = "Text", .vorname = "Tina", .sportpass = "A-17"}) +
-              einfuegen({.id = 11, .nachname = "Einmal", .vorname = "Erna", .sportpass = "00815"}) +
+              einfuegen({.id = 11, .nachname = "Schäfer", .vorname = "Erna", .sportpass = "00815"}) +
               einfuegen({.id = 12, .nachname = "Doppelt", .vorname = "Dora", .sportpass = "999"}) +
               einfuegen({.id = 13, .nachname = "Fremd", .vorname = "Franz", .sportpass = "1"}) +
               einfuegen({.id = 14, .nachname = "Niemand", .vorname = "Nina", .sportpass = ""}));
@@ -333,24 +333,32 @@ class TestMeytonImport : public QObject {
     }
 
     void fehlschlagLaesstKeinenHalbenDatensatz() {
+        d_->mitglied(7, QStringLiteral("Huber Anna"), 1);
+        d_->db().run("UPDATE Mitglieder SET SportpassID = '4711' WHERE Nr = 7");
         d_->mitglied(2, QStringLiteral("Einmal Erna"), 1);
-        range(einfuegen({.id = 30, .nachname = "Einmal", .vorname = "Erna", .sportpass = "77"}) +
-              einfuegen({.id = 31, .nachname = "Einmal", .vorname = "Erna", .sportpass = "77"}));
-        // The club file refuses the row: the member's new number goes back with it, and the
-        // import stops instead of failing every further result.
+        range(einfuegen({.id = 30}) +
+              einfuegen({.id = 31, .nachname = "Einmal", .vorname = "Erna", .sportpass = "77"}) +
+              einfuegen({.id = 32}));
+        // The club file refuses the second result: the member's new number goes back with
+        // it, the first result stays, and the import stops instead of failing every further
+        // result.
         d_->db().run(
-            "CREATE TRIGGER nein BEFORE INSERT ON Ergebnis BEGIN "
-            "SELECT RAISE(ABORT, 'Platte voll'); END");
+            "CREATE TRIGGER nein BEFORE INSERT ON Ergebnis WHEN NEW.MeytonScheibenID = 31 "
+            "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END");
         Importoptionen namen;
         namen.sportpassUebernehmen = true;
         neuerImport(dialogs_).alles("SELECT * FROM Scheiben ORDER BY ScheibenID", namen);
-        QCOMPARE(d_->zahl("SELECT count(*) FROM Ergebnis"), 0);
+        QCOMPARE(d_->db().run("SELECT MeytonScheibenID FROM Ergebnis").rows,
+                 (std::vector<QVariantList>{{30.0}}));
         QVERIFY(d_->db().run("SELECT SportpassID FROM Mitglieder WHERE Nr = 2").rows[0][0].isNull());
         const QString text = dialogs_.messages.last();
-        QVERIFY2(text.startsWith("Der Import wurde nach 1 von 2 Ergebnissen abgebrochen.\n"),
+        QVERIFY2(text.startsWith("Der Import wurde nach 2 von 3 Ergebnissen abgebrochen.\n"),
                  qPrintable(text));
         QVERIFY(text.contains("Platte voll"));
-        QVERIFY(lesen(logs_.import).contains("Import abgebrochen nach 1 von 2 Ergebnissen."));
+        QVERIFY(text.contains("\nNeu:  1\n"));
+        const QString log = lesen(logs_.import);
+        QCOMPARE(log.count("als Neu"), 1);
+        QVERIFY(log.endsWith("Import abgebrochen nach 2 von 3 Ergebnissen.\r\n\r\n"));
     }
 
     void fensterListenImportUndAbbruch() {
