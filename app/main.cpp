@@ -17,6 +17,7 @@
 #include "reports/ui/FormPunkte.h"
 #include "reports/ui/Mitgl.h"
 #include "rangeimport/ui/MeytonImport.h"
+#include "maintenance/ui/Einstellungen.h"
 #include "shotpicture/ui/SchussbildFenster.h"
 
 int main(int argc, char* argv[]) {
@@ -91,6 +92,22 @@ int main(int argc, char* argv[]) {
             mitglieder = std::make_unique<Mitgl>(club, ringe, zustand, dialogs, uhr);
         }
         zeigen(*mitglieder);
+    });
+    // The settings window: opened anew each time it was closed; when it closes after the
+    // machine, port or speed changed, the main window and the line follow.
+    Einstellungen einstellungen(ini, zustand, club, dialogs);
+    einstellungen.setDatenbankWiederOeffnen([&] { ringe.datenbankWiederOeffnen(); });
+    QObject::connect(&einstellungen, &Einstellungen::geschlossen, [&] {
+        if (einstellungen.maschineGeaendert()) {
+            ringe.maschineEinrichten();
+            einlesen.portEinrichten();
+        }
+    });
+    ringe.setEinstellungenOeffnen([&] {
+        if (!einstellungen.isVisible()) {
+            einstellungen.oeffnen();
+        }
+        zeigen(einstellungen);
     });
     std::unique_ptr<MeytonImport> meyton;
     ringe.setMeytonImportOeffnen([&] {

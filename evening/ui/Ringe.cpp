@@ -109,6 +109,10 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
         datenbankGewaehlt(DBCombo->currentIndex());  // as a choice in the list does
         mitgliederOeffnen_();
     });
+    connect(Einstellungen_butt, &QPushButton::clicked, this, [this] {
+        if (einstellungenOeffnen_)
+            einstellungenOeffnen_();
+    });
     connect(MeytonImport_butt, &QPushButton::clicked, this, [this] {
         if (meytonImportOeffnen_)
             meytonImportOeffnen_();
@@ -153,6 +157,15 @@ void Ringe::setAuswertungOeffnen(std::function<void()> oeffnen) {
 void Ringe::setMitgliederOeffnen(std::function<void()> oeffnen) {
     mitgliederOeffnen_ = std::move(oeffnen);
     ButtMitglieder->setEnabled(static_cast<bool>(mitgliederOeffnen_));
+}
+
+void Ringe::setEinstellungenOeffnen(std::function<void()> oeffnen) {
+    einstellungenOeffnen_ = std::move(oeffnen);
+    Einstellungen_butt->setEnabled(static_cast<bool>(einstellungenOeffnen_));
+}
+
+void Ringe::datenbankWiederOeffnen() {
+    datenbankOeffnen(DBCombo->currentText());
 }
 
 void Ringe::setMeytonImportOeffnen(std::function<void()> oeffnen) {
@@ -277,11 +290,17 @@ void Ringe::laden() {
     if (const QString problem = ini_.problem(); !problem.isEmpty()) {
         dialogs_.message(problem);
     }
-    if (startup::leseMaschine(ini_, zustand_)) {
+    const bool ohneMaschine = startup::leseMaschine(ini_, zustand_);
+    if (ohneMaschine) {
+        // A newcomer chooses the machine first; its port is set up when the settings
+        // window closes, not reported as missing before anything was chosen.
         emit einstellungenGewuenscht();
+        if (einstellungenOeffnen_) {
+            einstellungenOeffnen_();
+        }
     }
     maschineEinrichten();
-    if (lesen_) {
+    if (lesen_ && !ohneMaschine) {
         lesen_->laden();  // port set-up; a missing port is reported once, typing still works
     }
     startup::lesePunktwertung(ini_, zustand_);
@@ -346,12 +365,27 @@ void Ringe::maschineEinrichten() {
         }
         Option[8]->setChecked(true);
         zustand_.ShotLimit = 40;
-    } else if (zustand_.MachineName == ini::kMaschineRm3Win) {
+        return;
+    }
+    // A DISAG machine, also when the settings change from SAM while the program runs.
+    const std::array<std::pair<QPushButton*, QString>, 6> titel = {
+        {{S1x10, QStringLiteral("1x10 Schuß LG")},
+         {S2x10, QStringLiteral("2x10 Schuß LG")},
+         {S4x10, QStringLiteral("4x10 Schuß LG")},
+         {S4x5, QStringLiteral("4x5 Schuß LP")},
+         {S8x5, QStringLiteral("8x5 Schuß LP")},
+         {S20x2, QStringLiteral("20x2 Schuß LP")}}};
+    for (const auto& [knopf, text] : titel) {
+        knopf->setText(text);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{RMst, SString, AndereKarten, ButtNormal}) {
+        w->show();
+    }
+    if (zustand_.MachineName == ini::kMaschineRm3Win) {
         WERTM_NAME->setText(QStringLiteral("DISAG RM III WIN"));
     } else {
         WERTM_NAME->setText(QStringLiteral("DISAG RM III"));
         ButtFernsteuern->show();
-        ButtNormal->show();
     }
 }
 

@@ -53,6 +53,11 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     // been opened again); without it the button stays disabled.
     void setMitgliederOeffnen(std::function<void()> oeffnen);
     void setMeytonImportOeffnen(std::function<void()> oeffnen);
+    void setEinstellungenOeffnen(std::function<void()> oeffnen);
+    // The database chosen in the list, opened again (after the files were converted).
+    void datenbankWiederOeffnen();
+    // Shows the configured machine: its name and the buttons that belong to it.
+    void maschineEinrichten();
     // The competition grid and how "Wettkampf Teilnehmer" opens its window; without them the
     // button and the check box "Wettkampf" stay disabled.
     void setWettkampf(Wettkampfzeilen* zeilen, std::function<void()> oeffnen);
@@ -106,7 +111,6 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     void datenbankGewaehlt(int index);
     bool datenbankOeffnen(const QString& name);
     void datenbankListeFuellen();
-    void maschineEinrichten();
     void fokusNachMitglied();
     void starten();
     void wettkampfEintragen(Felder& f);
@@ -127,6 +131,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     std::function<void()> auswertungOeffnen_;
     std::function<void()> mitgliederOeffnen_;
     std::function<void()> meytonImportOeffnen_;
+    std::function<void()> einstellungenOeffnen_;
     Wettkampfzeilen* wettkampf_ = nullptr;
     std::function<void()> wettkampfOeffnen_;
     std::function<void()> schussbildOeffnen_;

@@ -69,12 +69,19 @@ void Einlesen::hideEvent(QHideEvent* event) {
 // ---- Lesesteuerung ------------------------------------------------------------------
 
 void Einlesen::laden() {
+    portEinrichten();
+    zustand_.clearSchussPuffer();
+    korrekturWert_ = -1;
+}
+
+void Einlesen::portEinrichten() {
+    if (ablauf_->liest()) {
+        return;  // a reading keeps its line; the next one uses the new settings
+    }
     QString fehler;
     if (!ablauf_->portEinrichten(&fehler)) {
         dialogs_.message(fehler + QStringLiteral("\nDie Ringe können von Hand eingegeben werden."));
     }
-    zustand_.clearSchussPuffer();
-    korrekturWert_ = -1;
 }
 
 void Einlesen::lesenStarten() {

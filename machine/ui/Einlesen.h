@@ -28,6 +28,7 @@ class Einlesen : public QWidget, public EinleseAnzeige, public Lesesteuerung {
 
     // Lesesteuerung
     void laden() override;
+    void portEinrichten() override;
     bool bereit() override { return ablauf_->bereit(); }
     void lesenStarten() override;
     void fernsteuern() override;

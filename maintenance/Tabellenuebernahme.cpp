@@ -1,0 +1,235 @@
+#include "maintenance/Tabellenuebernahme.h"
+
+#include <QDate>
+
+#include <functional>
+
+#include "core/DatenbankSlots.h"
+#include "platform/Dateien.h"
+#include "platform/Database.h"
+#include "platform/Dialogs.h"
+#include "platform/Paths.h"
+
+namespace {
+
+const QString kFertig = QStringLiteral("Ausgewählte Dateien wurden übernommen");
+
+QString name(const QString& bezeichner) {
+    return u'"' + QString(bezeichner).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+QStringList spalten(Database& db, const QString& schema, const QString& tabelle) {
+    QStringList namen;
+    const SqlRows r =
+        db.run(QStringLiteral("SELECT name FROM pragma_table_info(?, ?)"), {tabelle, schema});
+    for (const QVariantList& z : r.rows) {
+        namen << z[0].toString();
+    }
+    return namen;
+}
+
+// The fields both tables have, by name (case as the engine compares them), in the order
+// of the source.
+QString gemeinsameSpalten(Database& db, const QString& von, const QString& nach,
+                          const QString& tabelle) {
+    const QStringList ziel = spalten(db, nach, tabelle);
+    QStringList gemeinsam;
+    for (const QString& s : spalten(db, von, tabelle)) {
+        if (ziel.contains(s, Qt::CaseInsensitive)) {
+            gemeinsam << name(s);
+        }
+    }
+    return gemeinsam.join(QStringLiteral(", "));
+}
+
+bool hatTabelle(Database& db, const QString& schema, const QString& tabelle) {
+    return !db.run(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type = 'table' AND "
+                                  "name = ? COLLATE NOCASE")
+                       .arg(schema),
+                   {tabelle})
+                .empty();
+}
+
+// Moves the results of `von` whose weekday `bewegen` accepts into `nach`, each with its
+// single shots, unless `nach` has a result of that member and day already.
+int verschieben(Database& db, const QString& von, const QString& nach,
+                const std::function<bool(const QString&)>& bewegen) {
+    const QString ergebnis = gemeinsameSpalten(db, von, nach, QStringLiteral("Ergebnis"));
+    const QString schuesse = gemeinsameSpalten(db, von, nach, QStringLiteral("Einzelergebnisse"));
+    const SqlRows zeilen = db.run(
+        QStringLiteral("SELECT rowid, MitglNr, Datum FROM %1.Ergebnis ORDER BY rowid").arg(von));
+    int bewegt = 0;
+    for (const QVariantList& z : zeilen.rows) {
+        const QVariant& rowid = z[0];
+        const QVariant& nr = z[1];
+        const QVariant& datum = z[2];
+        const QDate tag = QDate::fromString(datum.toString().left(10), Qt::ISODate);
+        if (!bewegen(tag.isValid() ? wochentagKurz(tag) : QString())) {
+            continue;
+        }
+        if (!db.run(QStringLiteral("SELECT 1 FROM %1.Ergebnis WHERE MitglNr = ? AND Datum = ? "
+                                   "LIMIT 1")
+                        .arg(nach),
+                    {nr, datum})
+                 .empty()) {
+            continue;  // the other file has this evening already: both stay where they are
+        }
+        db.run(QStringLiteral("INSERT INTO %1.Ergebnis (%3) SELECT %3 FROM %2.Ergebnis "
+                              "WHERE rowid = ?")
+                   .arg(nach, von, ergebnis),
+               {rowid});
+        db.run(QStringLiteral("DELETE FROM %1.Ergebnis WHERE rowid = ?").arg(von), {rowid});
+        if (!schuesse.isEmpty()) {
+            db.run(QStringLiteral("INSERT INTO %1.Einzelergebnisse (%3) SELECT %3 FROM "
+                                  "%2.Einzelergebnisse WHERE MitglNr = ? AND Datum = ? "
+                                  "ORDER BY rowid")
+                       .arg(nach, von, schuesse),
+                   {nr, datum});
+            db.run(QStringLiteral("DELETE FROM %1.Einzelergebnisse WHERE MitglNr = ? AND Datum = ?")
+                       .arg(von),
+                   {nr, datum});
+        }
+        ++bewegt;
+    }
+    return bewegt;
+}
+
+}  // namespace
+
+Tabellenuebernahme::Tabellenuebernahme(Dialogs& dialogs, QString db1, QString db4)
+    : dialogs_(dialogs),
+      db1Text_(std::move(db1)),
+      db4Text_(std::move(db4)),
+      db1_(paths::resolve(db1Text_)),
+      db4_(paths::resolve(db4Text_)) {}
+
+bool Tabellenuebernahme::vorbedingung() {
+    if (!dateien::existiert(db4_) || db1Text_ == db4Text_) {
+        dialogs_.message(QStringLiteral("Unter 4 ist keine DB angegeben"));
+        return false;
+    }
+    if (dateien::dieselbeDatei(db1_, db4_)) {
+        // Copying a file into itself would first empty the table it reads from.
+        dialogs_.message(QStringLiteral("Unter 1 und unter 4 ist dieselbe Datei angegeben "
+                                        "(\"%1\"); es wird nichts übernommen.")
+                             .arg(db4_));
+        return false;
+    }
+    return true;
+}
+
+bool Tabellenuebernahme::oeffnen(Database& db) {
+    QString fehler;
+    if (!db.open(db1_, &fehler)) {
+        dialogs_.message(fehler);
+        return false;
+    }
+    try {
+        db.run(QStringLiteral("ATTACH DATABASE ? AS ziel"), {db4_});
+        db.run(QStringLiteral("SELECT count(*) FROM ziel.sqlite_master"));
+    } catch (const DatabaseError& e) {
+        dialogs_.message(QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden: %2")
+                             .arg(db4_, e.message()));
+        return false;
+    }
+    return true;
+}
+
+QStringList Tabellenuebernahme::angeboteneTabellen(Database& db) {
+    QStringList namen;
+    const SqlRows r = db.run(QStringLiteral(
+        "SELECT name FROM main.sqlite_master WHERE type = 'table' AND name NOT LIKE "
+        "'sqlite\\_%' ESCAPE '\\' ORDER BY name"));
+    for (const QVariantList& z : r.rows) {
+        const QString n = z[0].toString();
+        if (!n.startsWith(QLatin1String("MS"))) {
+            namen << n;
+        }
+    }
+    return namen;
+}
+
+void Tabellenuebernahme::tabelleKopieren(Database& db, const QString& tabelle) {
+    if (!dialogs_.askYesNo(QStringLiteral("Tabelle ") + tabelle + QStringLiteral(" übernehmen ?"))) {
+        return;
+    }
+    if (!hatTabelle(db, QStringLiteral("ziel"), tabelle)) {
+        dialogs_.message(QStringLiteral("Die Tabelle %1 gibt es in \"%2\" nicht; sie wird nicht "
+                                        "übernommen.")
+                             .arg(tabelle, db4_));
+        return;
+    }
+    const bool loeschen = dialogs_.askYesNo(QStringLiteral("Alte Daten vor Übernahme löschen"));
+    const QString felder =
+        gemeinsameSpalten(db, QStringLiteral("main"), QStringLiteral("ziel"), tabelle);
+    try {
+        Transaction t(db);
+        if (loeschen) {
+            db.run(QStringLiteral("DELETE FROM ziel.%1").arg(name(tabelle)));
+        }
+        if (!felder.isEmpty()) {
+            db.run(QStringLiteral("INSERT INTO ziel.%1 (%2) SELECT %2 FROM main.%1")
+                       .arg(name(tabelle), felder));
+        }
+        t.commit();
+    } catch (const DatabaseError& e) {
+        dialogs_.message(QStringLiteral("Die Tabelle %1 wurde nicht übernommen; \"%2\" ist "
+                                        "unverändert.\n%3")
+                             .arg(tabelle, db4_, e.message()));
+    }
+}
+
+void Tabellenuebernahme::ausgewaehlteTabellen() {
+    if (!vorbedingung()) {
+        return;
+    }
+    Database db;
+    if (!oeffnen(db)) {
+        return;
+    }
+    try {
+        for (const QString& t : angeboteneTabellen(db)) {
+            tabelleKopieren(db, t);
+        }
+    } catch (const DatabaseError& e) {
+        dialogs_.message(e.message());
+    }
+}
+
+void Tabellenuebernahme::mitglieder() {
+    if (!vorbedingung()) {
+        return;
+    }
+    Database db;
+    if (!oeffnen(db)) {
+        return;
+    }
+    tabelleKopieren(db, QStringLiteral("Mitglieder"));
+    dialogs_.message(kFertig);
+}
+
+void Tabellenuebernahme::nachTagSortieren(const QString& tag1) {
+    if (!vorbedingung()) {
+        return;
+    }
+    Database db;
+    if (!oeffnen(db)) {
+        return;
+    }
+    try {
+        // Both passes in one transaction over both files: a result is in exactly one of
+        // them whatever happens.
+        Transaction t(db);
+        verschieben(db, QStringLiteral("main"), QStringLiteral("ziel"),
+                    [&](const QString& tag) { return tag != tag1; });
+        verschieben(db, QStringLiteral("ziel"), QStringLiteral("main"),
+                    [&](const QString& tag) { return tag == tag1; });
+        t.commit();
+    } catch (const DatabaseError& e) {
+        dialogs_.message(QStringLiteral("Die Ergebnisse wurden nicht sortiert; beide Dateien "
+                                        "sind unverändert.\n") +
+                         e.message());
+        return;
+    }
+    dialogs_.message(kFertig);
+}

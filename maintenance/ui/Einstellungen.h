@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+struct Abendzustand;
+class ClubDatabase;
+class Dialogs;
+class Ini;
+
+// The settings window: machine and port, the scoring rules, the season's last month and
+// the four club-database slots, each written to wettk.ini as soon as it changes (the slots
+// by "Übernehmen"); and the maintenance of the club files.
+class Einstellungen : public QWidget {
+    Q_OBJECT
+  public:
+    Einstellungen(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialogs,
+                  QWidget* parent = nullptr);
+    ~Einstellungen() override;
+
+    // Fills every control from the settings file, exactly as if the user set them, so
+    // what is shown is also what is stored. Run each time the window is opened.
+    void oeffnen();
+
+    // The main window's chosen database, opened again after the conversion.
+    void setDatenbankWiederOeffnen(std::function<void()> f) { wiederOeffnen_ = std::move(f); }
+    // The table browser; its button stays disabled without it.
+    void setTabellenOeffnen(std::function<void()> f);
+
+    // Machine, port or line speed were written since the window was opened.
+    bool maschineGeaendert() const { return maschineGeaendert_; }
+
+    static const QStringList kWochentage;
+    static const QStringList kFarben;
+
+  signals:
+    void geschlossen();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void aufbauen();
+    QWidget* aufbauMaschine();
+    QWidget* aufbauPunkte();
+    QWidget* aufbauSlots();
+    QWidget* aufbauWartung();
+    void verbinden();
+    void zuruecksetzen();
+    void slotsSchreiben();
+    void dateiWaehlen(int slot);
+
+    Ini& ini_;
+    Abendzustand& zustand_;
+    ClubDatabase& club_;
+    Dialogs& dialogs_;
+    std::function<void()> wiederOeffnen_;
+    std::function<void()> tabellenOeffnen_;
+    bool maschineGeaendert_ = false;
+
+    QButtonGroup *maschinen_ = nullptr, *punkte_ = nullptr, *teiler_ = nullptr;
+    QRadioButton *Disag = nullptr, *RMIV = nullptr, *SAM = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QCheckBox* Win_L = nullptr;
+    QRadioButton *Erster_Schuss = nullptr, *Erste10 = nullptr, *Erste20 = nullptr,
+                 *Erste40 = nullptr, *Best10 = nullptr, *Best20 = nullptr, *Best40 = nullptr,
+                 *Best60 = nullptr;
+    QRadioButton *T_Erster = nullptr, *T_Erste10 = nullptr, *T_Alle = nullptr;
+    QLineEdit* Mon_Saisonstart = nullptr;
+    std::array<QLineEdit*, 4> bez_{}, datei_{};
+    std::array<QPushButton*, 4> auswahl_{};
+    std::array<QComboBox*, 4> farbe_{}, tag_{};
+    QPushButton *Enter = nullptr, *DBTabAnz = nullptr, *Command1 = nullptr, *Command2 = nullptr,
+                *Command3 = nullptr, *DB_Convert = nullptr;
+    QCheckBox* Anz_Debug = nullptr;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Whole files: existence, names and copies.
+namespace dateien {
+
+bool existiert(const QString& pfad);
+// The file's own name when it exists, "" otherwise.
+QString nameWennVorhanden(const QString& pfad);
+// Size in bytes, -1 when there is no such file.
+qint64 groesse(const QString& pfad);
+// The same file, however the two paths are written (links and "." resolved).
+bool dieselbeDatei(const QString& a, const QString& b);
+
+// Copies `von` to `nach`, replacing an older `nach` only once the copy is complete. False
+// with the German reason.
+bool kopieren(const QString& von, const QString& nach, QString* fehler);
+
+}  // namespace dateien

@@ -1,0 +1,240 @@
+// The settings window: what opening writes back, what each control writes, the slots, and
+// the main window leading a newcomer there.
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QRadioButton>
+
+#include "maintenance/ui/Einstellungen.h"
+#include "tests/support/Programmfenster.h"
+#include "tests/support/ScriptedLine.h"
+
+namespace {
+
+struct Fenster {
+    TestDaten daten;
+    Ini ini{daten.iniPfad()};
+    Abendzustand zustand;
+    ClubDatabase club{ini, zustand};
+    ScriptedDialogs dialogs;
+    Einstellungen e{ini, zustand, club, dialogs};
+
+    template <class T = QLineEdit>
+    T* c(const char* name) {
+        T* x = e.findChild<T*>(QString::fromLatin1(name));
+        if (!x) {
+            qFatal("kein Steuerelement %s", name);
+        }
+        return x;
+    }
+    QString wert(const char* sektion, const char* key) {
+        return ini.IniLesen(QString::fromLatin1(sektion), QString::fromLatin1(key));
+    }
+    // The line as it stands in the file (reading trims the blank the month is written with).
+    QString zeile(const char* key) {
+        QFile datei(daten.iniPfad());
+        datei.open(QIODevice::ReadOnly);
+        for (const QByteArray& z : datei.readAll().split('\n')) {
+            if (z.startsWith(QByteArray(key) + '=')) {
+                return QString::fromLatin1(z.trimmed());
+            }
+        }
+        return {};
+    }
+    void tippen(const char* feld, const QString& text) {
+        QLineEdit* f = c(feld);
+        f->selectAll();
+        QTest::keyClick(f, Qt::Key_Backspace);
+        QTest::keyClicks(f, text);
+    }
+};
+
+}  // namespace
+
+class TestEinstellungsfenster : public QObject {
+    Q_OBJECT
+  private slots:
+    void oeffnenSchreibtZurueck() {
+        Fenster f;
+        f.ini.IniSchreiben("WERTMASCHINE", "NAME", "SAM");
+        f.ini.IniSchreiben("WERTMASCHINE", "COMPORT", "3");
+        f.ini.IniSchreiben("WERTMASCHINE", "SPEED", "L");
+        f.ini.IniSchreiben("WERTUNG", "PUNKT-SCHEIBEN", "-20");
+        f.ini.IniSchreiben("WERTUNG", "MONAT", "4");
+        f.e.oeffnen();
+        QVERIFY(f.c<QRadioButton>("SAM")->isChecked());
+        QVERIFY(f.c<QRadioButton>("Erste20")->isChecked());
+        QCOMPARE(f.c("Text1")->text(), QStringLiteral("1"));
+        QCOMPARE(f.c("Mon_Saisonstart")->text(), QStringLiteral("4"));
+        // Opening writes what it shows: the port as "1", the month with its blank.
+        QCOMPARE(f.wert("WERTMASCHINE", "COMPORT"), QStringLiteral("1"));
+        QCOMPARE(f.wert("WERTUNG", "PUNKT-SCHEIBEN"), QStringLiteral("-20"));
+        QCOMPARE(f.zeile("MONAT"), QStringLiteral("MONAT= 4"));
+        QCOMPARE(f.wert("WERTMASCHINE", "SPEED"), QStringLiteral("L"));
+        QCOMPARE(f.wert("WERTUNG", "TEILER"), QString());  // none chosen, nothing written
+        QCOMPARE(f.zustand.Punktwertung, std::int16_t(-20));
+        QCOMPARE(f.zustand.Saisonversatz, std::int16_t(-4));
+        QCOMPARE(f.zustand.MachineName, QStringLiteral("SAM"));
+        QVERIFY(f.e.maschineGeaendert());
+
+        // A fresh file: the scoring becomes "20", the month stays away.
+        Fenster leer;
+        leer.e.oeffnen();
+        QVERIFY(leer.c<QRadioButton>("Best20")->isChecked());
+        QCOMPARE(leer.wert("WERTUNG", "PUNKT-SCHEIBEN"), QStringLiteral("20"));
+        QCOMPARE(leer.wert("WERTUNG", "MONAT"), QString());
+        QCOMPARE(leer.wert("WERTMASCHINE", "NAME"), QString());
+        QCOMPARE(leer.wert("WERTMASCHINE", "SPEED"), QString());
+        QVERIFY(!leer.c<QRadioButton>("Disag")->isChecked());
+
+        // Opened again after the file changed elsewhere: shown and written anew.
+        f.e.close();
+        f.ini.IniSchreiben("WERTUNG", "PUNKT-SCHEIBEN", "-20");
+        f.ini.IniSchreiben("WERTUNG", "TEILER", "10");
+        f.zustand.Punktwertung = 0;
+        f.e.oeffnen();
+        QCOMPARE(f.zustand.Punktwertung, std::int16_t(-20));
+        QVERIFY(f.c<QRadioButton>("T_Erste10")->isChecked());
+        QCOMPARE(f.zustand.Teilerwertung, QStringLiteral("10"));
+    }
+
+    void jedesSteuerelementSchreibt() {
+        Fenster f;
+        f.e.oeffnen();
+        f.tippen("Text1", "3");
+        QCOMPARE(f.wert("WERTMASCHINE", "COMPORT"), QStringLiteral("1"));
+        f.tippen("Text1", "2");
+        QCOMPARE(f.wert("WERTMASCHINE", "COMPORT"), QStringLiteral("2"));
+
+        f.tippen("Mon_Saisonstart", "12");
+        QCOMPARE(f.zeile("MONAT"), QStringLiteral("MONAT= 12"));
+        QCOMPARE(f.zustand.Saisonversatz, std::int16_t(-12));
+        f.tippen("Mon_Saisonstart", "13");
+        QCOMPARE(f.zeile("MONAT"), QStringLiteral("MONAT= 1"));  // "1" on the way to 13
+        f.tippen("Mon_Saisonstart", "-3");
+        QCOMPARE(f.zeile("MONAT"), QStringLiteral("MONAT= 0"));  // "-" alone reads as 0
+        QCOMPARE(f.zustand.Saisonversatz, std::int16_t(0));
+        f.tippen("Mon_Saisonstart", "x");
+        QCOMPARE(f.zeile("MONAT"), QStringLiteral("MONAT= 0"));
+
+        QTest::mouseClick(f.c<QRadioButton>("Best40"), Qt::LeftButton);
+        QCOMPARE(f.wert("WERTUNG", "PUNKT-SCHEIBEN"), QStringLiteral("40"));
+        QCOMPARE(f.zustand.Punktwertung, std::int16_t(40));
+        QTest::mouseClick(f.c<QRadioButton>("T_Alle"), Qt::LeftButton);
+        QCOMPARE(f.wert("WERTUNG", "TEILER"), QStringLiteral("60"));
+        QTest::mouseClick(f.c<QRadioButton>("RMIV"), Qt::LeftButton);
+        QCOMPARE(f.wert("WERTMASCHINE", "NAME"), QStringLiteral("RMIII_WIN"));
+        QCOMPARE(f.zustand.MachineName, QStringLiteral("RMIII_WIN"));
+        f.c<QCheckBox>("Win_L")->click();
+        QCOMPARE(f.wert("WERTMASCHINE", "SPEED"), QStringLiteral("L"));
+        f.c<QCheckBox>("Win_L")->click();
+        QCOMPARE(f.wert("WERTMASCHINE", "SPEED"), QStringLiteral("S"));
+        f.c<QCheckBox>("Anz_Debug")->click();
+        QVERIFY(f.zustand.DebugAnzeige);
+        f.c<QCheckBox>("Anz_Debug")->click();
+        QVERIFY(!f.zustand.DebugAnzeige);
+    }
+
+    void monatDreizehnSchreibtNichts() {
+        Fenster f;
+        f.ini.IniSchreiben("WERTUNG", "MONAT", "5");
+        f.e.oeffnen();
+        f.c("Mon_Saisonstart")->setText("13");  // pasted at once
+        QCOMPARE(f.zeile("MONAT"), QStringLiteral("MONAT= 5"));
+        f.c("Mon_Saisonstart")->setText("-3");
+        QCOMPARE(f.zeile("MONAT"), QStringLiteral("MONAT= 5"));
+        QCOMPARE(f.zustand.Saisonversatz, std::int16_t(-5));
+    }
+
+    void datenbankSlots() {
+        Fenster f;
+        f.ini.IniSchreiben("DB1", "NAME", "Training");
+        f.ini.IniSchreiben("DB1", "DATEI", "/daten/training.db");
+        f.ini.IniSchreiben("DB2", "NAME", "Liga");
+        f.ini.IniSchreiben("DB2", "TAG", "Mi");
+        f.ini.IniSchreiben("DB2", "FARBE", "&H123456_Eigen");
+        f.e.oeffnen();
+        auto* tag2 = f.c<QComboBox>("TAG2");
+        QCOMPARE(tag2->count(), 9);
+        QCOMPARE(tag2->itemText(8), QStringLiteral("REST"));
+        QCOMPARE(tag2->currentText(), QStringLiteral("Mi"));
+        auto* farbe2 = f.c<QComboBox>("Farbe2");
+        QCOMPARE(farbe2->count(), 18);
+        QCOMPARE(farbe2->itemText(0), QStringLiteral("&HFFFFFF_Weiss"));
+        QCOMPARE(farbe2->itemText(17), QStringLiteral("&HD1CE01_Türkis"));
+        QCOMPARE(farbe2->currentText(), QStringLiteral("&H123456_Eigen"));  // kept as stored
+
+        // A file chosen for slot 3 fills its field only; the file changes with "Übernehmen".
+        f.dialogs.answerFile("/daten/liga.db");
+        f.c<QPushButton>("Auswahl3")->click();
+        QCOMPARE(f.c("DB3Datei")->text(), QStringLiteral("/daten/liga.db"));
+        QCOMPARE(f.wert("DB3", "DATEI"), QString());
+        f.dialogs.answerFile("");  // cancelled
+        f.c<QPushButton>("Auswahl3")->click();
+        QCOMPARE(f.c("DB3Datei")->text(), QStringLiteral("/daten/liga.db"));
+
+        // An empty name for slot 1 leaves DB1 alone; the others are written, empty or not.
+        f.c("DB1Bez")->setText("");
+        f.c("DB1Datei")->setText("/anders.db");
+        f.c("DB2Bez")->clear();
+        f.c("DB3Bez")->setText("Liga 2");
+        f.c<QPushButton>("Enter")->click();
+        QCOMPARE(f.wert("DB1", "NAME"), QStringLiteral("Training"));
+        QCOMPARE(f.wert("DB1", "DATEI"), QStringLiteral("/daten/training.db"));
+        QCOMPARE(f.wert("DB2", "NAME"), QString());
+        QCOMPARE(f.wert("DB2", "TAG"), QStringLiteral("Mi"));
+        QCOMPARE(f.wert("DB3", "NAME"), QStringLiteral("Liga 2"));
+        QCOMPARE(f.wert("DB3", "DATEI"), QStringLiteral("/daten/liga.db"));
+        QCOMPARE(f.wert("DB4", "NAME"), QString());
+        QVERIFY(!f.c<QPushButton>("DBTabAnz")->isEnabled());
+    }
+
+    void neulingOhneMaschine() {
+        // No machine configured: the settings window comes first, the port is not reported
+        // as missing before anything was chosen.
+        Programmfenster p{QString()};
+        ScriptedLine line;
+        line.oeffnenScheitert = true;
+        Einstellungen e(p.ini, p.zustand, p.club, p.dialogs);
+        int geoeffnet = 0;
+        p.w = std::make_unique<Ringe>(p.ini, p.zustand, p.club, p.dialogs, p.uhr);
+        p.einlesen = std::make_unique<Einlesen>(line, p.ini, p.zustand, *p.w, p.dialogs);
+        p.w->setLesesteuerung(p.einlesen.get());
+        p.w->setEinstellungenOeffnen([&] {
+            ++geoeffnet;
+            e.oeffnen();
+        });
+        p.w->laden();
+        QCOMPARE(geoeffnet, 1);
+        QVERIFY(p.dialogs.messages.isEmpty());
+        QVERIFY(p.knopf("Einstellungen_butt")->isEnabled());
+
+        // The machine is chosen; closing the window sets the line up and reports it.
+        QTest::mouseClick(e.findChild<QRadioButton*>("SAM"), Qt::LeftButton);
+        QVERIFY(e.maschineGeaendert());
+        p.w->maschineEinrichten();
+        p.einlesen->portEinrichten();
+        QCOMPARE(p.c<QLabel>("WERTM_NAME")->text(), QStringLiteral("SAM"));
+        QCOMPARE(p.dialogs.messages.size(), 1);
+        QVERIFY(p.dialogs.messages[0].contains("kann nicht geöffnet werden"));
+
+        // Back to the DISAG: its program buttons return.
+        QTest::mouseClick(e.findChild<QRadioButton*>("Disag"), Qt::LeftButton);
+        p.w->maschineEinrichten();
+        QCOMPARE(p.knopf("S1x10")->text(), QStringLiteral("1x10 Schuß LG"));
+        QCOMPARE(p.c<QLabel>("WERTM_NAME")->text(), QStringLiteral("DISAG RM III"));
+
+        // A configured machine is set up at once, as before.
+        Programmfenster q(QStringLiteral("RMIII"));
+        ScriptedLine line2;
+        line2.oeffnenScheitert = true;
+        q.starten(&line2);
+        QCOMPARE(q.dialogs.messages.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestEinstellungsfenster)
+#include "test_einstellungsfenster.moc"
