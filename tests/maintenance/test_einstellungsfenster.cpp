@@ -190,6 +190,23 @@ class TestEinstellungsfenster : public QObject {
         QCOMPARE(f.wert("DB3", "DATEI"), QStringLiteral("/daten/liga.db"));
         QCOMPARE(f.wert("DB4", "NAME"), QString());
         QVERIFY(!f.c<QPushButton>("DBTabAnz")->isEnabled());
+
+        // The maintenance buttons work on the fields as shown, stored or not.
+        f.dialogs.messages.clear();
+        f.c("DB1Datei")->setText(f.daten.dbPfad());
+        f.c("DB4Datei")->setText(f.daten.dbPfad());
+        for (const char* k : {"Command1", "Command2", "Command3"}) {
+            f.c<QPushButton>(k)->click();
+        }
+        QCOMPARE(f.dialogs.messages, QStringList(3, "Unter 4 ist keine DB angegeben"));
+        int wieder = 0;
+        f.e.setDatenbankWiederOeffnen([&] { ++wieder; });
+        for (const char* n : {"DB1Datei", "DB2Datei", "DB3Datei", "DB4Datei"}) {
+            f.c(n)->clear();
+        }
+        f.c<QPushButton>("DB_Convert")->click();
+        QCOMPARE(wieder, 1);
+        QCOMPARE(f.dialogs.messages.size(), 3);  // empty slots are passed over silently
     }
 
     void neulingOhneMaschine() {
