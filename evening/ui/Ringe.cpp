@@ -291,14 +291,6 @@ void Ringe::laden() {
         dialogs_.message(problem);
     }
     const bool ohneMaschine = startup::leseMaschine(ini_, zustand_);
-    if (ohneMaschine) {
-        // A newcomer chooses the machine first; its port is set up when the settings
-        // window closes, not reported as missing before anything was chosen.
-        emit einstellungenGewuenscht();
-        if (einstellungenOeffnen_) {
-            einstellungenOeffnen_();
-        }
-    }
     maschineEinrichten();
     if (lesen_ && !ohneMaschine) {
         lesen_->laden();  // port set-up; a missing port is reported once, typing still works
@@ -344,6 +336,15 @@ void Ringe::laden() {
     startup::leseExport(ini_, zustand_);
     startup::leseTeilerwertung(ini_, zustand_);
     SNummer->setFocus();
+    if (ohneMaschine) {
+        // A newcomer chooses the machine first, and sees the defaults just written; its
+        // port is set up when the settings window closes, not reported as missing before
+        // anything was chosen.
+        emit einstellungenGewuenscht();
+        if (einstellungenOeffnen_) {
+            einstellungenOeffnen_();
+        }
+    }
 }
 
 void Ringe::maschineEinrichten() {
