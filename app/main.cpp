@@ -18,6 +18,7 @@
 #include "reports/ui/Mitgl.h"
 #include "rangeimport/ui/MeytonImport.h"
 #include "maintenance/ui/Einstellungen.h"
+#include "evening/ui/Tabellen.h"
 #include "shotpicture/ui/SchussbildFenster.h"
 
 int main(int argc, char* argv[]) {
@@ -97,6 +98,13 @@ int main(int argc, char* argv[]) {
     // machine, port or speed changed, the main window and the line follow.
     Einstellungen einstellungen(ini, zustand, club, dialogs);
     einstellungen.setDatenbankWiederOeffnen([&] { ringe.datenbankWiederOeffnen(); });
+    std::unique_ptr<Tabellen> tabellen;
+    einstellungen.setTabellenOeffnen([&] {
+        if (!tabellen) {
+            tabellen = std::make_unique<Tabellen>(club, zustand, dialogs);
+        }
+        zeigen(*tabellen);
+    });
     QObject::connect(&einstellungen, &Einstellungen::geschlossen, [&] {
         if (einstellungen.maschineGeaendert()) {
             ringe.maschineEinrichten();
@@ -123,6 +131,7 @@ int main(int argc, char* argv[]) {
     ringe.laden();
     const int ende = QApplication::exec();
     meyton.reset();
+    tabellen.reset();
     schussbild.reset();
     wettkampf.reset();
     mitglieder.reset();

@@ -6,53 +6,8 @@
 #include "core/Zahlen.h"
 #include "platform/SqlDialect.h"
 #include "reports/Druckwerte.h"
+#include "reports/Feldeingabe.h"
 
-namespace {
-
-bool istZahlTyp(const QString& typ) {
-    return typ == QLatin1String("INTEGER") || typ == QLatin1String("LONG") ||
-           typ == QLatin1String("DOUBLE") || typ == QLatin1String("SINGLE");
-}
-
-// A typed text as the field's type stores it; an invalid value gives the German reason.
-QVariant gespeichert(const QVariant& eingabe, const QString& typ, QString* fehler) {
-    if (eingabe.typeId() == QMetaType::Bool) {
-        return eingabe.toBool() ? 1 : 0;
-    }
-    const QString text = eingabe.toString().trimmed();
-    if (text.isEmpty()) {
-        return QVariant();  // an empty field is empty, not 0
-    }
-    if (typ.startsWith(QLatin1String("DATE"))) {
-        const QDate d = sqldialect::parseShortDate(text);
-        if (!d.isValid()) {
-            *fehler = QStringLiteral("\"%1\" ist kein gültiges Datum (TT.MM.JJJJ).").arg(text);
-            return QVariant();
-        }
-        return sqldialect::isoDate(d);
-    }
-    if (istZahlTyp(typ) || typ == QLatin1String("YESNO")) {
-        QString t = text;
-        t.replace(u',', u'.');
-        bool ok = false;
-        const double v = t.toDouble(&ok);
-        if (!ok) {
-            *fehler = QStringLiteral("\"%1\" ist keine Zahl.").arg(text);
-            return QVariant();
-        }
-        if (typ == QLatin1String("INTEGER") || typ == QLatin1String("LONG")) {
-            if (v != static_cast<double>(static_cast<long long>(v))) {
-                *fehler = QStringLiteral("\"%1\" ist keine ganze Zahl.").arg(text);
-                return QVariant();
-            }
-            return static_cast<qlonglong>(v);
-        }
-        return v;
-    }
-    return text;
-}
-
-}  // namespace
 
 TabellenModell::TabellenModell(ClubDatabase& club, QString tabelle, QStringList spalten,
                                QObject* parent)
@@ -103,7 +58,7 @@ bool TabellenModell::setzen(int zeile, const QString& spalte, const QVariant& ei
         return false;
     }
     QString grund;
-    const QVariant v = gespeichert(eingabe, typ(spalte), &grund);
+    const QVariant v = feldwertAusEingabe(eingabe, typ(spalte), &grund);
     if (grund.isEmpty() && spalte == eindeutig_ && !v.isNull()) {
         try {
             const int andere =
@@ -201,18 +156,8 @@ QVariant TabellenModell::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
         return {};
     }
-    const QVariant v = wert(index.row(), spalten_.value(index.column()));
-    if (v.isNull()) {
-        return QString();
-    }
-    const QString t = typ(spalten_.value(index.column()));
-    if (t.startsWith(QLatin1String("DATE"))) {
-        return druck::kurzesDatum(v.toString());
-    }
-    if (t == QLatin1String("DOUBLE") || t == QLatin1String("SINGLE")) {
-        return zahlText(v.toDouble(), 7);
-    }
-    return v.toString();
+    const QString spalte = spalten_.value(index.column());
+    return feldAnzeige(wert(index.row(), spalte), typ(spalte));
 }
 
 bool TabellenModell::setData(const QModelIndex& index, const QVariant& value, int role) {

@@ -1,0 +1,166 @@
+#include "evening/ui/Seitenmodell.h"
+
+#include "reports/Feldeingabe.h"
+
+namespace {
+
+constexpr int kHoechstensSeiten = 64;  // about 13,000 rows kept; others are read again
+
+QString name(const QString& bezeichner) {
+    return u'"' + QString(bezeichner).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+}  // namespace
+
+Seitenmodell::Seitenmodell(QObject* parent) : QAbstractTableModel(parent) {}
+
+void Seitenmodell::setQuelle(Database* db, const QString& tabelle, const QString& sql) {
+    // Everything is asked first: a statement the engine refuses changes nothing shown.
+    const int anzahl =
+        db->run(QStringLiteral("SELECT count(*) FROM (") + sql + u')').rows[0][0].toInt();
+    SqlRows erste = db->run(sql + QStringLiteral(" LIMIT %1").arg(kSeite));
+    QStringList spalten = erste.columns.mid(1);
+    QStringList typen;
+    const std::vector<ColumnInfo> info = db->columns(tabelle);
+    for (const QString& s : spalten) {
+        QString typ;
+        for (const ColumnInfo& c : info) {
+            if (c.name.compare(s, Qt::CaseInsensitive) == 0) {
+                typ = c.declaredType.toUpper();
+            }
+        }
+        typen << typ;
+    }
+    beginResetModel();
+    db_ = db;
+    tabelle_ = tabelle;
+    sql_ = sql;
+    spalten_ = std::move(spalten);
+    typen_ = std::move(typen);
+    anzahl_ = anzahl;
+    seiten_.clear();
+    seiten_.insert(0, std::move(erste.rows));
+    geleseneSeiten_ = 1;
+    endResetModel();
+}
+
+void Seitenmodell::leeren() {
+    beginResetModel();
+    db_ = nullptr;
+    tabelle_.clear();
+    sql_.clear();
+    spalten_.clear();
+    typen_.clear();
+    anzahl_ = 0;
+    seiten_.clear();
+    endResetModel();
+}
+
+void Seitenmodell::neuLesen() {
+    if (db_) {
+        setQuelle(db_, tabelle_, sql_);
+    }
+}
+
+const QVariantList* Seitenmodell::zeile(int z) const {
+    if (!db_ || z < 0 || z >= anzahl_) {
+        return nullptr;
+    }
+    const int seite = z / kSeite;
+    auto it = seiten_.find(seite);
+    if (it == seiten_.end()) {
+        if (seiten_.size() >= kHoechstensSeiten) {
+            seiten_.clear();
+        }
+        std::vector<QVariantList> zeilen;
+        try {
+            zeilen = db_->run(sql_ + QStringLiteral(" LIMIT %1 OFFSET %2")
+                                         .arg(kSeite)
+                                         .arg(static_cast<qint64>(seite) * kSeite))
+                         .rows;
+        } catch (const DatabaseError&) {
+            // Shown empty; the next edit or search reports what is wrong.
+        }
+        ++geleseneSeiten_;
+        it = seiten_.insert(seite, std::move(zeilen));
+    }
+    const auto i = static_cast<std::size_t>(z % kSeite);
+    return i < it->size() ? &(*it)[i] : nullptr;
+}
+
+QVariant Seitenmodell::wert(int z, int spalte) const {
+    const QVariantList* r = zeile(z);
+    return r && spalte >= 0 && spalte + 1 < r->size() ? r->at(spalte + 1) : QVariant();
+}
+
+int Seitenmodell::alleLoeschen() {
+    if (!db_) {
+        return 0;
+    }
+    int geloescht = 0;
+    {
+        Transaction t(*db_);
+        db_->run(QStringLiteral("DELETE FROM %1 WHERE rowid IN (SELECT zk_rowid FROM (%2))")
+                     .arg(name(tabelle_), sql_));
+        geloescht = db_->changedRows();
+        t.commit();
+    }
+    neuLesen();
+    return geloescht;
+}
+
+int Seitenmodell::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : anzahl_;
+}
+
+int Seitenmodell::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(spalten_.size());
+}
+
+QVariant Seitenmodell::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return {};
+    }
+    return feldAnzeige(wert(index.row(), index.column()), typen_.value(index.column()));
+}
+
+bool Seitenmodell::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole || !db_) {
+        return false;
+    }
+    const QVariantList* r = zeile(index.row());
+    if (!r || r->isEmpty()) {
+        return false;
+    }
+    QString grund;
+    const QVariant v = feldwertAusEingabe(value, typen_.value(index.column()), &grund);
+    if (grund.isEmpty()) {
+        try {
+            db_->run(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                         .arg(name(tabelle_), name(spalten_.value(index.column()))),
+                     {v, r->at(0)});
+        } catch (const DatabaseError& e) {
+            grund = e.message();
+        }
+    }
+    if (!grund.isEmpty()) {
+        emit abgelehnt(grund);
+        return false;
+    }
+    // The page is read again: the row shows what the file now holds.
+    seiten_.remove(index.row() / kSeite);
+    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
+    return true;
+}
+
+Qt::ItemFlags Seitenmodell::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable
+                           : Qt::NoItemFlags;
+}
+
+QVariant Seitenmodell::headerData(int section, Qt::Orientation o, int role) const {
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    return o == Qt::Horizontal ? QVariant(spalten_.value(section)) : QVariant(section + 1);
+}

@@ -1,0 +1,66 @@
+#include "reports/Feldeingabe.h"
+
+#include <QDate>
+
+#include "core/Zahlen.h"
+#include "platform/SqlDialect.h"
+#include "reports/Druckwerte.h"
+
+namespace {
+
+bool istZahlTyp(const QString& typ) {
+    return typ == QLatin1String("INTEGER") || typ == QLatin1String("LONG") ||
+           typ == QLatin1String("DOUBLE") || typ == QLatin1String("SINGLE");
+}
+
+}  // namespace
+
+QVariant feldwertAusEingabe(const QVariant& eingabe, const QString& typ, QString* fehler) {
+    if (eingabe.typeId() == QMetaType::Bool) {
+        return eingabe.toBool() ? 1 : 0;
+    }
+    const QString text = eingabe.toString().trimmed();
+    if (text.isEmpty()) {
+        return QVariant();  // an empty field is empty, not 0
+    }
+    if (typ.startsWith(QLatin1String("DATE"))) {
+        const QDate d = sqldialect::parseShortDate(text);
+        if (!d.isValid()) {
+            *fehler = QStringLiteral("\"%1\" ist kein gültiges Datum (TT.MM.JJJJ).").arg(text);
+            return QVariant();
+        }
+        return sqldialect::isoDate(d);
+    }
+    if (istZahlTyp(typ) || typ.startsWith(QLatin1String("YESNO"))) {
+        QString t = text;
+        t.replace(u',', u'.');
+        bool ok = false;
+        const double v = t.toDouble(&ok);
+        if (!ok) {
+            *fehler = QStringLiteral("\"%1\" ist keine Zahl.").arg(text);
+            return QVariant();
+        }
+        if (typ == QLatin1String("INTEGER") || typ == QLatin1String("LONG")) {
+            if (v != static_cast<double>(static_cast<long long>(v))) {
+                *fehler = QStringLiteral("\"%1\" ist keine ganze Zahl.").arg(text);
+                return QVariant();
+            }
+            return static_cast<qlonglong>(v);
+        }
+        return v;
+    }
+    return text;
+}
+
+QVariant feldAnzeige(const QVariant& wert, const QString& typ) {
+    if (wert.isNull()) {
+        return QString();
+    }
+    if (typ.startsWith(QLatin1String("DATE"))) {
+        return druck::kurzesDatum(wert.toString());
+    }
+    if (typ == QLatin1String("DOUBLE") || typ == QLatin1String("SINGLE")) {
+        return zahlText(wert.toDouble(), 7);
+    }
+    return wert.toString();
+}

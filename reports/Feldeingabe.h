@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// Values typed into a grid cell of a club table, and stored values shown there, by the
+// field's declared type (DATE, INTEGER, LONG, SINGLE, DOUBLE, YESNO, TEXT).
+
+// The typed value as the field stores it; an empty text is an empty field. A value the
+// field cannot take gives an invalid QVariant and the German reason in *fehler.
+QVariant feldwertAusEingabe(const QVariant& eingabe, const QString& typ, QString* fehler);
+
+// A stored value as the grid shows it: dates day first, decimals with a comma.
+QVariant feldAnzeige(const QVariant& wert, const QString& typ);

@@ -1,0 +1,200 @@
+// The table browser: the record source for each kind of filter, run on a real club file;
+// deleting the rows shown; edits written through; rows read as they are shown.
+#include <QtTest>
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+#include "core/Abendzustand.h"
+#include "core/ClubDatabase.h"
+#include "core/Ini.h"
+#include "core/Schema.h"
+#include "evening/Datensatzquelle.h"
+#include "evening/ui/Seitenmodell.h"
+#include "evening/ui/Tabellen.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestDaten.h"
+
+namespace {
+
+struct Browser {
+    TestDaten d;
+    Ini ini{d.iniPfad()};
+    Abendzustand zustand;
+    ClubDatabase club{ini, zustand};
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Tabellen> t;
+
+    Browser() {
+        d.mitglied(12, "Meier Hans", 1);
+        d.mitglied(13, "Meister Eva", 2);
+        d.mitglied(14, "Huber Karl", 1);
+        d.mitglied(15, "O'Neil \"Bob\"", 1);
+        for (const char* tag : {"2026-12-04", "2026-12-05", "2026-12-06"}) {
+            d.db().run("INSERT INTO Ergebnis (MitglNr, Datum, Gesammt) VALUES (12, ?, 380)", {tag});
+        }
+        club.OpenDatabaseDatei(d.dbPfad());
+        t = std::make_unique<Tabellen>(club, zustand, dialogs);
+    }
+    template <class T>
+    T* c(const char* name) {
+        return t->findChild<T*>(QString::fromLatin1(name));
+    }
+    void waehlen(const char* tabelle) {
+        c<QComboBox>("Tabellen_combo")->setCurrentText(tabelle);
+        t->tabelleWaehlen(tabelle);
+    }
+    int suchen(const char* feld, const QString& text) {
+        c<QComboBox>("Such_combo")->setCurrentText(feld);
+        c<QLineEdit>("Suchtext")->setText(text);
+        c<QPushButton>("Suchen_butt")->click();
+        return t->modell().rowCount();
+    }
+    QString feld(int zeile, int spalte) { return t->modell().data(t->modell().index(zeile, spalte), Qt::DisplayRole).toString(); }
+};
+
+}  // namespace
+
+class TestTabellen : public QObject {
+    Q_OBJECT
+  private slots:
+    void quelleTexte() {
+        const auto s = Filteranlass::Suchen;
+        QCOMPARE(datensatzquelle("Mitglieder", "Name", "Mei*", "", s),
+                 QStringLiteral("SELECT * FROM Mitglieder WHERE Name LIKE \"Mei*\""));
+        QCOMPARE(datensatzquelle("Mitglieder", "Nr", "12", "", s),
+                 QStringLiteral("SELECT * FROM Mitglieder WHERE Nr = 12"));
+        QCOMPARE(datensatzquelle("Ergebnis", "Datum", "05.12.2026", "", s),
+                 QStringLiteral("SELECT * FROM Ergebnis WHERE Datum >= #05/12/2026#"));
+        QCOMPARE(datensatzquelle("Ergebnis", "Datum", "05.12.2026", "Datum", Filteranlass::Sortieren),
+                 QStringLiteral("SELECT * FROM Ergebnis WHERE Datum = #05/12/2026# ORDER BY Datum"));
+        QCOMPARE(datensatzquelle("Mitglieder", "Name", "  ", "Nr", s),
+                 QStringLiteral("SELECT * FROM Mitglieder ORDER BY Nr"));
+        // What was typed never leaves its literal, and a number is only its number.
+        QCOMPARE(datensatzquelle("Mitglieder", "Name", "x\" OR \"1\"=\"1", "", s),
+                 QStringLiteral("SELECT * FROM Mitglieder WHERE Name LIKE \"x\"\" OR \"\"1\"\"=\"\"1\""));
+        QCOMPARE(datensatzquelle("Mitglieder", "Nr", "12; DELETE FROM Mitglieder", "", s),
+                 QStringLiteral("SELECT * FROM Mitglieder WHERE Nr = 12"));
+        QCOMPARE(datensatzquelle("Ergebnis", "Datum", "5.12.2026", "", s),
+                 QStringLiteral("SELECT * FROM Ergebnis WHERE Datum >= #05/12/2026#"));
+    }
+
+    void filterAusgefuehrt() {
+        Browser b;
+        QCOMPARE(b.t->modell().rowCount(), 4);  // Mitglieder, the first entry
+        QCOMPARE(b.c<QComboBox>("Such_combo")->count(), 8);
+        QCOMPARE(b.suchen("Name", "Mei*"), 2);
+        QCOMPARE(b.suchen("Nr", "12"), 1);
+        QCOMPARE(b.feld(0, 1), QStringLiteral("Meier Hans"));
+        QCOMPARE(b.suchen("Name", "O'Neil \"Bob\""), 1);
+        QCOMPARE(b.suchen("Name", "x\" OR \"1\"=\"1"), 0);
+        QCOMPARE(b.suchen("Nr", ""), 4);
+        b.waehlen("Ergebnis");
+        QCOMPARE(b.suchen("Datum", "05.12.2026"), 2);
+        QCOMPARE(b.feld(0, 1), QStringLiteral("05.12.2026"));
+        b.c<QComboBox>("Sortier_combo")->setCurrentText("Datum");
+        b.t->sortieren();
+        QCOMPARE(b.t->datensatzquelle(),
+                 QStringLiteral("SELECT * FROM Ergebnis WHERE Datum = #05/12/2026# ORDER BY Datum"));
+        QCOMPARE(b.t->modell().rowCount(), 1);
+        QVERIFY(b.dialogs.messages.isEmpty());
+    }
+
+    void loeschenNachFilter() {
+        Browser b;
+        b.waehlen("Ergebnis");
+        QCOMPARE(b.suchen("Datum", "05.12.2026"), 2);
+        // A refusing file keeps every row, and says so.
+        b.d.db().run("CREATE TRIGGER halt BEFORE DELETE ON Ergebnis WHEN OLD.Datum = '2026-12-06' "
+                     "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+        b.c<QPushButton>("delete_butt")->click();
+        QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 3);
+        QCOMPARE(b.dialogs.messages.size(), 1);
+        QVERIFY(b.dialogs.messages[0].startsWith("Es wurde nichts gelöscht.\n"));
+        b.d.db().run("DROP TRIGGER halt");
+        b.c<QPushButton>("delete_butt")->click();  // no question
+        QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 1);
+        QCOMPARE(b.t->modell().rowCount(), 0);
+        QVERIFY(b.dialogs.questions.isEmpty());
+        b.waehlen("Ergebnis");
+        b.c<QPushButton>("delete_butt")->click();
+        QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 0);
+        QCOMPARE(b.d.zahl("SELECT count(*) FROM Mitglieder"), 4);
+    }
+
+    void bearbeiten() {
+        Browser b;
+        Seitenmodell& m = const_cast<Seitenmodell&>(b.t->modell());
+        QVERIFY(m.setData(m.index(0, 1), "Meier Johann", Qt::EditRole));
+        QCOMPARE(b.d.db().run("SELECT Name FROM Mitglieder WHERE Nr = 12").rows[0][0],
+                 QVariant("Meier Johann"));
+        QCOMPARE(b.feld(0, 1), QStringLiteral("Meier Johann"));
+        // Refused in German, the old value stays in the file and on screen.
+        QVERIFY(!m.setData(m.index(0, 2), "zwei", Qt::EditRole));
+        QCOMPARE(b.dialogs.messages.last(), QStringLiteral("\"zwei\" ist keine Zahl."));
+        QCOMPARE(b.d.zahl("SELECT Klasse FROM Mitglieder WHERE Nr = 12"), 1);
+        QCOMPARE(b.feld(0, 2), QStringLiteral("1"));
+        b.waehlen("Ergebnis");
+        QVERIFY(!m.setData(m.index(0, 1), "31.02.2026", Qt::EditRole));
+        QCOMPARE(b.dialogs.messages.last(),
+                 QStringLiteral("\"31.02.2026\" ist kein gültiges Datum (TT.MM.JJJJ)."));
+        QVERIFY(m.setData(m.index(0, 1), "1.1.2027", Qt::EditRole));
+        QCOMPARE(b.d.db().run("SELECT Datum FROM Ergebnis ORDER BY rowid").rows[0][0],
+                 QVariant("2027-01-01"));
+        // A table the file has lost: the engine's reason, the rows shown before stay.
+        const int vorher = m.rowCount();
+        b.d.db().run("DROP TABLE Sonder");
+        b.waehlen("Sonder");
+        QCOMPARE(m.rowCount(), vorher);
+        QVERIFY(b.dialogs.messages.last().contains("Sonder"));
+    }
+
+    void seitenweiseUndFolgtDerDatenbank() {
+        Browser b;
+        {
+            Transaction t(b.d.db());
+            for (int i = 0; i < 1000; ++i) {
+                b.d.db().run("INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring) "
+                             "VALUES (12, '2026-12-05', ?, 9)",
+                             {i});
+            }
+            t.commit();
+        }
+        b.waehlen("Einzelergebnisse");
+        const Seitenmodell& m = b.t->modell();
+        QCOMPARE(m.rowCount(), 1000);
+        QCOMPARE(m.geleseneSeiten(), 1);
+        QCOMPARE(m.wert(999, 2).toInt(), 999);  // the last row: one more page, not all
+        QCOMPARE(m.geleseneSeiten(), 2);
+
+        // Another file opened in the main window: its rows; closed: none.
+        TestDaten andere;
+        andere.mitglied(1, "Anders", 1);
+        b.club.OpenDatabaseDatei(andere.dbPfad());
+        QCOMPARE(m.rowCount(), 0);  // its Einzelergebnisse are empty
+        b.waehlen("Mitglieder");
+        QCOMPARE(m.rowCount(), 1);
+        b.club.CloseDatabase();
+        QCOMPARE(m.rowCount(), 0);
+    }
+
+    void exportDerGezeigtenZeilen() {
+        Browser b;
+        b.zustand.Exportdatei = b.d.pfad("tabelle.csv");
+        b.zustand.Exporttrenner = ";";
+        QCOMPARE(b.suchen("Name", "Mei*"), 2);
+        b.c<QPushButton>("Export")->click();
+        QCOMPARE(b.dialogs.messages.last(), "Datei wurde nach " + b.d.pfad("tabelle.csv") + " exportiert");
+        QFile f(b.d.pfad("tabelle.csv"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QList<QByteArray> zeilen = f.readAll().split('\n');
+        QCOMPARE(zeilen.size(), 4);  // header, two members, the end after the last CR LF
+        QVERIFY(zeilen[1].startsWith("12;Meier Hans;"));
+    }
+};
+
+QTEST_MAIN(TestTabellen)
+#include "test_tabellen.moc"
