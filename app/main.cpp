@@ -1,7 +1,10 @@
 // Zielkunst: the shooting evening of a sport-shooting club.
 #include <QApplication>
 
+#include <cstring>
 #include <memory>
+
+#include "maintenance/ui/Altdateien.h"
 
 #include "competition/ui/Wett.h"
 #include "core/Abendzustand.h"
@@ -22,6 +25,11 @@
 #include "shotpicture/ui/SchussbildFenster.h"
 
 int main(int argc, char* argv[]) {
+    if (argc >= 2 && std::strcmp(argv[1], "--uebernehmen") == 0) {
+        // For an administrator's script: no window, no display needed.
+        QCoreApplication app(argc, argv);
+        return altdateien::kommandozeile(QCoreApplication::arguments());
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zielkunst"));
     QApplication::setApplicationDisplayName(QStringLiteral("Zielkunst"));
@@ -65,6 +73,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<Wett> wettkampf;
     auto wett = [&]() -> Wett& {
         if (!wettkampf) {
+            altdateien::wettkampfPruefen(paths::defaultCompetitionDatabase(), dialogs, &ringe);
             wettkampf =
                 std::make_unique<Wett>(ini, dialogs, uhr, paths::defaultCompetitionDatabase());
         }
@@ -111,6 +120,8 @@ int main(int argc, char* argv[]) {
             einlesen.portEinrichten();
         }
     });
+    ringe.setVorDemOeffnen(
+        [&](const QString& name) { altdateien::slotPruefen(ini, dialogs, &ringe, name); });
     ringe.setEinstellungenOeffnen([&] {
         if (!einstellungen.isVisible()) {
             einstellungen.oeffnen();

@@ -61,4 +61,12 @@ bool kopieren(const QString& von, const QString& nach, QString* fehler) {
     return true;
 }
 
+bool umbenennen(const QString& von, const QString& nach) {
+    return !QFileInfo::exists(nach) && QFile::rename(von, nach);
+}
+
+void entfernen(const QString& pfad) {
+    QFile::remove(pfad);
+}
+
 }  // namespace dateien

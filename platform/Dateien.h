@@ -17,4 +17,9 @@ bool dieselbeDatei(const QString& a, const QString& b);
 // with the German reason.
 bool kopieren(const QString& von, const QString& nach, QString* fehler);
 
+// Gives a finished file its name; false when `nach` exists already or the move fails.
+bool umbenennen(const QString& von, const QString& nach);
+// Removes a file that may or may not be there.
+void entfernen(const QString& pfad);
+
 }  // namespace dateien

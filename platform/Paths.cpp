@@ -51,4 +51,16 @@ QString resolve(const QString& stored) {
     return path;
 }
 
+QString accessDatei(const QString& stored) {
+    static const QString oldFolder = QStringLiteral("c:\\eigene dateien\\");
+    const QString path = stored.trimmed();
+    if (!path.endsWith(QStringLiteral(".mdb"), Qt::CaseInsensitive)) {
+        return {};
+    }
+    if (path.startsWith(oldFolder, Qt::CaseInsensitive)) {
+        return inDocuments(path.mid(oldFolder.size()).replace(u'\\', u'/'));
+    }
+    return path;
+}
+
 }  // namespace paths

@@ -19,4 +19,9 @@ QString defaultExportFile();           // ausgabe.csv
 // mapped into the documents folder, the old engine's ".mdb" becoming ".db".
 QString resolve(const QString& stored);
 
+// The old engine's file a stored path names, its extension kept: the Access file of the
+// old program, where the user kept it (below the documents folder for the old default
+// folder). "" when the path does not name an ".mdb" file.
+QString accessDatei(const QString& stored);
+
 }  // namespace paths

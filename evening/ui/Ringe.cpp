@@ -430,6 +430,9 @@ void Ringe::datenbankGewaehlt(int index) {
 }
 
 bool Ringe::datenbankOeffnen(const QString& name) {
+    if (vorDemOeffnen_) {
+        vorDemOeffnen_(name);
+    }
     OeffnenErgebnis e = club_.OpenDatabase(name);
     if (!e.ok && e.dateiFehlt) {
         const QString frage = QStringLiteral(

@@ -54,6 +54,9 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     void setMitgliederOeffnen(std::function<void()> oeffnen);
     void setMeytonImportOeffnen(std::function<void()> oeffnen);
     void setEinstellungenOeffnen(std::function<void()> oeffnen);
+    // Asked with the slot's name before its database is opened (an old file may be taken
+    // over first).
+    void setVorDemOeffnen(std::function<void(const QString& name)> f) { vorDemOeffnen_ = std::move(f); }
     // The database chosen in the list, opened again (after the files were converted).
     void datenbankWiederOeffnen();
     // Shows the configured machine: its name and the buttons that belong to it.
@@ -132,6 +135,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     std::function<void()> mitgliederOeffnen_;
     std::function<void()> meytonImportOeffnen_;
     std::function<void()> einstellungenOeffnen_;
+    std::function<void(const QString&)> vorDemOeffnen_;
     Wettkampfzeilen* wettkampf_ = nullptr;
     std::function<void()> wettkampfOeffnen_;
     std::function<void()> schussbildOeffnen_;

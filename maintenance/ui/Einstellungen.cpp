@@ -21,6 +21,7 @@
 #include "core/Zahlen.h"
 #include "maintenance/Konvertierung.h"
 #include "maintenance/Tabellenuebernahme.h"
+#include "maintenance/ui/Accessangebot.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
 #include "platform/widgets/Knopf.h"
@@ -426,9 +427,17 @@ void Einstellungen::dateiWaehlen(int slot) {
     const QString datei = dialogs_.openFileName(QStringLiteral("Datenbank auswählen"),
                                                 paths::documentsDir(),
                                                 QStringLiteral("Datenbanken (*.db *.mdb)"));
-    if (!datei.isEmpty()) {
-        datei_[static_cast<std::size_t>(slot)]->setText(datei);
+    if (datei.isEmpty()) {
+        return;
     }
+    QString neu;
+    if (datei.endsWith(QStringLiteral(".mdb"), Qt::CaseInsensitive) &&
+        accessUebernahmeAnbieten(datei, dialogs_, this, &neu)) {
+        // The slot names the new file; "Übernehmen" stores it as for any choice.
+        datei_[static_cast<std::size_t>(slot)]->setText(neu);
+        return;
+    }
+    datei_[static_cast<std::size_t>(slot)]->setText(datei);
 }
 
 void Einstellungen::closeEvent(QCloseEvent* event) {

@@ -1,0 +1,360 @@
+#include "maintenance/Accessuebernahme.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "core/Schema.h"
+#include "platform/AccessLeser.h"
+#include "platform/Dateien.h"
+#include "platform/Database.h"
+
+namespace mdbtext {
+
+std::vector<Spalte> spalten(const QString& schema) {
+    std::vector<Spalte> s;
+    // One field per line: a tab, the name in brackets, tabs, the type, maybe NOT NULL.
+    static const QRegularExpression zeile(
+        QStringLiteral(R"(^\s*\[([^\]]+)\]\s+(.+?)(\s+NOT NULL)?\s*,?\s*$)"));
+    bool drin = false;
+    for (const QString& z : schema.split(u'\n')) {
+        if (z.startsWith(QLatin1String("CREATE TABLE"))) {
+            drin = true;
+            continue;
+        }
+        if (!drin) {
+            continue;
+        }
+        if (z.trimmed().startsWith(u')')) {
+            break;
+        }
+        const QRegularExpressionMatch m = zeile.match(z);
+        if (m.hasMatch()) {
+            s.push_back({m.captured(1), m.captured(2).trimmed()});
+        }
+    }
+    return s;
+}
+
+std::vector<QVariantList> zeilen(const QByteArray& csv, QStringList* kopf) {
+    std::vector<QVariantList> alle;
+    const QString text = QString::fromUtf8(csv);
+    QVariantList zeile;
+    QString feld;
+    bool zitiert = false;  // inside quotes
+    bool warZitiert = false;
+    bool erste = true;
+    auto feldEnde = [&] {
+        zeile << (warZitiert || !feld.isEmpty() ? QVariant(feld) : QVariant());
+        feld.clear();
+        warZitiert = false;
+    };
+    auto zeileEnde = [&] {
+        feldEnde();
+        if (erste) {
+            for (const QVariant& v : zeile) {
+                kopf->append(v.toString());
+            }
+            erste = false;
+        } else {
+            alle.push_back(zeile);
+        }
+        zeile.clear();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (zitiert) {
+            if (c == u'"') {
+                if (i + 1 < text.size() && text[i + 1] == u'"') {
+                    feld += u'"';
+                    ++i;
+                } else {
+                    zitiert = false;
+                }
+            } else {
+                feld += c;
+            }
+        } else if (c == u'"') {
+            zitiert = true;
+            warZitiert = true;
+        } else if (c == u',') {
+            feldEnde();
+        } else if (c == u'\n') {
+            zeileEnde();
+        } else if (c != u'\r') {
+            feld += c;
+        }
+    }
+    if (!feld.isEmpty() || warZitiert || !zeile.isEmpty()) {
+        zeileEnde();
+    }
+    return alle;
+}
+
+QString deklarierterTyp(const QString& accessTyp) {
+    const QString t = accessTyp.trimmed().toLower();
+    if (t == QLatin1String("long integer")) {
+        return QStringLiteral("LONG");
+    }
+    if (t == QLatin1String("integer") || t == QLatin1String("byte")) {
+        return QStringLiteral("INTEGER");
+    }
+    if (t == QLatin1String("single")) {
+        return QStringLiteral("SINGLE");
+    }
+    if (t == QLatin1String("double") || t == QLatin1String("currency") ||
+        t.startsWith(QLatin1String("numeric"))) {
+        return QStringLiteral("DOUBLE");
+    }
+    if (t == QLatin1String("boolean")) {
+        return QStringLiteral("YESNO");
+    }
+    if (t == QLatin1String("datetime")) {
+        return QStringLiteral("DATE");
+    }
+    if (t.startsWith(QLatin1String("text ("))) {
+        return QStringLiteral("TEXT") + accessTyp.trimmed().mid(5).remove(u' ');
+    }
+    if (t.startsWith(QLatin1String("ole"))) {
+        return QStringLiteral("BLOB");
+    }
+    return QStringLiteral("TEXT");  // memo, hyperlink, replication id and the rest
+}
+
+QVariant wert(const QVariant& text, const QString& deklariert) {
+    if (!text.isValid() || text.isNull()) {
+        return {};
+    }
+    const QString s = text.toString();
+    const QString typ = deklariert.toUpper();
+    bool ok = false;
+    if (typ.startsWith(QLatin1String("YESNO"))) {
+        const QString w = s.trimmed().toUpper();
+        if (w == QLatin1String("TRUE")) {
+            return 1;
+        }
+        if (w == QLatin1String("FALSE")) {
+            return 0;
+        }
+        const double d = w.toDouble(&ok);
+        return ok ? QVariant(d != 0 ? 1 : 0) : QVariant(s);
+    }
+    if (typ.startsWith(QLatin1String("DATE"))) {
+        const QDateTime dt = QDateTime::fromString(s.trimmed(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (!dt.isValid()) {
+            return s;  // mdbtools could not read it either; the text is kept
+        }
+        return dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate)
+                                        : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    if (typ == QLatin1String("INTEGER") || typ == QLatin1String("LONG")) {
+        const qlonglong n = s.trimmed().toLongLong(&ok);
+        return ok ? QVariant(n) : QVariant(s);
+    }
+    if (typ == QLatin1String("SINGLE") || typ == QLatin1String("DOUBLE")) {
+        const double d = s.trimmed().toDouble(&ok);
+        if (!ok) {
+            return s;
+        }
+        // A single keeps its seven digits, not the noise of its binary form.
+        return typ == QLatin1String("SINGLE")
+                   ? QString::number(static_cast<float>(d), 'g', 7).toDouble()
+                   : d;
+    }
+    if (typ == QLatin1String("BLOB")) {
+        return QByteArray::fromHex(s.toLatin1());
+    }
+    return s;
+}
+
+}  // namespace mdbtext
+
+namespace {
+
+QString name(const QString& bezeichner) {
+    return u'"' + QString(bezeichner).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+bool istVereinsdatei(const QStringList& tabellen) {
+    for (const QString& t : tabellen) {
+        if (t.compare(QLatin1String("Mitglieder"), Qt::CaseInsensitive) == 0 ||
+            t.compare(QLatin1String("Ergebnis"), Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// One table into the open file: created unless the club schema has it, missing fields
+// added, every row written with the types the file declares. The number of rows.
+qint64 tabelleSchreiben(Database& db, const QString& tabelle, const QString& schemaText,
+                        const QByteArray& csv) {
+    const std::vector<mdbtext::Spalte> access = mdbtext::spalten(schemaText);
+    const bool vorhanden = db.hasTable(tabelle);
+    if (!vorhanden) {
+        QStringList felder;
+        for (const auto& s : access) {
+            felder << name(s.name) + u' ' + mdbtext::deklarierterTyp(s.typ);
+        }
+        if (felder.isEmpty()) {
+            throw DatabaseError(QStringLiteral("Die Tabelle %1 hat keine Felder.").arg(tabelle));
+        }
+        db.run(QStringLiteral("CREATE TABLE %1 (%2)").arg(name(tabelle), felder.join(QStringLiteral(", "))));
+    } else {
+        // The club file's own rows (the one Sonder row) give way to the old file's.
+        db.run(QStringLiteral("DELETE FROM %1").arg(name(tabelle)));
+    }
+    std::vector<ColumnInfo> ziel = db.columns(tabelle);
+    for (const auto& s : access) {
+        const bool da = std::any_of(ziel.begin(), ziel.end(), [&](const ColumnInfo& c) {
+            return c.name.compare(s.name, Qt::CaseInsensitive) == 0;
+        });
+        if (!da) {
+            db.run(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                       .arg(name(tabelle), name(s.name), mdbtext::deklarierterTyp(s.typ)));
+        }
+    }
+    ziel = db.columns(tabelle);
+
+    QStringList kopf;
+    const std::vector<QVariantList> zeilen = mdbtext::zeilen(csv, &kopf);
+    QStringList typen;
+    QStringList platz;
+    QStringList felder;
+    for (const QString& k : kopf) {
+        QString typ = QStringLiteral("TEXT");
+        for (const ColumnInfo& c : ziel) {
+            if (c.name.compare(k, Qt::CaseInsensitive) == 0) {
+                typ = c.declaredType;
+            }
+        }
+        typen << typ;
+        felder << name(k);
+        platz << QStringLiteral("?");
+    }
+    if (kopf.isEmpty()) {
+        return 0;
+    }
+    const QString einfuegen = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(name(tabelle), felder.join(QStringLiteral(", ")),
+                                       platz.join(QStringLiteral(", ")));
+    for (const QVariantList& z : zeilen) {
+        QVariantList werte;
+        werte.reserve(kopf.size());
+        for (qsizetype i = 0; i < kopf.size(); ++i) {
+            werte << mdbtext::wert(i < z.size() ? z[i] : QVariant(), typen[i]);
+        }
+        db.run(einfuegen, werte);
+    }
+    return static_cast<qint64>(zeilen.size());
+}
+
+}  // namespace
+
+QString Uebernahmebericht::text(const QString& alt, const QString& neu) const {
+    return QStringLiteral("\"%1\" wurde nach \"%2\" übernommen: %3 Tabellen, %4 Zeilen.\n")
+               .arg(alt, neu)
+               .arg(tabellen.size())
+               .arg(zeilen) +
+           tabellen.join(u'\n');
+}
+
+Accessuebernahme::Accessuebernahme(AccessLeser& leser, Fortschritt fortschritt)
+    : leser_(leser), fortschritt_(std::move(fortschritt)) {}
+
+bool Accessuebernahme::uebernehmen(const QString& neu, Uebernahmebericht* bericht,
+                                   QString* fehler) {
+    if (dateien::existiert(neu)) {
+        *fehler = QStringLiteral("Die Datei \"%1\" gibt es schon; sie wird nicht überschrieben.")
+                      .arg(neu);
+        return false;
+    }
+    // Written beside the target and named only when complete.
+    const QString arbeit = neu + QStringLiteral(".neu");
+    dateien::entfernen(arbeit);
+    *bericht = {};
+    fehler->clear();
+    try {
+        const QStringList tabellen = leser_.tabellen();
+        bericht->vereinsdatenbank = istVereinsdatei(tabellen);
+        Database db;
+        if (!db.open(arbeit, fehler, true)) {
+            return false;
+        }
+        if (bericht->vereinsdatenbank) {
+            schema::erstelleTabellen(db);
+        }
+        {
+            Transaction t(db);
+            for (int i = 0; i < tabellen.size(); ++i) {
+                if (fortschritt_) {
+                    fortschritt_(i, static_cast<int>(tabellen.size()), tabellen[i]);
+                }
+                const qint64 n = tabelleSchreiben(db, tabellen[i], leser_.schema(tabellen[i]),
+                                                  leser_.daten(tabellen[i]));
+                bericht->tabellen << QStringLiteral("%1: %2 Zeilen").arg(tabellen[i]).arg(n);
+                bericht->zeilen += n;
+            }
+            if (bericht->vereinsdatenbank) {
+                // The schema is now this version's, whatever the old file said.
+                if (db.run(QStringLiteral("SELECT count(*) FROM Sonder")).rows[0][0].toInt() == 0) {
+                    db.run(QStringLiteral("INSERT INTO Sonder (AnwPunkte, PistolenTeiler) VALUES (0, 0)"));
+                }
+                db.run(QStringLiteral("UPDATE Sonder SET Version = '4.0.0'"));
+            }
+            t.commit();
+        }
+        if (fortschritt_) {
+            fortschritt_(static_cast<int>(tabellen.size()), static_cast<int>(tabellen.size()), {});
+        }
+        db.close();
+    } catch (const AccessFehler& e) {
+        *fehler = e.text();
+    } catch (const DatabaseError& e) {
+        *fehler = e.message();
+    }
+    if (!fehler->isEmpty()) {
+        dateien::entfernen(arbeit);
+        return false;
+    }
+    if (!dateien::umbenennen(arbeit, neu)) {
+        dateien::entfernen(arbeit);
+        *fehler = QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden.").arg(neu);
+        return false;
+    }
+    return true;
+}
+
+QString uebernahmeZiel(const QString& mdb) {
+    const QFileInfo info(mdb);
+    return info.path() + u'/' + info.completeBaseName() + QStringLiteral(".db");
+}
+
+bool accessDateiUebernehmen(const QString& alt, const QString& neu,
+                            const Accessuebernahme::Fortschritt& fortschritt, QString* text) {
+    MdbToolsLeser leser(alt);
+    QString fehler;
+    if (!leser.pruefen(&fehler)) {
+        *text = fehler;
+        return false;
+    }
+    if (dateien::existiert(neu)) {
+        *text = QStringLiteral("Die Datei \"%1\" gibt es schon; sie wird nicht überschrieben.").arg(neu);
+        return false;
+    }
+    const QFileInfo info(alt);
+    const QString sicherung = info.path() + QStringLiteral("/Sicherung_") + info.fileName();
+    if (!dateien::kopieren(alt, sicherung, &fehler)) {
+        *text = QStringLiteral("Vor der Übernahme muss eine Sicherung angelegt werden; das ging "
+                               "nicht.\n") +
+                fehler;
+        return false;
+    }
+    Uebernahmebericht bericht;
+    if (!Accessuebernahme(leser, fortschritt).uebernehmen(neu, &bericht, &fehler)) {
+        *text = QStringLiteral("\"%1\" wurde nicht übernommen.\n").arg(alt) + fehler;
+        return false;
+    }
+    *text = bericht.text(alt, neu) + QStringLiteral("\nSicherung: ") + sicherung;
+    return true;
+}

@@ -1,0 +1,81 @@
+#include "maintenance/ui/Altdateien.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+#include "core/DatenbankSlots.h"
+#include "core/Einstellungen.h"
+#include "core/Ini.h"
+#include "maintenance/Accessuebernahme.h"
+#include "maintenance/ui/Accessangebot.h"
+#include "platform/Dateien.h"
+#include "platform/Paths.h"
+
+namespace altdateien {
+
+namespace {
+void ausgeben(std::FILE* f, const QString& text) {
+    std::fputs(text.toUtf8().constData(), f);
+    std::fputc('\n', f);
+    std::fflush(f);
+}
+}  // namespace
+
+void slotPruefen(Ini& ini, Dialogs& dialogs, QWidget* eltern, const QString& name) {
+    const DatenbankSlots liste = leseSlots(ini);
+    int slot = 0;  // an unknown or empty name opens DB1
+    for (int i = 0; i < 4 && !name.isEmpty(); ++i) {
+        if (liste[static_cast<std::size_t>(i)].name == name) {
+            slot = i;
+            break;
+        }
+    }
+    const QString gespeichert = liste[static_cast<std::size_t>(slot)].datei;
+    const QString mdb = paths::accessDatei(gespeichert);
+    if (mdb.isEmpty() || !dateien::existiert(mdb)) {
+        return;
+    }
+    const QString ziel = uebernahmeZiel(mdb);
+    QString neu;
+    if (dateien::existiert(ziel)) {
+        neu = ziel;  // taken over before: the slot follows the new file
+    } else if (!accessUebernahmeAnbieten(mdb, dialogs, eltern, &neu)) {
+        return;
+    }
+    if (paths::resolve(gespeichert) != neu) {
+        ini.IniSchreiben(ini::slotSection(slot), ini::kDatei, neu);
+    }
+}
+
+void wettkampfPruefen(const QString& wettkDb, Dialogs& dialogs, QWidget* eltern) {
+    const QFileInfo info(wettkDb);
+    const QString mdb = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".mdb");
+    if (dateien::existiert(wettkDb) || !dateien::existiert(mdb)) {
+        return;
+    }
+    QString neu;
+    accessUebernahmeAnbieten(mdb, dialogs, eltern, &neu);
+}
+
+int kommandozeile(const QStringList& a) {
+    if (a.size() != 4) {
+        ausgeben(stderr, QStringLiteral("Aufruf: zielkunst --uebernehmen ALT.mdb NEU.db\n"
+                                        "Übernimmt eine Access-Datei des alten Programms in eine "
+                                        "neue Datei; vorher wird eine Sicherung angelegt."));
+        return 2;
+    }
+    QString text;
+    const bool ok = accessDateiUebernehmen(
+        a[2], a[3],
+        [](int fertig, int gesamt, const QString& tabelle) {
+            if (!tabelle.isEmpty()) {
+                ausgeben(stdout, QStringLiteral("Tabelle %1 von %2: %3").arg(fertig + 1).arg(gesamt).arg(tabelle));
+            }
+        },
+        &text);
+    ausgeben(ok ? stdout : stderr, text);
+    return ok ? 0 : 1;
+}
+
+}  // namespace altdateien

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+// A failure reading an Access file; the message is German and fit to show.
+class AccessFehler : public std::runtime_error {
+  public:
+    explicit AccessFehler(const QString& text) : std::runtime_error(text.toStdString()), text_(text) {}
+    const QString& text() const { return text_; }
+
+  private:
+    QString text_;
+};
+
+// An Access file (.mdb) of the old program, table by table, in the text forms of the
+// mdbtools programs. Throws AccessFehler.
+class AccessLeser {
+  public:
+    virtual ~AccessLeser() = default;
+    // The user tables, as the file lists them.
+    virtual QStringList tabellen() = 0;
+    // The table's definition as `mdb-schema -T <table> <file> access` prints it.
+    virtual QString schema(const QString& tabelle) = 0;
+    // The rows as `mdb-export` prints them: CSV with a header, texts in double quotes,
+    // NULL as an empty unquoted field, date-times as "YYYY-MM-DD HH:MM:SS", binary as hex.
+    virtual QByteArray daten(const QString& tabelle) = 0;
+};
+
+// The reader through Debian's mdbtools, each call a process of its own.
+class MdbToolsLeser : public AccessLeser {
+  public:
+    explicit MdbToolsLeser(QString datei);
+
+    // The programs are there, the file can be read and is an Access file. False with the
+    // German reason.
+    bool pruefen(QString* fehler);
+
+    QStringList tabellen() override;
+    QString schema(const QString& tabelle) override;
+    QByteArray daten(const QString& tabelle) override;
+
+    // The programs needed, as the package names them.
+    static const QStringList kProgramme;
+
+  private:
+    QByteArray ausfuehren(const QString& programm, const QStringList& argumente);
+
+    QString datei_;
+};

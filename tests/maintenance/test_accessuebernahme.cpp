@@ -1,0 +1,285 @@
+// Old Access club files taken over into SQLite: mdbtools' texts read correctly, the club
+// tables mapped from captured output, the public sample files taken over end to end with
+// the real mdbtools, and every failure answered in German with nothing written over.
+#include <QtTest>
+
+#include <QFile>
+#include <QProcess>
+
+#include "core/Schema.h"
+#include "maintenance/Accessuebernahme.h"
+#include "maintenance/ui/Altdateien.h"
+#include "platform/AccessLeser.h"
+#include "tests/support/Programmfenster.h"
+
+namespace {
+
+QByteArray lesen(const QString& pfad) {
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// What mdbtools printed for a club file, from the captured texts.
+class Mitschnitt : public AccessLeser {
+  public:
+    explicit Mitschnitt(QString ordner) : ordner_(std::move(ordner)) {}
+    QStringList tabellen() override {
+        return QString::fromUtf8(lesen(ordner_ + "/tabellen.txt")).split(u'\n', Qt::SkipEmptyParts);
+    }
+    QString schema(const QString& t) override { return QString::fromUtf8(lesen(ordner_ + "/" + t + ".schema")); }
+    QByteArray daten(const QString& t) override { return lesen(ordner_ + "/" + t + ".csv"); }
+
+  private:
+    QString ordner_;
+};
+
+QString typVon(Database& db, const QString& tabelle, const QString& spalte) {
+    for (const ColumnInfo& c : db.columns(tabelle)) {
+        if (c.name == spalte) {
+            return c.declaredType;
+        }
+    }
+    return QStringLiteral("<fehlt>");
+}
+
+const QString kDaten = QStringLiteral(ZK_TESTDATA);
+
+}  // namespace
+
+class TestAccessuebernahme : public QObject {
+    Q_OBJECT
+  private slots:
+    void mdbTexte() {
+        const auto s = mdbtext::spalten(QString::fromUtf8(lesen(kDaten + "/access-verein/Ergebnis.schema")));
+        QCOMPARE(s.size(), std::size_t(18));
+        QCOMPARE(s[1].name, QStringLiteral("Datum"));
+        QCOMPARE(s[1].typ, QStringLiteral("DateTime"));
+        QCOMPARE(s[15].typ, QStringLiteral("Boolean"));  // NOT NULL is no part of the type
+
+        QStringList kopf;
+        const auto z = mdbtext::zeilen("A,B,C\r\n1,\"x \"\"y\"\"\nz\",\n,\"\",\"Köln, Süd\"\n", &kopf);
+        QCOMPARE(kopf, (QStringList{"A", "B", "C"}));
+        QCOMPARE(z.size(), std::size_t(2));
+        QCOMPARE(z[0][1].toString(), QStringLiteral("x \"y\"\nz"));
+        QVERIFY(z[0][2].isNull());  // nothing between the commas: NULL
+        QVERIFY(z[1][0].isNull());
+        QVERIFY(!z[1][1].isNull());  // "" is an empty text
+        QCOMPARE(z[1][2].toString(), QStringLiteral("Köln, Süd"));
+
+        QCOMPARE(mdbtext::deklarierterTyp("Long Integer"), QStringLiteral("LONG"));
+        QCOMPARE(mdbtext::deklarierterTyp("Text (50)"), QStringLiteral("TEXT(50)"));
+        QCOMPARE(mdbtext::deklarierterTyp("Memo/Hyperlink (255)"), QStringLiteral("TEXT"));
+        QCOMPARE(mdbtext::deklarierterTyp("OLE (255)"), QStringLiteral("BLOB"));
+        QCOMPARE(mdbtext::deklarierterTyp("Currency"), QStringLiteral("DOUBLE"));
+
+        QCOMPARE(mdbtext::wert("-1", "YESNO"), QVariant(1));
+        QCOMPARE(mdbtext::wert("TRUE", "YESNO"), QVariant(1));
+        QCOMPARE(mdbtext::wert("0", "YESNO"), QVariant(0));
+        QCOMPARE(mdbtext::wert("2024-04-03 00:00:00", "DATE"), QVariant("2024-04-03"));
+        QCOMPARE(mdbtext::wert("2019-08-01 18:30:00", "DATE"), QVariant("2019-08-01 18:30:00"));
+        QCOMPARE(mdbtext::wert("1900-01-00 00:00:00", "DATE"), QVariant("1900-01-00 00:00:00"));
+        QCOMPARE(mdbtext::wert("12.3000001907349", "SINGLE"), QVariant(12.3));
+        QCOMPARE(mdbtext::wert("4711", "TEXT(20)"), QVariant("4711"));
+        QCOMPARE(mdbtext::wert("89504E47", "BLOB"), QVariant(QByteArray("\x89PNG")));
+        QVERIFY(mdbtext::wert(QVariant(), "LONG").isNull());
+    }
+
+    void vereinstabellenAusMitschnitt() {
+        Programmfenster p;
+        const QString neu = p.daten.pfad("Verein.db");
+        Mitschnitt leser(kDaten + "/access-verein");
+        QStringList fortschritt;
+        Uebernahmebericht bericht;
+        QString fehler;
+        QVERIFY2(Accessuebernahme(leser, [&](int fertig, int gesamt, const QString& t) {
+                     fortschritt << QStringLiteral("%1/%2 %3").arg(fertig).arg(gesamt).arg(t);
+                 }).uebernehmen(neu, &bericht, &fehler),
+                 qPrintable(fehler));
+        QVERIFY(bericht.vereinsdatenbank);
+        QCOMPARE(bericht.tabellen,
+                 (QStringList{"Mitglieder: 2 Zeilen", "Ergebnis: 2 Zeilen", "Einzelergebnisse: 40 Zeilen",
+                              "Sonder: 1 Zeilen", "Ringe: 2 Zeilen", "Notizen: 1 Zeilen"}));
+        QCOMPARE(fortschritt.first(), QStringLiteral("0/6 Mitglieder"));
+        QCOMPARE(fortschritt.last(), QStringLiteral("6/6 "));
+
+        Database db;
+        QVERIFY(db.open(neu, &fehler));
+        // The club schema's own types; umlauts, dates and yes/no as the club file keeps them.
+        QCOMPARE(typVon(db, "Ergebnis", "Datum"), QStringLiteral("DATE"));
+        QCOMPARE(typVon(db, "Ergebnis", "Liegend"), QStringLiteral("YESNO"));
+        QCOMPARE(db.run("SELECT Nr, Name, Geburtstag, Ort, SportpassID, Strasse FROM Mitglieder ORDER BY Nr").rows,
+                 (std::vector<QVariantList>{{7, "Schäfer Jürgen", "1961-05-17", "Öhringen", "4711", "Hauptstraße 5"},
+                                            {8, "Groß Anna", QString(), "Köln", QString(), ""}}));
+        QVERIFY(db.run("SELECT Geburtstag IS NULL, SportpassID IS NULL FROM Mitglieder WHERE Nr = 8").rows[0] ==
+                (QVariantList{1, 1}));
+        QCOMPARE(db.run("SELECT Liegend, Anwesend, Teiler FROM Ergebnis ORDER BY MitglNr").rows,
+                 (std::vector<QVariantList>{{0, 1, 12.3}, {1, 1, 35.5}}));
+        // An older Sonder: the new version, its extra field with the line break kept.
+        QCOMPARE(db.run("SELECT AnwPunkte, Version, Bemerkung FROM Sonder").rows,
+                 (std::vector<QVariantList>{{2, "4.0.0", "Zeile eins\nZeile \"zwei\""}}));
+        QCOMPARE(typVon(db, "Notizen", "Am"), QStringLiteral("DATE"));
+        QCOMPARE(db.run("SELECT Text, Am FROM Notizen").rows,
+                 (std::vector<QVariantList>{{"Schießstand renoviert, Kosten 1.200 €", "2019-08-01 18:30:00"}}));
+        QCOMPARE(db.run("SELECT count(*) FROM Heute").rows[0][0].toInt(), 2);
+        db.close();
+
+        // The main window opens the file and recalls the evening with its shots.
+        p.ini.IniSchreiben("DB1", "DATEI", neu);
+        p.starten();
+        p.nummer("7");
+        QTRY_COMPARE(p.text("SName"), QStringLiteral("Schäfer Jürgen"));
+        QCOMPARE(p.texte({"Schuss_1", "Schuss_2", "Schuss_40"}), (QStringList{"9", "10", "9"}));
+        QCOMPARE(p.texte({"Scheibe_1", "Scheibe_4"}), (QStringList{" 91", " 93"}));
+        QVERIFY(p.dialogs.messages.isEmpty());
+    }
+
+    void oeffentlicheDateienEndeZuEnde() {
+        TestDaten d;
+        for (const char* name : {"nwind.mdb", "DateTestDatabase.mdb"}) {
+            QVERIFY(QFile::copy(kDaten + "/" + name, d.pfad(name)));
+        }
+        QString text;
+        const QString nwind = d.pfad("nwind.mdb");
+        QVERIFY2(accessDateiUebernehmen(nwind, uebernahmeZiel(nwind), {}, &text), qPrintable(text));
+        QCOMPARE(uebernahmeZiel(nwind), d.pfad("nwind.db"));
+        QVERIFY(text.contains("9 Tabellen, 4032 Zeilen"));
+        QCOMPARE(lesen(d.pfad("Sicherung_nwind.mdb")), lesen(nwind));
+
+        Database db;
+        QString fehler;
+        QVERIFY(db.open(d.pfad("nwind.db"), &fehler));
+        const std::vector<std::pair<const char*, int>> anzahl = {
+            {"Order Details", 2155}, {"Orders", 830},    {"Products", 77},
+            {"Shippers", 3},         {"Categories", 8},  {"Customers", 91},
+            {"Employees", 9},        {"Suppliers", 29},  {"Umsätze", 830}};
+        for (const auto& [tabelle, n] : anzahl) {
+            QCOMPARE(db.run(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(tabelle)).rows[0][0].toInt(), n);
+        }
+        QCOMPARE(typVon(db, "Products", "Discontinued"), QStringLiteral("YESNO"));
+        QCOMPARE(db.run("SELECT count(*) FROM Products WHERE Discontinued NOT IN (0, 1)").rows[0][0].toInt(), 0);
+        QCOMPARE(db.run("SELECT sum(Discontinued) FROM Products").rows[0][0].toInt(), 8);
+        QCOMPARE(typVon(db, "Orders", "OrderDate"), QStringLiteral("DATE"));
+        QCOMPARE(db.run("SELECT OrderDate FROM Orders WHERE OrderID = 10330").rows[0][0], QVariant("1994-11-16"));
+        QCOMPARE(db.run("SELECT City FROM Customers WHERE CustomerID = 'BERGS'").rows[0][0], QVariant("Luleå"));
+        QCOMPARE(db.run("SELECT CompanyName FROM Customers WHERE CustomerID = 'FOLKO'").rows[0][0],
+                 QVariant("Folk och fä HB"));
+        QVERIFY(db.run("SELECT Picture FROM Categories WHERE CategoryID = 1").rows[0][0].toByteArray().size() > 1000);
+        QCOMPARE(typVon(db, "Categories", "Picture"), QStringLiteral("BLOB"));
+        QVERIFY(!db.hasTable("Heute"));  // no club file: no club schema
+        db.close();
+
+        const QString datum = d.pfad("DateTestDatabase.mdb");
+        QVERIFY2(accessDateiUebernehmen(datum, uebernahmeZiel(datum), {}, &text), qPrintable(text));
+        QVERIFY(db.open(d.pfad("DateTestDatabase.db"), &fehler));
+        QCOMPARE(db.run("SELECT IDCol, DateTimeCol, LongTextCol FROM DateTest WHERE IDCol IN (1, 6) ORDER BY 1").rows,
+                 (std::vector<QVariantList>{{1, "2021-12-02", "Hello"}, {6, "2021-12-02", "New line\r\nin field"}}));
+        QCOMPARE(db.run("SELECT count(*) FROM DateTest").rows[0][0].toInt(), 6);
+    }
+
+    void fehlerAufDeutschNichtsUeberschrieben() {
+        TestDaten d;
+        QString text;
+        // Not an Access file.
+        QFile kein(d.pfad("kein.mdb"));
+        QVERIFY(kein.open(QIODevice::WriteOnly));
+        kein.write("Dies ist eine Textdatei.\n");
+        kein.close();
+        QVERIFY(!accessDateiUebernehmen(d.pfad("kein.mdb"), d.pfad("kein.db"), {}, &text));
+        QCOMPARE(text, "Die Datei \"" + d.pfad("kein.mdb") + "\" ist keine Access-Datenbank.");
+        QVERIFY(!QFile::exists(d.pfad("kein.db")));
+        // Unreadable: a folder where the file should be.
+        QVERIFY(QDir().mkpath(d.pfad("ordner.mdb")));
+        QVERIFY(!accessDateiUebernehmen(d.pfad("ordner.mdb"), d.pfad("ordner.db"), {}, &text));
+        QCOMPARE(text, "Die Datei \"" + d.pfad("ordner.mdb") + "\" kann nicht gelesen werden.");
+        // The target exists: it stays as it was.
+        QVERIFY(QFile::copy(kDaten + "/DateTestDatabase.mdb", d.pfad("alt.mdb")));
+        QFile ziel(d.pfad("alt.db"));
+        QVERIFY(ziel.open(QIODevice::WriteOnly));
+        ziel.write("wichtig");
+        ziel.close();
+        QVERIFY(!accessDateiUebernehmen(d.pfad("alt.mdb"), d.pfad("alt.db"), {}, &text));
+        QVERIFY(text.contains("gibt es schon; sie wird nicht überschrieben"));
+        QCOMPARE(lesen(d.pfad("alt.db")), QByteArray("wichtig"));
+        // No mdbtools on the machine.
+        const QByteArray pfad = qgetenv("PATH");
+        QTemporaryDir leer;
+        qputenv("PATH", leer.path().toUtf8());
+        const bool ok = accessDateiUebernehmen(d.pfad("alt.mdb"), d.pfad("neu.db"), {}, &text);
+        qputenv("PATH", pfad);
+        QVERIFY(!ok);
+        QCOMPARE(text, QStringLiteral("Die Programme von mdbtools fehlen (mdb-ver, mdb-tables, "
+                                      "mdb-schema, mdb-export). Bitte das Paket \"mdbtools\" "
+                                      "installieren."));
+        QVERIFY(!QFile::exists(d.pfad("neu.db")));
+        // A reader that fails half-way leaves no file behind.
+        struct Bricht : Mitschnitt {
+            using Mitschnitt::Mitschnitt;
+            QByteArray daten(const QString& t) override {
+                if (t == "Einzelergebnisse") {
+                    throw AccessFehler("\"mdb-export\" ist gescheitert: Lesefehler");
+                }
+                return Mitschnitt::daten(t);
+            }
+        } bricht(kDaten + "/access-verein");
+        Uebernahmebericht bericht;
+        QVERIFY(!Accessuebernahme(bricht).uebernehmen(d.pfad("halb.db"), &bericht, &text));
+        QCOMPARE(text, QStringLiteral("\"mdb-export\" ist gescheitert: Lesefehler"));
+        QVERIFY(!QFile::exists(d.pfad("halb.db")));
+        QVERIFY(!QFile::exists(d.pfad("halb.db.neu")));
+    }
+
+    void slotUndWettkampfdatei() {
+        // A slot naming an old file: offered before it is opened, then pointed at the new one.
+        Programmfenster p{QStringLiteral("RMIII"), false};
+        QVERIFY(QFile::copy(kDaten + "/DateTestDatabase.mdb", p.daten.pfad("Alt.mdb")));
+        p.ini.IniSchreiben("DB1", "NAME", "Training");
+        p.ini.IniSchreiben("DB1", "DATEI", p.daten.pfad("Alt.mdb"));
+        p.dialogs.answerNo();
+        altdateien::slotPruefen(p.ini, p.dialogs, nullptr, "Training");
+        QVERIFY(p.dialogs.questions.last().startsWith("\"" + p.daten.pfad("Alt.mdb") +
+                                                      "\" ist eine Datenbank des alten Programms"));
+        QVERIFY(!QFile::exists(p.daten.pfad("Alt.db")));
+        QCOMPARE(p.ini.IniLesen("DB1", "DATEI"), p.daten.pfad("Alt.mdb"));
+        p.dialogs.answerYes();
+        altdateien::slotPruefen(p.ini, p.dialogs, nullptr, "");  // "" opens DB1 as well
+        QVERIFY(QFile::exists(p.daten.pfad("Alt.db")));
+        QCOMPARE(p.ini.IniLesen("DB1", "DATEI"), p.daten.pfad("Alt.db"));
+        QVERIFY(p.dialogs.messages.last().contains("1 Tabellen, 6 Zeilen"));
+        QVERIFY(QFile::exists(p.daten.pfad("Sicherung_Alt.mdb")));
+        // Asked again, nothing happens: the slot has the new file.
+        const int fragen = p.dialogs.questions.size();
+        altdateien::slotPruefen(p.ini, p.dialogs, nullptr, "Training");
+        QCOMPARE(p.dialogs.questions.size(), fragen);
+
+        // The competition file "wettk.mdb" beside a missing "wettk.db".
+        QVERIFY(QFile::copy(kDaten + "/DateTestDatabase.mdb", p.daten.pfad("wettk.mdb")));
+        p.dialogs.answerYes();
+        altdateien::wettkampfPruefen(p.daten.pfad("wettk.db"), p.dialogs, nullptr);
+        QVERIFY(QFile::exists(p.daten.pfad("wettk.db")));
+        altdateien::wettkampfPruefen(p.daten.pfad("wettk.db"), p.dialogs, nullptr);  // no question
+        QVERIFY(p.dialogs.allAnswersUsed());
+        QCOMPARE(p.dialogs.unansweredQuestions, 0);
+    }
+
+    void kommandozeile() {
+        TestDaten d;
+        QVERIFY(QFile::copy(kDaten + "/DateTestDatabase.mdb", d.pfad("alt.mdb")));
+        QProcess p;
+        p.start(ZK_APP, {"--uebernehmen", d.pfad("alt.mdb"), d.pfad("neu.db")});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains("1 Tabellen, 6 Zeilen"));
+        QVERIFY(QFile::exists(d.pfad("neu.db")));
+        p.start(ZK_APP, {"--uebernehmen", d.pfad("alt.mdb"), d.pfad("neu.db")});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains("nicht überschrieben"));
+        p.start(ZK_APP, {"--uebernehmen", d.pfad("alt.mdb")});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY(QString::fromUtf8(p.readAllStandardError()).startsWith("Aufruf: zielkunst --uebernehmen ALT.mdb NEU.db"));
+    }
+};
+
+QTEST_MAIN(TestAccessuebernahme)
+#include "test_accessuebernahme.moc"
