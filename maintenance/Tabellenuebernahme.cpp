@@ -180,11 +180,8 @@ void Tabellenuebernahme::tabelleKopieren(Database& db, const QString& tabelle) {
 }
 
 void Tabellenuebernahme::ausgewaehlteTabellen() {
-    if (!vorbedingung()) {
-        return;
-    }
     Database db;
-    if (!oeffnen(db)) {
+    if (!vorbedingung() || !oeffnen(db)) {
         return;
     }
     try {
@@ -197,11 +194,8 @@ void Tabellenuebernahme::ausgewaehlteTabellen() {
 }
 
 void Tabellenuebernahme::mitglieder() {
-    if (!vorbedingung()) {
-        return;
-    }
     Database db;
-    if (!oeffnen(db)) {
+    if (!vorbedingung() || !oeffnen(db)) {
         return;
     }
     tabelleKopieren(db, QStringLiteral("Mitglieder"));
@@ -209,11 +203,8 @@ void Tabellenuebernahme::mitglieder() {
 }
 
 void Tabellenuebernahme::nachTagSortieren(const QString& tag1) {
-    if (!vorbedingung()) {
-        return;
-    }
     Database db;
-    if (!oeffnen(db)) {
+    if (!vorbedingung() || !oeffnen(db)) {
         return;
     }
     try {

@@ -6,6 +6,9 @@
 #include "core/Zahlen.h"
 #include "platform/Cp1252.h"
 #include "platform/Database.h"
+#include "platform/Dialogs.h"
+#include "platform/Paths.h"
+#include "platform/Textdatei.h"
 
 namespace {
 
@@ -109,4 +112,23 @@ QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& type
         text += zeilenende;
     }
     return cp1252::encode(text);
+}
+
+void listeExportieren(Database& db, const QString& anweisung, sqldialect::HashDateOrder ordnung,
+                      const QString& datei, const QString& trenner, Dialogs& dialogs) {
+    QByteArray inhalt;
+    try {
+        const SqlRows zeilen = db.select(anweisung, ordnung);
+        inhalt = exportText(zeilen, spaltentypen(db, anweisung, zeilen.columns), trenner);
+    } catch (const DatabaseError& e) {
+        dialogs.message(e.message());
+        return;
+    }
+    const QString pfad = paths::resolve(datei);
+    QString fehler;
+    if (!dateiErsetzen(pfad, inhalt, &fehler)) {
+        dialogs.message(QStringLiteral("Es wurde nichts exportiert.\n") + fehler);
+        return;
+    }
+    dialogs.message(QStringLiteral("Datei wurde nach ") + pfad + QStringLiteral(" exportiert"));
 }

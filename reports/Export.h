@@ -5,7 +5,10 @@
 
 #include <vector>
 
+#include "platform/SqlDialect.h"
+
 class Database;
+class Dialogs;
 struct SqlRows;
 
 // How a column is written, by its declared type in the club database.
@@ -20,3 +23,8 @@ std::vector<Spaltentyp> spaltentypen(Database& db, const QString& anweisung,
 // by the delimiter, CR LF line ends, Windows-1252 (a character it lacks becomes "?").
 QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& typen,
                       const QString& trenner);
+
+// The rows of `anweisung` (the program's dialect) written to the export file `datei`
+// (stored form, mapped like every path); the user is told where it went or why not.
+void listeExportieren(Database& db, const QString& anweisung, sqldialect::HashDateOrder ordnung,
+                      const QString& datei, const QString& trenner, Dialogs& dialogs);

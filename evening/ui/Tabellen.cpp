@@ -13,8 +13,6 @@
 #include "evening/Datensatzquelle.h"
 #include "evening/ui/Seitenmodell.h"
 #include "platform/Dialogs.h"
-#include "platform/Paths.h"
-#include "platform/Textdatei.h"
 #include "platform/widgets/Knopf.h"
 #include "reports/Export.h"
 
@@ -148,23 +146,12 @@ void Tabellen::exportieren() {
     if (!club_.isOpen() || quelle_.isEmpty()) {
         return;
     }
-    QByteArray inhalt;
     try {
-        Database& db = club_.db();
-        const SqlRows zeilen = db.select(quelle_, sqldialect::HashDateOrder::DayFirst);
-        inhalt = exportText(zeilen, spaltentypen(db, quelle_, zeilen.columns),
-                            zustand_.Exporttrenner);
+        listeExportieren(club_.db(), quelle_, sqldialect::HashDateOrder::DayFirst,
+                         zustand_.Exportdatei, zustand_.Exporttrenner, dialogs_);
     } catch (const DatabaseError& e) {
         dialogs_.message(e.message());
-        return;
     }
-    const QString pfad = paths::resolve(zustand_.Exportdatei);
-    QString fehler;
-    if (!dateiErsetzen(pfad, inhalt, &fehler)) {
-        dialogs_.message(QStringLiteral("Es wurde nichts exportiert.\n") + fehler);
-        return;
-    }
-    dialogs_.message(QStringLiteral("Datei wurde nach ") + pfad + QStringLiteral(" exportiert"));
 }
 
 void Tabellen::datenbankGeoeffnet() {

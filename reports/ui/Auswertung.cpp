@@ -399,21 +399,10 @@ void Auswertung::exportieren() {
     if (anweisung_.isEmpty()) {
         return;
     }
-    QByteArray inhalt;
     try {
-        Database& db = club_.db();
-        const SqlRows zeilen = db.select(anweisung_);
-        inhalt = exportText(zeilen, spaltentypen(db, anweisung_, zeilen.columns),
-                            zustand_.Exporttrenner);
+        listeExportieren(club_.db(), anweisung_, sqldialect::HashDateOrder::MonthFirst,
+                         zustand_.Exportdatei, zustand_.Exporttrenner, dialogs_);
     } catch (const DatabaseError& e) {
         dialogs_.message(e.message());
-        return;
     }
-    const QString pfad = paths::resolve(zustand_.Exportdatei);
-    QString fehler;
-    if (!dateiErsetzen(pfad, inhalt, &fehler)) {
-        dialogs_.message(QStringLiteral("Es wurde nichts exportiert.\n") + fehler);
-        return;
-    }
-    dialogs_.message(QStringLiteral("Datei wurde nach ") + pfad + QStringLiteral(" exportiert"));
 }
