@@ -77,8 +77,13 @@ OeffnenErgebnis ClubDatabase::OpenDatabaseDatei(const QString& datei) {
         return ergebnis;
     };
     if (!neu->open(datei, &grund)) {
-        ergebnis.dateiFehlt = !QFileInfo::exists(datei);
+        ergebnis.dateiFehlt = !Database::istServer(datei) && !QFileInfo::exists(datei);
         return scheitern(grund);
+    }
+    if (neu->aufServer() && neu->tables().isEmpty()) {
+        // An empty server database is where a new club database may be set up.
+        ergebnis.dateiFehlt = true;
+        return scheitern(QStringLiteral("Die Datenbank ist leer."));
     }
     for (const QString& tabelle : schema::pflichtTabellen()) {
         if (!neu->hasTable(tabelle)) {

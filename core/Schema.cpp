@@ -86,6 +86,28 @@ void erstelleTabellen(Database& db) {
 }
 
 bool neueVereinsdatenbank(const QString& path, QString* fehler) {
+    if (Database::istServer(path)) {
+        // A server database is set up by its administrator; it only gets its tables here.
+        Database db;
+        if (!db.open(path, fehler)) {
+            return false;
+        }
+        if (!db.tables().isEmpty()) {
+            if (fehler) {
+                *fehler = QStringLiteral("Die Datenbank \"%1\" ist nicht leer.").arg(path);
+            }
+            return false;
+        }
+        try {
+            erstelleTabellen(db);
+        } catch (const DatabaseError& e) {
+            if (fehler) {
+                *fehler = e.message();
+            }
+            return false;
+        }
+        return true;
+    }
     if (QFileInfo::exists(path)) {
         if (fehler) {
             *fehler = QStringLiteral("Die Datei \"%1\" gibt es schon.").arg(path);

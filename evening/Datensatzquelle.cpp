@@ -53,5 +53,8 @@ QString mitZeilennummer(const QString& quelle, QString* fehler) {
         *fehler = QStringLiteral("Die Abfrage kann nicht bearbeitet werden.");
         return {};
     }
-    return QStringLiteral("SELECT rowid AS zk_rowid, * FROM ") + t.sql.mid(kSelect.size());
+    // "T.*" rather than "*" after another column: both engines take that.
+    const QString rest = t.sql.mid(kSelect.size());
+    const QString tabelle = rest.section(u' ', 0, 0);
+    return QStringLiteral("SELECT rowid AS zk_rowid, ") + tabelle + QStringLiteral(".* FROM ") + rest;
 }

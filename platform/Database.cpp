@@ -1,5 +1,11 @@
 #include "platform/Database.h"
 
+#include <QDir>
+#include <QFile>
+#include <QUrl>
+
+#include "platform/MariaDbSql.h"
+
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSqlDatabase>
@@ -56,6 +62,90 @@ QString engineText(const QSqlError& e) {
     return text;
 }
 
+// MariaDB's error numbers that a user can do something about.
+constexpr int kLockWait = 1205;
+constexpr int kDeadlock = 1213;
+
+int serverCode(const QSqlError& e) {
+    bool ok = false;
+    const int code = e.nativeErrorCode().toInt(&ok);
+    return ok ? code : -1;
+}
+
+bool serverWiederholbar(const QSqlError& e) {
+    return serverCode(e) == kLockWait || serverCode(e) == kDeadlock;
+}
+
+QString serverText(const QSqlError& e) {
+    if (serverWiederholbar(e)) {
+        return QStringLiteral(
+            "Die Daten werden gerade an einem anderen Platz gespeichert. Bitte noch einmal "
+            "versuchen.");
+    }
+    QString text = e.databaseText().trimmed();
+    if (text.isEmpty()) {
+        text = e.text().trimmed();
+    }
+    // The driver reads the server's UTF-8 messages as Latin-1; read them as they were sent.
+    bool latin1 = true;
+    for (const QChar c : text) {
+        latin1 = latin1 && c.unicode() < 0x100;
+    }
+    if (latin1) {
+        const QString utf8 = QString::fromUtf8(text.toLatin1());
+        if (!utf8.contains(QChar::ReplacementCharacter)) {
+            text = utf8;
+        }
+    }
+    return text;
+}
+
+// The password of section [client] of the user's ~/.my.cnf, "" when there is none.
+QString passwortAusMyCnf() {
+    QFile datei(QDir::home().filePath(QStringLiteral(".my.cnf")));
+    if (datei.size() > 65536 || !datei.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    bool client = false;
+    for (const QByteArray& roh : datei.readAll().split('\n')) {
+        const QString zeile = QString::fromUtf8(roh).trimmed();
+        if (zeile.startsWith(u'[')) {
+            client = zeile.compare(QLatin1String("[client]"), Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const qsizetype gleich = zeile.indexOf(u'=');
+        if (!client || gleich < 0 ||
+            zeile.left(gleich).trimmed().compare(QLatin1String("password"), Qt::CaseInsensitive) != 0) {
+            continue;
+        }
+        QString wert = zeile.mid(gleich + 1).trimmed();
+        if (wert.size() >= 2 && (wert.front() == u'"' || wert.front() == u'\'') && wert.back() == wert.front()) {
+            wert = wert.mid(1, wert.size() - 2);
+        }
+        return wert;
+    }
+    return {};
+}
+
+std::function<QString(const QString&)>& passwortAbfrage() {
+    static std::function<QString(const QString&)> abfrage;
+    return abfrage;
+}
+
+// A server's values as the file gives them: dates as ISO text.
+QVariant wieDatei(const QVariant& v) {
+    if (v.isNull()) {
+        return v;
+    }
+    if (v.typeId() == QMetaType::QDate) {
+        return v.toDate().toString(Qt::ISODate);
+    }
+    if (v.typeId() == QMetaType::QDateTime) {
+        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    return v;
+}
+
 }  // namespace
 
 int SqlRows::column(const QString& name) const {
@@ -81,8 +171,81 @@ Database::~Database() {
     close();
 }
 
+bool Database::istServer(const QString& path) {
+    return path.trimmed().startsWith(QStringLiteral("mariadb://"), Qt::CaseInsensitive);
+}
+
+void Database::setPasswortAbfrage(std::function<QString(const QString&)> abfrage) {
+    passwortAbfrage() = std::move(abfrage);
+}
+
+bool Database::openServer(const QString& adresse, QString* error) {
+    const QUrl url(adresse.trimmed());
+    const QString name = url.path().mid(1);
+    if (!url.isValid() || url.host().isEmpty() || name.isEmpty() || name.contains(u'/')) {
+        if (error) {
+            *error = QStringLiteral("\"%1\" ist keine gültige Server-Adresse "
+                                    "(mariadb://benutzer@rechner:port/datenbank).")
+                         .arg(adresse);
+        }
+        return false;
+    }
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QMYSQL"))) {
+        if (error) {
+            *error = QStringLiteral("Der MariaDB-Treiber von Qt (Paket libqt6sql6-mysql) fehlt.");
+        }
+        return false;
+    }
+    QStringList optionen{QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=5"),
+                         QStringLiteral("CLIENT_FOUND_ROWS=1")};
+    auto verbinden = [&](const QString& passwort) {
+        QSqlDatabase db = QSqlDatabase::contains(connectionName_)
+                              ? QSqlDatabase::database(connectionName_, false)
+                              : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), connectionName_);
+        db.setHostName(url.host());
+        db.setPort(url.port(3306));
+        db.setDatabaseName(name);
+        db.setUserName(url.userName());
+        db.setPassword(passwort);
+        db.setConnectOptions(optionen.join(u';'));
+        if (db.open()) {
+            return QString();
+        }
+        return serverText(db.lastError());
+    };
+    // The password lives where every MariaDB client looks for it, never in wettk.ini.
+    QString grund = verbinden(passwortAusMyCnf());
+    if (!grund.isEmpty() && grund.contains(QLatin1String("Access denied")) && passwortAbfrage()) {
+        const QString passwort = passwortAbfrage()(adresse);
+        if (!passwort.isEmpty()) {
+            grund = verbinden(passwort);
+        }
+    }
+    if (!grund.isEmpty()) {
+        if (error) {
+            *error = QStringLiteral("Die Datenbank \"%1\" auf dem Server ist nicht erreichbar: %2")
+                         .arg(adresse, grund);
+        }
+        close();
+        return false;
+    }
+    QSqlQuery q(QSqlDatabase::database(connectionName_, false));
+    // The statements are the program's own SQLite ones: quoted names, "||", no backslash
+    // escapes; a value the column cannot take is refused, not cut.
+    q.exec(QStringLiteral("SET SESSION sql_mode = 'ANSI_QUOTES,PIPES_AS_CONCAT,"
+                          "NO_BACKSLASH_ESCAPES,STRICT_ALL_TABLES,NO_ENGINE_SUBSTITUTION'"));
+    q.exec(QStringLiteral("SET NAMES utf8mb4"));
+    q.exec(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 10"));
+    server_ = true;
+    path_ = adresse;
+    return true;
+}
+
 bool Database::open(const QString& path, QString* error, bool create, Zugriff zugriff) {
     close();
+    if (istServer(path)) {
+        return openServer(path, error);
+    }
     auto fail = [&](const QString& reason) {
         if (error) {
             *error = reason;
@@ -126,6 +289,7 @@ bool Database::open(const QString& path, QString* error, bool create, Zugriff zu
 
 void Database::close() {
     prepared_.clear();
+    server_ = false;
     inTransaction_ = false;
     if (QSqlDatabase::contains(connectionName_)) {
         {
@@ -173,8 +337,8 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values) {
     if (!query) {
         query = std::make_shared<QSqlQuery>(QSqlDatabase::database(connectionName_, false));
         query->setForwardOnly(true);
-        if (!query->prepare(sql)) {
-            const QString reason = engineText(query->lastError());
+        if (!query->prepare(server_ ? mariadbsql::uebersetzen(sql) : sql)) {
+            const QString reason = fehlerText(query->lastError());
             prepared_.remove(sql);
             qCWarning(lcSql) << reason << sql;
             throw DatabaseError(
@@ -185,23 +349,30 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values) {
         query->bindValue(i, values[i]);
     }
     if (!query->exec()) {
-        const QString reason = engineText(query->lastError());
+        const QSqlError fehler = query->lastError();
+        const QString reason = fehlerText(fehler);
         query->finish();
         qCWarning(lcSql) << reason << sql;
         throw DatabaseError(
-            QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason));
+            QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason),
+            server_ && serverWiederholbar(fehler));
     }
     SqlRows result;
     if (query->isSelect()) {
         const QSqlRecord rec = query->record();
         for (int c = 0; c < rec.count(); ++c) {
             result.columns.append(rec.fieldName(c));
+            // The server's key answers to the name the statement asked for.
+            if (server_ && result.columns.back() == mariadbsql::kZeilenschluessel &&
+                !sql.contains(mariadbsql::kZeilenschluessel)) {
+                result.columns.back() = QStringLiteral("rowid");
+            }
         }
         while (query->next()) {
             QVariantList row;
             row.reserve(rec.count());
             for (int c = 0; c < rec.count(); ++c) {
-                row.append(query->value(c));
+                row.append(server_ ? wieDatei(query->value(c)) : query->value(c));
             }
             result.rows.push_back(std::move(row));
         }
@@ -218,7 +389,7 @@ void Database::begin() {
     if (!db.isOpen() || !db.transaction()) {
         throw DatabaseError(
             QStringLiteral("Die Datenbank \"%1\" kann keine Transaktion beginnen: %2")
-                .arg(path_, engineText(db.lastError())));
+                .arg(path_, fehlerText(db.lastError())));
     }
     inTransaction_ = true;
 }
@@ -226,12 +397,14 @@ void Database::begin() {
 void Database::commit() {
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     if (!db.commit()) {
-        const QString reason = engineText(db.lastError());
+        const QSqlError fehler = db.lastError();
+        const QString reason = fehlerText(fehler);
         db.rollback();
         inTransaction_ = false;
         throw DatabaseError(
             QStringLiteral("Die Änderungen in \"%1\" konnten nicht gespeichert werden: %2")
-                .arg(path_, reason));
+                .arg(path_, reason),
+            server_ && serverWiederholbar(fehler));
     }
     inTransaction_ = false;
 }
@@ -244,8 +417,12 @@ void Database::rollback() {
     }
 }
 
+QString Database::fehlerText(const QSqlError& e) const {
+    return server_ ? serverText(e) : engineText(e);
+}
+
 bool Database::schreibgeschuetzt() {
-    if (!isOpen() || inTransaction_) {
+    if (!isOpen() || inTransaction_ || server_) {
         return false;
     }
     QSqlQuery q(QSqlDatabase::database(connectionName_, false));
@@ -265,6 +442,15 @@ bool Database::schreibgeschuetzt() {
 QStringList Database::tables() const {
     QStringList names;
     QSqlQuery q(QSqlDatabase::database(connectionName_, false));
+    if (server_) {
+        if (q.exec(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE "
+                                  "table_schema = DATABASE() ORDER BY table_name"))) {
+            while (q.next()) {
+                names.append(q.value(0).toString());
+            }
+        }
+        return names;
+    }
     if (q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table','view') "
                               "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"))) {
         while (q.next()) {
@@ -286,6 +472,23 @@ bool Database::hasTable(const QString& name) const {
 std::vector<ColumnInfo> Database::columns(const QString& table) const {
     std::vector<ColumnInfo> cols;
     QSqlQuery q(QSqlDatabase::database(connectionName_, false));
+    if (server_) {
+        // The declared type is the column's comment; the invisible key is no field.
+        q.prepare(QStringLiteral(
+            "SELECT column_name, column_comment, data_type FROM information_schema.columns "
+            "WHERE table_schema = DATABASE() AND table_name = ? AND column_name <> ? "
+            "ORDER BY ordinal_position"));
+        q.addBindValue(table);
+        q.addBindValue(mariadbsql::kZeilenschluessel);
+        if (q.exec()) {
+            while (q.next()) {
+                const QString kommentar = q.value(1).toString();
+                cols.push_back({q.value(0).toString(),
+                                kommentar.isEmpty() ? q.value(2).toString().toUpper() : kommentar});
+            }
+        }
+        return cols;
+    }
     // table_info takes the name as a value, so it can be bound safely.
     q.prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
     q.addBindValue(table);

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -12,16 +13,23 @@
 #include "platform/SqlDialect.h"
 
 class QSqlQuery;
+class QSqlError;
 
 // An engine or dialect error. The message is German and fit to show to the user.
 class DatabaseError : public std::runtime_error {
   public:
-    explicit DatabaseError(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
+    explicit DatabaseError(const QString& message, bool wiederholbar = false)
+        : std::runtime_error(message.toStdString()),
+          message_(message),
+          wiederholbar_(wiederholbar) {}
     const QString& message() const { return message_; }
+    // Another user held what was needed too long (a server database); the whole
+    // transaction may be tried again.
+    bool wiederholbar() const { return wiederholbar_; }
 
   private:
     QString message_;
+    bool wiederholbar_ = false;
 };
 
 // The rows of a SELECT, read completely.
@@ -42,7 +50,10 @@ struct ColumnInfo {
     QString declaredType;  // TEXT, DATE, SINGLE, DOUBLE, LONG, INTEGER, YESNO ...
 };
 
-// One SQLite database file through Qt SQL. The only place that talks to the driver.
+// One club database through Qt SQL: an SQLite file, or a database on a MariaDB server
+// named "mariadb://user@host:port/dbname" (the password from the user's ~/.my.cnf or asked
+// for). The only place that talks to the drivers; the program's statements are SQLite's
+// and are carried over to the server here.
 // Statements in the old dialect go through select()/execute(); the program's own
 // fixed statements with bound values go through run(), prepared once and reused.
 class Database {
@@ -58,6 +69,11 @@ class Database {
     // German reason is in *error and nothing is open.
     bool open(const QString& path, QString* error, bool create = false,
               Zugriff zugriff = Zugriff::LesenSchreiben);
+    // The path names a database on a server, not a file.
+    static bool istServer(const QString& path);
+    bool aufServer() const { return server_; }
+    // Asked for the password of a server database when ~/.my.cnf has none; "" cancels.
+    static void setPasswortAbfrage(std::function<QString(const QString& adresse)> abfrage);
     void close();
     bool isOpen() const;
     const QString& path() const { return path_; }
@@ -93,6 +109,9 @@ class Database {
     bool inTransaction_ = false;
     int changedRows_ = 0;
     QHash<QString, std::shared_ptr<QSqlQuery>> prepared_;
+    bool server_ = false;
+    bool openServer(const QString& adresse, QString* error);
+    QString fehlerText(const QSqlError& e) const;
 };
 
 // Rolls back unless committed: writes that belong together succeed or leave the old state.

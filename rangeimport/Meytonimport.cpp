@@ -326,17 +326,17 @@ void Meytonimport::stapel(qint64 hoechstensMs) {
                 if (const auto e = zeileImportieren(z, zeile)) {
                     erledigt.push_back(*e);
                 }
-                club_.run(QStringLiteral("RELEASE ergebnis"));
+                club_.run(QStringLiteral("RELEASE SAVEPOINT ergebnis"));
             } catch (const ZahlUeberlauf& e) {
-                club_.run(QStringLiteral("ROLLBACK TO ergebnis"));
-                club_.run(QStringLiteral("RELEASE ergebnis"));
+                club_.run(QStringLiteral("ROLLBACK TO SAVEPOINT ergebnis"));
+                club_.run(QStringLiteral("RELEASE SAVEPOINT ergebnis"));
                 fehlerEintragen(QStringLiteral("Fehler: ") + e.message() + QStringLiteral(" (") +
                                 zeile + u')');
             } catch (const DatabaseError& e) {
                 // The club file or the range connection failed: every further result would
                 // too. What this turn stored before stays.
-                club_.run(QStringLiteral("ROLLBACK TO ergebnis"));
-                club_.run(QStringLiteral("RELEASE ergebnis"));
+                club_.run(QStringLiteral("ROLLBACK TO SAVEPOINT ergebnis"));
+                club_.run(QStringLiteral("RELEASE SAVEPOINT ergebnis"));
                 stop = e.message();
             }
         } while (stop.isEmpty() && !einzeln && !fertig() && uhr.elapsed() < hoechstensMs);

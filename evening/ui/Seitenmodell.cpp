@@ -17,7 +17,7 @@ Seitenmodell::Seitenmodell(QObject* parent) : QAbstractTableModel(parent) {}
 void Seitenmodell::setQuelle(Database* db, const QString& tabelle, const QString& sql) {
     // Everything is asked first: a statement the engine refuses changes nothing shown.
     const int anzahl =
-        db->run(QStringLiteral("SELECT count(*) FROM (") + sql + u')').rows[0][0].toInt();
+        db->run(QStringLiteral("SELECT count(*) FROM (") + sql + QStringLiteral(") AS q")).rows[0][0].toInt();
     SqlRows erste = db->run(sql + QStringLiteral(" LIMIT %1").arg(kSeite));
     QStringList spalten = erste.columns.mid(1);
     QStringList typen;
@@ -100,7 +100,7 @@ int Seitenmodell::alleLoeschen() {
     int geloescht = 0;
     {
         Transaction t(*db_);
-        db_->run(QStringLiteral("DELETE FROM %1 WHERE rowid IN (SELECT zk_rowid FROM (%2))")
+        db_->run(QStringLiteral("DELETE FROM %1 WHERE rowid IN (SELECT zk_rowid FROM (%2) AS q)")
                      .arg(name(tabelle_), sql_));
         geloescht = db_->changedRows();
         t.commit();

@@ -108,13 +108,14 @@ class TestTabellen : public QObject {
         b.waehlen("Ergebnis");
         QCOMPARE(b.suchen("Datum", "05.12.2026"), 2);
         // A refusing file keeps every row, and says so.
-        b.d.db().run("CREATE TRIGGER halt BEFORE DELETE ON Ergebnis WHEN OLD.Datum = '2026-12-06' "
+        b.d.ausloeser(
+            "CREATE TRIGGER halt BEFORE DELETE ON Ergebnis WHEN OLD.Datum = '2026-12-06' "
                      "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
         b.c<QPushButton>("delete_butt")->click();
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 3);
         QCOMPARE(b.dialogs.messages.size(), 1);
         QVERIFY(b.dialogs.messages[0].startsWith("Es wurde nichts gelöscht.\n"));
-        b.d.db().run("DROP TRIGGER halt");
+        b.d.ausloeser("DROP TRIGGER halt");
         b.c<QPushButton>("delete_butt")->click();  // no question
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 1);
         QCOMPARE(b.t->modell().rowCount(), 0);

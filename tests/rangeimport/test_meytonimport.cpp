@@ -342,7 +342,7 @@ class TestMeytonImport : public QObject {
         // The club file refuses the second result: the member's new number goes back with
         // it, the first result stays, and the import stops instead of failing every further
         // result.
-        d_->db().run(
+        d_->ausloeser(
             "CREATE TRIGGER nein BEFORE INSERT ON Ergebnis WHEN NEW.MeytonScheibenID = 31 "
             "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END");
         Importoptionen namen;

@@ -107,7 +107,7 @@ class TestAuswertung : public QObject {
         QVERIFY2(QFileInfo(pdf).size() > 1000, qPrintable(pdf));
         QVERIFY(pdf.startsWith(paths::documentsDir()));
 
-        f.daten.db().run(
+        f.daten.ausloeser(
             "CREATE TRIGGER kaputt BEFORE INSERT ON Jahrestab "
             "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END");
         f.druecke("Jahr");
@@ -199,7 +199,7 @@ class TestAuswertung : public QObject {
                     QCOMPARE(r.rows[i][c].toString(), erwartet[i][c].toString());
         }
         // A failure half-way leaves the old table.
-        d.db().run(
+        d.ausloeser(
             "CREATE TRIGGER kaputt BEFORE INSERT ON Jahrestab WHEN NEW.Name = 'Dora' "
             "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END");
         QVERIFY_THROWS_EXCEPTION(DatabaseError, jahrestabNeuAufbauen(d.db(), 2024));

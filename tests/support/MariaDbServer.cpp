@@ -165,7 +165,7 @@ QString MariaDbServer::clientAufruf(const QStringList& args, const QString& eing
     return QString::fromUtf8(p.readAll());
 }
 
-bool MariaDbServer::sql(const QString& anweisungen) {
+bool MariaDbServer::sql(const QString& anweisungen, const QString& datenbank) {
     if (!server_) {
         fehler_ = QStringLiteral("Der Server läuft nicht.");
         return false;
@@ -173,11 +173,27 @@ bool MariaDbServer::sql(const QString& anweisungen) {
     bool ok = false;
     const bool hatDatenbank = !anweisungen.startsWith(QStringLiteral("CREATE DATABASE meyton"));
     const QString aus = clientAufruf(
-        hatDatenbank ? QStringList{QStringLiteral("meyton")} : QStringList{}, anweisungen, &ok);
+        hatDatenbank ? QStringList{datenbank} : QStringList{}, anweisungen, &ok);
     if (!ok) {
         fehler_ = QStringLiteral("SQL gescheitert: ") + aus.right(2000);
     }
     return ok;
+}
+
+QString MariaDbServer::vereinsdatenbank() {
+    if (datenbanken_ == 0) {
+        if (!sql(QStringLiteral("CREATE USER 'verein'@'127.0.0.1' IDENTIFIED BY 'vereinspw';"
+                                "GRANT ALL ON *.* TO 'verein'@'127.0.0.1';")) ||
+            !schreiben(QDir::home().filePath(QStringLiteral(".my.cnf")),
+                       QStringLiteral("[client]\npassword=vereinspw\n"))) {
+            return {};
+        }
+    }
+    const QString name = QStringLiteral("verein_%1").arg(++datenbanken_);
+    if (!sql(QStringLiteral("CREATE DATABASE %1 CHARACTER SET utf8mb4;").arg(name))) {
+        return {};
+    }
+    return QStringLiteral("mariadb://verein@127.0.0.1:%1/%2").arg(port_).arg(name);
 }
 
 bool MariaDbServer::datenquelleEinrichten(const QString& name) {

@@ -20,8 +20,12 @@ class MariaDbServer {
     const QString& fehler() const { return fehler_; }
     int port() const { return port_; }
 
+    // A club user "verein"@127.0.0.1 with every right, its password in ~/.my.cnf (where
+    // every MariaDB client looks), and a new empty database for it: its address.
+    QString vereinsdatenbank();
+
     // Runs statements with the mariadb client as root in database "meyton".
-    bool sql(const QString& anweisungen);
+    bool sql(const QString& anweisungen, const QString& datenbank = QStringLiteral("meyton"));
 
     // A data source `name` for this server with the reading user's name and password.
     bool datenquelleEinrichten(const QString& name);
@@ -38,4 +42,5 @@ class MariaDbServer {
     int port_ = 0;
     QString fehler_;
     QString serverProgramm_, clientProgramm_;
+    int datenbanken_ = 0;
 };

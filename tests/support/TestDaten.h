@@ -12,7 +12,14 @@ class TestDaten {
     bool ok() const { return dir_.isValid() && ok_; }
     QString pfad(const QString& name) const { return dir_.filePath(name); }
     QString iniPfad() const { return pfad(QStringLiteral("wettk.ini")); }
-    QString dbPfad() const { return pfad(QStringLiteral("Training.db")); }
+    // The club database: a file, or with ZK_DB_ENGINE=mariadb a database on the test's
+    // own MariaDB server.
+    QString dbPfad() const { return adresse_.isEmpty() ? pfad(QStringLiteral("Training.db")) : adresse_; }
+    static bool aufServer();
+    // A trigger written for SQLite ("CREATE TRIGGER n BEFORE INSERT ON T [WHEN c] BEGIN
+    // SELECT RAISE(ABORT, 'text'); END", or "DROP TRIGGER n"), made on either engine: the
+    // way tests let the database refuse a write.
+    void ausloeser(const QString& sqlite);
 
     // A second connection to the club database for arranging and checking rows.
     Database& db() { return db_; }
@@ -39,4 +46,5 @@ class TestDaten {
     QTemporaryDir dir_;
     Database db_;
     bool ok_ = false;
+    QString adresse_;
 };
