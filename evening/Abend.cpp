@@ -89,24 +89,26 @@ void Abspeichern(const Felder& f, const Abendzustand& z, Database& db) {
     const int nr = mitMitglied ? zuInt16(Zahlwert(f.SNummer)) : 0;
     const QVariantList werte = mitMitglied ? ergebnisWerte(f, z, nr, datum) : QVariantList();
 
-    Transaction t(db);
-    if (mitMitglied) {
-        const SqlRows vorhanden = db.run(kErgebnisSuchen, {nr, datum});
-        if (vorhanden.empty()) {
-            db.run(kErgebnisNeu, werte);
-        } else {
-            db.run(kErgebnisAendern, QVariantList(werte) << vorhanden.rows[0][0]);
+    // Another range PC may store at the same moment: the member's row of the day is held
+    // while this one is written, and a transaction the server gave up is tried again.
+    inTransaktion(db, [&] {
+        if (mitMitglied) {
+            const SqlRows vorhanden = db.runZumAendern(kErgebnisSuchen, {nr, datum});
+            if (vorhanden.empty()) {
+                db.run(kErgebnisNeu, werte);
+            } else {
+                db.run(kErgebnisAendern, QVariantList(werte) << vorhanden.rows[0][0]);
+            }
         }
-    }
-    db.run(kSchuesseLoeschen, {nr, datum});
-    for (int k = 1; k <= Abendzustand::kSchuesse; ++k) {
-        const ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
-        if (s.ValidFlag) {
-            db.run(kSchussNeu,
-                   {nr, datum, k, einfach(s.Teiler), s.Ring, einfach(s.X), einfach(s.Y)});
+        db.run(kSchuesseLoeschen, {nr, datum});
+        for (int k = 1; k <= Abendzustand::kSchuesse; ++k) {
+            const ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
+            if (s.ValidFlag) {
+                db.run(kSchussNeu,
+                       {nr, datum, k, einfach(s.Teiler), s.Ring, einfach(s.X), einfach(s.Y)});
+            }
         }
-    }
-    t.commit();
+    });
 }
 
 void suchen(Felder& f, Abendzustand& z, Database& db) {

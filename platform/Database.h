@@ -86,6 +86,9 @@ class Database {
 
     // SQLite SQL with '?' placeholders. Returns the rows of a SELECT (else empty rows).
     SqlRows run(const QString& sql, const QVariantList& values = {});
+    // A SELECT whose rows the transaction is about to change: on a server they stay locked
+    // until it ends, so that two places storing at once cannot both miss them.
+    SqlRows runZumAendern(const QString& sql, const QVariantList& values = {});
     // Number of rows changed by the last run()/execute().
     int changedRows() const { return changedRows_; }
 
@@ -138,3 +141,22 @@ class Transaction {
     Database& db_;
     bool done_ = false;
 };
+
+// Runs `schritte` in one transaction; when another place held the data too long (a
+// server database), the whole transaction is tried again, up to `versuche` times. The
+// last failure is thrown.
+template <class Schritte>
+void inTransaktion(Database& db, Schritte&& schritte, int versuche = 3) {
+    for (int versuch = 1;; ++versuch) {
+        try {
+            Transaction t(db);
+            schritte();
+            t.commit();
+            return;
+        } catch (const DatabaseError& e) {
+            if (!e.wiederholbar() || versuch >= versuche) {
+                throw;
+            }
+        }
+    }
+}
