@@ -329,6 +329,10 @@ SqlRows Database::run(const QString& sql, const QVariantList& values) {
     return runNative(sql, values);
 }
 
+SqlRows Database::runZumAendern(const QString& sql, const QVariantList& values) {
+    return runNative(server_ ? sql + QStringLiteral(" FOR UPDATE") : sql, values);
+}
+
 SqlRows Database::runNative(const QString& sql, const QVariantList& values) {
     if (!isOpen()) {
         throw DatabaseError(QStringLiteral("Es ist keine Datenbank geöffnet."));
