@@ -25,10 +25,14 @@
 #include "shotpicture/ui/SchussbildFenster.h"
 
 int main(int argc, char* argv[]) {
+    // For an administrator's scripts: no window, no display needed.
     if (argc >= 2 && std::strcmp(argv[1], "--uebernehmen") == 0) {
-        // For an administrator's script: no window, no display needed.
         QCoreApplication app(argc, argv);
         return altdateien::kommandozeile(QCoreApplication::arguments());
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--umziehen") == 0) {
+        QCoreApplication app(argc, argv);
+        return altdateien::umziehen(QCoreApplication::arguments());
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zielkunst"));

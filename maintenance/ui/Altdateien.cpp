@@ -8,6 +8,7 @@
 #include "core/Einstellungen.h"
 #include "core/Ini.h"
 #include "maintenance/Accessuebernahme.h"
+#include "maintenance/Vereinsumzug.h"
 #include "maintenance/ui/Accessangebot.h"
 #include "platform/Dateien.h"
 #include "platform/Paths.h"
@@ -76,6 +77,35 @@ int kommandozeile(const QStringList& a) {
         &text);
     ausgeben(ok ? stdout : stderr, text);
     return ok ? 0 : 1;
+}
+
+int umziehen(const QStringList& a) {
+    if (a.size() != 4) {
+        ausgeben(stderr, QStringLiteral("Aufruf: zielkunst --umziehen VON NACH\n"
+                                        "Kopiert eine Vereinsdatenbank in eine neue Datei oder eine "
+                                        "leere Datenbank auf dem Server "
+                                        "(mariadb://benutzer@rechner:port/datenbank)."));
+        return 2;
+    }
+    Umzugsbericht bericht;
+    QString fehler;
+    const bool ok = vereinUmziehen(
+        a[2], a[3],
+        [](int fertig, int gesamt, const QString& tabelle) {
+            if (!tabelle.isEmpty()) {
+                ausgeben(stdout, QStringLiteral("Tabelle %1 von %2: %3").arg(fertig + 1).arg(gesamt).arg(tabelle));
+            }
+        },
+        &bericht, &fehler);
+    if (!ok) {
+        ausgeben(stderr, QStringLiteral("Der Verein wurde nicht kopiert.\n") + fehler);
+        return 1;
+    }
+    ausgeben(stdout, QStringLiteral("\"%1\" wurde nach \"%2\" kopiert: %3 Zeilen.\n")
+                         .arg(a[2], a[3])
+                         .arg(bericht.zeilen) +
+                         bericht.tabellen.join(u'\n'));
+    return 0;
 }
 
 }  // namespace altdateien

@@ -20,4 +20,8 @@ void wettkampfPruefen(const QString& wettkDb, Dialogs& dialogs, QWidget* eltern)
 // "zielkunst --uebernehmen ALT.mdb NEU.db": the exit code (0 done, 1 failed, 2 misused).
 int kommandozeile(const QStringList& argumente);
 
+// "zielkunst --umziehen VON NACH": a club database copied into a new file or an empty
+// server database ("mariadb://user@host:port/db"). The exit code as above.
+int umziehen(const QStringList& argumente);
+
 }  // namespace altdateien

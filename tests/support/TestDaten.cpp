@@ -26,6 +26,10 @@ MariaDbServer* server() {
 }
 }  // namespace
 
+QString TestDaten::leereServerdatenbank() {
+    return server()->vereinsdatenbank();
+}
+
 TestDaten::TestDaten() {
     if (aufServer()) {
         adresse_ = server()->vereinsdatenbank();

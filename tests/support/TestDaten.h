@@ -16,6 +16,8 @@ class TestDaten {
     // own MariaDB server.
     QString dbPfad() const { return adresse_.isEmpty() ? pfad(QStringLiteral("Training.db")) : adresse_; }
     static bool aufServer();
+    // A new empty database on the test's server (its address).
+    static QString leereServerdatenbank();
     // A trigger written for SQLite ("CREATE TRIGGER n BEFORE INSERT ON T [WHEN c] BEGIN
     // SELECT RAISE(ABORT, 'text'); END", or "DROP TRIGGER n"), made on either engine: the
     // way tests let the database refuse a write.

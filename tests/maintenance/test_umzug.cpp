@@ -1,0 +1,96 @@
+// A club moved from its SQLite file to an empty database on the MariaDB server and back:
+// every table and row arrives as it was.
+#include <QtTest>
+
+#include <QProcess>
+
+#include "core/Schema.h"
+#include "maintenance/Vereinsumzug.h"
+#include "tests/support/TestDaten.h"
+
+namespace {
+
+// Every row of every club table, as text, in stored order.
+QString inhalt(const QString& adresse) {
+    Database db;
+    QString fehler;
+    if (!db.open(adresse, &fehler)) {
+        return fehler;
+    }
+    QStringList t;
+    for (const char* tabelle : {"Mitglieder", "Ergebnis", "Einzelergebnisse", "Sonder", "Ringe"}) {
+        QStringList spalten;
+        for (const ColumnInfo& c : db.columns(tabelle)) {
+            spalten << c.name;
+        }
+        for (const QVariantList& z :
+             db.run(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(spalten.join(','), tabelle)).rows) {
+            QStringList felder;
+            for (const QVariant& v : z) {
+                felder << (v.isNull() ? QStringLiteral("NULL") : v.toString());
+            }
+            t << QStringLiteral("%1: %2").arg(tabelle, felder.join('|'));
+        }
+    }
+    return t.join('\n');
+}
+
+}  // namespace
+
+class TestUmzug : public QObject {
+    Q_OBJECT
+  private slots:
+    void hinUndZurueck() {
+        if (!TestDaten::aufServer()) {
+            QSKIP("braucht den MariaDB-Server des Tests");
+        }
+        TestDaten d;  // on the server; its folder holds the files
+        const QString datei = d.pfad("Verein.db");
+        QString fehler;
+        QVERIFY(schema::neueVereinsdatenbank(datei, &fehler));
+        {
+            Database db;
+            QVERIFY(db.open(datei, &fehler));
+            db.run("INSERT INTO Mitglieder (Nr, Name, Klasse, Geburtstag, SportpassID) VALUES "
+                   "(7, 'Schäfer Jürgen', 2, '1961-05-17', '4711'), (8, 'Groß Anna', 1, NULL, NULL)");
+            db.run("INSERT INTO Ergebnis (MitglNr, Datum, S1, S2, Gesammt, Teiler, Best10, Best20, "
+                   "Punkte, Jahr, Scheibentyp, Liegend, Anwesend) VALUES "
+                   "(7, '2024-04-03', 91, 93, 184, 12.3, 93, 184, 5, 2024, 'LG', 0, 1)");
+            for (int k = 1; k <= 20; ++k) {
+                db.run("INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring, Teiler, X, Y) "
+                       "VALUES (7, '2024-04-03', ?, 9, 20.5, 1.25, -0.5)",
+                       {k});
+            }
+            db.run("UPDATE Sonder SET AnwPunkte = 2, PistolenTeiler = 5.5");
+            db.run("INSERT INTO Ringe (URinge, Klasse1, Klasse2, Punkte) VALUES (180, 1, 1, 5)");
+        }
+        const QString server = TestDaten::leereServerdatenbank();
+        QStringList schritte;
+        Umzugsbericht bericht;
+        QVERIFY2(vereinUmziehen(datei, server,
+                                [&](int f, int g, const QString& t) { schritte << QStringLiteral("%1/%2 %3").arg(f).arg(g).arg(t); },
+                                &bericht, &fehler),
+                 qPrintable(fehler));
+        QCOMPARE(bericht.zeilen, 2 + 1 + 20 + 1 + 1);
+        QCOMPARE(bericht.tabellen.mid(0, 3),
+                 (QStringList{"Mitglieder: 2 Zeilen", "Ergebnis: 1 Zeilen", "Einzelergebnisse: 20 Zeilen"}));
+        QCOMPARE(schritte.last(), QStringLiteral("8/8 "));
+        QCOMPARE(inhalt(server), inhalt(datei));
+
+        // And back into a new file: the same club.
+        const QString zurueck = d.pfad("Zurueck.db");
+        QVERIFY2(vereinUmziehen(server, zurueck, {}, &bericht, &fehler), qPrintable(fehler));
+        QCOMPARE(inhalt(zurueck), inhalt(datei));
+        QVERIFY(inhalt(datei).contains("Schäfer Jürgen"));
+
+        // Nothing is written over: a server database with tables, an existing file.
+        QVERIFY(!vereinUmziehen(datei, server, {}, &bericht, &fehler));
+        QCOMPARE(fehler, "Die Datenbank \"" + server + "\" ist nicht leer.");
+        QVERIFY(!vereinUmziehen(server, zurueck, {}, &bericht, &fehler));
+        QVERIFY(fehler.contains("gibt es schon"));
+        QCOMPARE(inhalt(zurueck), inhalt(datei));
+    }
+};
+
+QTEST_MAIN(TestUmzug)
+#include "test_umzug.moc"
