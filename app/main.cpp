@@ -16,6 +16,7 @@
 #include "platform/Paths.h"
 #include "platform/SerialPortLine.h"
 #include "platform/widgets/MessageBoxDialogs.h"
+#include "platform/widgets/Passwortabfrage.h"
 #include "reports/ui/Auswertung.h"
 #include "reports/ui/FormPunkte.h"
 #include "reports/ui/Mitgl.h"
@@ -49,6 +50,7 @@ int main(int argc, char* argv[]) {
 
     Ringe ringe(ini, zustand, club, dialogs, uhr);
     dialogs.setParent(&ringe);
+    passwortAbfrageEinrichten(&ringe);
     Einlesen einlesen(leitung, ini, zustand, ringe, dialogs);
     ringe.setLesesteuerung(&einlesen);
     // The other windows are made when first asked for and then only shown again.

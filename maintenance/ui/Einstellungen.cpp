@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -21,6 +22,7 @@
 #include "core/Zahlen.h"
 #include "maintenance/Konvertierung.h"
 #include "maintenance/Tabellenuebernahme.h"
+#include "maintenance/Vereinsumzug.h"
 #include "maintenance/ui/Accessangebot.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
@@ -208,6 +210,8 @@ QWidget* Einstellungen::aufbauWartung() {
     DB_Convert = knopf(box, QStringLiteral("DB_Convert"), QStringLiteral("DB Version aktualisieren "));
     DBTabAnz = knopf(box, QStringLiteral("DBTabAnz"), QStringLiteral("DB Tabellen anzeigen"));
     DBTabAnz->setEnabled(false);
+    Umzug_butt = knopf(box, QStringLiteral("Umzug_butt"),
+                       QStringLiteral("Vereinsdatenbank 1 in neue Datenbank 4 kopieren"));
     g->addWidget(Command1, 0, 0);
     g->addWidget(Command2, 1, 0);
     g->addWidget(new QLabel(QStringLiteral("Jede Tabelle wird abgefragt, ob sie übernommen werden soll"), box),
@@ -218,6 +222,11 @@ QWidget* Einstellungen::aufbauWartung() {
                  2, 1);
     g->addWidget(DB_Convert, 3, 0);
     g->addWidget(DBTabAnz, 3, 1);
+    g->addWidget(Umzug_butt, 4, 0);
+    g->addWidget(new QLabel(QStringLiteral("4: eine neue Datei oder eine leere Datenbank auf dem "
+                                           "Server (mariadb://benutzer@rechner:port/datenbank)"),
+                            box),
+                 4, 1);
     return box;
 }
 
@@ -306,6 +315,7 @@ void Einstellungen::verbinden() {
         Tabellenuebernahme(dialogs_, datei_[0]->text(), datei_[3]->text())
             .nachTagSortieren(tag_[0]->currentText());
     });
+    connect(Umzug_butt, &QPushButton::clicked, this, &Einstellungen::umziehen);
     connect(DB_Convert, &QPushButton::clicked, this, [this] {
         const std::array<QString, 4> pfade = {datei_[0]->text(), datei_[1]->text(),
                                               datei_[2]->text(), datei_[3]->text()};
@@ -443,4 +453,42 @@ void Einstellungen::dateiWaehlen(int slot) {
 void Einstellungen::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
     emit geschlossen();
+}
+
+void Einstellungen::umziehen() {
+    const QString von = paths::resolve(datei_[0]->text());
+    const QString nach = paths::resolve(datei_[3]->text());
+    if (von.isEmpty() || nach.isEmpty() || von == nach) {
+        dialogs_.message(QStringLiteral("Unter 1 und unter 4 müssen zwei verschiedene "
+                                        "Datenbanken angegeben sein."));
+        return;
+    }
+    QProgressDialog fortschritt(QStringLiteral("Kopiere den Verein ..."), QString(), 0, 1, this);
+    fortschritt.setWindowTitle(QStringLiteral("Umzug"));
+    fortschritt.setWindowModality(Qt::WindowModal);
+    fortschritt.setMinimumDuration(0);
+    fortschritt.setCancelButton(nullptr);
+    Umzugsbericht bericht;
+    QString fehler;
+    const bool ok = vereinUmziehen(
+        von, nach,
+        [&](int fertig, int gesamt, const QString& tabelle) {
+            fortschritt.setMaximum(gesamt);
+            fortschritt.setLabelText(tabelle.isEmpty() ? QStringLiteral("Fertig.")
+                                                       : QStringLiteral("Tabelle %1 von %2: %3")
+                                                             .arg(fertig + 1)
+                                                             .arg(gesamt)
+                                                             .arg(tabelle));
+            fortschritt.setValue(fertig);
+        },
+        &bericht, &fehler);
+    fortschritt.close();
+    if (!ok) {
+        dialogs_.message(QStringLiteral("Der Verein wurde nicht kopiert.\n") + fehler);
+        return;
+    }
+    dialogs_.message(QStringLiteral("\"%1\" wurde nach \"%2\" kopiert: %3 Zeilen.\n")
+                         .arg(von, nach)
+                         .arg(bericht.zeilen) +
+                     bericht.tabellen.join(u'\n'));
 }

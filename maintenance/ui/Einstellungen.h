@@ -57,6 +57,7 @@ class Einstellungen : public QWidget {
     void zuruecksetzen();
     void slotsSchreiben();
     void dateiWaehlen(int slot);
+    void umziehen();
 
     Ini& ini_;
     Abendzustand& zustand_;
@@ -79,6 +80,6 @@ class Einstellungen : public QWidget {
     std::array<QPushButton*, 4> auswahl_{};
     std::array<QComboBox*, 4> farbe_{}, tag_{};
     QPushButton *Enter = nullptr, *DBTabAnz = nullptr, *Command1 = nullptr, *Command2 = nullptr,
-                *Command3 = nullptr, *DB_Convert = nullptr;
+                *Command3 = nullptr, *DB_Convert = nullptr, *Umzug_butt = nullptr;
     QCheckBox* Anz_Debug = nullptr;
 };
