@@ -91,15 +91,18 @@ bool aufbauen(Umgebung& u) {
     {
         Transaction t(u.club);
         for (int n = 0; n < kMitglieder; ++n) {
-            u.club.run(QStringLiteral("INSERT INTO Mitglieder (Nr, Name, Klasse, SportpassID) "
-                                      "VALUES (?, ?, 1, ?)"),
-                       {n + 1, QStringLiteral("Name%1 Vorname").arg(n), QStringLiteral("SP%1").arg(n)});
+            u.club.run(
+                QStringLiteral("INSERT INTO Mitglieder (Nr, Name, Klasse, SportpassID) "
+                               "VALUES (?, ?, 1, ?)"),
+                {n + 1, QStringLiteral("Name%1 Vorname").arg(n), QStringLiteral("SP%1").arg(n)});
         }
         for (int r = 300; r <= 400; r += 10) {
-            u.club.run(QStringLiteral("INSERT INTO Ringe (URinge, Klasse1, Punkte) VALUES (?, 1, ?)"),
-                       {r, (r - 300) / 10});
+            u.club.run(
+                QStringLiteral("INSERT INTO Ringe (URinge, Klasse1, Punkte) VALUES (?, 1, ?)"),
+                {r, (r - 300) / 10});
         }
-        u.club.run(QStringLiteral("INSERT INTO Teiler (OTeiler, Klasse1, Punkte) VALUES (50, 1, 3)"));
+        u.club.run(
+            QStringLiteral("INSERT INTO Teiler (OTeiler, Klasse1, Punkte) VALUES (50, 1, 3)"));
         t.commit();
     }
     u.ini = std::make_unique<Ini>(u.dir.filePath(QStringLiteral("wettk.ini")));
@@ -142,9 +145,8 @@ void BM_Import2000(benchmark::State& state) {
         standSekunden += uhr.nsecsElapsed() / 1e9;
         state.ResumeTiming();
     }
-    state.counters["Ergebnisse_pro_s"] =
-        benchmark::Counter(static_cast<double>(kErgebnisse) * state.iterations(),
-                           benchmark::Counter::kIsRate);
+    state.counters["Ergebnisse_pro_s"] = benchmark::Counter(
+        static_cast<double>(kErgebnisse) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["Anteil_Standabfragen"] = standSekunden / importSekunden;
 }
 BENCHMARK(BM_Import2000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

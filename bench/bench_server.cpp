@@ -122,12 +122,13 @@ void BM_ZweiPlaetzeJe1000Abende(benchmark::State& state) {
         a.join();
         b.join();
         state.PauseTiming();
-        const int gespeichert = db.run(QStringLiteral("SELECT count(*) FROM Ergebnis")).rows[0][0].toInt();
-        const int doppelt = db.run(QStringLiteral(
-                                       "SELECT count(*) FROM (SELECT MitglNr, Datum FROM Ergebnis "
-                                       "GROUP BY MitglNr, Datum HAVING count(*) > 1) AS d"))
-                                .rows[0][0]
-                                .toInt();
+        const int gespeichert =
+            db.run(QStringLiteral("SELECT count(*) FROM Ergebnis")).rows[0][0].toInt();
+        const int doppelt =
+            db.run(QStringLiteral("SELECT count(*) FROM (SELECT MitglNr, Datum FROM Ergebnis "
+                                  "GROUP BY MitglNr, Datum HAVING count(*) > 1) AS d"))
+                .rows[0][0]
+                .toInt();
         if (gespeichert != 2 * kAbende || doppelt != 0) {
             state.SkipWithError("nicht jeder Abend genau einmal gespeichert");
             return;
@@ -135,9 +136,8 @@ void BM_ZweiPlaetzeJe1000Abende(benchmark::State& state) {
         state.counters["gespeichert"] = gespeichert;
         state.ResumeTiming();
     }
-    state.counters["Abende_pro_s"] =
-        benchmark::Counter(2.0 * kAbende * static_cast<double>(state.iterations()),
-                           benchmark::Counter::kIsRate);
+    state.counters["Abende_pro_s"] = benchmark::Counter(
+        2.0 * kAbende * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ZweiPlaetzeJe1000Abende)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 

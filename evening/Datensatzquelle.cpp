@@ -56,5 +56,6 @@ QString mitZeilennummer(const QString& quelle, QString* fehler) {
     // "T.*" rather than "*" after another column: both engines take that.
     const QString rest = t.sql.mid(kSelect.size());
     const QString tabelle = rest.section(u' ', 0, 0);
-    return QStringLiteral("SELECT rowid AS zk_rowid, ") + tabelle + QStringLiteral(".* FROM ") + rest;
+    return QStringLiteral("SELECT rowid AS zk_rowid, ") + tabelle + QStringLiteral(".* FROM ") +
+           rest;
 }

@@ -6,8 +6,8 @@
 
 #include "core/Schema.h"
 #include "platform/AccessLeser.h"
-#include "platform/Dateien.h"
 #include "platform/Database.h"
+#include "platform/Dateien.h"
 
 namespace mdbtext {
 
@@ -140,7 +140,8 @@ QVariant wert(const QVariant& text, const QString& deklariert) {
         return ok ? QVariant(d != 0 ? 1 : 0) : QVariant(s);
     }
     if (typ.startsWith(QLatin1String("DATE"))) {
-        const QDateTime dt = QDateTime::fromString(s.trimmed(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        const QDateTime dt =
+            QDateTime::fromString(s.trimmed(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (!dt.isValid()) {
             return s;  // mdbtools could not read it either; the text is kept
         }
@@ -199,7 +200,8 @@ qint64 tabelleSchreiben(Database& db, const QString& tabelle, const QString& sch
         if (felder.isEmpty()) {
             throw DatabaseError(QStringLiteral("Die Tabelle %1 hat keine Felder.").arg(tabelle));
         }
-        db.run(QStringLiteral("CREATE TABLE %1 (%2)").arg(name(tabelle), felder.join(QStringLiteral(", "))));
+        db.run(QStringLiteral("CREATE TABLE %1 (%2)")
+                   .arg(name(tabelle), felder.join(QStringLiteral(", "))));
     } else {
         // The club file's own rows (the one Sonder row) give way to the old file's.
         db.run(QStringLiteral("DELETE FROM %1").arg(name(tabelle)));
@@ -298,7 +300,8 @@ bool Accessuebernahme::uebernehmen(const QString& neu, Uebernahmebericht* berich
             if (bericht->vereinsdatenbank) {
                 // The schema is now this version's, whatever the old file said.
                 if (db.run(QStringLiteral("SELECT count(*) FROM Sonder")).rows[0][0].toInt() == 0) {
-                    db.run(QStringLiteral("INSERT INTO Sonder (AnwPunkte, PistolenTeiler) VALUES (0, 0)"));
+                    db.run(QStringLiteral(
+                        "INSERT INTO Sonder (AnwPunkte, PistolenTeiler) VALUES (0, 0)"));
                 }
                 db.run(QStringLiteral("UPDATE Sonder SET Version = '4.0.0'"));
             }
@@ -339,14 +342,16 @@ bool accessDateiUebernehmen(const QString& alt, const QString& neu,
         return false;
     }
     if (dateien::existiert(neu)) {
-        *text = QStringLiteral("Die Datei \"%1\" gibt es schon; sie wird nicht überschrieben.").arg(neu);
+        *text = QStringLiteral("Die Datei \"%1\" gibt es schon; sie wird nicht überschrieben.")
+                    .arg(neu);
         return false;
     }
     const QFileInfo info(alt);
     const QString sicherung = info.path() + QStringLiteral("/Sicherung_") + info.fileName();
     if (!dateien::kopieren(alt, sicherung, &fehler)) {
-        *text = QStringLiteral("Vor der Übernahme muss eine Sicherung angelegt werden; das ging "
-                               "nicht.\n") +
+        *text = QStringLiteral(
+                    "Vor der Übernahme muss eine Sicherung angelegt werden; das ging "
+                    "nicht.\n") +
                 fehler;
         return false;
     }

@@ -3,8 +3,8 @@
 #include <QFileInfo>
 
 #include "core/ClubDatabase.h"
-#include "platform/Dateien.h"
 #include "platform/Database.h"
+#include "platform/Dateien.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
 
@@ -71,8 +71,8 @@ bool dateiKonvertieren(const QString& pfad, const QString& anzeige, Dialogs& dia
             versionSchreiben(db);
             stand = QStringLiteral("0");
         } else {
-            const SqlRows r = db.run(
-                QStringLiteral("SELECT Version FROM Sonder ORDER BY rowid LIMIT 1"));
+            const SqlRows r =
+                db.run(QStringLiteral("SELECT Version FROM Sonder ORDER BY rowid LIMIT 1"));
             if (r.empty()) {
                 throw DatabaseError(QStringLiteral("Die Tabelle Sonder hat keine Zeile."));
             }

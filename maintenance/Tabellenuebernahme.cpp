@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "core/DatenbankSlots.h"
-#include "platform/Dateien.h"
 #include "platform/Database.h"
+#include "platform/Dateien.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
 
@@ -137,9 +137,9 @@ bool Tabellenuebernahme::oeffnen(Database& db) {
 
 QStringList Tabellenuebernahme::angeboteneTabellen(Database& db) {
     QStringList namen;
-    const SqlRows r = db.run(QStringLiteral(
-        "SELECT name FROM main.sqlite_master WHERE type = 'table' AND name NOT LIKE "
-        "'sqlite\\_%' ESCAPE '\\' ORDER BY name"));
+    const SqlRows r = db.run(
+        QStringLiteral("SELECT name FROM main.sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                       "'sqlite\\_%' ESCAPE '\\' ORDER BY name"));
     for (const QVariantList& z : r.rows) {
         const QString n = z[0].toString();
         if (!n.startsWith(QLatin1String("MS"))) {
@@ -150,7 +150,8 @@ QStringList Tabellenuebernahme::angeboteneTabellen(Database& db) {
 }
 
 void Tabellenuebernahme::tabelleKopieren(Database& db, const QString& tabelle) {
-    if (!dialogs_.askYesNo(QStringLiteral("Tabelle ") + tabelle + QStringLiteral(" übernehmen ?"))) {
+    if (!dialogs_.askYesNo(QStringLiteral("Tabelle ") + tabelle +
+                           QStringLiteral(" übernehmen ?"))) {
         return;
     }
     if (!hatTabelle(db, QStringLiteral("ziel"), tabelle)) {

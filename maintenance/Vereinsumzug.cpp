@@ -1,8 +1,8 @@
 #include "maintenance/Vereinsumzug.h"
 
 #include "core/Schema.h"
-#include "platform/Dateien.h"
 #include "platform/Database.h"
+#include "platform/Dateien.h"
 
 namespace {
 
@@ -11,10 +11,14 @@ QString name(const QString& bezeichner) {
 }
 
 const QStringList& vereinstabellen() {
-    static const QStringList t = {QStringLiteral("Mitglieder"), QStringLiteral("Ergebnis"),
-                                  QStringLiteral("Einzelergebnisse"), QStringLiteral("Sonder"),
-                                  QStringLiteral("Ringe"),      QStringLiteral("Teiler"),
-                                  QStringLiteral("Klassen"),    QStringLiteral("Jahrestab")};
+    static const QStringList t = {QStringLiteral("Mitglieder"),
+                                  QStringLiteral("Ergebnis"),
+                                  QStringLiteral("Einzelergebnisse"),
+                                  QStringLiteral("Sonder"),
+                                  QStringLiteral("Ringe"),
+                                  QStringLiteral("Teiler"),
+                                  QStringLiteral("Klassen"),
+                                  QStringLiteral("Jahrestab")};
     return t;
 }
 
@@ -35,9 +39,9 @@ qint64 tabelleKopieren(Database& von, Database& nach, const QString& tabelle) {
     const QString liste = felder.join(QStringLiteral(", "));
     const SqlRows zeilen =
         von.run(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(liste, name(tabelle)));
-    const QString einfuegen = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(name(tabelle), liste,
-                                       QStringList(felder.size(), QStringLiteral("?")).join(u','));
+    const QString einfuegen =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(name(tabelle), liste, QStringList(felder.size(), QStringLiteral("?")).join(u','));
     for (const QVariantList& z : zeilen.rows) {
         nach.run(einfuegen, z);
     }

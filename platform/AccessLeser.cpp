@@ -4,9 +4,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-const QStringList MdbToolsLeser::kProgramme = {QStringLiteral("mdb-ver"), QStringLiteral("mdb-tables"),
-                                               QStringLiteral("mdb-schema"),
-                                               QStringLiteral("mdb-export")};
+const QStringList MdbToolsLeser::kProgramme = {
+    QStringLiteral("mdb-ver"), QStringLiteral("mdb-tables"), QStringLiteral("mdb-schema"),
+    QStringLiteral("mdb-export")};
 
 namespace {
 
@@ -28,8 +28,9 @@ MdbToolsLeser::MdbToolsLeser(QString datei) : datei_(std::move(datei)) {}
 
 bool MdbToolsLeser::pruefen(QString* fehler) {
     if (const QString fehlen = fehlendeProgramme(); !fehlen.isEmpty()) {
-        *fehler = QStringLiteral("Die Programme von mdbtools fehlen (%1). Bitte das Paket "
-                                 "\"mdbtools\" installieren.")
+        *fehler = QStringLiteral(
+                      "Die Programme von mdbtools fehlen (%1). Bitte das Paket "
+                      "\"mdbtools\" installieren.")
                       .arg(fehlen);
         return false;
     }
@@ -83,7 +84,8 @@ QByteArray MdbToolsLeser::ausfuehren(const QString& programm, const QStringList&
 }
 
 QStringList MdbToolsLeser::tabellen() {
-    const QString text = QString::fromUtf8(ausfuehren(QStringLiteral("mdb-tables"), {QStringLiteral("-1"), datei_}));
+    const QString text =
+        QString::fromUtf8(ausfuehren(QStringLiteral("mdb-tables"), {QStringLiteral("-1"), datei_}));
     QStringList namen;
     for (const QString& z : text.split(u'\n')) {
         if (!z.trimmed().isEmpty()) {
@@ -94,13 +96,14 @@ QStringList MdbToolsLeser::tabellen() {
 }
 
 QString MdbToolsLeser::schema(const QString& tabelle) {
-    return QString::fromUtf8(ausfuehren(QStringLiteral("mdb-schema"),
-                                        {QStringLiteral("-T"), tabelle, datei_, QStringLiteral("access")}));
+    return QString::fromUtf8(
+        ausfuehren(QStringLiteral("mdb-schema"),
+                   {QStringLiteral("-T"), tabelle, datei_, QStringLiteral("access")}));
 }
 
 QByteArray MdbToolsLeser::daten(const QString& tabelle) {
     const QString format = QStringLiteral("%Y-%m-%d %H:%M:%S");
     return ausfuehren(QStringLiteral("mdb-export"),
-                      {QStringLiteral("-D"), format, QStringLiteral("-T"), format, QStringLiteral("-b"),
-                       QStringLiteral("hex"), datei_, tabelle});
+                      {QStringLiteral("-D"), format, QStringLiteral("-T"), format,
+                       QStringLiteral("-b"), QStringLiteral("hex"), datei_, tabelle});
 }

@@ -9,7 +9,8 @@
 // A failure reading an Access file; the message is German and fit to show.
 class AccessFehler : public std::runtime_error {
   public:
-    explicit AccessFehler(const QString& text) : std::runtime_error(text.toStdString()), text_(text) {}
+    explicit AccessFehler(const QString& text)
+        : std::runtime_error(text.toStdString()), text_(text) {}
     const QString& text() const { return text_; }
 
   private:

@@ -115,11 +115,13 @@ QString passwortAusMyCnf() {
         }
         const qsizetype gleich = zeile.indexOf(u'=');
         if (!client || gleich < 0 ||
-            zeile.left(gleich).trimmed().compare(QLatin1String("password"), Qt::CaseInsensitive) != 0) {
+            zeile.left(gleich).trimmed().compare(QLatin1String("password"), Qt::CaseInsensitive) !=
+                0) {
             continue;
         }
         QString wert = zeile.mid(gleich + 1).trimmed();
-        if (wert.size() >= 2 && (wert.front() == u'"' || wert.front() == u'\'') && wert.back() == wert.front()) {
+        if (wert.size() >= 2 && (wert.front() == u'"' || wert.front() == u'\'') &&
+            wert.back() == wert.front()) {
             wert = wert.mid(1, wert.size() - 2);
         }
         return wert;
@@ -184,8 +186,9 @@ bool Database::openServer(const QString& adresse, QString* error) {
     const QString name = url.path().mid(1);
     if (!url.isValid() || url.host().isEmpty() || name.isEmpty() || name.contains(u'/')) {
         if (error) {
-            *error = QStringLiteral("\"%1\" ist keine gültige Server-Adresse "
-                                    "(mariadb://benutzer@rechner:port/datenbank).")
+            *error = QStringLiteral(
+                         "\"%1\" ist keine gültige Server-Adresse "
+                         "(mariadb://benutzer@rechner:port/datenbank).")
                          .arg(adresse);
         }
         return false;
@@ -199,9 +202,10 @@ bool Database::openServer(const QString& adresse, QString* error) {
     QStringList optionen{QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=5"),
                          QStringLiteral("CLIENT_FOUND_ROWS=1")};
     auto verbinden = [&](const QString& passwort) {
-        QSqlDatabase db = QSqlDatabase::contains(connectionName_)
-                              ? QSqlDatabase::database(connectionName_, false)
-                              : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), connectionName_);
+        QSqlDatabase db =
+            QSqlDatabase::contains(connectionName_)
+                ? QSqlDatabase::database(connectionName_, false)
+                : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), connectionName_);
         db.setHostName(url.host());
         db.setPort(url.port(3306));
         db.setDatabaseName(name);
@@ -232,8 +236,9 @@ bool Database::openServer(const QString& adresse, QString* error) {
     QSqlQuery q(QSqlDatabase::database(connectionName_, false));
     // The statements are the program's own SQLite ones: quoted names, "||", no backslash
     // escapes; a value the column cannot take is refused, not cut.
-    q.exec(QStringLiteral("SET SESSION sql_mode = 'ANSI_QUOTES,PIPES_AS_CONCAT,"
-                          "NO_BACKSLASH_ESCAPES,STRICT_ALL_TABLES,NO_ENGINE_SUBSTITUTION'"));
+    q.exec(
+        QStringLiteral("SET SESSION sql_mode = 'ANSI_QUOTES,PIPES_AS_CONCAT,"
+                       "NO_BACKSLASH_ESCAPES,STRICT_ALL_TABLES,NO_ENGINE_SUBSTITUTION'"));
     q.exec(QStringLiteral("SET NAMES utf8mb4"));
     q.exec(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 10"));
     server_ = true;
@@ -357,9 +362,8 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values) {
         const QString reason = fehlerText(fehler);
         query->finish();
         qCWarning(lcSql) << reason << sql;
-        throw DatabaseError(
-            QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason),
-            server_ && serverWiederholbar(fehler));
+        throw DatabaseError(QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason),
+                            server_ && serverWiederholbar(fehler));
     }
     SqlRows result;
     if (query->isSelect()) {

@@ -49,15 +49,16 @@ QString woerterErsetzen(const QString& sql) {
 // "Name TEXT(50) NOT NULL DEFAULT 0" -> "Name VARCHAR(50) NOT NULL DEFAULT 0 COMMENT 'TEXT(50)'"
 QString spalte(const QString& definition) {
     static const QRegularExpression teile(
-        QStringLiteral(R"(^\s*("(?:[^"]|"")+"|[A-Za-z0-9_]+)\s+([A-Za-z]+(?:\s*\(\s*\d+\s*\))?)(.*)$)"),
+        QStringLiteral(
+            R"(^\s*("(?:[^"]|"")+"|[A-Za-z0-9_]+)\s+([A-Za-z]+(?:\s*\(\s*\d+\s*\))?)(.*)$)"),
         QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch m = teile.match(definition);
     if (!m.hasMatch()) {
         return definition;
     }
     const QString deklariert = m.captured(2).remove(u' ');
-    return m.captured(1) + u' ' + servertyp(deklariert) + m.captured(3) + QStringLiteral(" COMMENT '") +
-           deklariert + u'\'';
+    return m.captured(1) + u' ' + servertyp(deklariert) + m.captured(3) +
+           QStringLiteral(" COMMENT '") + deklariert + u'\'';
 }
 
 // The column definitions between the outer parentheses, split at top-level commas.
@@ -111,8 +112,9 @@ QString uebersetzen(const QString& sqliteSql) {
         QStringLiteral(R"(^\s*CREATE\s+TABLE\s+("(?:[^"]|"")+"|[A-Za-z0-9_.]+)\s*\((.*)\)\s*$)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     if (const auto m = tabelle.match(sql); m.hasMatch()) {
-        QStringList spalten{kZeilenschluessel +
-                            QStringLiteral(" BIGINT NOT NULL AUTO_INCREMENT PRIMARY KEY INVISIBLE")};
+        QStringList spalten{
+            kZeilenschluessel +
+            QStringLiteral(" BIGINT NOT NULL AUTO_INCREMENT PRIMARY KEY INVISIBLE")};
         for (const QString& d : definitionen(m.captured(2))) {
             spalten << spalte(d);
         }

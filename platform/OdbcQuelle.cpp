@@ -102,8 +102,8 @@ SqlRows OdbcQuelle::select(const QString& sql) {
         result.rows.push_back(std::move(row));
     }
     if (query.lastError().isValid()) {
-        throw DatabaseError(QStringLiteral("Fehler beim Lesen der Datenquelle: %1")
-                                .arg(grund(query.lastError())));
+        throw DatabaseError(
+            QStringLiteral("Fehler beim Lesen der Datenquelle: %1").arg(grund(query.lastError())));
     }
     return result;
 }

@@ -7,17 +7,17 @@
 #include "core/Zahlen.h"
 
 const QStringList kZeilenSpalten = {
-    QStringLiteral("ScheibenID"),     QStringLiteral("Starterliste"),
+    QStringLiteral("ScheibenID"),      QStringLiteral("Starterliste"),
     QStringLiteral("StarterlistenID"), QStringLiteral("StartNr"),
-    QStringLiteral("Nachname"),       QStringLiteral("Vorname"),
-    QStringLiteral("SportpassID"),    QStringLiteral("StandNr"),
-    QStringLiteral("Disziplin"),      QStringLiteral("DisziplinlID"),
-    QStringLiteral("Klasse"),         QStringLiteral("KlassenID"),
-    QStringLiteral("Verein"),         QStringLiteral("VereinsID"),
-    QStringLiteral("Mannschaft"),     QStringLiteral("MannschaftsID"),
-    QStringLiteral("Rangliste"),      QStringLiteral("RanglistenID"),
-    QStringLiteral("Trefferzahl"),    QStringLiteral("TotalRing"),
-    QStringLiteral("TotalRing01"),    QStringLiteral("BesterTeiler01"),
+    QStringLiteral("Nachname"),        QStringLiteral("Vorname"),
+    QStringLiteral("SportpassID"),     QStringLiteral("StandNr"),
+    QStringLiteral("Disziplin"),       QStringLiteral("DisziplinlID"),
+    QStringLiteral("Klasse"),          QStringLiteral("KlassenID"),
+    QStringLiteral("Verein"),          QStringLiteral("VereinsID"),
+    QStringLiteral("Mannschaft"),      QStringLiteral("MannschaftsID"),
+    QStringLiteral("Rangliste"),       QStringLiteral("RanglistenID"),
+    QStringLiteral("Trefferzahl"),     QStringLiteral("TotalRing"),
+    QStringLiteral("TotalRing01"),     QStringLiteral("BesterTeiler01"),
     QStringLiteral("Zeitstempel"),
 };
 

@@ -29,8 +29,8 @@ const QString kNachName =
     QStringLiteral("SELECT rowid, Nr, Klasse FROM Mitglieder WHERE Name = ? ORDER BY rowid");
 const QString kSportpassSetzen =
     QStringLiteral("UPDATE Mitglieder SET SportpassID = ? WHERE rowid = ?");
-const QString kVorhanden = QStringLiteral(
-    "SELECT rowid FROM Ergebnis WHERE MeytonScheibenID = ? ORDER BY rowid LIMIT 1");
+const QString kVorhanden =
+    QStringLiteral("SELECT rowid FROM Ergebnis WHERE MeytonScheibenID = ? ORDER BY rowid LIMIT 1");
 const QString kNeu = QStringLiteral(
     "INSERT INTO Ergebnis (MitglNr, MeytonScheibenID, Datum, Jahr, Gesammt, Teiler, Anwesend, "
     "S1, S2, S3, S4, S5, S6, Punkte, Best10, Best20) "
@@ -224,8 +224,8 @@ Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied&
 
     QVariantList werte;
     werte << m.nr << scheibenId << sqldialect::isoDate(tag)
-          << startup::saisonJahr(tag, zustand_.Saisonversatz) << totalRing / 10
-          << teiler01 / 10 << 1;
+          << startup::saisonJahr(tag, zustand_.Saisonversatz) << totalRing / 10 << teiler01 / 10
+          << 1;
     for (const QVariant& s : serien) {
         werte << s;
     }
@@ -240,7 +240,7 @@ Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied&
 }
 
 std::optional<Meytonimport::Erledigt> Meytonimport::zeileImportieren(std::size_t z,
-                                                                    const QString& zeile) {
+                                                                     const QString& zeile) {
     double id = 0;
     if (!zahl(scheiben_.value(z, QStringLiteral("ScheibenID")), &id)) {
         fehlerEintragen(QStringLiteral("Fehler: Ergebnis ohne ScheibenID (") + zeile + u')');

@@ -56,7 +56,9 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     void setEinstellungenOeffnen(std::function<void()> oeffnen);
     // Asked with the slot's name before its database is opened (an old file may be taken
     // over first).
-    void setVorDemOeffnen(std::function<void(const QString& name)> f) { vorDemOeffnen_ = std::move(f); }
+    void setVorDemOeffnen(std::function<void(const QString& name)> f) {
+        vorDemOeffnen_ = std::move(f);
+    }
     // The database chosen in the list, opened again (after the files were converted).
     void datenbankWiederOeffnen();
     // Shows the configured machine: its name and the buttons that belong to it.

@@ -17,7 +17,9 @@ Seitenmodell::Seitenmodell(QObject* parent) : QAbstractTableModel(parent) {}
 void Seitenmodell::setQuelle(Database* db, const QString& tabelle, const QString& sql) {
     // Everything is asked first: a statement the engine refuses changes nothing shown.
     const int anzahl =
-        db->run(QStringLiteral("SELECT count(*) FROM (") + sql + QStringLiteral(") AS q")).rows[0][0].toInt();
+        db->run(QStringLiteral("SELECT count(*) FROM (") + sql + QStringLiteral(") AS q"))
+            .rows[0][0]
+            .toInt();
     SqlRows erste = db->run(sql + QStringLiteral(" LIMIT %1").arg(kSeite));
     QStringList spalten = erste.columns.mid(1);
     QStringList typen;

@@ -126,12 +126,12 @@ void Tabellen::tabelleWaehlen(const QString& tabelle) {
 
 void Tabellen::suchen() {
     anzeigen(::datensatzquelle(tabelle_, Such_combo->currentText(), Suchtext->text(),
-                             Sortier_combo->currentText(), Filteranlass::Suchen));
+                               Sortier_combo->currentText(), Filteranlass::Suchen));
 }
 
 void Tabellen::sortieren() {
     anzeigen(::datensatzquelle(tabelle_, Such_combo->currentText(), Suchtext->text(),
-                             Sortier_combo->currentText(), Filteranlass::Sortieren));
+                               Sortier_combo->currentText(), Filteranlass::Sortieren));
 }
 
 void Tabellen::inhaltLoeschen() {

@@ -25,12 +25,11 @@ bool accessUebernahmeAnbieten(const QString& mdb, Dialogs& dialogs, QWidget* elt
         mdb, ziel,
         [&](int fertig, int gesamt, const QString& tabelle) {
             fortschritt.setMaximum(gesamt);
-            fortschritt.setLabelText(tabelle.isEmpty()
-                                         ? QStringLiteral("Fertig.")
-                                         : QStringLiteral("Tabelle %1 von %2: %3")
-                                               .arg(fertig + 1)
-                                               .arg(gesamt)
-                                               .arg(tabelle));
+            fortschritt.setLabelText(tabelle.isEmpty() ? QStringLiteral("Fertig.")
+                                                       : QStringLiteral("Tabelle %1 von %2: %3")
+                                                             .arg(fertig + 1)
+                                                             .arg(gesamt)
+                                                             .arg(tabelle));
             fortschritt.setValue(fertig);  // a modal dialog keeps the window painted
         },
         &text);

@@ -71,7 +71,10 @@ int kommandozeile(const QStringList& a) {
         a[2], a[3],
         [](int fertig, int gesamt, const QString& tabelle) {
             if (!tabelle.isEmpty()) {
-                ausgeben(stdout, QStringLiteral("Tabelle %1 von %2: %3").arg(fertig + 1).arg(gesamt).arg(tabelle));
+                ausgeben(stdout, QStringLiteral("Tabelle %1 von %2: %3")
+                                     .arg(fertig + 1)
+                                     .arg(gesamt)
+                                     .arg(tabelle));
             }
         },
         &text);
@@ -81,10 +84,11 @@ int kommandozeile(const QStringList& a) {
 
 int umziehen(const QStringList& a) {
     if (a.size() != 4) {
-        ausgeben(stderr, QStringLiteral("Aufruf: zielkunst --umziehen VON NACH\n"
-                                        "Kopiert eine Vereinsdatenbank in eine neue Datei oder eine "
-                                        "leere Datenbank auf dem Server "
-                                        "(mariadb://benutzer@rechner:port/datenbank)."));
+        ausgeben(stderr,
+                 QStringLiteral("Aufruf: zielkunst --umziehen VON NACH\n"
+                                "Kopiert eine Vereinsdatenbank in eine neue Datei oder eine "
+                                "leere Datenbank auf dem Server "
+                                "(mariadb://benutzer@rechner:port/datenbank)."));
         return 2;
     }
     Umzugsbericht bericht;
@@ -93,7 +97,10 @@ int umziehen(const QStringList& a) {
         a[2], a[3],
         [](int fertig, int gesamt, const QString& tabelle) {
             if (!tabelle.isEmpty()) {
-                ausgeben(stdout, QStringLiteral("Tabelle %1 von %2: %3").arg(fertig + 1).arg(gesamt).arg(tabelle));
+                ausgeben(stdout, QStringLiteral("Tabelle %1 von %2: %3")
+                                     .arg(fertig + 1)
+                                     .arg(gesamt)
+                                     .arg(tabelle));
             }
         },
         &bericht, &fehler);
@@ -102,8 +109,8 @@ int umziehen(const QStringList& a) {
         return 1;
     }
     ausgeben(stdout, QStringLiteral("\"%1\" wurde nach \"%2\" kopiert: %3 Zeilen.\n")
-                         .arg(a[2], a[3])
-                         .arg(bericht.zeilen) +
+                             .arg(a[2], a[3])
+                             .arg(bericht.zeilen) +
                          bericht.tabellen.join(u'\n'));
     return 0;
 }

@@ -29,20 +29,20 @@
 #include "platform/widgets/Knopf.h"
 
 const QStringList Einstellungen::kWochentage = {
-    QStringLiteral("Mo"), QStringLiteral("Di"), QStringLiteral("Mi"),
-    QStringLiteral("Do"), QStringLiteral("Fr"), QStringLiteral("Sa"),
+    QStringLiteral("Mo"), QStringLiteral("Di"),   QStringLiteral("Mi"),
+    QStringLiteral("Do"), QStringLiteral("Fr"),   QStringLiteral("Sa"),
     QStringLiteral("So"), QStringLiteral("KEIN"), QStringLiteral("REST")};
 
 const QStringList Einstellungen::kFarben = {
-    QStringLiteral("&HFFFFFF_Weiss"),     QStringLiteral("&H0101FF_Rot"),
-    QStringLiteral("&H01FFFF_Gelb"),      QStringLiteral("&H2FFFAD_Grüngelb"),
+    QStringLiteral("&HFFFFFF_Weiss"),      QStringLiteral("&H0101FF_Rot"),
+    QStringLiteral("&H01FFFF_Gelb"),       QStringLiteral("&H2FFFAD_Grüngelb"),
     QStringLiteral("&HFF901E_Doger Blau"), QStringLiteral("&HFF7084_Violett"),
-    QStringLiteral("&HD4FF7F_Aquamarin"), QStringLiteral("&H8F8FBC_Rost"),
-    QStringLiteral("&H13458B_Braun"),     QStringLiteral("&H1E69D2_Schokolade"),
+    QStringLiteral("&HD4FF7F_Aquamarin"),  QStringLiteral("&H8F8FBC_Rost"),
+    QStringLiteral("&H13458B_Braun"),      QStringLiteral("&H1E69D2_Schokolade"),
     QStringLiteral("&H0FB9FF_Dunke Gold"), QStringLiteral("&H01D7FF_Gold"),
-    QStringLiteral("&HFFE2C6_Grau"),      QStringLiteral("&H01FF01_Zitronengrün"),
-    QStringLiteral("&H01A5FF_Orange"),    QStringLiteral("&H7280FA_Lachs"),
-    QStringLiteral("&H9314FF_Pink"),      QStringLiteral("&HD1CE01_Türkis")};
+    QStringLiteral("&HFFE2C6_Grau"),       QStringLiteral("&H01FF01_Zitronengrün"),
+    QStringLiteral("&H01A5FF_Orange"),     QStringLiteral("&H7280FA_Lachs"),
+    QStringLiteral("&H9314FF_Pink"),       QStringLiteral("&HD1CE01_Türkis")};
 
 namespace {
 
@@ -70,8 +70,8 @@ QComboBox* liste(QWidget* eltern, const QString& name) {
 
 }  // namespace
 
-Einstellungen::Einstellungen(Ini& ini, Abendzustand& zustand, ClubDatabase& club,
-                             Dialogs& dialogs, QWidget* parent)
+Einstellungen::Einstellungen(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialogs,
+                             QWidget* parent)
     : QWidget(parent, Qt::Window), ini_(ini), zustand_(zustand), club_(club), dialogs_(dialogs) {
     aufbauen();
     verbinden();
@@ -106,7 +106,8 @@ QWidget* Einstellungen::aufbauMaschine() {
         wl->addWidget(o);
     }
     l->addWidget(wert);
-    l->addWidget(new QLabel(QStringLiteral("Bei SAM müssen die Werte an der Maschine eingegeben weden."), box));
+    l->addWidget(new QLabel(
+        QStringLiteral("Bei SAM müssen die Werte an der Maschine eingegeben weden."), box));
     auto* port = new QHBoxLayout;
     auto* portText = new QLabel(QStringLiteral("Com Port"), box);
     Text1 = feld(box, QStringLiteral("Text1"));
@@ -207,19 +208,24 @@ QWidget* Einstellungen::aufbauWartung() {
                      QStringLiteral("Mitglieder Tabellen von 1 nach 4 übernehmen"));
     Command3 = knopf(box, QStringLiteral("Command3"),
                      QStringLiteral("Ergebnisse Tabelle 1 und 4 nach Tag sortieren"));
-    DB_Convert = knopf(box, QStringLiteral("DB_Convert"), QStringLiteral("DB Version aktualisieren "));
+    DB_Convert =
+        knopf(box, QStringLiteral("DB_Convert"), QStringLiteral("DB Version aktualisieren "));
     DBTabAnz = knopf(box, QStringLiteral("DBTabAnz"), QStringLiteral("DB Tabellen anzeigen"));
     DBTabAnz->setEnabled(false);
     Umzug_butt = knopf(box, QStringLiteral("Umzug_butt"),
                        QStringLiteral("Vereinsdatenbank 1 in neue Datenbank 4 kopieren"));
     g->addWidget(Command1, 0, 0);
     g->addWidget(Command2, 1, 0);
-    g->addWidget(new QLabel(QStringLiteral("Jede Tabelle wird abgefragt, ob sie übernommen werden soll"), box),
-                 0, 1, 2, 1);
+    g->addWidget(
+        new QLabel(QStringLiteral("Jede Tabelle wird abgefragt, ob sie übernommen werden soll"),
+                   box),
+        0, 1, 2, 1);
     g->addWidget(Command3, 2, 0);
-    g->addWidget(new QLabel(QStringLiteral("Bei Datenban 1 muß ein Wochentag ausgewählt werden, bei Tabelle 4 Rest"),
-                            box),
-                 2, 1);
+    g->addWidget(
+        new QLabel(QStringLiteral(
+                       "Bei Datenban 1 muß ein Wochentag ausgewählt werden, bei Tabelle 4 Rest"),
+                   box),
+        2, 1);
     g->addWidget(DB_Convert, 3, 0);
     g->addWidget(DBTabAnz, 3, 1);
     g->addWidget(Umzug_butt, 4, 0);
@@ -246,7 +252,8 @@ void Einstellungen::verbinden() {
     connect(Text1, &QLineEdit::textChanged, this, [this](const QString& text) {
         const double n = rundeGerade(Zahlwert(text));
         if (n == 1 || n == 2) {
-            ini_.IniSchreiben(ini::kWertmaschine, ini::kComport, QString::number(static_cast<int>(n)));
+            ini_.IniSchreiben(ini::kWertmaschine, ini::kComport,
+                              QString::number(static_cast<int>(n)));
             maschineGeaendert_ = true;
         }
     });
@@ -273,7 +280,9 @@ void Einstellungen::verbinden() {
         });
     }
     const std::array<std::pair<QRadioButton*, QString>, 3> teiler = {
-        {{T_Erster, QStringLiteral("1")}, {T_Erste10, QStringLiteral("10")}, {T_Alle, QStringLiteral("60")}}};
+        {{T_Erster, QStringLiteral("1")},
+         {T_Erste10, QStringLiteral("10")},
+         {T_Alle, QStringLiteral("60")}}};
     for (const auto& [o, wert] : teiler) {
         connect(o, &QRadioButton::toggled, this, [this, w = wert](bool an) {
             if (!an) {
@@ -426,17 +435,17 @@ void Einstellungen::slotsSchreiben() {
             continue;  // slot 1 is never emptied: it is the database of last resort
         }
         ini_.IniSchreiben(ini::slotSection(i), {{ini::kName, bez_[s]->text()},
-                                                 {ini::kDatei, datei_[s]->text()},
-                                                 {ini::kFarbe, farbe_[s]->currentText()},
-                                                 {ini::kTag, tag_[s]->currentText()}});
+                                                {ini::kDatei, datei_[s]->text()},
+                                                {ini::kFarbe, farbe_[s]->currentText()},
+                                                {ini::kTag, tag_[s]->currentText()}});
     }
 }
 
 void Einstellungen::dateiWaehlen(int slot) {
     // The club files of this program are ".db"; old ".mdb" files are offered too.
-    const QString datei = dialogs_.openFileName(QStringLiteral("Datenbank auswählen"),
-                                                paths::documentsDir(),
-                                                QStringLiteral("Datenbanken (*.db *.mdb)"));
+    const QString datei =
+        dialogs_.openFileName(QStringLiteral("Datenbank auswählen"), paths::documentsDir(),
+                              QStringLiteral("Datenbanken (*.db *.mdb)"));
     if (datei.isEmpty()) {
         return;
     }
@@ -459,8 +468,9 @@ void Einstellungen::umziehen() {
     const QString von = paths::resolve(datei_[0]->text());
     const QString nach = paths::resolve(datei_[3]->text());
     if (von.isEmpty() || nach.isEmpty() || von == nach) {
-        dialogs_.message(QStringLiteral("Unter 1 und unter 4 müssen zwei verschiedene "
-                                        "Datenbanken angegeben sein."));
+        dialogs_.message(
+            QStringLiteral("Unter 1 und unter 4 müssen zwei verschiedene "
+                           "Datenbanken angegeben sein."));
         return;
     }
     QProgressDialog fortschritt(QStringLiteral("Kopiere den Verein ..."), QString(), 0, 1, this);

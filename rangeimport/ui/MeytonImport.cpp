@@ -179,8 +179,10 @@ void MeytonImport::laden() {
     if (!verbinden()) {
         return;
     }
-    listeFuellen(Listen_Combo, QStringLiteral("SELECT Starterliste FROM Scheiben order by Starterliste"));
-    listeFuellen(Disziplin_Combo, QStringLiteral("SELECT Disziplin FROM Scheiben order by Disziplin"));
+    listeFuellen(Listen_Combo,
+                 QStringLiteral("SELECT Starterliste FROM Scheiben order by Starterliste"));
+    listeFuellen(Disziplin_Combo,
+                 QStringLiteral("SELECT Disziplin FROM Scheiben order by Disziplin"));
 }
 
 bool MeytonImport::verbinden() {
@@ -284,9 +286,8 @@ void MeytonImport::weiter() {
         return;
     }
     Fortschritt->setValue(import_->erledigt());
-    Fortschritt_lbl->setText(QStringLiteral("%1 von %2 Ergebnissen")
-                                 .arg(import_->erledigt())
-                                 .arg(import_->gesamt()));
+    Fortschritt_lbl->setText(
+        QStringLiteral("%1 von %2 Ergebnissen").arg(import_->erledigt()).arg(import_->gesamt()));
     if (import_->fertig()) {
         beenden();
     } else {

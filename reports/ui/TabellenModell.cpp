@@ -8,7 +8,6 @@
 #include "reports/Druckwerte.h"
 #include "reports/Feldeingabe.h"
 
-
 TabellenModell::TabellenModell(ClubDatabase& club, QString tabelle, QStringList spalten,
                                QObject* parent)
     : QAbstractTableModel(parent),

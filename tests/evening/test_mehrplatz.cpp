@@ -83,7 +83,8 @@ class TestMehrplatz : public QObject {
             while (!fertig) {
                 try {
                     inTransaktion(db, [&] {
-                        db.run("UPDATE Mitglieder SET Klasse = Klasse + 1 WHERE Nr = ?", {bearbeitet % 10 + 1});
+                        db.run("UPDATE Mitglieder SET Klasse = Klasse + 1 WHERE Nr = ?",
+                               {bearbeitet % 10 + 1});
                     });
                     ++bearbeitet;
                 } catch (const DatabaseError&) {

@@ -53,7 +53,9 @@ struct Browser {
         c<QPushButton>("Suchen_butt")->click();
         return t->modell().rowCount();
     }
-    QString feld(int zeile, int spalte) { return t->modell().data(t->modell().index(zeile, spalte), Qt::DisplayRole).toString(); }
+    QString feld(int zeile, int spalte) {
+        return t->modell().data(t->modell().index(zeile, spalte), Qt::DisplayRole).toString();
+    }
 };
 
 }  // namespace
@@ -69,13 +71,15 @@ class TestTabellen : public QObject {
                  QStringLiteral("SELECT * FROM Mitglieder WHERE Nr = 12"));
         QCOMPARE(datensatzquelle("Ergebnis", "Datum", "05.12.2026", "", s),
                  QStringLiteral("SELECT * FROM Ergebnis WHERE Datum >= #05/12/2026#"));
-        QCOMPARE(datensatzquelle("Ergebnis", "Datum", "05.12.2026", "Datum", Filteranlass::Sortieren),
-                 QStringLiteral("SELECT * FROM Ergebnis WHERE Datum = #05/12/2026# ORDER BY Datum"));
+        QCOMPARE(
+            datensatzquelle("Ergebnis", "Datum", "05.12.2026", "Datum", Filteranlass::Sortieren),
+            QStringLiteral("SELECT * FROM Ergebnis WHERE Datum = #05/12/2026# ORDER BY Datum"));
         QCOMPARE(datensatzquelle("Mitglieder", "Name", "  ", "Nr", s),
                  QStringLiteral("SELECT * FROM Mitglieder ORDER BY Nr"));
         // What was typed never leaves its literal, and a number is only its number.
         QCOMPARE(datensatzquelle("Mitglieder", "Name", "x\" OR \"1\"=\"1", "", s),
-                 QStringLiteral("SELECT * FROM Mitglieder WHERE Name LIKE \"x\"\" OR \"\"1\"\"=\"\"1\""));
+                 QStringLiteral(
+                     "SELECT * FROM Mitglieder WHERE Name LIKE \"x\"\" OR \"\"1\"\"=\"\"1\""));
         QCOMPARE(datensatzquelle("Mitglieder", "Nr", "12; DELETE FROM Mitglieder", "", s),
                  QStringLiteral("SELECT * FROM Mitglieder WHERE Nr = 12"));
         QCOMPARE(datensatzquelle("Ergebnis", "Datum", "5.12.2026", "", s),
@@ -97,8 +101,9 @@ class TestTabellen : public QObject {
         QCOMPARE(b.feld(0, 1), QStringLiteral("05.12.2026"));
         b.c<QComboBox>("Sortier_combo")->setCurrentText("Datum");
         b.t->sortieren();
-        QCOMPARE(b.t->datensatzquelle(),
-                 QStringLiteral("SELECT * FROM Ergebnis WHERE Datum = #05/12/2026# ORDER BY Datum"));
+        QCOMPARE(
+            b.t->datensatzquelle(),
+            QStringLiteral("SELECT * FROM Ergebnis WHERE Datum = #05/12/2026# ORDER BY Datum"));
         QCOMPARE(b.t->modell().rowCount(), 1);
         QVERIFY(b.dialogs.messages.isEmpty());
     }
@@ -110,7 +115,7 @@ class TestTabellen : public QObject {
         // A refusing file keeps every row, and says so.
         b.d.ausloeser(
             "CREATE TRIGGER halt BEFORE DELETE ON Ergebnis WHEN OLD.Datum = '2026-12-06' "
-                     "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+            "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
         b.c<QPushButton>("delete_butt")->click();
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 3);
         QCOMPARE(b.dialogs.messages.size(), 1);
@@ -158,9 +163,10 @@ class TestTabellen : public QObject {
         {
             Transaction t(b.d.db());
             for (int i = 0; i < 1000; ++i) {
-                b.d.db().run("INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring) "
-                             "VALUES (12, '2026-12-05', ?, 9)",
-                             {i});
+                b.d.db().run(
+                    "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring) "
+                    "VALUES (12, '2026-12-05', ?, 9)",
+                    {i});
             }
             t.commit();
         }
@@ -188,7 +194,8 @@ class TestTabellen : public QObject {
         b.zustand.Exporttrenner = ";";
         QCOMPARE(b.suchen("Name", "Mei*"), 2);
         b.c<QPushButton>("Export")->click();
-        QCOMPARE(b.dialogs.messages.last(), "Datei wurde nach " + b.d.pfad("tabelle.csv") + " exportiert");
+        QCOMPARE(b.dialogs.messages.last(),
+                 "Datei wurde nach " + b.d.pfad("tabelle.csv") + " exportiert");
         QFile f(b.d.pfad("tabelle.csv"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QList<QByteArray> zeilen = f.readAll().split('\n');

@@ -26,7 +26,9 @@ class Mitschnitt : public AccessLeser {
     QStringList tabellen() override {
         return QString::fromUtf8(lesen(ordner_ + "/tabellen.txt")).split(u'\n', Qt::SkipEmptyParts);
     }
-    QString schema(const QString& t) override { return QString::fromUtf8(lesen(ordner_ + "/" + t + ".schema")); }
+    QString schema(const QString& t) override {
+        return QString::fromUtf8(lesen(ordner_ + "/" + t + ".schema"));
+    }
     QByteArray daten(const QString& t) override { return lesen(ordner_ + "/" + t + ".csv"); }
 
   private:
@@ -50,14 +52,16 @@ class TestAccessuebernahme : public QObject {
     Q_OBJECT
   private slots:
     void mdbTexte() {
-        const auto s = mdbtext::spalten(QString::fromUtf8(lesen(kDaten + "/access-verein/Ergebnis.schema")));
+        const auto s =
+            mdbtext::spalten(QString::fromUtf8(lesen(kDaten + "/access-verein/Ergebnis.schema")));
         QCOMPARE(s.size(), std::size_t(18));
         QCOMPARE(s[1].name, QStringLiteral("Datum"));
         QCOMPARE(s[1].typ, QStringLiteral("DateTime"));
         QCOMPARE(s[15].typ, QStringLiteral("Boolean"));  // NOT NULL is no part of the type
 
         QStringList kopf;
-        const auto z = mdbtext::zeilen("A,B,C\r\n1,\"x \"\"y\"\"\nz\",\n,\"\",\"Köln, Süd\"\n", &kopf);
+        const auto z =
+            mdbtext::zeilen("A,B,C\r\n1,\"x \"\"y\"\"\nz\",\n,\"\",\"Köln, Süd\"\n", &kopf);
         QCOMPARE(kopf, (QStringList{"A", "B", "C"}));
         QCOMPARE(z.size(), std::size_t(2));
         QCOMPARE(z[0][1].toString(), QStringLiteral("x \"y\"\nz"));
@@ -91,14 +95,17 @@ class TestAccessuebernahme : public QObject {
         QStringList fortschritt;
         Uebernahmebericht bericht;
         QString fehler;
-        QVERIFY2(Accessuebernahme(leser, [&](int fertig, int gesamt, const QString& t) {
-                     fortschritt << QStringLiteral("%1/%2 %3").arg(fertig).arg(gesamt).arg(t);
-                 }).uebernehmen(neu, &bericht, &fehler),
+        QVERIFY2(Accessuebernahme(
+                     leser,
+                     [&](int fertig, int gesamt, const QString& t) {
+                         fortschritt << QStringLiteral("%1/%2 %3").arg(fertig).arg(gesamt).arg(t);
+                     })
+                     .uebernehmen(neu, &bericht, &fehler),
                  qPrintable(fehler));
         QVERIFY(bericht.vereinsdatenbank);
-        QCOMPARE(bericht.tabellen,
-                 (QStringList{"Mitglieder: 2 Zeilen", "Ergebnis: 2 Zeilen", "Einzelergebnisse: 40 Zeilen",
-                              "Sonder: 1 Zeilen", "Ringe: 2 Zeilen", "Notizen: 1 Zeilen"}));
+        QCOMPARE(bericht.tabellen, (QStringList{"Mitglieder: 2 Zeilen", "Ergebnis: 2 Zeilen",
+                                                "Einzelergebnisse: 40 Zeilen", "Sonder: 1 Zeilen",
+                                                "Ringe: 2 Zeilen", "Notizen: 1 Zeilen"}));
         QCOMPARE(fortschritt.first(), QStringLiteral("0/6 Mitglieder"));
         QCOMPARE(fortschritt.last(), QStringLiteral("6/6 "));
 
@@ -107,11 +114,15 @@ class TestAccessuebernahme : public QObject {
         // The club schema's own types; umlauts, dates and yes/no as the club file keeps them.
         QCOMPARE(typVon(db, "Ergebnis", "Datum"), QStringLiteral("DATE"));
         QCOMPARE(typVon(db, "Ergebnis", "Liegend"), QStringLiteral("YESNO"));
-        QCOMPARE(db.run("SELECT Nr, Name, Geburtstag, Ort, SportpassID, Strasse FROM Mitglieder ORDER BY Nr").rows,
-                 (std::vector<QVariantList>{{7, "Schäfer Jürgen", "1961-05-17", "Öhringen", "4711", "Hauptstraße 5"},
-                                            {8, "Groß Anna", QString(), "Köln", QString(), ""}}));
-        QVERIFY(db.run("SELECT Geburtstag IS NULL, SportpassID IS NULL FROM Mitglieder WHERE Nr = 8").rows[0] ==
-                (QVariantList{1, 1}));
+        QCOMPARE(db.run("SELECT Nr, Name, Geburtstag, Ort, SportpassID, Strasse FROM Mitglieder "
+                        "ORDER BY Nr")
+                     .rows,
+                 (std::vector<QVariantList>{
+                     {7, "Schäfer Jürgen", "1961-05-17", "Öhringen", "4711", "Hauptstraße 5"},
+                     {8, "Groß Anna", QString(), "Köln", QString(), ""}}));
+        QVERIFY(
+            db.run("SELECT Geburtstag IS NULL, SportpassID IS NULL FROM Mitglieder WHERE Nr = 8")
+                .rows[0] == (QVariantList{1, 1}));
         QCOMPARE(db.run("SELECT Liegend, Anwesend, Teiler FROM Ergebnis ORDER BY MitglNr").rows,
                  (std::vector<QVariantList>{{0, 1, 12.3}, {1, 1, 35.5}}));
         // An older Sonder: the new version, its extra field with the line break kept.
@@ -119,7 +130,8 @@ class TestAccessuebernahme : public QObject {
                  (std::vector<QVariantList>{{2, "4.0.0", "Zeile eins\nZeile \"zwei\""}}));
         QCOMPARE(typVon(db, "Notizen", "Am"), QStringLiteral("DATE"));
         QCOMPARE(db.run("SELECT Text, Am FROM Notizen").rows,
-                 (std::vector<QVariantList>{{"Schießstand renoviert, Kosten 1.200 €", "2019-08-01 18:30:00"}}));
+                 (std::vector<QVariantList>{
+                     {"Schießstand renoviert, Kosten 1.200 €", "2019-08-01 18:30:00"}}));
         QCOMPARE(db.run("SELECT count(*) FROM Heute").rows[0][0].toInt(), 2);
         db.close();
 
@@ -149,21 +161,32 @@ class TestAccessuebernahme : public QObject {
         QString fehler;
         QVERIFY(db.open(d.pfad("nwind.db"), &fehler));
         const std::vector<std::pair<const char*, int>> anzahl = {
-            {"Order Details", 2155}, {"Orders", 830},    {"Products", 77},
-            {"Shippers", 3},         {"Categories", 8},  {"Customers", 91},
-            {"Employees", 9},        {"Suppliers", 29},  {"Umsätze", 830}};
+            {"Order Details", 2155}, {"Orders", 830},   {"Products", 77},
+            {"Shippers", 3},         {"Categories", 8}, {"Customers", 91},
+            {"Employees", 9},        {"Suppliers", 29}, {"Umsätze", 830}};
         for (const auto& [tabelle, n] : anzahl) {
-            QCOMPARE(db.run(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(tabelle)).rows[0][0].toInt(), n);
+            QCOMPARE(db.run(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(tabelle))
+                         .rows[0][0]
+                         .toInt(),
+                     n);
         }
         QCOMPARE(typVon(db, "Products", "Discontinued"), QStringLiteral("YESNO"));
-        QCOMPARE(db.run("SELECT count(*) FROM Products WHERE Discontinued NOT IN (0, 1)").rows[0][0].toInt(), 0);
+        QCOMPARE(db.run("SELECT count(*) FROM Products WHERE Discontinued NOT IN (0, 1)")
+                     .rows[0][0]
+                     .toInt(),
+                 0);
         QCOMPARE(db.run("SELECT sum(Discontinued) FROM Products").rows[0][0].toInt(), 8);
         QCOMPARE(typVon(db, "Orders", "OrderDate"), QStringLiteral("DATE"));
-        QCOMPARE(db.run("SELECT OrderDate FROM Orders WHERE OrderID = 10330").rows[0][0], QVariant("1994-11-16"));
-        QCOMPARE(db.run("SELECT City FROM Customers WHERE CustomerID = 'BERGS'").rows[0][0], QVariant("Luleå"));
+        QCOMPARE(db.run("SELECT OrderDate FROM Orders WHERE OrderID = 10330").rows[0][0],
+                 QVariant("1994-11-16"));
+        QCOMPARE(db.run("SELECT City FROM Customers WHERE CustomerID = 'BERGS'").rows[0][0],
+                 QVariant("Luleå"));
         QCOMPARE(db.run("SELECT CompanyName FROM Customers WHERE CustomerID = 'FOLKO'").rows[0][0],
                  QVariant("Folk och fä HB"));
-        QVERIFY(db.run("SELECT Picture FROM Categories WHERE CategoryID = 1").rows[0][0].toByteArray().size() > 1000);
+        QVERIFY(db.run("SELECT Picture FROM Categories WHERE CategoryID = 1")
+                    .rows[0][0]
+                    .toByteArray()
+                    .size() > 1000);
         QCOMPARE(typVon(db, "Categories", "Picture"), QStringLiteral("BLOB"));
         QVERIFY(!db.hasTable("Heute"));  // no club file: no club schema
         db.close();
@@ -171,8 +194,11 @@ class TestAccessuebernahme : public QObject {
         const QString datum = d.pfad("DateTestDatabase.mdb");
         QVERIFY2(accessDateiUebernehmen(datum, uebernahmeZiel(datum), {}, &text), qPrintable(text));
         QVERIFY(db.open(d.pfad("DateTestDatabase.db"), &fehler));
-        QCOMPARE(db.run("SELECT IDCol, DateTimeCol, LongTextCol FROM DateTest WHERE IDCol IN (1, 6) ORDER BY 1").rows,
-                 (std::vector<QVariantList>{{1, "2021-12-02", "Hello"}, {6, "2021-12-02", "New line\r\nin field"}}));
+        QCOMPARE(db.run("SELECT IDCol, DateTimeCol, LongTextCol FROM DateTest WHERE IDCol IN (1, "
+                        "6) ORDER BY 1")
+                     .rows,
+                 (std::vector<QVariantList>{{1, "2021-12-02", "Hello"},
+                                            {6, "2021-12-02", "New line\r\nin field"}}));
         QCOMPARE(db.run("SELECT count(*) FROM DateTest").rows[0][0].toInt(), 6);
     }
 
@@ -277,7 +303,8 @@ class TestAccessuebernahme : public QObject {
         p.start(ZK_APP, {"--uebernehmen", d.pfad("alt.mdb")});
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 2);
-        QVERIFY(QString::fromUtf8(p.readAllStandardError()).startsWith("Aufruf: zielkunst --uebernehmen ALT.mdb NEU.db"));
+        QVERIFY(QString::fromUtf8(p.readAllStandardError())
+                    .startsWith("Aufruf: zielkunst --uebernehmen ALT.mdb NEU.db"));
     }
 };
 

@@ -26,8 +26,9 @@ struct Datei {
     void ergebnis(int nr, const char* datum, int schuesse) {
         db.run("INSERT INTO Ergebnis (MitglNr, Datum, S1) VALUES (?, ?, 90)", {nr, datum});
         for (int s = 1; s <= schuesse; ++s) {
-            db.run("INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring) VALUES (?, ?, ?, 9)",
-                   {nr, datum, s});
+            db.run(
+                "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring) VALUES (?, ?, ?, 9)",
+                {nr, datum, s});
         }
     }
     // Member and day of every result, and the number of single shots, as one text.
@@ -79,8 +80,9 @@ class TestDateipflege : public QObject {
         TestDaten d;
         Datei eins(d, "eins.db");
         Datei vier(d, "vier.db", false);
-        eins.db.run("INSERT INTO Mitglieder (Nr, Name, Klasse) VALUES (1, 'Anna', 2), "
-                    "(2, 'Bernd', 1), (3, 'Carla', 3)");
+        eins.db.run(
+            "INSERT INTO Mitglieder (Nr, Name, Klasse) VALUES (1, 'Anna', 2), "
+            "(2, 'Bernd', 1), (3, 'Carla', 3)");
         eins.db.run("CREATE TABLE MSysObjekte (x)");
         eins.db.run("CREATE TABLE Zusatz (x)");
         // Slot 4 orders the fields its own way and lacks some: the copy goes by name.
@@ -89,23 +91,23 @@ class TestDateipflege : public QObject {
         vier.db.run("INSERT INTO Mitglieder (Name, Nr) VALUES ('Alt', 9)");
 
         ScriptedDialogs dialogs;
-        for (const char* antwort : {"Nein", "Nein", "Nein", "Nein", "Ja", "Nein", "Nein", "Nein",
-                                    "Nein", "Ja"}) {
+        for (const char* antwort :
+             {"Nein", "Nein", "Nein", "Nein", "Ja", "Nein", "Nein", "Nein", "Nein", "Ja"}) {
             antwort[0] == 'J' ? dialogs.answerYes() : dialogs.answerNo();
         }
         Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).ausgewaehlteTabellen();
-        QCOMPARE(dialogs.questions,
-                 (QStringList{"Tabelle Einzelergebnisse übernehmen ?",
-                              "Tabelle Ergebnis übernehmen ?", "Tabelle Jahrestab übernehmen ?",
-                              "Tabelle Klassen übernehmen ?", "Tabelle Mitglieder übernehmen ?",
-                              "Alte Daten vor Übernahme löschen", "Tabelle Ringe übernehmen ?",
-                              "Tabelle Sonder übernehmen ?", "Tabelle Teiler übernehmen ?",
-                              "Tabelle Zusatz übernehmen ?"}));
-        QCOMPARE(dialogs.messages,
-                 QStringList{"Die Tabelle Zusatz gibt es in \"" + vier.pfad +
-                             "\" nicht; sie wird nicht übernommen."});
+        QCOMPARE(
+            dialogs.questions,
+            (QStringList{"Tabelle Einzelergebnisse übernehmen ?", "Tabelle Ergebnis übernehmen ?",
+                         "Tabelle Jahrestab übernehmen ?", "Tabelle Klassen übernehmen ?",
+                         "Tabelle Mitglieder übernehmen ?", "Alte Daten vor Übernahme löschen",
+                         "Tabelle Ringe übernehmen ?", "Tabelle Sonder übernehmen ?",
+                         "Tabelle Teiler übernehmen ?", "Tabelle Zusatz übernehmen ?"}));
+        QCOMPARE(dialogs.messages, QStringList{"Die Tabelle Zusatz gibt es in \"" + vier.pfad +
+                                               "\" nicht; sie wird nicht übernommen."});
         QCOMPARE(vier.db.run("SELECT Name, Nr, Extra FROM Mitglieder ORDER BY Nr").rows,
-                 (std::vector<QVariantList>{{"Anna", 1, "x"}, {"Bernd", 2, "x"}, {"Carla", 3, "x"}, {"Alt", 9, "x"}}));
+                 (std::vector<QVariantList>{
+                     {"Anna", 1, "x"}, {"Bernd", 2, "x"}, {"Carla", 3, "x"}, {"Alt", 9, "x"}}));
 
         // "Nein" to deleting: the second copy appends again; "Ja" leaves only the source.
         dialogs.answerYes();
@@ -152,8 +154,9 @@ class TestDateipflege : public QObject {
         eins.ergebnis(2, "2024-04-03", 2);
         vier.ergebnis(3, "2024-04-08", 4);
         // The second result's shots cannot be written into slot 4.
-        vier.db.run("CREATE TRIGGER voll BEFORE INSERT ON Einzelergebnisse WHEN NEW.MitglNr = 2 "
-                    "BEGIN SELECT RAISE(ABORT, 'Datenträger voll'); END");
+        vier.db.run(
+            "CREATE TRIGGER voll BEFORE INSERT ON Einzelergebnisse WHEN NEW.MitglNr = 2 "
+            "BEGIN SELECT RAISE(ABORT, 'Datenträger voll'); END");
         const QString vorher1 = eins.abende(), vorher4 = vier.abende();
         ScriptedDialogs dialogs;
         Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).nachTagSortieren("Mo");
@@ -174,8 +177,9 @@ class TestDateipflege : public QObject {
             Datei alt(d, "alt.db", false);
             alt.db.run("CREATE TABLE Sonder (AnwPunkte INTEGER, PistolenTeiler SINGLE)");
             alt.db.run("INSERT INTO Sonder VALUES (2, 5.5)");
-            alt.db.run("CREATE TABLE Ergebnis (MitglNr INTEGER, Datum DATE, S1 LONG, S2 LONG, "
-                       "S3 LONG, S4 LONG, Gesammt DOUBLE)");
+            alt.db.run(
+                "CREATE TABLE Ergebnis (MitglNr INTEGER, Datum DATE, S1 LONG, S2 LONG, "
+                "S3 LONG, S4 LONG, Gesammt DOUBLE)");
             alt.db.run("INSERT INTO Ergebnis VALUES (7, '2003-05-06', 90, 91, 92, 93, 366)");
             Datei andere(d, "andere.db", false);
             andere.db.run("CREATE TABLE Sonder (AnwPunkte INTEGER, Version TEXT(10))");
@@ -189,16 +193,17 @@ class TestDateipflege : public QObject {
         DB_Convert(p.club, {aktuell, d.pfad("alt.db"), fehlt, d.pfad("andere.db")}, dialogs,
                    [&] { p.w->datenbankWiederOeffnen(); });
         const QString alt = d.pfad("alt.db"), andere = d.pfad("andere.db");
-        QCOMPARE(dialogs.messages,
-                 (QStringList{"Prüfe Datei " + aktuell, "Prüfe Datei " + alt,
-                              "Setze Version von " + alt + " auf 4.0.0",
-                              "Setze Version von " + alt + " auf 4.0.0", "Prüfe Datei " + fehlt,
-                              "Datenbank " + fehlt +
-                                  " konnte nicht konvertiert werden, da diese geöffnet ist ! "
-                                  "Bitte im Hauptfenser andere DB Auswählen und erneut "
-                                  "versuchen\nDie Datei \"" +
-                                  fehlt + "\" gibt es nicht.",
-                              "Prüfe Datei " + andere, "Setze Version von " + andere + " auf 4.0.0"}));
+        QCOMPARE(
+            dialogs.messages,
+            (QStringList{"Prüfe Datei " + aktuell, "Prüfe Datei " + alt,
+                         "Setze Version von " + alt + " auf 4.0.0",
+                         "Setze Version von " + alt + " auf 4.0.0", "Prüfe Datei " + fehlt,
+                         "Datenbank " + fehlt +
+                             " konnte nicht konvertiert werden, da diese geöffnet ist ! "
+                             "Bitte im Hauptfenser andere DB Auswählen und erneut "
+                             "versuchen\nDie Datei \"" +
+                             fehlt + "\" gibt es nicht.",
+                         "Prüfe Datei " + andere, "Setze Version von " + andere + " auf 4.0.0"}));
         // Each backup is the file as it was; the old file has every field now, its row kept.
         QCOMPARE(Datei(d, "Sicherung_alt.db", false).bytes(), altVorher);
         QCOMPARE(Datei(d, "Sicherung_Training.db", false).bytes(), aktuellVorher);

@@ -23,8 +23,9 @@ QString inhalt(const QString& adresse) {
         for (const ColumnInfo& c : db.columns(tabelle)) {
             spalten << c.name;
         }
-        for (const QVariantList& z :
-             db.run(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(spalten.join(','), tabelle)).rows) {
+        for (const QVariantList& z : db.run(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                                                .arg(spalten.join(','), tabelle))
+                                         .rows) {
             QStringList felder;
             for (const QVariant& v : z) {
                 felder << (v.isNull() ? QStringLiteral("NULL") : v.toString());
@@ -51,15 +52,18 @@ class TestUmzug : public QObject {
         {
             Database db;
             QVERIFY(db.open(datei, &fehler));
-            db.run("INSERT INTO Mitglieder (Nr, Name, Klasse, Geburtstag, SportpassID) VALUES "
-                   "(7, 'Schäfer Jürgen', 2, '1961-05-17', '4711'), (8, 'Groß Anna', 1, NULL, NULL)");
-            db.run("INSERT INTO Ergebnis (MitglNr, Datum, S1, S2, Gesammt, Teiler, Best10, Best20, "
-                   "Punkte, Jahr, Scheibentyp, Liegend, Anwesend) VALUES "
-                   "(7, '2024-04-03', 91, 93, 184, 12.3, 93, 184, 5, 2024, 'LG', 0, 1)");
+            db.run(
+                "INSERT INTO Mitglieder (Nr, Name, Klasse, Geburtstag, SportpassID) VALUES "
+                "(7, 'Schäfer Jürgen', 2, '1961-05-17', '4711'), (8, 'Groß Anna', 1, NULL, NULL)");
+            db.run(
+                "INSERT INTO Ergebnis (MitglNr, Datum, S1, S2, Gesammt, Teiler, Best10, Best20, "
+                "Punkte, Jahr, Scheibentyp, Liegend, Anwesend) VALUES "
+                "(7, '2024-04-03', 91, 93, 184, 12.3, 93, 184, 5, 2024, 'LG', 0, 1)");
             for (int k = 1; k <= 20; ++k) {
-                db.run("INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring, Teiler, X, Y) "
-                       "VALUES (7, '2024-04-03', ?, 9, 20.5, 1.25, -0.5)",
-                       {k});
+                db.run(
+                    "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring, Teiler, X, Y) "
+                    "VALUES (7, '2024-04-03', ?, 9, 20.5, 1.25, -0.5)",
+                    {k});
             }
             db.run("UPDATE Sonder SET AnwPunkte = 2, PistolenTeiler = 5.5");
             db.run("INSERT INTO Ringe (URinge, Klasse1, Klasse2, Punkte) VALUES (180, 1, 1, 5)");
@@ -67,13 +71,17 @@ class TestUmzug : public QObject {
         const QString server = TestDaten::leereServerdatenbank();
         QStringList schritte;
         Umzugsbericht bericht;
-        QVERIFY2(vereinUmziehen(datei, server,
-                                [&](int f, int g, const QString& t) { schritte << QStringLiteral("%1/%2 %3").arg(f).arg(g).arg(t); },
-                                &bericht, &fehler),
+        QVERIFY2(vereinUmziehen(
+                     datei, server,
+                     [&](int f, int g, const QString& t) {
+                         schritte << QStringLiteral("%1/%2 %3").arg(f).arg(g).arg(t);
+                     },
+                     &bericht, &fehler),
                  qPrintable(fehler));
         QCOMPARE(bericht.zeilen, 2 + 1 + 20 + 1 + 1);
         QCOMPARE(bericht.tabellen.mid(0, 3),
-                 (QStringList{"Mitglieder: 2 Zeilen", "Ergebnis: 1 Zeilen", "Einzelergebnisse: 20 Zeilen"}));
+                 (QStringList{"Mitglieder: 2 Zeilen", "Ergebnis: 1 Zeilen",
+                              "Einzelergebnisse: 20 Zeilen"}));
         QCOMPARE(schritte.last(), QStringLiteral("8/8 "));
         QCOMPARE(inhalt(server), inhalt(datei));
 

@@ -104,7 +104,8 @@ class TestMeytonImport : public QObject {
         return Meytonimport(stand_, d_->db(), *ini_, z_, dialogs, logs_);
     }
     void rangeLeeren() {
-        QVERIFY2(server_.sql("DELETE FROM Scheiben; DELETE FROM Serien;"), qPrintable(server_.fehler()));
+        QVERIFY2(server_.sql("DELETE FROM Scheiben; DELETE FROM Serien;"),
+                 qPrintable(server_.fehler()));
     }
     void range(const QString& sql) { QVERIFY2(server_.sql(sql), qPrintable(server_.fehler())); }
 
@@ -209,14 +210,14 @@ class TestMeytonImport : public QObject {
 
         Meytonimport erster = neuerImport(dialogs_);
         erster.alles(sql, {});
-        QCOMPARE(dialogs_.messages.last(),
-                 "Import ohne Fehler. Log in Datei " + logs_.import +
-                     " geschrieben.\nNeu:  2\nUpdate:  0\nFehler: 0");
+        QCOMPARE(dialogs_.messages.last(), "Import ohne Fehler. Log in Datei " + logs_.import +
+                                               " geschrieben.\nNeu:  2\nUpdate:  0\nFehler: 0");
         const SqlRows r = d_->db().run(
             "SELECT MitglNr, Datum, Jahr, Gesammt, Teiler, Anwesend, S1, S2, S3, Punkte, Best10, "
             "Best20 FROM Ergebnis WHERE MeytonScheibenID = 1");
         QCOMPARE(r.size(), std::size_t(1));
-        QCOMPARE(r.rows[0].mid(0, 8), (QVariantList{7, "2024-03-05", 2023, 192.0, 35.6, 1, 95, 97}));
+        QCOMPARE(r.rows[0].mid(0, 8),
+                 (QVariantList{7, "2024-03-05", 2023, 192.0, 35.6, 1, 95, 97}));
         QVERIFY(r.rows[0][8].isNull());  // a series the range does not have
         QCOMPARE(r.rows[0].mid(9), (QVariantList{7.0, 97.0, 192.0}));
 
@@ -224,19 +225,18 @@ class TestMeytonImport : public QObject {
         const QString zeile =
             " 1,Training, 3, 12,Huber,Anna,4711, 4,LG 40 Wertung, 11,Damen, 2,SV Musterdorf, "
             "77,,,,, 40, 1920, 19203, 356,05.03.2024 19:30:00(05.03.2024)";
-        QVERIFY2(lesen(logs_.import).startsWith("Importiere (7): " + zeile +
-                                                "\r\n\r\nImportiere als Neu (7): " + zeile +
-                                                "\r\n\r\n"),
+        QVERIFY2(lesen(logs_.import)
+                     .startsWith("Importiere (7): " + zeile +
+                                 "\r\n\r\nImportiere als Neu (7): " + zeile + "\r\n\r\n"),
                  qPrintable(lesen(logs_.import)));
-        QVERIFY(lesen(logs_.debug).startsWith("mSQL: " + sql + "\r\nVerarbeite: " + zeile +
-                                              "\r\n\r\n"));
+        QVERIFY(lesen(logs_.debug)
+                    .startsWith("mSQL: " + sql + "\r\nVerarbeite: " + zeile + "\r\n\r\n"));
 
         // Second run, the range's result changed meanwhile: "Aktualisieren" rewrites it.
         range("UPDATE Serien SET Ring = 99 WHERE ScheibenID = 1 AND Serie = 1;");
         neuerImport(dialogs_).alles(sql, {});
-        QCOMPARE(dialogs_.messages.last(),
-                 "Import ohne Fehler. Log in Datei " + logs_.import +
-                     " geschrieben.\nNeu:  0\nUpdate:  2\nFehler: 0");
+        QCOMPARE(dialogs_.messages.last(), "Import ohne Fehler. Log in Datei " + logs_.import +
+                                               " geschrieben.\nNeu:  0\nUpdate:  2\nFehler: 0");
         QCOMPARE(d_->zahl("SELECT count(*) FROM Ergebnis"), 2);
         QCOMPARE(d_->zahl("SELECT S1 FROM Ergebnis WHERE MeytonScheibenID = 1"), 99);
         // "Belassen" writes nothing, logs nothing beyond the member, and says how many it left.
@@ -259,19 +259,20 @@ class TestMeytonImport : public QObject {
         d_->mitglied(4, QStringLiteral("Doppelt Dora"), 1);
         d_->mitglied(5, QStringLiteral("Leer Lena"), 1);
         d_->db().run("UPDATE Mitglieder SET SportpassID = '' WHERE Nr = 5");
-        range(einfuegen({.id = 10, .nachname = "Text", .vorname = "Tina", .sportpass = "A-17"}) +
-              einfuegen({.id = 11, .nachname = "Schäfer", .vorname = "Erna", .sportpass = "00815"}) +
-              einfuegen({.id = 12, .nachname = "Doppelt", .vorname = "Dora", .sportpass = "999"}) +
-              einfuegen({.id = 13, .nachname = "Fremd", .vorname = "Franz", .sportpass = "1"}) +
-              einfuegen({.id = 14, .nachname = "Niemand", .vorname = "Nina", .sportpass = ""}));
+        range(
+            einfuegen({.id = 10, .nachname = "Text", .vorname = "Tina", .sportpass = "A-17"}) +
+            einfuegen({.id = 11, .nachname = "Schäfer", .vorname = "Erna", .sportpass = "00815"}) +
+            einfuegen({.id = 12, .nachname = "Doppelt", .vorname = "Dora", .sportpass = "999"}) +
+            einfuegen({.id = 13, .nachname = "Fremd", .vorname = "Franz", .sportpass = "1"}) +
+            einfuegen({.id = 14, .nachname = "Niemand", .vorname = "Nina", .sportpass = ""}));
         const QString sql = QStringLiteral("SELECT * FROM Scheiben ORDER BY ScheibenID");
 
         // Without taking names over only the text ID finds its member; an empty ID nobody.
         neuerImport(dialogs_).alles(sql, {});
         QCOMPARE(d_->zahl("SELECT count(*) FROM Ergebnis"), 1);
         QCOMPARE(d_->zahl("SELECT MitglNr FROM Ergebnis"), 1);
-        QVERIFY(dialogs_.messages.last().startsWith(
-            "Fehler aufgetreten. Log in Datei " + logs_.fehler + " geschrieben.\n"));
+        QVERIFY(dialogs_.messages.last().startsWith("Fehler aufgetreten. Log in Datei " +
+                                                    logs_.fehler + " geschrieben.\n"));
         QVERIFY(dialogs_.messages.last().endsWith("\nFehler: 4"));
         const QString fehlerLog = lesen(logs_.fehler);
         QCOMPARE(fehlerLog.count("Fehler: Mitgliedsnummer konnte nicht ermittelt werden ( 11,"), 1);
@@ -290,7 +291,8 @@ class TestMeytonImport : public QObject {
         // One hit takes the range's number as the range has it; several hits take none.
         QCOMPARE(d_->db().run("SELECT SportpassID FROM Mitglieder WHERE Nr = 2").rows[0][0],
                  QVariant("00815"));
-        QVERIFY(d_->db().run("SELECT SportpassID FROM Mitglieder WHERE Nr = 3").rows[0][0].isNull());
+        QVERIFY(
+            d_->db().run("SELECT SportpassID FROM Mitglieder WHERE Nr = 3").rows[0][0].isNull());
 
         // Next time Erna is found by her number even after her name was changed.
         d_->db().run("UPDATE Mitglieder SET Name = 'Verheiratet Erna' WHERE Nr = 2");
@@ -350,7 +352,8 @@ class TestMeytonImport : public QObject {
         neuerImport(dialogs_).alles("SELECT * FROM Scheiben ORDER BY ScheibenID", namen);
         QCOMPARE(d_->db().run("SELECT MeytonScheibenID FROM Ergebnis").rows,
                  (std::vector<QVariantList>{{30.0}}));
-        QVERIFY(d_->db().run("SELECT SportpassID FROM Mitglieder WHERE Nr = 2").rows[0][0].isNull());
+        QVERIFY(
+            d_->db().run("SELECT SportpassID FROM Mitglieder WHERE Nr = 2").rows[0][0].isNull());
         const QString text = dialogs_.messages.last();
         QVERIFY2(text.startsWith("Der Import wurde nach 2 von 3 Ergebnissen abgebrochen.\n"),
                  qPrintable(text));
@@ -401,7 +404,8 @@ class TestMeytonImport : public QObject {
         QVERIFY2(dialogs.messages.last().startsWith(
                      "Der Import wurde nach 3 von 5 Ergebnissen abgebrochen.\nImport ohne Fehler."),
                  qPrintable(dialogs.messages.last()));
-        QVERIFY(lesen(logs_.import).endsWith("Import abgebrochen nach 3 von 5 Ergebnissen.\r\n\r\n"));
+        QVERIFY(
+            lesen(logs_.import).endsWith("Import abgebrochen nach 3 von 5 Ergebnissen.\r\n\r\n"));
 
         // The rest, without questions: the bar ends full, the buttons are back.
         fenster.findChild<QCheckBox*>("Einzel_check")->setChecked(false);

@@ -38,10 +38,10 @@ int freierPort() {
 }
 
 QString treiber() {
-    for (const QString& p :
-         {QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libmaodbc.so"),
-          QStringLiteral("/usr/lib/aarch64-linux-gnu/odbc/libmaodbc.so"),
-          QStringLiteral("/usr/lib/odbc/libmaodbc.so"), QStringLiteral("/usr/lib64/libmaodbc.so")}) {
+    for (const QString& p : {QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libmaodbc.so"),
+                             QStringLiteral("/usr/lib/aarch64-linux-gnu/odbc/libmaodbc.so"),
+                             QStringLiteral("/usr/lib/odbc/libmaodbc.so"),
+                             QStringLiteral("/usr/lib64/libmaodbc.so")}) {
         if (QFileInfo::exists(p)) {
             return p;
         }
@@ -82,8 +82,8 @@ bool MariaDbServer::starten() {
         return false;
     }
     if (treiber().isEmpty()) {
-        fehler_ = QStringLiteral(
-            "Der MariaDB-ODBC-Treiber libmaodbc.so fehlt (Paket odbc-mariadb).");
+        fehler_ =
+            QStringLiteral("Der MariaDB-ODBC-Treiber libmaodbc.so fehlt (Paket odbc-mariadb).");
         return false;
     }
     if (odbcSysIni().isEmpty() || odbcIni().isEmpty()) {
@@ -101,11 +101,11 @@ bool MariaDbServer::starten() {
     }
     QProcess einrichten;
     einrichten.setProcessChannelMode(QProcess::MergedChannels);
-    einrichten.start(install, QStringList{QStringLiteral("--no-defaults"),
-                                          QStringLiteral("--datadir=") + daten,
-                                          QStringLiteral("--auth-root-authentication-method=normal"),
-                                          QStringLiteral("--skip-test-db")} +
-                                  root);
+    einrichten.start(
+        install, QStringList{QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + daten,
+                             QStringLiteral("--auth-root-authentication-method=normal"),
+                             QStringLiteral("--skip-test-db")} +
+                     root);
     if (!einrichten.waitForFinished(120000) || einrichten.exitCode() != 0) {
         fehler_ = QStringLiteral("mariadb-install-db ist gescheitert: ") +
                   QString::fromLocal8Bit(einrichten.readAll()).right(2000);
@@ -118,16 +118,16 @@ bool MariaDbServer::starten() {
     }
     server_ = std::make_unique<QProcess>();
     server_->setProcessChannelMode(QProcess::MergedChannels);
-    server_->start(serverProgramm_,
-                   QStringList{QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + daten,
-                               QStringLiteral("--bind-address=127.0.0.1"),
-                               QStringLiteral("--port=%1").arg(port_),
-                               QStringLiteral("--socket=") + dir_.filePath(QStringLiteral("sock")),
-                               QStringLiteral("--pid-file=") + dir_.filePath(QStringLiteral("pid")),
-                               QStringLiteral("--skip-name-resolve"),
-                               QStringLiteral("--character-set-server=utf8mb4"),
-                               QStringLiteral("--innodb-buffer-pool-size=32M")} +
-                       root);
+    server_->start(
+        serverProgramm_,
+        QStringList{
+            QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + daten,
+            QStringLiteral("--bind-address=127.0.0.1"), QStringLiteral("--port=%1").arg(port_),
+            QStringLiteral("--socket=") + dir_.filePath(QStringLiteral("sock")),
+            QStringLiteral("--pid-file=") + dir_.filePath(QStringLiteral("pid")),
+            QStringLiteral("--skip-name-resolve"), QStringLiteral("--character-set-server=utf8mb4"),
+            QStringLiteral("--innodb-buffer-pool-size=32M")} +
+            root);
     if (!server_->waitForStarted(10000)) {
         fehler_ = QStringLiteral("mariadbd startet nicht: ") + server_->errorString();
         server_.reset();
@@ -145,10 +145,10 @@ bool MariaDbServer::starten() {
         }
         ausgabe += server_->readAll();
     }
-    return sql(QStringLiteral(
-        "CREATE DATABASE meyton CHARACTER SET utf8mb4;"
-        "CREATE USER 'stand'@'127.0.0.1' IDENTIFIED BY 'geheim';"
-        "GRANT SELECT ON meyton.* TO 'stand'@'127.0.0.1';"));
+    return sql(
+        QStringLiteral("CREATE DATABASE meyton CHARACTER SET utf8mb4;"
+                       "CREATE USER 'stand'@'127.0.0.1' IDENTIFIED BY 'geheim';"
+                       "GRANT SELECT ON meyton.* TO 'stand'@'127.0.0.1';"));
 }
 
 QString MariaDbServer::clientAufruf(const QStringList& args, const QString& eingabe, bool* ok) {
@@ -172,8 +172,8 @@ bool MariaDbServer::sql(const QString& anweisungen, const QString& datenbank) {
     }
     bool ok = false;
     const bool hatDatenbank = !anweisungen.startsWith(QStringLiteral("CREATE DATABASE meyton"));
-    const QString aus = clientAufruf(
-        hatDatenbank ? QStringList{datenbank} : QStringList{}, anweisungen, &ok);
+    const QString aus =
+        clientAufruf(hatDatenbank ? QStringList{datenbank} : QStringList{}, anweisungen, &ok);
     if (!ok) {
         fehler_ = QStringLiteral("SQL gescheitert: ") + aus.right(2000);
     }
@@ -197,15 +197,13 @@ QString MariaDbServer::vereinsdatenbank() {
 }
 
 bool MariaDbServer::datenquelleEinrichten(const QString& name) {
-    const QString inst = QStringLiteral(
-                             "[MariaDB]\nDescription=MariaDB Connector/ODBC\nDriver=%1\n")
-                             .arg(treiber());
-    const QString quelle =
-        QStringLiteral(
-            "[%1]\nDriver=MariaDB\nServer=127.0.0.1\nPort=%2\nDatabase=meyton\n"
-            "User=stand\nPassword=geheim\n")
-            .arg(name)
-            .arg(port_);
+    const QString inst =
+        QStringLiteral("[MariaDB]\nDescription=MariaDB Connector/ODBC\nDriver=%1\n").arg(treiber());
+    const QString quelle = QStringLiteral(
+                               "[%1]\nDriver=MariaDB\nServer=127.0.0.1\nPort=%2\nDatabase=meyton\n"
+                               "User=stand\nPassword=geheim\n")
+                               .arg(name)
+                               .arg(port_);
     return schreiben(QDir(odbcSysIni()).filePath(QStringLiteral("odbcinst.ini")), inst) &&
            schreiben(QDir(odbcSysIni()).filePath(QStringLiteral("odbc.ini")), quelle) &&
            schreiben(odbcIni(), quelle);

@@ -93,9 +93,9 @@ void TestDaten::ausloeser(const QString& sqlite) {
         db_.run(sqlite);
         return;
     }
-    static const QRegularExpression form(
-        QStringLiteral(R"(^CREATE TRIGGER (\w+) BEFORE (\w+) ON (\w+)(?: WHEN (.*?))? BEGIN SELECT )"
-                       R"(RAISE\(ABORT, '(.*)'\); END$)"));
+    static const QRegularExpression form(QStringLiteral(
+        R"(^CREATE TRIGGER (\w+) BEFORE (\w+) ON (\w+)(?: WHEN (.*?))? BEGIN SELECT )"
+        R"(RAISE\(ABORT, '(.*)'\); END$)"));
     QString sql = sqlite;
     if (const auto m = form.match(sqlite); m.hasMatch()) {
         const QString signal =

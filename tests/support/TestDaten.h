@@ -14,7 +14,9 @@ class TestDaten {
     QString iniPfad() const { return pfad(QStringLiteral("wettk.ini")); }
     // The club database: a file, or with ZK_DB_ENGINE=mariadb a database on the test's
     // own MariaDB server.
-    QString dbPfad() const { return adresse_.isEmpty() ? pfad(QStringLiteral("Training.db")) : adresse_; }
+    QString dbPfad() const {
+        return adresse_.isEmpty() ? pfad(QStringLiteral("Training.db")) : adresse_;
+    }
     static bool aufServer();
     // A new empty database on the test's server (its address).
     static QString leereServerdatenbank();
