@@ -1,8 +1,8 @@
 #include "maintenance/ui/Accessangebot.h"
 
-#include <QProgressDialog>
 
 #include "maintenance/Accessuebernahme.h"
+#include "maintenance/ui/Tabellenfortschritt.h"
 #include "platform/Dialogs.h"
 
 bool accessUebernahmeAnbieten(const QString& mdb, Dialogs& dialogs, QWidget* eltern, QString* neu) {
@@ -14,26 +14,16 @@ bool accessUebernahmeAnbieten(const QString& mdb, Dialogs& dialogs, QWidget* elt
                               .arg(mdb, ziel))) {
         return false;
     }
-    QProgressDialog fortschritt(QStringLiteral("Übernehme \"%1\" ...").arg(mdb), QString(), 0, 1,
-                                eltern);
-    fortschritt.setWindowTitle(QStringLiteral("Übernahme"));
-    fortschritt.setWindowModality(Qt::WindowModal);
-    fortschritt.setMinimumDuration(0);
-    fortschritt.setCancelButton(nullptr);
     QString text;
-    const bool ok = accessDateiUebernehmen(
-        mdb, ziel,
-        [&](int fertig, int gesamt, const QString& tabelle) {
-            fortschritt.setMaximum(gesamt);
-            fortschritt.setLabelText(tabelle.isEmpty() ? QStringLiteral("Fertig.")
-                                                       : QStringLiteral("Tabelle %1 von %2: %3")
-                                                             .arg(fertig + 1)
-                                                             .arg(gesamt)
-                                                             .arg(tabelle));
-            fortschritt.setValue(fertig);  // a modal dialog keeps the window painted
-        },
-        &text);
-    fortschritt.close();
+    bool ok = false;
+    {
+        Tabellenfortschritt fortschritt(QStringLiteral("Übernahme"),
+                                        QStringLiteral("Übernehme \"%1\" ...").arg(mdb), eltern);
+        ok = accessDateiUebernehmen(
+            mdb, ziel,
+            [&](int fertig, int gesamt, const QString& t) { fortschritt.melden(fertig, gesamt, t); },
+            &text);
+    }
     dialogs.message(text);
     if (ok) {
         *neu = ziel;

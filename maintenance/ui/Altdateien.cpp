@@ -10,6 +10,7 @@
 #include "maintenance/Accessuebernahme.h"
 #include "maintenance/Vereinsumzug.h"
 #include "maintenance/ui/Accessangebot.h"
+#include "maintenance/ui/Tabellenfortschritt.h"
 #include "platform/Dateien.h"
 #include "platform/Paths.h"
 
@@ -20,6 +21,12 @@ void ausgeben(std::FILE* f, const QString& text) {
     std::fputs(text.toUtf8().constData(), f);
     std::fputc('\n', f);
     std::fflush(f);
+}
+
+void konsolenFortschritt(int fertig, int gesamt, const QString& tabelle) {
+    if (!tabelle.isEmpty()) {
+        ausgeben(stdout, tabellenZeile(fertig, gesamt, tabelle));
+    }
 }
 }  // namespace
 
@@ -69,14 +76,7 @@ int kommandozeile(const QStringList& a) {
     QString text;
     const bool ok = accessDateiUebernehmen(
         a[2], a[3],
-        [](int fertig, int gesamt, const QString& tabelle) {
-            if (!tabelle.isEmpty()) {
-                ausgeben(stdout, QStringLiteral("Tabelle %1 von %2: %3")
-                                     .arg(fertig + 1)
-                                     .arg(gesamt)
-                                     .arg(tabelle));
-            }
-        },
+        konsolenFortschritt,
         &text);
     ausgeben(ok ? stdout : stderr, text);
     return ok ? 0 : 1;
@@ -95,14 +95,7 @@ int umziehen(const QStringList& a) {
     QString fehler;
     const bool ok = vereinUmziehen(
         a[2], a[3],
-        [](int fertig, int gesamt, const QString& tabelle) {
-            if (!tabelle.isEmpty()) {
-                ausgeben(stdout, QStringLiteral("Tabelle %1 von %2: %3")
-                                     .arg(fertig + 1)
-                                     .arg(gesamt)
-                                     .arg(tabelle));
-            }
-        },
+        konsolenFortschritt,
         &bericht, &fehler);
     if (!ok) {
         ausgeben(stderr, QStringLiteral("Der Verein wurde nicht kopiert.\n") + fehler);

@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -24,6 +23,7 @@
 #include "maintenance/Tabellenuebernahme.h"
 #include "maintenance/Vereinsumzug.h"
 #include "maintenance/ui/Accessangebot.h"
+#include "maintenance/ui/Tabellenfortschritt.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
 #include "platform/widgets/Knopf.h"
@@ -473,26 +473,17 @@ void Einstellungen::umziehen() {
                            "Datenbanken angegeben sein."));
         return;
     }
-    QProgressDialog fortschritt(QStringLiteral("Kopiere den Verein ..."), QString(), 0, 1, this);
-    fortschritt.setWindowTitle(QStringLiteral("Umzug"));
-    fortschritt.setWindowModality(Qt::WindowModal);
-    fortschritt.setMinimumDuration(0);
-    fortschritt.setCancelButton(nullptr);
     Umzugsbericht bericht;
     QString fehler;
-    const bool ok = vereinUmziehen(
-        von, nach,
-        [&](int fertig, int gesamt, const QString& tabelle) {
-            fortschritt.setMaximum(gesamt);
-            fortschritt.setLabelText(tabelle.isEmpty() ? QStringLiteral("Fertig.")
-                                                       : QStringLiteral("Tabelle %1 von %2: %3")
-                                                             .arg(fertig + 1)
-                                                             .arg(gesamt)
-                                                             .arg(tabelle));
-            fortschritt.setValue(fertig);
-        },
-        &bericht, &fehler);
-    fortschritt.close();
+    bool ok = false;
+    {
+        Tabellenfortschritt fortschritt(QStringLiteral("Umzug"),
+                                        QStringLiteral("Kopiere den Verein ..."), this);
+        ok = vereinUmziehen(
+            von, nach,
+            [&](int fertig, int gesamt, const QString& t) { fortschritt.melden(fertig, gesamt, t); },
+            &bericht, &fehler);
+    }
     if (!ok) {
         dialogs_.message(QStringLiteral("Der Verein wurde nicht kopiert.\n") + fehler);
         return;

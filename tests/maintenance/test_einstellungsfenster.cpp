@@ -207,6 +207,20 @@ class TestEinstellungsfenster : public QObject {
         f.c<QPushButton>("DB_Convert")->click();
         QCOMPARE(wieder, 1);
         QCOMPARE(f.dialogs.messages.size(), 3);  // empty slots are passed over silently
+
+        // The club of slot 1 copied into a new database 4, with its rows counted.
+        f.daten.mitglied(7, "Schäfer Jürgen", 2);
+        f.c("DB1Datei")->setText(f.daten.dbPfad());
+        f.c("DB4Datei")->setText(f.daten.pfad("Umzug.db"));
+        f.c<QPushButton>("Umzug_butt")->click();
+        QVERIFY2(f.dialogs.messages.last().contains("Mitglieder: 1 Zeilen"),
+                 qPrintable(f.dialogs.messages.last()));
+        Database neu;
+        QString fehler;
+        QVERIFY(neu.open(f.daten.pfad("Umzug.db"), &fehler));
+        QCOMPARE(neu.run("SELECT Name FROM Mitglieder").rows[0][0], QVariant("Schäfer Jürgen"));
+        f.c<QPushButton>("Umzug_butt")->click();  // never over an existing file
+        QVERIFY(f.dialogs.messages.last().startsWith("Der Verein wurde nicht kopiert.\n"));
     }
 
     void neulingOhneMaschine() {
