@@ -2,7 +2,8 @@
 // every table and row arrives as it was.
 #include <QtTest>
 
-#include <QProcess>
+#include <QDir>
+#include <QFile>
 
 #include "core/Schema.h"
 #include "maintenance/Vereinsumzug.h"
@@ -97,6 +98,38 @@ class TestUmzug : public QObject {
         QVERIFY(!vereinUmziehen(server, zurueck, {}, &bericht, &fehler));
         QVERIFY(fehler.contains("gibt es schon"));
         QCOMPARE(inhalt(zurueck), inhalt(datei));
+    }
+
+    // Without the password in ~/.my.cnf the user is asked for it; nothing is stored.
+    void passwortWirdErfragt() {
+        if (!TestDaten::aufServer()) {
+            QSKIP("braucht den MariaDB-Server des Tests");
+        }
+        const QString adresse = TestDaten::leereServerdatenbank();
+        QFile cnf(QDir::home().filePath(".my.cnf"));
+        QVERIFY(cnf.open(QIODevice::ReadOnly));
+        const QByteArray richtig = cnf.readAll();
+        cnf.close();
+        QVERIFY(cnf.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        cnf.write("[client]\npassword=falsch\n");
+        cnf.close();
+        QStringList gefragt;
+        QString antwort = "vereinspw";
+        Database::setPasswortAbfrage([&](const QString& a) {
+            gefragt << a;
+            return antwort;
+        });
+        Database db;
+        QString fehler;
+        QVERIFY2(db.open(adresse, &fehler), qPrintable(fehler));
+        QCOMPARE(gefragt, QStringList{adresse});
+        db.close();
+        antwort.clear();  // cancelled
+        QVERIFY(!db.open(adresse, &fehler));
+        QVERIFY(fehler.startsWith("Die Datenbank \"" + adresse + "\" auf dem Server ist nicht erreichbar: "));
+        Database::setPasswortAbfrage({});
+        QVERIFY(cnf.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        cnf.write(richtig);
     }
 };
 
