@@ -7,7 +7,9 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -118,6 +120,8 @@ bool MariaDbServer::starten() {
     }
     server_ = std::make_unique<QProcess>();
     server_->setProcessChannelMode(QProcess::MergedChannels);
+    // A test that aborts takes its server with it.
+    server_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     server_->start(
         serverProgramm_,
         QStringList{
