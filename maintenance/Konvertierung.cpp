@@ -114,8 +114,11 @@ void DB_Convert(ClubDatabase& club, const std::array<QString, 4>& pfade, Dialogs
         if (anzeige.isEmpty()) {
             continue;
         }
-        dialogs.message(QStringLiteral("Prüfe Datei ") + anzeige);
         const QString pfad = paths::resolve(anzeige);
+        if (Database::istServer(pfad)) {
+            continue;  // a server database is made with this version's tables
+        }
+        dialogs.message(QStringLiteral("Prüfe Datei ") + anzeige);
         const QString name = dateien::nameWennVorhanden(pfad);
         const QString sicherung =
             pfad.left(pfad.size() - name.size()) + QStringLiteral("Sicherung_") + name;

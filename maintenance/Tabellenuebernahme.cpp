@@ -104,6 +104,12 @@ Tabellenuebernahme::Tabellenuebernahme(Dialogs& dialogs, QString db1, QString db
       db4_(paths::resolve(db4Text_)) {}
 
 bool Tabellenuebernahme::vorbedingung() {
+    if (Database::istServer(db1_) || Database::istServer(db4_)) {
+        dialogs_.message(QStringLiteral(
+            "Tabellen werden nur zwischen Dateien übertragen. Für eine Datenbank auf dem Server "
+            "bitte \"Vereinsdatenbank 1 in neue Datenbank 4 kopieren\" nehmen."));
+        return false;
+    }
     if (!dateien::existiert(db4_) || db1Text_ == db4Text_) {
         dialogs_.message(QStringLiteral("Unter 4 ist keine DB angegeben"));
         return false;

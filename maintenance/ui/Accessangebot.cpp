@@ -1,6 +1,5 @@
 #include "maintenance/ui/Accessangebot.h"
 
-
 #include "maintenance/Accessuebernahme.h"
 #include "maintenance/ui/Tabellenfortschritt.h"
 #include "platform/Dialogs.h"
@@ -21,7 +20,9 @@ bool accessUebernahmeAnbieten(const QString& mdb, Dialogs& dialogs, QWidget* elt
                                         QStringLiteral("Übernehme \"%1\" ...").arg(mdb), eltern);
         ok = accessDateiUebernehmen(
             mdb, ziel,
-            [&](int fertig, int gesamt, const QString& t) { fortschritt.melden(fertig, gesamt, t); },
+            [&](int fertig, int gesamt, const QString& t) {
+                fortschritt.melden(fertig, gesamt, t);
+            },
             &text);
     }
     dialogs.message(text);

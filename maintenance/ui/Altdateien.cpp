@@ -74,10 +74,7 @@ int kommandozeile(const QStringList& a) {
         return 2;
     }
     QString text;
-    const bool ok = accessDateiUebernehmen(
-        a[2], a[3],
-        konsolenFortschritt,
-        &text);
+    const bool ok = accessDateiUebernehmen(a[2], a[3], konsolenFortschritt, &text);
     ausgeben(ok ? stdout : stderr, text);
     return ok ? 0 : 1;
 }
@@ -93,10 +90,7 @@ int umziehen(const QStringList& a) {
     }
     Umzugsbericht bericht;
     QString fehler;
-    const bool ok = vereinUmziehen(
-        a[2], a[3],
-        konsolenFortschritt,
-        &bericht, &fehler);
+    const bool ok = vereinUmziehen(a[2], a[3], konsolenFortschritt, &bericht, &fehler);
     if (!ok) {
         ausgeben(stderr, QStringLiteral("Der Verein wurde nicht kopiert.\n") + fehler);
         return 1;

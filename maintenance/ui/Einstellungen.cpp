@@ -481,7 +481,9 @@ void Einstellungen::umziehen() {
                                         QStringLiteral("Kopiere den Verein ..."), this);
         ok = vereinUmziehen(
             von, nach,
-            [&](int fertig, int gesamt, const QString& t) { fortschritt.melden(fertig, gesamt, t); },
+            [&](int fertig, int gesamt, const QString& t) {
+                fortschritt.melden(fertig, gesamt, t);
+            },
             &bericht, &fehler);
     }
     if (!ok) {

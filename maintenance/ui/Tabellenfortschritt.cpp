@@ -1,7 +1,6 @@
 #include "maintenance/ui/Tabellenfortschritt.h"
 
-Tabellenfortschritt::Tabellenfortschritt(const QString& titel, const QString& text,
-                                         QWidget* eltern)
+Tabellenfortschritt::Tabellenfortschritt(const QString& titel, const QString& text, QWidget* eltern)
     : fenster_(text, QString(), 0, 1, eltern) {
     fenster_.setWindowTitle(titel);
     fenster_.setWindowModality(Qt::WindowModal);

@@ -74,6 +74,9 @@ class TestDateipflege : public QObject {
         QVERIFY(dialogs.messages.last().startsWith("Unter 1 und unter 4 ist dieselbe Datei"));
         QVERIFY(dialogs.questions.isEmpty());
         QCOMPARE(eins.zahl("SELECT count(*) FROM Mitglieder"), 1);
+        Tabellenuebernahme(dialogs, eins.pfad, "mariadb://verein@127.0.0.1:3306/verein")
+            .mitglieder();
+        QVERIFY(dialogs.messages.last().startsWith("Tabellen werden nur zwischen Dateien"));
     }
 
     void tabellenKopieren() {

@@ -126,7 +126,8 @@ class TestUmzug : public QObject {
         db.close();
         antwort.clear();  // cancelled
         QVERIFY(!db.open(adresse, &fehler));
-        QVERIFY(fehler.startsWith("Die Datenbank \"" + adresse + "\" auf dem Server ist nicht erreichbar: "));
+        QVERIFY(fehler.startsWith("Die Datenbank \"" + adresse +
+                                  "\" auf dem Server ist nicht erreichbar: "));
         Database::setPasswortAbfrage({});
         QVERIFY(cnf.open(QIODevice::WriteOnly | QIODevice::Truncate));
         cnf.write(richtig);

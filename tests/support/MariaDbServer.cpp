@@ -9,8 +9,8 @@
 #include <netinet/in.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
-#include <csignal>
 #include <unistd.h>
+#include <csignal>
 
 namespace {
 
