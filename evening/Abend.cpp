@@ -41,6 +41,7 @@ double einfach(float v) {
 
 const QString kErgebnisSuchen = QStringLiteral(
     "SELECT rowid FROM Ergebnis WHERE MitglNr = ? AND Datum = ? ORDER BY rowid LIMIT 1");
+const QString kMitgliedSperren = QStringLiteral("SELECT Nr FROM Mitglieder WHERE Nr = ?");
 const QString kErgebnisNeu = QStringLiteral(
     "INSERT INTO Ergebnis (S1, S2, S3, S4, S5, S6, Gesammt, Teiler, Best10, Best20, Punkte, "
     "Jahr, Scheibentyp, Liegend, Anwesend, MitglNr, Datum) "
@@ -93,6 +94,9 @@ void Abspeichern(const Felder& f, const Abendzustand& z, Database& db) {
     // while this one is written, and a transaction the server gave up is tried again.
     inTransaktion(db, [&] {
         if (mitMitglied) {
+            // The member's own row first: two places storing for one member wait for each
+            // other instead of locking each other's gaps.
+            db.runZumAendern(kMitgliedSperren, {nr});
             const SqlRows vorhanden = db.runZumAendern(kErgebnisSuchen, {nr, datum});
             if (vorhanden.empty()) {
                 db.run(kErgebnisNeu, werte);

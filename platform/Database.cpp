@@ -1,6 +1,8 @@
 #include "platform/Database.h"
 
 #include <QDir>
+#include <QRandomGenerator>
+#include <QThread>
 #include <QFile>
 #include <QUrl>
 
@@ -506,4 +508,9 @@ std::vector<ColumnInfo> Database::columns(const QString& table) const {
         }
     }
     return cols;
+}
+
+void vorWiederholungWarten(int versuch) {
+    const int ms = 5 * versuch + QRandomGenerator::global()->bounded(10 * versuch);
+    QThread::msleep(static_cast<unsigned long>(ms));
 }

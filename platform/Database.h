@@ -142,11 +142,15 @@ class Transaction {
     bool done_ = false;
 };
 
+// A short, growing and scattered pause, so that two places that just collided do not
+// collide again at once.
+void vorWiederholungWarten(int versuch);
+
 // Runs `schritte` in one transaction; when another place held the data too long (a
 // server database), the whole transaction is tried again, up to `versuche` times. The
 // last failure is thrown.
 template <class Schritte>
-void inTransaktion(Database& db, Schritte&& schritte, int versuche = 3) {
+void inTransaktion(Database& db, Schritte&& schritte, int versuche = 6) {
     for (int versuch = 1;; ++versuch) {
         try {
             Transaction t(db);
@@ -158,5 +162,6 @@ void inTransaktion(Database& db, Schritte&& schritte, int versuche = 3) {
                 throw;
             }
         }
+        vorWiederholungWarten(versuch);
     }
 }
