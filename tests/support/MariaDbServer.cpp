@@ -97,6 +97,10 @@ bool MariaDbServer::starten() {
         return false;
     }
     const QString daten = dir_.filePath(QStringLiteral("data"));
+    // Temporary tables in a folder of its own: servers of tests running side by side
+    // would otherwise meet in /tmp.
+    const QString temp = dir_.filePath(QStringLiteral("tmp"));
+    QDir().mkpath(temp);
     QStringList root;
     if (::geteuid() == 0) {
         root << QStringLiteral("--user=root");
@@ -105,6 +109,7 @@ bool MariaDbServer::starten() {
     einrichten.setProcessChannelMode(QProcess::MergedChannels);
     einrichten.start(
         install, QStringList{QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + daten,
+                             QStringLiteral("--tmpdir=") + temp,
                              QStringLiteral("--auth-root-authentication-method=normal"),
                              QStringLiteral("--skip-test-db")} +
                      root);
@@ -124,13 +129,14 @@ bool MariaDbServer::starten() {
     server_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     server_->start(
         serverProgramm_,
-        QStringList{
-            QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + daten,
-            QStringLiteral("--bind-address=127.0.0.1"), QStringLiteral("--port=%1").arg(port_),
-            QStringLiteral("--socket=") + dir_.filePath(QStringLiteral("sock")),
-            QStringLiteral("--pid-file=") + dir_.filePath(QStringLiteral("pid")),
-            QStringLiteral("--skip-name-resolve"), QStringLiteral("--character-set-server=utf8mb4"),
-            QStringLiteral("--innodb-buffer-pool-size=32M")} +
+        QStringList{QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + daten,
+                    QStringLiteral("--tmpdir=") + temp, QStringLiteral("--bind-address=127.0.0.1"),
+                    QStringLiteral("--port=%1").arg(port_),
+                    QStringLiteral("--socket=") + dir_.filePath(QStringLiteral("sock")),
+                    QStringLiteral("--pid-file=") + dir_.filePath(QStringLiteral("pid")),
+                    QStringLiteral("--skip-name-resolve"),
+                    QStringLiteral("--character-set-server=utf8mb4"),
+                    QStringLiteral("--innodb-buffer-pool-size=32M")} +
             root);
     if (!server_->waitForStarted(10000)) {
         fehler_ = QStringLiteral("mariadbd startet nicht: ") + server_->errorString();
