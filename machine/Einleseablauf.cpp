@@ -255,6 +255,9 @@ void Einleseablauf::beenden() {
         dialog().beenden(maschineFertig_);
     } else {
         dialog().stillegen();
+        if (!liest_) {
+            return;  // what was left of the line completed the reading
+        }
     }
     lesenFertig();
 }

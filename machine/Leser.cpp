@@ -249,28 +249,47 @@ bool samBlock(const QByteArray& bytes, Abendzustand& z) {
 
 // ---- SAM framing --------------------------------------------------------------------
 
-SamRahmen samRahmenSuchen(const QByteArray& puffer) {
+bool samPruefbyteStimmt(const QByteArray& block, unsigned char pruefbyte) {
+    unsigned char x = 0;
+    for (char c : block) {
+        x ^= static_cast<unsigned char>(c);
+    }
+    const auto stx = static_cast<unsigned char>(steuer::STX);
+    const auto etb = static_cast<unsigned char>(steuer::ETB);
+    return pruefbyte == (x ^ stx ^ etb) || pruefbyte == x || pruefbyte == (x ^ etb);
+}
+
+SamRahmen samRahmenSuchen(const QByteArray& puffer, bool ohneStx) {
     using steuer::ETB;
     using steuer::STX;
     SamRahmen r;
-    const qsizetype stx = puffer.indexOf(STX);
-    if (stx < 0) {
-        return r;
+    qsizetype erstes = 0;  // first data byte
+    if (ohneStx) {
+        // The data are plain text, so an STX before the first ETB is the block's own.
+        const qsizetype etb = puffer.indexOf(ETB);
+        const qsizetype stx = etb < 0 ? puffer.lastIndexOf(STX) : puffer.lastIndexOf(STX, etb);
+        r.anfang = stx < 0 ? 0 : stx;
+        erstes = stx < 0 ? 0 : stx + 1;
+    } else {
+        const qsizetype stx = puffer.indexOf(STX);
+        if (stx < 0) {
+            return r;
+        }
+        r.anfang = stx;
+        erstes = stx + 1;
     }
-    const qsizetype etb = puffer.indexOf(ETB, stx + 1);
+    const qsizetype etb = puffer.indexOf(ETB, erstes);
     if (etb < 0 || puffer.size() < etb + 3) {
         r.art = SamRahmen::Unvollstaendig;
         return r;
     }
-    r.block = puffer.mid(stx + 1, etb - stx - 1);
+    r.block = puffer.mid(erstes, etb - erstes);
     r.ende = etb + 3;
-    unsigned char x = 0;
-    for (char c : r.block) {
-        x ^= static_cast<unsigned char>(c);
+    const bool summeStimmt =
+        samPruefbyteStimmt(r.block, static_cast<unsigned char>(puffer[etb + 1]));
+    if (puffer[etb + 2] != '$') {
+        r.ende = etb + 2;  // what follows the check byte belongs to the next answer
     }
-    // Makers differ on whether the ETB is part of the sum; either is taken.
-    const auto pruef = static_cast<unsigned char>(puffer[etb + 1]);
-    const bool summeStimmt = pruef == x || pruef == (x ^ static_cast<unsigned char>(ETB));
     r.art = summeStimmt && puffer[etb + 2] == '$' ? SamRahmen::Gut : SamRahmen::PruefFehler;
     return r;
 }

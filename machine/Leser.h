@@ -46,8 +46,9 @@ void rm3WinZeile(const QString& line, Abendzustand& z, const Ereignisempfaenger&
 // block was too short to be one.
 bool samBlock(const QByteArray& block, Abendzustand& z);
 
-// A SAM's framing: STX, the lines, ETB, one check byte (the XOR of the block; it may be any
-// byte, CR and "$" included) and "$".
+// A SAM's framing: STX, the lines, ETB, one check byte and "$". The check byte is the XOR
+// of every byte from STX to ETB, both included, and may be any byte, CR and "$" included.
+// After a NAK the SAM sends the block again from its first data byte, without the STX.
 struct SamRahmen {
     enum Art {
         KeinRahmen,      // no STX: a machine that sends bare lines
@@ -57,6 +58,11 @@ struct SamRahmen {
     };
     Art art = KeinRahmen;
     QByteArray block;
-    qsizetype ende = 0;  // bytes of the buffer used up, noise before the STX included
+    qsizetype anfang = 0;  // the block's first byte (its STX, if it came with one)
+    qsizetype ende = 0;    // bytes of the buffer used up, noise before the STX included
 };
-SamRahmen samRahmenSuchen(const QByteArray& puffer);
+// ohneStx: the program has just sent NAK, so the block may start without its STX.
+SamRahmen samRahmenSuchen(const QByteArray& puffer, bool ohneStx = false);
+// Whether a check byte fits the block between STX and ETB. The maker's sum runs over STX
+// and ETB too; sums over the lines alone, or over the lines and ETB, are taken as well.
+bool samPruefbyteStimmt(const QByteArray& block, unsigned char pruefbyte);

@@ -298,30 +298,132 @@ class TestAblauf : public QObject {
         QVERIFY(!a.line.gesendet.contains(ACK));  // bare blocks get no ACK
     }
 
+    // A strip as a SAM sends it: seven shots and three empty slots, the check byte 'L' being
+    // the XOR of every byte from STX to ETB (the lines alone give 0x59, with ETB 0x4E).
+    static QByteArray samDaten() {
+        return "SAM\r1\rLG\r-\r-\r-\r09\r12,5\r60\r-360\r10\r3,1\r-12\r-24\r08\r48,0\r-240\r360\r"
+               "09\r20,0\r-120\r-120\r10\r5,5\r24\r-12\r08\r60,2\r-96\r432\r09\r25,3\r-144\r-216\r"
+               "??.?\r????.?\r-0001\r-0001\r??.?\r????.?\r-0001\r-0001\r"
+               "??.?\r????.?\r-0001\r-0001\r";
+    }
+    static QByteArray samRahmen(char pruef = 'L') {
+        return "\x02" + samDaten() + "\x17" + pruef + "$";
+    }
+
     void samGerahmterBlock() {
         Aufbau a("SAM");
         a.z.ShotLimit = 20;
         a.ablauf.auswertung_starten();
-        QByteArray block = "SAM\r1\rLG\r-\r-\r-\r";
-        for (int i = 0; i < 10; ++i)
-            block += i < 7 ? QByteArray("09\r25,0\r10\r-20\r") : "??.?\r????.?\r-0001\r-0001\r";
-        unsigned char x = 0;
-        for (char c : block)
-            x ^= static_cast<unsigned char>(c);
-        const QByteArray rahmen = "\x02" + block + "\x17" + char(x) + "$";
-        QByteArray falsch = rahmen;
-        falsch[falsch.size() - 2] = char(x ^ 0x40);
-        a.line.feed(QByteArray(1, NAK) + falsch);
-        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, NAK));
-        QVERIFY(!a.z.Shots[1].ValidFlag);
-        a.line.feed(rahmen.left(30));
-        a.line.feed(rahmen.mid(30));
-        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
-        a.line.feed(rahmen);  // sent again: acknowledged, not stored twice
+        a.line.feed(QByteArray(1, NAK) + samRahmen().left(30));  // no card yet, then a strip
+        QVERIFY(a.line.nimmGesendet().isEmpty());
+        a.line.feed(samRahmen().mid(30));
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
         QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
         QVERIFY(a.z.Shots[7].ValidFlag && !a.z.Shots[8].ValidFlag);
+        QCOMPARE(a.z.Shots[3].Ring, std::int16_t(8));
+        QCOMPARE(a.z.Shots[1].X, 1.5f);
+        a.line.feed(samRahmen());  // our ACK was lost: acknowledged again, not stored twice
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
         QVERIFY(a.ablauf.timer1().isActive());
+        // the sums over the lines alone, and over the lines and ETB, are taken too
+        Aufbau b("SAM");
+        b.z.ShotLimit = 20;
+        b.ablauf.auswertung_starten();
+        b.line.feed(samRahmen(0x59));
+        QCOMPARE(b.line.nimmGesendet(), QByteArray(1, ACK));
+        Aufbau c("SAM");
+        c.z.ShotLimit = 20;
+        c.ablauf.auswertung_starten();
+        c.line.feed(samRahmen(0x4e));
+        QCOMPARE(c.line.nimmGesendet(), QByteArray(1, ACK));
+    }
+
+    // After a NAK the SAM sends the block again from its first data byte, without STX; the
+    // poll sends no ENQ into the middle of it.
+    void samWiederholungOhneStx() {
+        Aufbau a("SAM");
+        a.z.ShotLimit = 20;
+        a.ablauf.auswertung_starten();
+        a.line.feed(samRahmen('X'));
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, NAK));
+        QVERIFY(!a.z.Shots[1].ValidFlag);
+        const QByteArray nochmal = samRahmen().mid(1);
+        a.line.feed(nochmal.left(50));
+        a.tick();
+        QVERIFY(a.line.nimmGesendet().isEmpty());
+        a.line.feed(nochmal.mid(50));
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+        // a check byte that is a CR or "$" itself, in a resend
+        Aufbau b("SAM");
+        b.z.ShotLimit = 20;
+        b.ablauf.auswertung_starten();
+        QByteArray daten = samDaten();
+        daten[9] = '-' ^ 'L' ^ '\r';  // header line 4 "l" makes the sum a CR
+        b.line.feed("\x02" + daten + "\x17" + "x$");
+        QCOMPARE(b.line.nimmGesendet(), QByteArray(1, NAK));
+        b.line.feed(daten + "\x17\r$");
+        QCOMPARE(b.line.nimmGesendet(), QByteArray(1, ACK));
+        QVERIFY(b.z.Shots[7].ValidFlag);
+    }
+
+    // Three failed checks of one block: no fourth NAK, the user is told, the shots read so
+    // far stay and are stored by "Einlesen beenden", and what still comes is not read.
+    void samDreimalFalsch() {
+        Aufbau a("SAM");
+        a.z.ShotLimit = 30;
+        a.ablauf.auswertung_starten();
+        a.line.feed(samRahmen());
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+        QByteArray zweiter = samRahmen('X');
+        zweiter[5] = '2';
+        a.line.feed(zweiter);
+        a.line.feed(zweiter.mid(1));
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(2, NAK));
+        a.line.feed(zweiter.mid(1));
+        QVERIFY(a.line.nimmGesendet().isEmpty());
+        QVERIFY(!a.ablauf.timer1().isActive());
+        QVERIFY2(a.anzeige.status().contains("nicht fehlerfrei gelesen"),
+                 qPrintable(a.anzeige.status()));
+        QVERIFY(a.anzeige.status().contains("„Einlesen beenden“ speichert sie"));
+        QCOMPARE(a.abend.warnungen.size(), 1);
+        a.line.feed(samRahmen().replace("\r1\r", "\r9\r"));  // ignored, not acknowledged
+        a.tick(3);
+        QVERIFY(a.line.nimmGesendet().isEmpty());
+        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+        QCOMPARE(a.abend.gespeichert, 0);
+        a.ablauf.beenden();
+        QCOMPARE(a.abend.gespeichert, 1);
+        QCOMPARE(a.z.Shots[7].Ring, std::int16_t(9));
+        // the next reading starts clean
+        a.ablauf.auswertung_starten();
+        a.z.clearSchussPuffer();
+        a.z.NextShotIndex = 1;
+        a.line.feed(samRahmen());
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+    }
+
+    // A machine that sends STX and its lines but no ETB: after two quiet ticks the block is
+    // read by its bare lines.
+    void samStxOhneEtb() {
+        Aufbau a("SAM");
+        a.z.ShotLimit = 20;
+        a.ablauf.auswertung_starten();
+        a.tick();
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ENQ));
+        a.line.feed("\x02" + samDaten().left(80));
+        a.tick();
+        a.line.feed(samDaten().mid(80));
+        a.tick(2);
+        QVERIFY(!a.z.Shots[1].ValidFlag);
+        QVERIFY(a.line.nimmGesendet().isEmpty());  // no ENQ into a block that is coming
+        a.tick();
+        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+        QVERIFY(!a.line.gesendet.contains(ACK) && !a.line.gesendet.contains(NAK));
+        a.tick();
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ENQ));  // the next strip is asked for
     }
 
     void fernsteuerung() {

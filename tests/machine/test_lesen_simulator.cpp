@@ -154,20 +154,67 @@ class TestLesenSimulator : public QObject {
         QVERIFY(!sim.gelesen().contains("STEUER ABR"));
     }
 
-    // Framed strips, resent until acknowledged, the second with three empty slots.
-    void samGerahmt() {
+    // Two strips as a SAM sends them (ten slots, the second with three empty), in pieces,
+    // with each of the machine's faults: every shot stored once, nothing invented, and the
+    // NAKs bounded.
+    void sam_data() {
+        QTest::addColumn<QStringList>("fehler");
+        QTest::addColumn<int>("naks");
+        QTest::newRow("gerahmt") << QStringList{"geteilt"} << 0;
+        QTest::newRow("pruefbyte falsch") << QStringList{"pruefbyte-falsch", "geteilt"} << 2;
+        QTest::newRow("ohne ETB") << QStringList{"ohne-etb", "geteilt"} << 0;
+        QTest::newRow("ohne Rahmen") << QStringList{"ohne-rahmen", "muell"} << 0;
+    }
+    void sam() {
+        QFETCH(QStringList, fehler);
+        QFETCH(int, naks);
         Simulation sim;
-        QVERIFY(sim.starten("SAM", {"gerahmt", "geteilt"}, "streifen.txt"));
+        QVERIFY(sim.starten("SAM", fehler, "streifen.txt"));
         Abend a("SAM");
         a.starten();
         QTest::keyClick(a.c("SNummer"), Qt::Key_F7);  // "20 Schuss"
-        QTest::mouseClick(a.knopf("Start"), Qt::LeftButton);
+        QTest::keyClick(a.c("SNummer"), Qt::Key_F2);
         QTRY_COMPARE_WITH_TIMEOUT(a.gezeigt(), 17, 30000);
-        QTRY_VERIFY(sim.gelesen().count("RX <06>") >= 2);  // wait for the second ACK
+        if (!fehler.contains("ohne-etb") && !fehler.contains("ohne-rahmen"))
+            QTRY_VERIFY(sim.gelesen().count("RX <06>") >= 2);  // the second strip acknowledged
+        QCOMPARE(sim.gelesen().count("RX <15>"), naks);
         QTest::mouseClick(a.knopf("beenden"), Qt::LeftButton);
         QCOMPARE(a.zeile("SELECT (SELECT count(*) FROM Einzelergebnisse), "
                          "(SELECT max(Schuss) FROM Einzelergebnisse), S1, S2 FROM Ergebnis"),
                  (QVariantList{17, 17, 91, 65}));
+        QCOMPARE(a.zeile("SELECT Ring, Teiler FROM Einzelergebnisse WHERE Schuss=11"),
+                 (QVariantList{10, 4.0}));
+    }
+
+    // A SAM whose every block fails its check: two NAKs, then the reading stops with a German
+    // message, sends nothing more, and a reading with a sound machine works afterwards.
+    void samDreimalFalsch() {
+        Abend a("SAM");
+        {
+            Simulation sim;
+            QVERIFY(sim.starten("SAM", {"pruefbyte-immer-falsch"}, "streifen.txt"));
+            a.starten();
+            QTest::keyClick(a.c("SNummer"), Qt::Key_F7);
+            QTest::keyClick(a.c("SNummer"), Qt::Key_F2);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                a.c<QLabel>("status")->text().contains("nicht fehlerfrei gelesen"), 30000);
+            const QByteArray bisher = sim.gelesen();
+            QCOMPARE(bisher.count("RX <15>"), 2);
+            QTest::qWait(2500);
+            QCOMPARE(sim.gelesen().size(), bisher.size());  // no ENQ, no NAK after giving up
+            QCOMPARE(a.gezeigt(), 0);
+            QTest::mouseClick(a.knopf("beenden"), Qt::LeftButton);
+        }
+        // the machine is switched off and another one takes its place
+        QTRY_VERIFY(a.c<QLabel>("Warnung")->text().contains("unterbrochen"));
+        Simulation wieder;
+        QVERIFY(wieder.starten("SAM", {}, "streifen.txt"));
+        a.dialogs.answerYes();  // the evening stored without shots may be read anew
+        QTest::keyClick(a.c("SNummer"), Qt::Key_F2);
+        QTRY_COMPARE_WITH_TIMEOUT(a.gezeigt(), 17, 30000);
+        QTRY_VERIFY(wieder.gelesen().count("RX <06>") >= 2);
+        QTest::mouseClick(a.knopf("beenden"), Qt::LeftButton);
+        QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 17);
     }
 
     // What a user is told when the port cannot be opened: the cause in German and the way

@@ -167,7 +167,7 @@ class TestLeser : public QObject {
 
     void samRahmen() {
         const QByteArray block = samStreifen({"09"});
-        unsigned char x = 0;
+        unsigned char x = 0x02 ^ 0x17;  // the maker's sum runs from STX to ETB
         for (char c : block)
             x ^= static_cast<unsigned char>(c);
         const QByteArray rahmen = "\x15xx\x02" + block + '\x17' + char(x) + '$';
@@ -180,19 +180,22 @@ class TestLeser : public QObject {
         QByteArray falsch = rahmen;
         falsch[falsch.size() - 2] = char(x ^ 1);
         QCOMPARE(samRahmenSuchen(falsch).art, SamRahmen::PruefFehler);
-        // the check byte may be a CR or a "$" itself
-        QCOMPARE(samRahmenSuchen("\x02"
-                                 "OB"
-                                 "\x17"
-                                 "\r$")
-                     .art,
-                 SamRahmen::Gut);
-        QCOMPARE(samRahmenSuchen("\x02"
-                                 "$"
-                                 "\x17"
-                                 "$$")
-                     .art,
-                 SamRahmen::Gut);
+        falsch = rahmen;
+        falsch[falsch.size() - 1] = '#';
+        QCOMPARE(samRahmenSuchen(falsch).art, SamRahmen::PruefFehler);
+        // the resend after a NAK: from the first data byte, without STX
+        const QByteArray nochmal = block + '\x17' + char(x) + '$';
+        QCOMPARE(samRahmenSuchen(nochmal).art, SamRahmen::KeinRahmen);
+        r = samRahmenSuchen(nochmal, true);
+        QCOMPARE(r.art, SamRahmen::Gut);
+        QCOMPARE(r.block, block);
+        QCOMPARE(samRahmenSuchen(rahmen.mid(3), true).art, SamRahmen::Gut);  // with STX after all
+        // a check byte that is STX, ETB, CR or "$" itself
+        for (char pruef : {'\x02', '\x17', '\r', '$'}) {
+            const QByteArray zeilen = QByteArray("A") + char(pruef ^ 'A' ^ 0x02 ^ 0x17);
+            QCOMPARE(samRahmenSuchen("\x02" + zeilen + "\x17" + pruef + "$").art, SamRahmen::Gut);
+            QCOMPARE(samRahmenSuchen(zeilen + "\x17" + pruef + "$", true).art, SamRahmen::Gut);
+        }
     }
 };
 

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -41,13 +42,14 @@ QByteArray sichtbar(const QByteArray& bytes) {
 }  // namespace
 
 Simulator::Simulator(Art art, std::vector<SimKarte> karten, Fehler fehler)
-    : art_(art), karten_(std::move(karten)), fehler_(fehler) {
+    : art_(art),
+      karten_(std::move(karten)),
+      fehler_(fehler),
+      ausgang_(fehler.geteilt, fehler.seed) {
     winWiederholung_.setInterval(200);
-    connect(&winWiederholung_, &QTimer::timeout, this, [this] {
-        if (!winAusgang_.empty()) {
-            schreiben(winAusgang_.front());
-        }
-    });
+    winWiederholung_.setSingleShot(true);
+    connect(&winWiederholung_, &QTimer::timeout, this, &Simulator::winZeileSenden);
+    connect(&ausgang_, &Ausgang::geschrieben, this, &Simulator::geschrieben);
 }
 
 Simulator::~Simulator() {
@@ -78,6 +80,7 @@ QString Simulator::oeffnen() {
         tcsetattr(slave_, TCSANOW, &t);
     }
     ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    ausgang_.setFd(master_);
     notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &Simulator::lesbar);
     return pfad;
@@ -89,20 +92,18 @@ void Simulator::melde(const QByteArray& was, const QByteArray& text) {
 }
 
 void Simulator::schreiben(const QByteArray& bytes) {
-    if (master_ < 0) {
-        return;
-    }
-    qsizetype geschrieben = 0;
-    while (geschrieben < bytes.size()) {
-        const auto n = ::write(master_, bytes.constData() + geschrieben,
-                               static_cast<size_t>(bytes.size() - geschrieben));
-        if (n <= 0) {
-            break;
-        }
-        geschrieben += n;
-    }
-    melde("TX", bytes);
-    zeilenGesendet_ += static_cast<int>(bytes.count(CR));
+    ausgang_.schreiben(bytes, false);
+}
+
+// A serial line delivers arbitrary pieces: with the fault switched on every record goes out
+// in pieces of 1 to 8 bytes.
+void Simulator::schreibeTeile(const QByteArray& bytes, std::function<void()> danach) {
+    ausgang_.schreiben(bytes, true, std::move(danach));
+}
+
+void Simulator::geschrieben(const QByteArray& text) {
+    melde("TX", text);
+    zeilenGesendet_ += static_cast<int>(text.count(CR));
     if (fehler_.abbruchNach > 0 && zeilenGesendet_ >= fehler_.abbruchNach) {
         QTimer::singleShot(0, this, &Simulator::leitungZiehen);
     }
@@ -116,6 +117,8 @@ void Simulator::leitungZiehen() {
     ::tcdrain(master_);
     ::usleep(100000);  // let the program read what was sent before the line goes
     notifier_.reset();
+    ausgang_.verwerfen();
+    ausgang_.setFd(-1);
     winWiederholung_.stop();
     ::close(master_);
     master_ = -1;
@@ -124,20 +127,6 @@ void Simulator::leitungZiehen() {
         slave_ = -1;
     }
     melde("GETRENNT", {});
-}
-
-// A serial line delivers arbitrary pieces: with the fault switched on every record goes
-// out in two writes with a pause between them.
-void Simulator::schreibeTeile(const QByteArray& bytes) {
-    if (!fehler_.geteilt || bytes.size() < 4) {
-        schreiben(bytes);
-        return;
-    }
-    const qsizetype mitte = bytes.size() / 2;
-    schreiben(bytes.left(mitte));
-    ::tcdrain(master_);
-    ::usleep(120000);
-    schreiben(bytes.mid(mitte));
 }
 
 void Simulator::lesbar() {
@@ -173,11 +162,11 @@ void Simulator::empfangen(char c) {
 void Simulator::steuerzeichen(char c) {
     if (art_ == Art::Sam) {
         if (c == ENQ) {
-            samAntwort();
+            samEnq();
         } else if (c == ACK) {
             samOffen_.clear();  // the next strip may come
-        } else if (c == NAK && !samOffen_.isEmpty()) {
-            schreibeTeile(samOffen_);
+        } else if (c == NAK) {
+            samNak();
         } else if (static_cast<unsigned char>(c) == 178) {
             melde("FERNSTEUERN", {});
         }
@@ -199,10 +188,8 @@ void Simulator::steuerzeichen(char c) {
             schreiben(QByteArray(1, STX));  // ACK ENQ after the serial number
             winSchritt_ = 3;
         }
-    } else if (c == ACK && winDaten_ && !winAusgang_.empty()) {
-        winAusgang_.pop_front();
-        winWiederholung_.stop();
-        QTimer::singleShot(20, this, &Simulator::winNaechsteZeile);
+    } else if (c == ACK) {
+        winAck();
     }
 }
 
@@ -228,7 +215,6 @@ void Simulator::zeileEmpfangen(const QByteArray& zeile) {
             return;
         }
         const QByteArray text = zeile.left(zeile.size() - 1);
-        const bool pruefungOk = pruefzeichen(text) == zeile.back();
         if (text == "SNR=" && winSchritt_ == 1) {
             const QByteArray snr = "SNR=4711";
             schreiben(snr + pruefzeichen(snr) + CR);
@@ -239,18 +225,9 @@ void Simulator::zeileEmpfangen(const QByteArray& zeile) {
             return;
         }
         if (winSchritt_ == 3) {
-            melde(pruefungOk ? "STEUER" : "STEUER-FALSCH", text);
+            melde(pruefzeichen(text) == zeile.back() ? "STEUER" : "STEUER-FALSCH", text);
             winSchritt_ = 0;
-            if (text.startsWith("SCH=")) {
-                naechsteKarte_ = 0;
-                slot_ = 1;
-                winDaten_ = true;
-                winAusgang_.clear();
-                if (fehler_.muell) {
-                    winAusgang_.push_back(QByteArray("\x01\x7fzzz", 5) + CR);
-                }
-                QTimer::singleShot(100, this, &Simulator::winKarte);
-            }
+            winSteuer(text);
         }
     }
 }
@@ -270,7 +247,7 @@ QByteArray Simulator::rm3Satz(int slot, const SimSchuss& s) const {
 // edit mode until the program has sent the correction report.
 void Simulator::rm3Karte() {
     if (naechsteKarte_ >= karten_.size()) {
-        schreiben(QByteArray("ENDE") + CR);
+        schreibeTeile(QByteArray("ENDE") + CR);
         return;
     }
     const SimKarte& karte = karten_[naechsteKarte_++];
@@ -282,13 +259,15 @@ void Simulator::rm3Karte() {
     if (fehler_.falscherSlot && naechsteKarte_ == 1) {
         schreibeTeile(rm3Satz(75, SimSchuss{QStringLiteral("9"), 5.0, 0, 0, false}));
     }
-    schreibeTeile(QByteArray("SCHEIBE") + CR);
     if (korrektur) {
-        wartetAufEdit_ = true;
+        schreibeTeile(QByteArray("SCHEIBE") + CR, [this] { wartetAufEdit_ = true; });
     } else {
-        QTimer::singleShot(200, this, &Simulator::rm3Karte);
+        schreibeTeile(QByteArray("SCHEIBE") + CR,
+                      [this] { QTimer::singleShot(200, this, &Simulator::rm3Karte); });
     }
 }
+
+// ---- RM III WIN -----------------------------------------------------------------------
 
 QByteArray Simulator::winSatz(int slot, const SimSchuss& s) const {
     const QByteArray ring = s.ring == QLatin1String("?") ? QByteArray("?.?") : s.ring.toLatin1();
@@ -302,8 +281,40 @@ QByteArray Simulator::winSatz(int slot, const SimSchuss& s) const {
     return text + pruefzeichen(text) + CR;
 }
 
-// A card's lines go out one at a time; each waits for its ACK and is sent again after
-// 200 ms without one.
+// A control string starts a reading; any other command ("ABR") ends the one running.
+void Simulator::winSteuer(const QByteArray& text) {
+    winDaten_ = false;
+    winAusgang_.clear();
+    winOffen_ = false;
+    winWiederholung_.stop();
+    if (!text.startsWith("SCH=")) {
+        return;
+    }
+    naechsteKarte_ = 0;
+    slot_ = 1;
+    winDaten_ = true;
+    if (fehler_.muell) {
+        winAusgang_.push_back(QByteArray("\x01\x7fzzz", 5) + CR);
+    }
+    QTimer::singleShot(100, this, &Simulator::winKarte);
+}
+
+// An ACK acknowledges the line that is out; an ACK with no line out is ignored. With the
+// fault the first ACK of every line comes too late, so the line goes out again.
+void Simulator::winAck() {
+    if (!winOffen_) {
+        return;
+    }
+    if (fehler_.wiederholen && !winAckVerspaetet_) {
+        winAckVerspaetet_ = true;
+        return;
+    }
+    winWiederholung_.stop();
+    winOffen_ = false;
+    winAusgang_.pop_front();
+    QTimer::singleShot(20, this, &Simulator::winNaechsteZeile);
+}
+
 void Simulator::winKarte() {
     if (!winDaten_) {
         return;
@@ -329,9 +340,10 @@ void Simulator::winKarte() {
     winNaechsteZeile();
 }
 
+// A card's lines go out one at a time; each waits for its ACK.
 void Simulator::winNaechsteZeile() {
-    if (winWiederholung_.isActive()) {
-        return;  // the front line is out and waits for its ACK
+    if (winOffen_) {
+        return;
     }
     if (winAusgang_.empty()) {
         if (winDaten_) {
@@ -339,12 +351,26 @@ void Simulator::winNaechsteZeile() {
         }
         return;
     }
-    schreibeTeile(winAusgang_.front());
-    if (fehler_.wiederholen) {
-        schreiben(winAusgang_.front());  // as if our ACK had come too late
-    }
-    winWiederholung_.start();
+    winOffen_ = true;
+    winAckVerspaetet_ = false;
+    winZeileSenden();
 }
+
+// The line that is out goes out (again); 200 ms after its last byte without an ACK it is
+// sent once more.
+void Simulator::winZeileSenden() {
+    if (!winOffen_ || winAusgang_.empty()) {
+        return;
+    }
+    const QByteArray zeile = winAusgang_.front();
+    schreibeTeile(zeile, [this, zeile] {
+        if (winOffen_ && !winAusgang_.empty() && winAusgang_.front() == zeile) {
+            winWiederholung_.start();
+        }
+    });
+}
+
+// ---- SAM ------------------------------------------------------------------------------
 
 QByteArray Simulator::samStreifen(const SimKarte& karte) {
     QByteArray block = QByteArray("SAM") + CR + QByteArray::number(naechsteKarte_) + CR + "LG" +
@@ -361,27 +387,39 @@ QByteArray Simulator::samStreifen(const SimKarte& karte) {
         block += QByteArray::number(std::lround(-s.y * 240)) + CR;
         block += QByteArray::number(std::lround(-s.x * 240)) + CR;
     }
-    // A framing SAM always sends ten slots; those not shot are empty.
-    for (auto n = schuesse.size(); fehler_.gerahmt && n < 10; ++n) {
-        block += QByteArray("??.?") + CR + "????.?" + CR + "-0001" + CR + "-0001" + CR;
-    }
-    if (!fehler_.gerahmt) {
+    if (fehler_.ohneRahmen) {
         return block;
     }
+    // A SAM always sends ten slots; those not shot are empty.
+    for (auto n = schuesse.size(); n < 10; ++n) {
+        block += QByteArray("??.?") + CR + "????.?" + CR + "-0001" + CR + "-0001" + CR;
+    }
+    if (fehler_.ohneEtb) {
+        return STX + block;
+    }
+    // The check byte is the XOR of every byte from STX to ETB, both included.
     unsigned char x = 0;
-    for (char c : block) {
+    for (char c : STX + block + ETB) {
         x ^= static_cast<unsigned char>(c);
     }
     return STX + block + ETB + static_cast<char>(x) + '$';
 }
 
-void Simulator::samAntwort() {
+// The block as it goes out this time: with the fault its check byte is wrong.
+static QByteArray mitFalscherPruefung(QByteArray rahmen) {
+    rahmen[rahmen.size() - 2] = static_cast<char>(rahmen[rahmen.size() - 2] ^ 0x5a);
+    return rahmen;
+}
+
+void Simulator::samEnq() {
     if (!samOffen_.isEmpty()) {
-        schreibeTeile(samOffen_);  // not acknowledged yet: the same block again
+        // Not acknowledged yet: the same block again, whole.
+        ++samSendungen_;
+        schreibeTeile(fehler_.pruefImmerFalsch ? mitFalscherPruefung(samOffen_) : samOffen_);
         return;
     }
     if (naechsteKarte_ >= karten_.size() || (samUhr_.isValid() && samUhr_.elapsed() < 1500)) {
-        if (fehler_.gerahmt) {
+        if (!fehler_.ohneRahmen && !fehler_.ohneEtb) {
             schreiben(QByteArray(1, NAK));  // no card in the machine
         }
         return;
@@ -393,8 +431,22 @@ void Simulator::samAntwort() {
         return;
     }
     const QByteArray block = samStreifen(karten_[naechsteKarte_++]);
-    if (fehler_.gerahmt) {
-        samOffen_ = block;
+    if (fehler_.ohneRahmen || fehler_.ohneEtb) {
+        schreibeTeile(block);  // nothing to acknowledge
+        return;
     }
-    schreibeTeile(block);
+    samOffen_ = block;
+    samSendungen_ = 1;
+    const bool falsch = fehler_.pruefFalsch || fehler_.pruefImmerFalsch;
+    schreibeTeile(falsch ? mitFalscherPruefung(block) : block);
+}
+
+// After a NAK the block goes out again from its first data byte, without the STX.
+void Simulator::samNak() {
+    if (samOffen_.isEmpty()) {
+        return;
+    }
+    ++samSendungen_;
+    const QByteArray rahmen = fehler_.pruefImmerFalsch ? mitFalscherPruefung(samOffen_) : samOffen_;
+    schreibeTeile(rahmen.mid(1));
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "Ausgang.h"
 #include "Karten.h"
 
 // A ring-reading machine on the master side of a pseudo-terminal. It answers the program's
@@ -19,13 +20,17 @@ class Simulator : public QObject {
   public:
     enum class Art { Rm3, Rm3Win, Sam };
     struct Fehler {
-        bool geteilt = false;       // records split across two writes
-        bool muell = false;         // garbage bytes before the first card
-        bool nak = false;           // the first ENQ is answered with NAK
-        bool falscherSlot = false;  // a record for slot 75 / a SAM block of 65 shots
-        bool wiederholen = false;   // RM III WIN: every line goes out twice
-        bool gerahmt = false;       // SAM: framed blocks, resent until acknowledged
-        int abbruchNach = 0;        // the line goes away after this many lines (0: never)
+        bool geteilt = false;           // every text in pieces of 1 to 8 bytes, as an adapter
+        bool muell = false;             // garbage bytes before the first card
+        bool nak = false;               // the first ENQ is answered with NAK
+        bool falscherSlot = false;      // a record for slot 75 / a SAM block of 65 shots
+        bool wiederholen = false;       // RM III WIN: the first ACK of every line comes too late
+        bool ohneRahmen = false;        // SAM: bare lines, no STX, ETB or check byte
+        bool ohneEtb = false;           // SAM: STX and the lines, but never ETB and check byte
+        bool pruefFalsch = false;       // SAM: the first send of every block has a wrong check
+        bool pruefImmerFalsch = false;  // SAM: every send has a wrong check byte
+        int abbruchNach = 0;            // the line goes away after this many lines (0: never)
+        quint32 seed = 1;               // for the pieces
     };
 
     Simulator(Art art, std::vector<SimKarte> karten, Fehler fehler);
@@ -40,14 +45,19 @@ class Simulator : public QObject {
     void zeileEmpfangen(const QByteArray& zeile);
     void steuerzeichen(char c);
     void schreiben(const QByteArray& bytes);
-    void schreibeTeile(const QByteArray& bytes);
+    void schreibeTeile(const QByteArray& bytes, std::function<void()> danach = {});
     void melde(const QByteArray& was, const QByteArray& text);
+    void geschrieben(const QByteArray& text);
     void leitungZiehen();
 
     void rm3Karte();
+    void winSteuer(const QByteArray& text);
+    void winAck();
     void winKarte();
     void winNaechsteZeile();
-    void samAntwort();
+    void winZeileSenden();
+    void samEnq();
+    void samNak();
     QByteArray samStreifen(const SimKarte& karte);
     QByteArray rm3Satz(int slot, const SimSchuss& s) const;
     QByteArray winSatz(int slot, const SimSchuss& s) const;
@@ -55,6 +65,7 @@ class Simulator : public QObject {
     Art art_;
     std::vector<SimKarte> karten_;
     Fehler fehler_;
+    Ausgang ausgang_;
     int master_ = -1;
     int slave_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
@@ -67,7 +78,10 @@ class Simulator : public QObject {
     int winSchritt_ = 0;                 // 0 idle, 1 STX sent, 2 SNR answered, 3 second STX sent
     bool winDaten_ = false;              // cards are being played
     std::deque<QByteArray> winAusgang_;  // lines of the card, the front one unacknowledged
+    bool winOffen_ = false;              // the front line is out and waits for its ACK
+    bool winAckVerspaetet_ = false;      // its first ACK was let pass (wiederholen)
     QTimer winWiederholung_;             // an unacknowledged line goes out again
-    QByteArray samOffen_;                // a framed block not yet acknowledged
+    QByteArray samOffen_;                // a framed block, with its STX, not yet acknowledged
+    int samSendungen_ = 0;               // sends of that block
     QElapsedTimer samUhr_;               // since the last SAM block
 };

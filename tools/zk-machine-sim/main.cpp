@@ -19,17 +19,26 @@ int main(int argc, char* argv[]) {
                    QStringLiteral("art"), QStringLiteral("RMIII")});
     cli.addOption({QStringLiteral("karten"), QStringLiteral("Datei mit den Karten"),
                    QStringLiteral("datei")});
-    cli.addOption(
-        {QStringLiteral("geteilt"), QStringLiteral("jeden Satz in zwei Teilen schreiben")});
+    cli.addOption({QStringLiteral("geteilt"),
+                   QStringLiteral("jeden Text in Stücken von 1 bis 8 Byte schreiben")});
+    cli.addOption({QStringLiteral("seed"), QStringLiteral("Startwert für die Stücke"),
+                   QStringLiteral("n"), QStringLiteral("1")});
     cli.addOption({QStringLiteral("muell"), QStringLiteral("Müll-Bytes vor der ersten Karte")});
     cli.addOption(
         {QStringLiteral("nak"), QStringLiteral("erstes ENQ mit NAK beantworten (RMIII_WIN)")});
     cli.addOption({QStringLiteral("falscher-slot"),
                    QStringLiteral("Satz für Schuss 75 / SAM-Block mit 65 Schüssen")});
-    cli.addOption(
-        {QStringLiteral("wiederholen"), QStringLiteral("jede Zeile zweimal senden (RMIII_WIN)")});
-    cli.addOption({QStringLiteral("gerahmt"),
-                   QStringLiteral("Blöcke gerahmt senden und bis zum ACK wiederholen (SAM)")});
+    cli.addOption({QStringLiteral("wiederholen"),
+                   QStringLiteral("das erste ACK jeder Zeile kommt zu spät: jede Zeile geht "
+                                  "nach 200 ms noch einmal hinaus (RMIII_WIN)")});
+    cli.addOption({QStringLiteral("ohne-rahmen"),
+                   QStringLiteral("SAM: nackte Zeilen ohne STX, ETB und Prüfbyte")});
+    cli.addOption({QStringLiteral("ohne-etb"),
+                   QStringLiteral("SAM: STX und Zeilen, aber nie ETB und Prüfbyte")});
+    cli.addOption({QStringLiteral("pruefbyte-falsch"),
+                   QStringLiteral("SAM: falsches Prüfbyte beim ersten Senden jedes Blocks")});
+    cli.addOption({QStringLiteral("pruefbyte-immer-falsch"),
+                   QStringLiteral("SAM: falsches Prüfbyte bei jedem Senden")});
     cli.addOption({QStringLiteral("abbruch-nach"),
                    QStringLiteral("die Leitung nach N Zeilen trennen"), QStringLiteral("n")});
     cli.process(app);
@@ -62,7 +71,11 @@ int main(int argc, char* argv[]) {
     fehler.nak = cli.isSet(QStringLiteral("nak"));
     fehler.falscherSlot = cli.isSet(QStringLiteral("falscher-slot"));
     fehler.wiederholen = cli.isSet(QStringLiteral("wiederholen"));
-    fehler.gerahmt = cli.isSet(QStringLiteral("gerahmt"));
+    fehler.ohneRahmen = cli.isSet(QStringLiteral("ohne-rahmen"));
+    fehler.ohneEtb = cli.isSet(QStringLiteral("ohne-etb"));
+    fehler.pruefFalsch = cli.isSet(QStringLiteral("pruefbyte-falsch"));
+    fehler.pruefImmerFalsch = cli.isSet(QStringLiteral("pruefbyte-immer-falsch"));
+    fehler.seed = cli.value(QStringLiteral("seed")).toUInt();
     fehler.abbruchNach = cli.value(QStringLiteral("abbruch-nach")).toInt();
 
     Simulator sim(art, std::move(karten), fehler);
