@@ -14,12 +14,14 @@ Mitglied ausZeile(const SqlRows& rows, std::size_t i) {
 }
 }  // namespace
 
+// The typed values are bound, so that one statement serves every number and name.
 std::optional<Mitglied> mitgliedNachNummer(Database& db, const QString& nummerText) {
-    QString nummer = formatRaute(Zahlwert(nummerText));
-    if (nummer.isEmpty()) {
-        nummer = QStringLiteral("0");
+    const double nummer = rundeGerade(Zahlwert(nummerText));
+    if (!(nummer >= -2147483648.0 && nummer <= 2147483647.0)) {
+        return std::nullopt;
     }
-    const SqlRows rows = db.select(QStringLiteral("SELECT * FROM Mitglieder WHERE Nr=") + nummer);
+    const SqlRows rows =
+        db.run(QStringLiteral("SELECT * FROM Mitglieder WHERE Nr = ?"), {static_cast<int>(nummer)});
     if (rows.empty()) {
         return std::nullopt;
     }
@@ -27,8 +29,15 @@ std::optional<Mitglied> mitgliedNachNummer(Database& db, const QString& nummerTe
 }
 
 NamensTreffer mitgliederNachName(Database& db, const QString& anfang) {
-    const SqlRows rows = db.select(QStringLiteral("SELECT * From Mitglieder WHERE Name LIKE ") +
-                                   sqldialect::likePrefix(anfang));
+    QString muster;
+    for (QChar c : anfang) {
+        if (c == u'%' || c == u'_' || c == u'!') {
+            muster += u'!';
+        }
+        muster += c;
+    }
+    const SqlRows rows = db.run(
+        QStringLiteral("SELECT * FROM Mitglieder WHERE Name LIKE ? ESCAPE '!'"), {muster + u'%'});
     NamensTreffer t;
     t.anzahl = static_cast<int>(rows.size());
     if (!rows.empty()) {

@@ -181,6 +181,7 @@ void Einleseablauf::sendeAck() {
 
 void Einleseablauf::auswertung_starten() {
     liest_ = true;
+    abend_.lesungOffen(true);
     maschineFertig_ = false;
     beendenVerschoben_ = false;
     offeneBerichte_.reset();
@@ -266,6 +267,7 @@ void Einleseablauf::lesenFertig() {
     timer1_.stop();
     anzeige_.status(kFertig);
     liest_ = false;
+    abend_.lesungOffen(false);
     abend_.serienUndAnzeige();
     abend_.berechnenUndSpeichern();
     anzeige_.verbergen();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 
@@ -37,6 +38,12 @@ class Abendfenster {
     virtual void warnung(const QString& text) = 0;
     virtual void nachVorne() = 0;
     virtual void programmZeigen(const QString& text) = 0;  // RMst
+    // A reading is open (true) or over: while it is open the member, the date and the
+    // target program must not change under it.
+    virtual void lesungOffen(bool offen) { (void)offen; }
+    // Where the member's number and name are on the screen: the reading window keeps clear
+    // of them, so that the official sees whose card is read.
+    virtual QRect freizuhalten() const { return {}; }
 };
 
 // The course of one reading over the serial line: the start, the cards, the hand

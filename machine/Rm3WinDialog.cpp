@@ -69,7 +69,8 @@ void Rm3WinDialog::empfangen(const QByteArray& bytes) {
         return;
     }
     if (!k_.liest()) {
-        return;  // nothing is expected between readings
+        nachDemLesen(bytes);
+        return;
     }
     rx_ += bytes;
     if (rx_.size() > kPufferGrenze) {
@@ -182,6 +183,25 @@ void Rm3WinDialog::tick() {
     }
     letzteZeile_ = line;
     zeileAbgeben(ohnePruefzeichen(line));
+}
+
+// Nothing is read between readings. Only the last line of a reading, sent again because
+// its ACK came too late, is acknowledged once more, so that the machine stops sending it.
+void Rm3WinDialog::nachDemLesen(const QByteArray& bytes) {
+    if (step_ < 4 || letzteZeile_.isEmpty()) {
+        return;
+    }
+    rx_ += bytes;
+    qsizetype cr;
+    while ((cr = rx_.indexOf(CR)) >= 0) {
+        if (rx_.left(cr) == letzteZeile_) {
+            k_.senden(QByteArray(1, ACK));
+        }
+        rx_.remove(0, cr + 1);
+    }
+    if (rx_.size() > 256) {
+        rx_.clear();
+    }
 }
 
 void Rm3WinDialog::zeileAbgeben(const QByteArray& bytes) {

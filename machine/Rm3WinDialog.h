@@ -31,6 +31,7 @@ class Rm3WinDialog : public Maschinendialog {
     bool handschlag();  // true when the handshake moved on
     void wachhund();
     void zeileAbgeben(const QByteArray& line);
+    void nachDemLesen(const QByteArray& bytes);
     void spur(const QByteArray& input);
 
     Lesekontext& k_;

@@ -1,9 +1,9 @@
 #include "platform/Database.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QThread>
-#include <QFile>
 #include <QUrl>
 
 #include "platform/MariaDbSql.h"
@@ -320,7 +320,7 @@ SqlRows Database::select(const QString& dialectSql, sqldialect::HashDateOrder or
     if (!t.ok()) {
         throw DatabaseError(t.error);
     }
-    return runNative(t.sql, {});
+    return runNative(t.sql, {}, false);
 }
 
 int Database::execute(const QString& dialectSql, sqldialect::HashDateOrder order) {
@@ -328,7 +328,7 @@ int Database::execute(const QString& dialectSql, sqldialect::HashDateOrder order
     if (!t.ok()) {
         throw DatabaseError(t.error);
     }
-    runNative(t.sql, {});
+    runNative(t.sql, {}, false);
     return changedRows_;
 }
 
@@ -340,20 +340,27 @@ SqlRows Database::runZumAendern(const QString& sql, const QVariantList& values) 
     return runNative(server_ ? sql + QStringLiteral(" FOR UPDATE") : sql, values);
 }
 
-SqlRows Database::runNative(const QString& sql, const QVariantList& values) {
+// Statements with bound values are prepared once and kept; dialect statements carry their
+// values in the text, so each is a one-off and keeping it would only grow the cache.
+SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool behalten) {
     if (!isOpen()) {
         throw DatabaseError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     }
-    std::shared_ptr<QSqlQuery>& query = prepared_[sql];
+    std::shared_ptr<QSqlQuery> query = behalten ? prepared_.value(sql) : nullptr;
     if (!query) {
         query = std::make_shared<QSqlQuery>(QSqlDatabase::database(connectionName_, false));
         query->setForwardOnly(true);
         if (!query->prepare(server_ ? mariadbsql::uebersetzen(sql) : sql)) {
             const QString reason = fehlerText(query->lastError());
-            prepared_.remove(sql);
             qCWarning(lcSql) << reason << sql;
             throw DatabaseError(
                 QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason));
+        }
+        if (behalten) {
+            if (prepared_.size() >= kHoechstensVorbereitet) {
+                prepared_.clear();  // a bound that a program's own statements never reach
+            }
+            prepared_.insert(sql, query);
         }
     }
     for (int i = 0; i < values.size(); ++i) {

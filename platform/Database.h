@@ -89,6 +89,8 @@ class Database {
     // A SELECT whose rows the transaction is about to change: on a server they stay locked
     // until it ends, so that two places storing at once cannot both miss them.
     SqlRows runZumAendern(const QString& sql, const QVariantList& values = {});
+    // Statements kept prepared (bounded).
+    qsizetype vorbereitet() const { return prepared_.size(); }
     // Number of rows changed by the last run()/execute().
     int changedRows() const { return changedRows_; }
 
@@ -106,7 +108,8 @@ class Database {
     std::vector<ColumnInfo> columns(const QString& table) const;
 
   private:
-    SqlRows runNative(const QString& sql, const QVariantList& values);
+    SqlRows runNative(const QString& sql, const QVariantList& values, bool behalten = true);
+    static constexpr qsizetype kHoechstensVorbereitet = 200;
     QString connectionName_;
     QString path_;
     bool inTransaction_ = false;

@@ -84,6 +84,8 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     void warnung(const QString& text) override;
     void nachVorne() override;
     void programmZeigen(const QString& text) override;
+    void lesungOffen(bool offen) override;
+    QRect freizuhalten() const override;
 
   signals:
     // No machine is configured: the settings window should open.
@@ -123,6 +125,9 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     void programmListe();
     void andereKarte();
 
+    // While a reading is open: tells the user so and returns true.
+    bool lesungSperrt();
+
     // Runs a rule on the fields; a number overflow or engine error ends it with a message.
     bool mitFeldern(const std::function<void(Felder&)>& regel, const QString& fehlerVorspann = {});
 
@@ -144,6 +149,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     std::optional<Mitglied> mitglied_;
     QString bestTeilerBeimBetreten_;
     int offenerSlot_ = -1;
+    bool lesungOffen_ = false;
 
     QLineEdit* SNummer = nullptr;
     QLineEdit* SName = nullptr;

@@ -184,6 +184,9 @@ QWidget* Ringe::aufbauSummen() {
     }
     Warnung = beschriftung(QString(), box, QStringLiteral("Warnung"));
     Warnung->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    // A long warning wraps instead of widening the window.
+    Warnung->setWordWrap(true);
+    Warnung->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     g->addWidget(Warnung, 2, 0, 1, spalte);
     return box;
 }

@@ -48,6 +48,13 @@ bool Ringe::eventFilter(QObject* watched, QEvent* event) {
             funktionstaste(taste->key() - Qt::Key_F1 + 1);
             return true;
         }
+        if (lesungOffen_ && (watched == SNummer || watched == SName) &&
+            (istZeichen(taste) || taste->key() == Qt::Key_Backspace ||
+             taste->key() == Qt::Key_Delete || taste->matches(QKeySequence::Paste) ||
+             taste->matches(QKeySequence::Cut))) {
+            lesungSperrt();
+            return true;
+        }
         if (watched == SNummer) {
             return nummerTaste(taste);
         }
@@ -76,6 +83,12 @@ bool Ringe::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Ringe::funktionstaste(int n) {
+    // The date options, the programs, a new reading and storing all change what the open
+    // reading belongs to.
+    if (lesungOffen_) {
+        lesungSperrt();
+        return;
+    }
     switch (n) {
         case 1:
             Option1->setChecked(true);
@@ -346,6 +359,42 @@ void Ringe::starten() {
     }
     mitFeldern([this](Felder& f) { f.clearSchuss(zustand_); });
     lesen_->lesenStarten();
+}
+
+bool Ringe::lesungSperrt() {
+    if (!lesungOffen_) {
+        return false;
+    }
+    dialogs_.message(
+        QStringLiteral(
+            "Es läuft eine Lesung für Nummer %1 (%2).\n"
+            "Nummer, Name, Datum und Programm bleiben gesperrt, bis sie mit „Einlesen beenden“ "
+            "abgeschlossen und gespeichert ist.")
+            .arg(SNummer->text(), SName->text()));
+    return true;
+}
+
+// The controls whose change would move the reading's card to another member, evening or
+// program are locked while it is open.
+void Ringe::lesungOffen(bool offen) {
+    lesungOffen_ = offen;
+    for (QLineEdit* e : {SNummer, SName, NTag, Heute, VTag, Saison, RMst}) {
+        e->setReadOnly(offen);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             Option1, Option2, Option3, S1x10, S2x10, S4x10, S4x5, S8x5, S20x2, schuss_combo,
+             AndereKarten, SString, Start, Command1, DBCombo, Wettkampf, ButtFernsteuern,
+             ButtNormal}) {
+        w->setEnabled(!offen &&
+                      (lesen_ != nullptr || w == Option1 || w == Option2 || w == Option3 ||
+                       w == Command1 || w == DBCombo || (w == Wettkampf && wettkampf_ != nullptr)));
+    }
+}
+
+QRect Ringe::freizuhalten() const {
+    const QRect nummer(SNummer->mapToGlobal(QPoint(0, 0)), SNummer->size());
+    const QRect name(SName->mapToGlobal(QPoint(0, 0)), SName->size());
+    return nummer.united(name);
 }
 
 void Ringe::serienUndAnzeige() {

@@ -3,9 +3,11 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "core/Abendzustand.h"
@@ -85,7 +87,7 @@ void Einlesen::portEinrichten() {
 }
 
 void Einlesen::lesenStarten() {
-    move(twipsZuPixel(this, 100), twipsZuPixel(this, 100));
+    platzieren();
     show();
     raise();
     zustand_.clearSchussPuffer();
@@ -122,8 +124,43 @@ void Einlesen::showEvent(QShowEvent* event) {
 
 // ---- EinleseAnzeige -----------------------------------------------------------------
 
+// The window's place near the top left of the screen, but clear of the member's number and
+// name in the main window: below them, or beside them where there is no room below.
+void Einlesen::platzieren() {
+    QPoint ziel(twipsZuPixel(this, 100), twipsZuPixel(this, 100));
+    const QRect frei = abend_.freizuhalten().adjusted(-4, -4, 4, 4);
+    const QRect flaeche = screen() ? screen()->availableGeometry() : QRect(0, 0, 1366, 768);
+    if (!frei.isEmpty() && QRect(ziel, frameGeometry().size()).intersects(frei)) {
+        ziel = QPoint(std::max(flaeche.left(), frei.left()), frei.bottom() + 8);
+        if (ziel.y() + frameGeometry().height() > flaeche.bottom()) {
+            ziel = QPoint(frei.right() + 8, std::max(flaeche.top(), frei.top()));
+        }
+    }
+    move(ziel);
+}
+
 void Einlesen::status(const QString& text) {
     status_->setText(text);
+    hoeheAnpassen();
+}
+
+// Every message shows whole: the label wraps, and the window grows until it fits, wider
+// when the screen is too low for it.
+void Einlesen::hoeheAnpassen() {
+    QLayout* l = layout();
+    if (!l || !l->hasHeightForWidth()) {
+        return;
+    }
+    const QRect flaeche = screen() ? screen()->availableGeometry() : QRect(0, 0, 1366, 768);
+    int breite = width();
+    int hoehe = l->totalHeightForWidth(breite);
+    while (hoehe > flaeche.height() - 60 && breite + 80 <= flaeche.width()) {
+        breite += 80;
+        hoehe = l->totalHeightForWidth(breite);
+    }
+    if (hoehe > height() || breite > width()) {
+        resize(breite, std::max(hoehe, height()));
+    }
 }
 
 QString Einlesen::status() const {

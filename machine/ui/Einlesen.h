@@ -49,6 +49,9 @@ class Einlesen : public QWidget, public EinleseAnzeige, public Lesesteuerung {
     void hideEvent(QHideEvent* event) override;
 
   private:
+    void platzieren();
+    void hoeheAnpassen();
+
     Ini& ini_;
     Abendzustand& zustand_;
     Abendfenster& abend_;

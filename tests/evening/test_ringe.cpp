@@ -107,6 +107,17 @@ class TestRinge : public QObject {
         QCOMPARE(f.text("SName"), QString("Anna Alt"));
         QTest::keyClick(f.c("SNummer"), Qt::Key_Return);  // on to the first ring
         QTRY_COMPARE(QApplication::focusWidget(), f.schuss(1));
+        // Every number and name typed is a bound value: the statements kept do not grow.
+        QLineEdit* name = f.c("SName");
+        qsizetype vorbereitet = 0;
+        for (int n = 1; n <= 300; ++n) {
+            if (n == 2)
+                vorbereitet = f.club.db().vorbereitet();
+            f.nummer(QString::number(n));
+            name->setText("Name " + QString::number(n));
+            emit name->textEdited(name->text());
+        }
+        QCOMPARE(f.club.db().vorbereitet(), vorbereitet);
     }
 
     void mitgliedNachName() {
@@ -115,6 +126,7 @@ class TestRinge : public QObject {
         f.daten.mitglied(4, "Meier, Bernd", 1);
         f.daten.mitglied(9, "O\"Brien", 1);
         f.daten.mitglied(10, "Otto", 1);
+        f.daten.mitglied(11, "Ot%to", 1);
         f.starten();
         QLineEdit* name = f.c("SName");
         name->setFocus();
@@ -128,6 +140,10 @@ class TestRinge : public QObject {
         QCOMPARE(f.text("SName"), QString("O\"Brien"));
         QCOMPARE(f.c<QLabel>("Label13")->text(), QString());
         QTRY_COMPARE(QApplication::focusWidget(), f.schuss(1));
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, "Ot%");  // "%" is a letter of the name, no wildcard
+        QCOMPARE(f.text("SNummer"), QString("11"));
         name->selectAll();
         QTest::keyClicks(name, "x\" OR \"1\"=\"1");
         QCOMPARE(f.c<QLabel>("Label13")->text(), QString("Möglich:  0"));

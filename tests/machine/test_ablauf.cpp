@@ -248,6 +248,15 @@ class TestAblauf : public QObject {
         QVERIFY(gesendet.endsWith("10\r89\rkorr\rEdit\r"));
         QCOMPARE(gesendet.count(ENQ), 0);
         QVERIFY(!a.win().enqTimer().isActive());
+        // The end record again, its ACK having come late: acknowledged so that the machine
+        // stops; nothing else is answered or read between readings.
+        a.line.feed(Aufbau::gerahmt("SCH=21;9;25,5;90;;").left(6));
+        a.line.feed(Aufbau::gerahmt("SCH=21;9;25,5;90;;").mid(6) + Aufbau::gerahmt("WSE").left(2));
+        QVERIFY(a.line.gesendet.isEmpty());
+        a.line.feed(Aufbau::gerahmt("WSE").mid(2));
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+        QVERIFY(!a.z.Shots[21].ValidFlag);
+        QCOMPARE(a.abend.gespeichert, 1);
     }
 
     void winAbbruchErreichtDieMaschine() {

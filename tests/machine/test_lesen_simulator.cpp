@@ -12,46 +12,9 @@
 
 #include "platform/SerialPortLine.h"
 #include "tests/support/Programmfenster.h"
+#include "tests/support/Simulation.h"
 
 namespace {
-
-struct Simulation {
-    QProcess prozess;
-    QByteArray ausgabe;
-
-    bool starten(const QString& art, const QStringList& fehler = {},
-                 const QString& karten = QStringLiteral("karten.txt")) {
-        QStringList args{"--art", art, "--karten", QStringLiteral(ZK_TESTDATA "/") + karten};
-        for (const QString& f : fehler)
-            args << f.split(' ').replaceInStrings(QRegularExpression("^(?=[a-z])"), "--");
-        prozess.start(QStringLiteral(ZK_SIM), args);
-        if (!prozess.waitForStarted(10000))
-            return false;
-        while (!ausgabe.contains('\n')) {
-            if (!prozess.waitForReadyRead(10000))
-                return false;
-            ausgabe += prozess.readAllStandardOutput();
-        }
-        const QByteArray erste = ausgabe.left(ausgabe.indexOf('\n'));
-        if (!erste.startsWith("PTY "))
-            return false;
-        // Port 1 leads to the simulator's pseudo-terminal.
-        QFile map(SerialPortLine::mappingFile(1));
-        QDir().mkpath(QFileInfo(map).absolutePath());
-        if (!map.open(QIODevice::WriteOnly))
-            return false;
-        map.write(erste.mid(4) + "\n");
-        return true;
-    }
-    QByteArray gelesen() {
-        ausgabe += prozess.readAllStandardOutput();
-        return ausgabe;
-    }
-    ~Simulation() {
-        prozess.kill();
-        prozess.waitForFinished(5000);
-    }
-};
 
 struct Abend : Programmfenster {
     SerialPortLine leitung;

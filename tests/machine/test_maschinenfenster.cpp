@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "tests/support/Programmfenster.h"
 #include "tests/support/ScriptedLine.h"
@@ -20,6 +21,7 @@ struct Fenster : Programmfenster {
         daten.mitglied(12, "Anna Alt", 1);
     }
     void starten() { Programmfenster::starten(&line); }
+    using Programmfenster::nummer;
     QLineEdit* nummer() const { return c("SNummer"); }
 };
 }  // namespace
@@ -174,6 +176,87 @@ class TestMaschinenfenster : public QObject {
         f.taste(Qt::Key_F4);
         QCOMPARE(f.dialogs.messages.size(), 1);
         QCOMPARE(f.daten.zahl("SELECT S1 FROM Ergebnis"), 9);
+    }
+
+    // While the reading for member 5 waits for a hand entry, the official types member 6,
+    // presses F2 and F4: each is refused in German, and the card is stored for member 5.
+    void lesungHaeltIhrMitglied() {
+        Fenster f("RMIII");
+        f.daten.mitglied(5, "Fünf Fritz", 1);
+        f.daten.mitglied(6, "Sechs Sina", 1);
+        f.starten();
+        f.nummer("5");
+        f.taste(Qt::Key_F2);
+        QVERIFY(f.einlesen->isVisible());
+        QVERIFY(f.nummer()->isReadOnly());
+        QStringList versucht;
+        QTimer::singleShot(0, [&] {
+            // inside the hand entry's wait
+            QTest::keyClicks(f.nummer(), "6");
+            versucht << f.text("SNummer");
+            QTest::keyClick(f.nummer(), Qt::Key_F2);
+            QTest::keyClick(f.nummer(), Qt::Key_F4);
+            QTest::keyClick(f.nummer(), Qt::Key_F1);
+            f.c("SName")->setFocus();
+            QTest::keyClick(f.c("SName"), Qt::Key_Backspace);
+            versucht << f.text("SName");
+            QLineEdit* k = f.c("Korrektur_txt");
+            k->selectAll();
+            QTest::keyClicks(k, "8");
+            QTest::keyClick(k, Qt::Key_Return);
+        });
+        QByteArray karte;
+        for (int i = 1; i <= 10; ++i)
+            karte += QByteArray::number(i) + (i == 3 ? ";?.?;" : ";9;") + "20.0;0,5;0,5;\r";
+        f.line.feed(karte + "SCHEIBE\r");
+        QCOMPARE(versucht, (QStringList{"5", "Fünf Fritz"}));
+        QCOMPARE(f.dialogs.messages.size(), 5);
+        for (const QString& m : f.dialogs.messages)
+            QVERIFY2(m.startsWith("Es läuft eine Lesung für Nummer 5 (Fünf Fritz)"), qPrintable(m));
+        QVERIFY(f.c<QRadioButton>("Option2")->isChecked());
+        QVERIFY(!f.knopf("S2x10")->isEnabled());
+        f.line.feed("ENDE\r");
+        QTRY_VERIFY(f.einlesen->isHidden());
+        QCOMPARE(f.zeile("SELECT MitglNr, S1 FROM Ergebnis"), (QVariantList{5, 89}));
+        QCOMPARE(f.daten.zahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=6"), 0);
+        QVERIFY(!f.nummer()->isReadOnly());  // the reading is over: the next member
+        f.nummer("6");
+        QCOMPARE(f.text("SName"), QString("Sechs Sina"));
+        QVERIFY(f.knopf("S2x10")->isEnabled());
+    }
+
+    // Every message of the reading window shows whole, and the window stays clear of the
+    // member's number and name; a long warning in the main window wraps instead of widening it.
+    void meldungenGanzUndSichtbar() {
+        Fenster f("RMIII");
+        f.starten();
+        f.nummer("12");
+        const int breite = f.w->width();
+        f.taste(Qt::Key_F2);
+        auto* status = f.c<QLabel>("status");
+        const QRect nummer(f.nummer()->mapToGlobal(QPoint(0, 0)), f.nummer()->size());
+        const QRect name(f.c("SName")->mapToGlobal(QPoint(0, 0)), f.c("SName")->size());
+        QVERIFY(!f.einlesen->frameGeometry().intersects(nummer));
+        QVERIFY(!f.einlesen->frameGeometry().intersects(name));
+        f.line.close();
+        emit f.line.getrennt(
+            "Die Verbindung zur Ringlesemaschine an Schnittstelle 1 (ttyUSB0) ist unterbrochen.");
+        QTRY_VERIFY(status->text().contains("„Einlesen beenden“ speichert sie."));
+        QApplication::processEvents();
+        QVERIFY2(status->height() >= status->heightForWidth(status->width()),
+                 qPrintable(QString("%1 < %2")
+                                .arg(status->height())
+                                .arg(status->heightForWidth(status->width()))));
+        QVERIFY(f.einlesen->height() <= 768 && f.einlesen->width() <= 1366);
+        auto* warnung = f.c<QLabel>("Warnung");
+        QVERIFY(warnung->text().contains("unterbrochen"));
+        QApplication::processEvents();
+        QCOMPARE(f.w->width(), breite);
+        const int noetig = warnung->heightForWidth(warnung->width());
+        QVERIFY(noetig >= 0 ? warnung->height() >= noetig
+                            : warnung->fontMetrics().horizontalAdvance(warnung->text()) <=
+                                  warnung->width());
+        QTest::mouseClick(f.knopf("beenden"), Qt::LeftButton);
     }
 
     void debugfelder() {
