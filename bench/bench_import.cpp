@@ -30,7 +30,7 @@ const QString kAuswahl = QStringLiteral("SELECT * FROM Scheiben ");
 class Still : public Dialogs {
   public:
     void message(const QString&) override {}
-    bool askYesNo(const QString&) override { return true; }
+    bool askYesNo(const QString&, Vorgabe) override { return true; }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
 };
 

@@ -22,7 +22,7 @@ namespace {
 class Still : public Dialogs {
   public:
     void message(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool askYesNo(const QString&) override { return true; }
+    bool askYesNo(const QString&, Vorgabe) override { return true; }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
 };
 

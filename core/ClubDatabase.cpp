@@ -80,6 +80,10 @@ OeffnenErgebnis ClubDatabase::OpenDatabaseDatei(const QString& datei) {
         ergebnis.dateiFehlt = !Database::istServer(datei) && !QFileInfo::exists(datei);
         return scheitern(grund);
     }
+    if (neu->aufServer() && neu->hasTable(QStringLiteral("ZK_Umzug_unfertig"))) {
+        return scheitern(QStringLiteral(
+            "Der Umzug in diese Datenbank wurde nicht fertig; bitte den Umzug wiederholen."));
+    }
     if (neu->aufServer() && neu->tables().isEmpty()) {
         // An empty server database is where a new club database may be set up.
         ergebnis.dateiFehlt = true;
@@ -135,6 +139,8 @@ OeffnenErgebnis ClubDatabase::OpenDatabaseDatei(const QString& datei) {
                 .arg(datei);
         ergebnis.hinweis =
             ergebnis.hinweis.isEmpty() ? nurLesen : nurLesen + u'\n' + ergebnis.hinweis;
+    } else {
+        schema::ergaenzen(*neu);
     }
     db_ = std::move(neu);
     zustand_.AnwPunkte = anwPunkte;

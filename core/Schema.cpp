@@ -77,12 +77,40 @@ const QStringList& pflichtTabellen() {
     return tabellen;
 }
 
+namespace {
+const QString kSpeicherzeiten = QStringLiteral(
+    "CREATE TABLE Speicherzeiten (MitglNr INTEGER, Datum DATE, Zeit TEXT(19), Platz TEXT(64))");
+const QString kSpeicherzeitenIndex =
+    QStringLiteral("CREATE INDEX Speicherzeiten_Mitglied_Datum ON Speicherzeiten (MitglNr, Datum)");
+}  // namespace
+
 void erstelleTabellen(Database& db) {
     Transaction t(db);
     for (const QString& sql : anweisungen()) {
         db.run(sql);
     }
+    db.run(kSpeicherzeiten);
+    db.run(kSpeicherzeitenIndex);
     t.commit();
+}
+
+const QStringList& programmTabellen() {
+    static const QStringList tabellen = {QStringLiteral("Speicherzeiten")};
+    return tabellen;
+}
+
+void ergaenzen(Database& db) {
+    if (db.hasTable(QStringLiteral("Speicherzeiten"))) {
+        return;
+    }
+    try {
+        Transaction t(db);
+        db.run(kSpeicherzeiten);
+        db.run(kSpeicherzeitenIndex);
+        t.commit();
+    } catch (const DatabaseError&) {
+        // read-only, or another place made it at the same moment
+    }
 }
 
 bool neueVereinsdatenbank(const QString& path, QString* fehler) {

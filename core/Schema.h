@@ -15,6 +15,14 @@ const QStringList& pflichtTabellen();
 // in one transaction. Throws DatabaseError.
 void erstelleTabellen(Database& db);
 
+// The program's own tables beside the club tables: not offered for transfer between slots.
+const QStringList& programmTabellen();
+
+// The program's own tables beside the club tables (when and where an evening was stored);
+// older programs pass them over. Creates what is missing; a file that cannot be written
+// stays as it is.
+void ergaenzen(Database& db);
+
 // Creates a new empty club database file at `path`. Fails, with a German reason, when the
 // file exists already or cannot be written; a half-made file is removed.
 bool neueVereinsdatenbank(const QString& path, QString* fehler);

@@ -84,11 +84,13 @@ void zeigeWert(QString& feld, const QVariant& wert, int signifikant = 15) {
 
 }  // namespace
 
-void Abspeichern(const Felder& f, const Abendzustand& z, Database& db) {
+void Abspeichern(const Felder& f, const Abendzustand& z, Database& db,
+                 const Speicherauftrag& auftrag) {
     const QString datum = datumDesAbends(f);
     const bool mitMitglied = !f.keinMitglied();
     const int nr = mitMitglied ? zuInt16(Zahlwert(f.SNummer)) : 0;
     const QVariantList werte = mitMitglied ? ergebnisWerte(f, z, nr, datum) : QVariantList();
+    QByteArray gespeichert;
 
     // Another range PC may store at the same moment: the member's row of the day is held
     // while this one is written, and a transaction the server gave up is tried again.
@@ -97,6 +99,15 @@ void Abspeichern(const Felder& f, const Abendzustand& z, Database& db) {
             // The member's own row first: two places storing for one member wait for each
             // other instead of locking each other's gaps.
             db.runZumAendern(kMitgliedSperren, {nr});
+            if (auftrag.geladen && !auftrag.ersetzen) {
+                // Only the evening this place saw may be replaced without asking.
+                const QByteArray erwartet = auftrag.geladen->gilt(nr, datum)
+                                                ? auftrag.geladen->fingerabdruck
+                                                : QByteArray();
+                if (abendFingerabdruck(db, nr, datum) != erwartet) {
+                    throw AbendAnderswoGespeichert(nr, speicherzeitLesen(db, nr, datum));
+                }
+            }
             const SqlRows vorhanden = db.runZumAendern(kErgebnisSuchen, {nr, datum});
             if (vorhanden.empty()) {
                 db.run(kErgebnisNeu, werte);
@@ -112,7 +123,27 @@ void Abspeichern(const Felder& f, const Abendzustand& z, Database& db) {
                        {nr, datum, k, einfach(s.Teiler), s.Ring, einfach(s.X), einfach(s.Y)});
             }
         }
+        if (mitMitglied && auftrag.geladen) {
+            speicherzeitSchreiben(
+                db, nr, datum,
+                auftrag.jetzt.isValid() ? auftrag.jetzt : QDateTime::currentDateTime());
+            gespeichert = abendFingerabdruck(db, nr, datum);
+        }
     });
+    if (mitMitglied && auftrag.geladen) {
+        *auftrag.geladen = GeladenerAbend{nr, datum, gespeichert};
+    }
+}
+
+GeladenerAbend geladenerAbend(Database& db, const Felder& f) {
+    const QDate tag = sqldialect::parseShortDate(f.datumText());
+    const double nummer = rundeGerade(Zahlwert(f.SNummer));
+    if (f.keinMitglied() || !tag.isValid() || !(nummer >= -32768 && nummer <= 32767)) {
+        return {};
+    }
+    const int nr = static_cast<int>(nummer);
+    const QString datum = sqldialect::isoDate(tag);
+    return GeladenerAbend{nr, datum, abendFingerabdruck(db, nr, datum)};
 }
 
 void suchen(Felder& f, Abendzustand& z, Database& db) {

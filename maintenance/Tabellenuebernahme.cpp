@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "core/DatenbankSlots.h"
+#include "core/Schema.h"
 #include "platform/Database.h"
 #include "platform/Dateien.h"
 #include "platform/Dialogs.h"
@@ -145,10 +146,11 @@ QStringList Tabellenuebernahme::angeboteneTabellen(Database& db) {
     QStringList namen;
     const SqlRows r = db.run(
         QStringLiteral("SELECT name FROM main.sqlite_master WHERE type = 'table' AND name NOT LIKE "
-                       "'sqlite\\_%' ESCAPE '\\' ORDER BY name"));
+                       "'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"));
+    // In the file's own order; the program's notes belong to the file they were made in.
     for (const QVariantList& z : r.rows) {
         const QString n = z[0].toString();
-        if (!n.startsWith(QLatin1String("MS"))) {
+        if (!n.startsWith(QLatin1String("MS")) && !schema::programmTabellen().contains(n)) {
             namen << n;
         }
     }

@@ -48,32 +48,32 @@ qint64 tabelleKopieren(Database& von, Database& nach, const QString& tabelle) {
     return static_cast<qint64>(zeilen.size());
 }
 
-}  // namespace
-
-bool vereinUmziehen(const QString& von, const QString& nach, const Umzugsfortschritt& fortschritt,
-                    Umzugsbericht* bericht, QString* fehler) {
-    *bericht = {};
-    Database quelle;
-    if (!quelle.open(von, fehler)) {
-        return false;
+// What a cut-off move left of a file: the file and its journals.
+void dateiUndJournaleEntfernen(const QString& pfad) {
+    for (const char* endung : {"", "-journal", "-wal", "-shm"}) {
+        dateien::entfernen(pfad + QLatin1String(endung));
     }
-    for (const QString& t : schema::pflichtTabellen()) {
-        if (!quelle.hasTable(t)) {
-            *fehler = QStringLiteral("\"%1\" ist keine Vereinsdatenbank (die Tabelle %2 fehlt).")
-                          .arg(von, t);
-            return false;
+}
+
+// Every table and view of a server database that an unfinished move left.
+void serverLeeren(Database& ziel) {
+    const SqlRows r =
+        ziel.run(QStringLiteral("SELECT table_name, table_type FROM information_schema.tables "
+                                "WHERE table_schema = DATABASE()"));
+    for (const QVariantList& z : r.rows) {
+        if (z[1].toString() == QLatin1String("VIEW")) {
+            ziel.run(QStringLiteral("DROP VIEW %1").arg(name(z[0].toString())));
         }
     }
-    // The target gets the club schema; an existing file or a database with tables is
-    // never written over.
-    if (!schema::neueVereinsdatenbank(nach, fehler)) {
-        return false;
+    for (const QVariantList& z : r.rows) {
+        if (z[1].toString() != QLatin1String("VIEW")) {
+            ziel.run(QStringLiteral("DROP TABLE %1").arg(name(z[0].toString())));
+        }
     }
-    const bool datei = !Database::istServer(nach);
-    Database ziel;
-    if (!ziel.open(nach, fehler)) {
-        return false;
-    }
+}
+
+bool zeilenKopieren(Database& quelle, Database& ziel, const Umzugsfortschritt& fortschritt,
+                    Umzugsbericht* bericht, QString* fehler) {
     QStringList tabellen;
     for (const QString& t : vereinstabellen()) {
         if (quelle.hasTable(t)) {
@@ -93,14 +93,108 @@ bool vereinUmziehen(const QString& von, const QString& nach, const Umzugsfortsch
         t.commit();
     } catch (const DatabaseError& e) {
         *fehler = e.message();
-        ziel.close();
-        if (datei) {
-            dateien::entfernen(nach);
-        }
         return false;
     }
     if (fortschritt) {
         fortschritt(static_cast<int>(tabellen.size()), static_cast<int>(tabellen.size()), {});
     }
     return true;
+}
+
+bool inDatei(Database& quelle, const QString& nach, const Umzugsfortschritt& fortschritt,
+             Umzugsbericht* bericht, QString* fehler) {
+    if (dateien::existiert(nach)) {
+        *fehler = QStringLiteral("Die Datei \"%1\" gibt es schon.").arg(nach);
+        return false;
+    }
+    const QString neu = nach + QStringLiteral(".neu");
+    dateiUndJournaleEntfernen(neu);  // what a move that was cut off left
+    if (!schema::neueVereinsdatenbank(neu, fehler)) {
+        fehler->replace(neu, nach);
+        dateiUndJournaleEntfernen(neu);
+        return false;
+    }
+    bool ok = false;
+    {
+        Database ziel;
+        ok = ziel.open(neu, fehler) && zeilenKopieren(quelle, ziel, fortschritt, bericht, fehler);
+    }
+    if (ok && !dateien::umbenennen(neu, nach)) {
+        *fehler = QStringLiteral("Die fertige Datei konnte nicht \"%1\" genannt werden.").arg(nach);
+        ok = false;
+    }
+    if (!ok) {
+        fehler->replace(neu, nach);
+        dateiUndJournaleEntfernen(neu);
+    }
+    return ok;
+}
+
+bool aufServer(Database& quelle, const QString& nach, const Umzugsfortschritt& fortschritt,
+               Umzugsbericht* bericht, QString* fehler, const Umzugsfrage& fragen) {
+    Database ziel;
+    if (!ziel.open(nach, fehler)) {
+        return false;
+    }
+    try {
+        const QStringList vorhanden = ziel.tables();
+        if (vorhanden.contains(kUmzugUnfertig, Qt::CaseInsensitive)) {
+            const QString frage =
+                QStringLiteral(
+                    "Ein früherer Umzug nach \"%1\" wurde nicht fertig.\n"
+                    "Sollen seine Reste gelöscht und der Umzug neu begonnen werden?")
+                    .arg(nach);
+            if (!fragen || !fragen(frage)) {
+                *fehler = QStringLiteral(
+                              "In \"%1\" stehen die Reste eines Umzugs, der nicht fertig "
+                              "wurde; sie wurden nicht gelöscht.")
+                              .arg(nach);
+                return false;
+            }
+            serverLeeren(ziel);
+        } else if (!vorhanden.isEmpty()) {
+            *fehler = QStringLiteral("Die Datenbank \"%1\" ist nicht leer.").arg(nach);
+            return false;
+        }
+        // Tables made on a server stay even when the move stops: the mark says so first.
+        ziel.run(QStringLiteral("CREATE TABLE %1 (Beginn TEXT(19))").arg(kUmzugUnfertig));
+        schema::erstelleTabellen(ziel);
+    } catch (const DatabaseError& e) {
+        *fehler = e.message();
+        return false;
+    }
+    if (!zeilenKopieren(quelle, ziel, fortschritt, bericht, fehler)) {
+        return false;
+    }
+    try {
+        ziel.run(QStringLiteral("DROP TABLE %1").arg(kUmzugUnfertig));
+    } catch (const DatabaseError& e) {
+        *fehler = e.message();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+const QString kUmzugUnfertig = QStringLiteral("ZK_Umzug_unfertig");
+
+bool vereinUmziehen(const QString& von, const QString& nach, const Umzugsfortschritt& fortschritt,
+                    Umzugsbericht* bericht, QString* fehler, const Umzugsfrage& fragen) {
+    *bericht = {};
+    Database quelle;
+    if (!quelle.open(von, fehler)) {
+        return false;
+    }
+    for (const QString& t : schema::pflichtTabellen()) {
+        if (!quelle.hasTable(t)) {
+            *fehler = QStringLiteral("\"%1\" ist keine Vereinsdatenbank (die Tabelle %2 fehlt).")
+                          .arg(von, t);
+            return false;
+        }
+    }
+    if (Database::istServer(nach)) {
+        return aufServer(quelle, nach, fortschritt, bericht, fehler, fragen);
+    }
+    return inDatei(quelle, nach, fortschritt, bericht, fehler);
 }

@@ -9,7 +9,6 @@
 #include "platform/MariaDbSql.h"
 
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -23,8 +22,6 @@ QString nextConnectionName() {
     static std::atomic<int> counter{0};
     return QStringLiteral("zk_db_%1").arg(++counter);
 }
-
-Q_LOGGING_CATEGORY(lcSql, "zielkunst.sql")
 
 // SQLite's primary result codes that the user can do something about.
 constexpr int kBusy = 5;
@@ -76,6 +73,23 @@ int serverCode(const QSqlError& e) {
 
 bool serverWiederholbar(const QSqlError& e) {
     return serverCode(e) == kLockWait || serverCode(e) == kDeadlock;
+}
+
+// The connection is gone: "server has gone away", "lost connection", killed, timed out,
+// or the server could not be reached when the client tried again by itself.
+bool verbindungVerloren(const QSqlError& e) {
+    switch (serverCode(e)) {
+        case 2002:
+        case 2003:
+        case 2006:
+        case 2013:
+        case 2055:
+        case 1927:
+        case 4031:
+            return true;
+        default:
+            return false;
+    }
 }
 
 QString serverText(const QSqlError& e) {
@@ -215,6 +229,7 @@ bool Database::openServer(const QString& adresse, QString* error) {
         db.setPassword(passwort);
         db.setConnectOptions(optionen.join(u';'));
         if (db.open()) {
+            passwort_ = passwort;
             return QString();
         }
         return serverText(db.lastError());
@@ -235,17 +250,66 @@ bool Database::openServer(const QString& adresse, QString* error) {
         close();
         return false;
     }
-    QSqlQuery q(QSqlDatabase::database(connectionName_, false));
-    // The statements are the program's own SQLite ones: quoted names, "||", no backslash
-    // escapes; a value the column cannot take is refused, not cut.
-    q.exec(
-        QStringLiteral("SET SESSION sql_mode = 'ANSI_QUOTES,PIPES_AS_CONCAT,"
-                       "NO_BACKSLASH_ESCAPES,STRICT_ALL_TABLES,NO_ENGINE_SUBSTITUTION'"));
-    q.exec(QStringLiteral("SET NAMES utf8mb4"));
-    q.exec(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 10"));
+    if (!sitzungEinrichten(&grund)) {
+        if (error) {
+            *error = QStringLiteral(
+                         "Die Datenbank \"%1\" auf dem Server kann nicht benutzt "
+                         "werden: %2")
+                         .arg(adresse, grund);
+        }
+        close();
+        return false;
+    }
     server_ = true;
     path_ = adresse;
     return true;
+}
+
+// The statements are the program's own SQLite ones: quoted names, "||", no backslash
+// escapes; a value the column cannot take is refused, not cut. A server that does not take
+// these settings would read them otherwise, so it is not used.
+bool Database::sitzungEinrichten(QString* grund) {
+    QSqlQuery q(QSqlDatabase::database(connectionName_, false));
+    const QStringList modi{"ANSI_QUOTES", "PIPES_AS_CONCAT", "NO_BACKSLASH_ESCAPES",
+                           "STRICT_ALL_TABLES", "NO_ENGINE_SUBSTITUTION"};
+    const bool ok = q.exec(QStringLiteral("SET SESSION sql_mode = '%1'").arg(modi.join(u','))) &&
+                    q.exec(QStringLiteral("SET NAMES utf8mb4")) &&
+                    q.exec(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 10")) &&
+                    q.exec(QStringLiteral("SELECT @@SESSION.sql_mode")) && q.next();
+    if (!ok) {
+        *grund = serverText(q.lastError());
+        return false;
+    }
+    const QStringList gesetzt = q.value(0).toString().split(u',');
+    for (const QString& m : modi) {
+        if (!gesetzt.contains(m)) {
+            *grund = QStringLiteral("Der Server nimmt die Einstellung %1 nicht an.").arg(m);
+            return false;
+        }
+    }
+    verbindungWeg_ = false;
+    return true;
+}
+
+bool Database::wiederVerbinden(QString* grund) {
+    if (!server_ || !QSqlDatabase::contains(connectionName_)) {
+        return false;
+    }
+    prepared_.clear();
+    inTransaction_ = false;
+    QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    db.close();
+    QString warum;
+    if (!db.open()) {
+        warum = serverText(db.lastError());
+    } else if (sitzungEinrichten(&warum)) {
+        return true;
+    }
+    verbindungWeg_ = true;
+    if (grund) {
+        *grund = warum;
+    }
+    return false;
 }
 
 bool Database::open(const QString& path, QString* error, bool create, Zugriff zugriff) {
@@ -310,9 +374,11 @@ void Database::close() {
     path_.clear();
 }
 
+// A server database whose connection went away stays open for the program: the connection
+// is made again before the next statement.
 bool Database::isOpen() const {
     return QSqlDatabase::contains(connectionName_) &&
-           QSqlDatabase::database(connectionName_, false).isOpen();
+           (QSqlDatabase::database(connectionName_, false).isOpen() || (server_ && verbindungWeg_));
 }
 
 SqlRows Database::select(const QString& dialectSql, sqldialect::HashDateOrder order) {
@@ -340,10 +406,42 @@ SqlRows Database::runZumAendern(const QString& sql, const QVariantList& values) 
     return runNative(server_ ? sql + QStringLiteral(" FOR UPDATE") : sql, values);
 }
 
+// A connection the server dropped is opened again before the statement, and once more
+// when the statement finds it gone; within a transaction the caller starts over.
+SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool behalten) {
+    if (server_ && verbindungWeg_ && !inTransaction_) {
+        QString grund;
+        if (!wiederVerbinden(&grund)) {
+            throw DatabaseError(verbindungText(grund), false, true);
+        }
+    }
+    try {
+        return ausfuehren(sql, values, behalten);
+    } catch (const DatabaseError& e) {
+        if (!e.verbindungWeg() || inTransaction_) {
+            throw;
+        }
+        QString grund;
+        if (!wiederVerbinden(&grund)) {
+            throw DatabaseError(verbindungText(grund), false, true);
+        }
+        return ausfuehren(sql, values, behalten);
+    }
+}
+
+QString Database::verbindungText(const QString& grund) const {
+    return QStringLiteral(
+               "Der Server der Datenbank \"%1\" ist nicht erreichbar (%2). Was auf dem "
+               "Bildschirm steht, bleibt erhalten; bitte noch einmal versuchen, wenn der Server "
+               "wieder läuft.")
+        .arg(path_, grund);
+}
+
 // Statements with bound values are prepared once and kept; dialect statements carry their
 // values in the text, so each is a one-off and keeping it would only grow the cache.
-SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool behalten) {
-    if (!isOpen()) {
+SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, bool behalten) {
+    if (!QSqlDatabase::contains(connectionName_) ||
+        !QSqlDatabase::database(connectionName_, false).isOpen()) {
         throw DatabaseError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     }
     std::shared_ptr<QSqlQuery> query = behalten ? prepared_.value(sql) : nullptr;
@@ -351,10 +449,13 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool
         query = std::make_shared<QSqlQuery>(QSqlDatabase::database(connectionName_, false));
         query->setForwardOnly(true);
         if (!query->prepare(server_ ? mariadbsql::uebersetzen(sql) : sql)) {
-            const QString reason = fehlerText(query->lastError());
-            qCWarning(lcSql) << reason << sql;
+            const QSqlError fehler = query->lastError();
+            const QString reason = fehlerText(fehler);
+            const bool weg = server_ && verbindungVerloren(fehler);
+            verbindungWeg_ = verbindungWeg_ || weg;
             throw DatabaseError(
-                QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason));
+                QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason), false,
+                weg);
         }
         if (behalten) {
             if (prepared_.size() >= kHoechstensVorbereitet) {
@@ -370,9 +471,13 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool
         const QSqlError fehler = query->lastError();
         const QString reason = fehlerText(fehler);
         query->finish();
-        qCWarning(lcSql) << reason << sql;
+        const bool weg = server_ && verbindungVerloren(fehler);
+        if (weg) {
+            verbindungWeg_ = true;
+            prepared_.clear();
+        }
         throw DatabaseError(QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason),
-                            server_ && serverWiederholbar(fehler));
+                            server_ && serverWiederholbar(fehler), weg);
     }
     SqlRows result;
     if (query->isSelect()) {
@@ -402,11 +507,40 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool
 }
 
 void Database::begin() {
+    if (server_ && verbindungWeg_) {
+        QString grund;
+        if (!wiederVerbinden(&grund)) {
+            throw DatabaseError(verbindungText(grund), false, true);
+        }
+    }
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
-    if (!db.isOpen() || !db.transaction()) {
+    if (!db.isOpen()) {
+        throw DatabaseError(QStringLiteral("Es ist keine Datenbank geöffnet."));
+    }
+    if (!server_) {
+        // The write lock is taken at the start: what a transaction reads stays as read until
+        // it ends, also when another program writes the same file.
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+            throw DatabaseError(
+                QStringLiteral("Die Datenbank \"%1\" kann keine Transaktion beginnen: %2")
+                    .arg(path_, fehlerText(q.lastError())));
+        }
+        inTransaction_ = true;
+        return;
+    }
+    if (!db.transaction()) {
+        const QSqlError fehler = db.lastError();
+        const bool weg = verbindungVerloren(fehler);
+        verbindungWeg_ = verbindungWeg_ || weg;
+        if (weg && wiederVerbinden() && db.transaction()) {
+            inTransaction_ = true;
+            return;
+        }
         throw DatabaseError(
             QStringLiteral("Die Datenbank \"%1\" kann keine Transaktion beginnen: %2")
-                .arg(path_, fehlerText(db.lastError())));
+                .arg(path_, fehlerText(fehler)),
+            false, weg);
     }
     inTransaction_ = true;
 }
@@ -418,10 +552,12 @@ void Database::commit() {
         const QString reason = fehlerText(fehler);
         db.rollback();
         inTransaction_ = false;
+        const bool weg = server_ && verbindungVerloren(fehler);
+        verbindungWeg_ = verbindungWeg_ || weg;
         throw DatabaseError(
             QStringLiteral("Die Änderungen in \"%1\" konnten nicht gespeichert werden: %2")
                 .arg(path_, reason),
-            server_ && serverWiederholbar(fehler));
+            server_ && serverWiederholbar(fehler), weg);
     }
     inTransaction_ = false;
 }

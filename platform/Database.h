@@ -18,18 +18,23 @@ class QSqlError;
 // An engine or dialect error. The message is German and fit to show to the user.
 class DatabaseError : public std::runtime_error {
   public:
-    explicit DatabaseError(const QString& message, bool wiederholbar = false)
+    explicit DatabaseError(const QString& message, bool wiederholbar = false,
+                           bool verbindungWeg = false)
         : std::runtime_error(message.toStdString()),
           message_(message),
-          wiederholbar_(wiederholbar) {}
+          wiederholbar_(wiederholbar),
+          verbindungWeg_(verbindungWeg) {}
     const QString& message() const { return message_; }
     // Another user held what was needed too long (a server database); the whole
     // transaction may be tried again.
     bool wiederholbar() const { return wiederholbar_; }
+    // The server dropped the connection; it is opened again before the next statement.
+    bool verbindungWeg() const { return verbindungWeg_; }
 
   private:
     QString message_;
     bool wiederholbar_ = false;
+    bool verbindungWeg_ = false;
 };
 
 // The rows of a SELECT, read completely.
@@ -94,6 +99,9 @@ class Database {
     // Number of rows changed by the last run()/execute().
     int changedRows() const { return changedRows_; }
 
+    // A server connection that was dropped is opened again; false with the German reason.
+    bool wiederVerbinden(QString* grund = nullptr);
+
     void begin();
     void commit();
     void rollback();
@@ -109,6 +117,10 @@ class Database {
 
   private:
     SqlRows runNative(const QString& sql, const QVariantList& values, bool behalten = true);
+    SqlRows ausfuehren(const QString& sql, const QVariantList& values, bool behalten);
+    bool sitzungEinrichten(QString* grund);
+    QString passwort_;
+    bool verbindungWeg_ = false;  // the server dropped the connection
     static constexpr qsizetype kHoechstensVorbereitet = 200;
     QString connectionName_;
     QString path_;
@@ -118,6 +130,7 @@ class Database {
     bool server_ = false;
     bool openServer(const QString& adresse, QString* error);
     QString fehlerText(const QSqlError& e) const;
+    QString verbindungText(const QString& grund) const;
 };
 
 // Rolls back unless committed: writes that belong together succeed or leave the old state.
@@ -161,6 +174,11 @@ void inTransaktion(Database& db, Schritte&& schritte, int versuche = 6) {
             t.commit();
             return;
         } catch (const DatabaseError& e) {
+            // A connection the server dropped takes the open transaction with it; on the
+            // connection opened again the whole transaction is tried once more.
+            if (e.verbindungWeg() && versuch < versuche && db.wiederVerbinden()) {
+                continue;
+            }
             if (!e.wiederholbar() || versuch >= versuche) {
                 throw;
             }

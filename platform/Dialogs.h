@@ -11,8 +11,12 @@ class Dialogs {
     // A message with an "OK" button.
     virtual void message(const QString& text) = 0;
 
-    // A question with "Ja" and "Nein"; true for "Ja".
-    virtual bool askYesNo(const QString& text) = 0;
+    // Which button Enter presses.
+    enum class Vorgabe { Ja, Nein };
+
+    // A question with "Ja" and "Nein"; true for "Ja". A question whose "Ja" destroys or
+    // replaces data has "Nein" as its default.
+    virtual bool askYesNo(const QString& text, Vorgabe vorgabe = Vorgabe::Ja) = 0;
 
     // The chosen file, or "" when the user cancelled.
     virtual QString openFileName(const QString& title, const QString& directory,

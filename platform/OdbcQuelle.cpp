@@ -1,6 +1,5 @@
 #include "platform/OdbcQuelle.h"
 
-#include <QLoggingCategory>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -9,8 +8,6 @@
 #include <atomic>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcOdbc, "zielkunst.odbc")
 
 QString nextConnectionName() {
     static std::atomic<int> counter{0};
@@ -21,6 +18,17 @@ QString grund(const QSqlError& e) {
     QString text = e.databaseText().trimmed();
     if (text.isEmpty()) {
         text = e.text().trimmed();
+    }
+    if (text.isEmpty()) {
+        text = e.driverText().trimmed();
+    }
+    if (text.isEmpty()) {
+        // A driver whose connection went away may say nothing at all.
+        text = e.nativeErrorCode().isEmpty()
+                   ? QStringLiteral(
+                         "Der Treiber nennt keinen Grund; vermutlich ist die "
+                         "Verbindung zum Stand-Rechner unterbrochen.")
+                   : QStringLiteral("Fehlercode %1 des Treibers").arg(e.nativeErrorCode());
     }
     return text;
 }
@@ -57,6 +65,7 @@ bool OdbcQuelle::open(const QString& datenquelle, QString* fehler) {
     if (!ok) {
         close();
     }
+    gestoert_ = !ok;
     return ok;
 }
 
@@ -84,9 +93,7 @@ SqlRows OdbcQuelle::select(const QString& sql) {
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
     query.setForwardOnly(true);
     if (!query.exec(sql)) {
-        const QString reason = grund(query.lastError());
-        qCWarning(lcOdbc) << reason << sql;
-        throw DatabaseError(QStringLiteral("Fehler beim Lesen der Datenquelle: %1").arg(reason));
+        lesefehler(query.lastError());
     }
     SqlRows result;
     const QSqlRecord rec = query.record();
@@ -102,8 +109,13 @@ SqlRows OdbcQuelle::select(const QString& sql) {
         result.rows.push_back(std::move(row));
     }
     if (query.lastError().isValid()) {
-        throw DatabaseError(
-            QStringLiteral("Fehler beim Lesen der Datenquelle: %1").arg(grund(query.lastError())));
+        lesefehler(query.lastError());
     }
+    gestoert_ = false;
     return result;
+}
+
+void OdbcQuelle::lesefehler(const QSqlError& e) {
+    gestoert_ = true;
+    throw DatabaseError(QStringLiteral("Fehler beim Lesen der Datenquelle: %1").arg(grund(e)));
 }

@@ -4,6 +4,8 @@
 
 #include "platform/Database.h"
 
+class QSqlError;
+
 // A foreign database reached through an ODBC data source, only read with SELECTs. The
 // electronic range's result database is reached this way; user name and password belong
 // to the data source's own configuration.
@@ -18,10 +20,14 @@ class OdbcQuelle {
     bool open(const QString& datenquelle, QString* fehler);
     void close();
     bool isOpen() const;
+    // The last statement failed: the connection may be gone and is best opened anew.
+    bool gestoert() const { return gestoert_; }
 
     // Runs a SELECT and reads all its rows. Throws DatabaseError with a German message.
     SqlRows select(const QString& sql);
 
   private:
+    [[noreturn]] void lesefehler(const QSqlError& e);
     QString connectionName_;
+    bool gestoert_ = false;
 };

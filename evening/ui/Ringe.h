@@ -8,6 +8,7 @@
 
 #include "core/Hauptfelder.h"
 #include "core/Wettkampfzeilen.h"
+#include "evening/Abendstand.h"
 #include "evening/Felder.h"
 #include "evening/Mitglieder.h"
 #include "machine/Einleseablauf.h"
@@ -121,6 +122,8 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     void fokusNachMitglied();
     void starten();
     void wettkampfEintragen(Felder& f);
+    void speichern(bool ersetzen);
+    void abendLaden(Felder& f);
     void programmKnopf(std::size_t index);
     void programmListe();
     void andereKarte();
@@ -147,6 +150,8 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     std::function<void()> wettkampfOeffnen_;
     std::function<void()> schussbildOeffnen_;
     std::optional<Mitglied> mitglied_;
+    bool mitgliedUnlesbar_ = false;  // the number typed could not be looked up
+    GeladenerAbend geladen_;         // the stored evening as this place last saw it
     QString bestTeilerBeimBetreten_;
     int offenerSlot_ = -1;
     bool lesungOffen_ = false;

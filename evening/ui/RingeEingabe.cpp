@@ -168,14 +168,51 @@ void Ringe::nummerGeaendert() {
         dialogs_.message(QStringLiteral("Es ist keine Vereinsdatenbank geöffnet."));
         return;
     }
-    mitFeldern([this](Felder& f) {
-        f.clearSchuss(zustand_);
-        mitglied_ = mitgliedNachNummer(club_.db(), f.SNummer);
-        f.SName = mitglied_ ? mitglied_->Name : Felder::kKeinEintrag;
-        // Without a member the buffer is emptied too, so that no hidden shots of the
-        // member shown before can be stored under "Kein Eintrag".
-        suchen(f, zustand_, club_.db());
-    });
+    mitFeldern(
+        [this](Felder& f) {
+            f.clearSchuss(zustand_);
+            mitglied_.reset();
+            geladen_ = {};
+            mitgliedUnlesbar_ = false;
+            try {
+                mitglied_ = mitgliedNachNummer(club_.db(), f.SNummer);
+            } catch (const DatabaseError&) {
+                // The name shown belongs to the member typed before: it must not stay
+                // above this number, nor may an evening be stored under it.
+                mitgliedUnlesbar_ = true;
+                f.SName.clear();
+                zustand_.clearSchussPuffer();
+                throw;
+            }
+            f.SName = mitglied_ ? mitglied_->Name : Felder::kKeinEintrag;
+            // Without a member the buffer is emptied too, so that no hidden shots of the
+            // member shown before can be stored under "Kein Eintrag".
+            abendLaden(f);
+        },
+        QStringLiteral("Das Mitglied konnte nicht gelesen werden.\n"));
+}
+
+// The stored evening, and what this place saw of it: read before and after, so that an
+// evening another place stores meanwhile is not taken for the one shown.
+void Ringe::abendLaden(Felder& f) {
+    Database& db = club_.db();
+    for (int versuch = 0; versuch < 3; ++versuch) {
+        GeladenerAbend vorher;
+        try {
+            vorher = geladenerAbend(db, f);
+        } catch (const DatabaseError&) {
+        }
+        suchen(f, zustand_, db);
+        try {
+            geladen_ = geladenerAbend(db, f);
+        } catch (const DatabaseError&) {
+            geladen_ = {};  // unknown: storing asks before it replaces anything
+            return;
+        }
+        if (geladen_.fingerabdruck == vorher.fingerabdruck) {
+            return;
+        }
+    }
 }
 
 void Ringe::nameGeaendert() {
@@ -322,8 +359,20 @@ void Ringe::wettkampfEintragen(Felder& f) {
 }
 
 void Ringe::berechnenUndSpeichern() {
+    speichern(false);
+}
+
+void Ringe::speichern(bool ersetzen) {
+    if (mitgliedUnlesbar_ && !Wettkampf->isChecked()) {
+        dialogs_.message(QStringLiteral(
+            "Mitglied konnte nicht gelesen werden: Der Abend wurde nicht gespeichert.\n"
+            "Bitte die Nummer noch einmal eingeben, sobald die Vereinsdatenbank wieder "
+            "erreichbar ist; die Ringe bleiben so lange auf dem Bildschirm."));
+        return;
+    }
+    std::optional<AbendAnderswoGespeichert> konflikt;
     mitFeldern(
-        [this](Felder& f) {
+        [&](Felder& f) {
             for (int n = 10; n <= 60; n += 10) {
                 Serberech(n, f);
             }
@@ -336,11 +385,42 @@ void Ringe::berechnenUndSpeichern() {
                     mitglied_ = mitgliedNachNummer(db, f.SNummer);
                 }
                 Punktegeben(f, zustand_, &db, mitglied_ ? mitglied_->Klasse : 0, dialogs_);
-                Abspeichern(f, zustand_, db);
+                try {
+                    Abspeichern(f, zustand_, db, {&geladen_, ersetzen, clock_.now()});
+                } catch (const AbendAnderswoGespeichert& e) {
+                    konflikt = e;
+                    return;
+                }
             }
             f.Warnung.clear();
         },
         QStringLiteral("Der Abend wurde nicht gespeichert.\n"));
+    if (!konflikt) {
+        return;
+    }
+    // Another place stored this member's evening after this place recalled it: nothing is
+    // replaced without the user's word.
+    QString wann;
+    if (konflikt->wann()) {
+        const QDateTime zeit = QDateTime::fromString(konflikt->wann()->zeit, Qt::ISODate);
+        wann = QStringLiteral(" (am %1 um %2 Uhr an „%3“)")
+                   .arg(zeit.date().toString(QStringLiteral("dd.MM.yyyy")),
+                        zeit.time().toString(QStringLiteral("HH:mm:ss")), konflikt->wann()->platz);
+    }
+    const QString frage =
+        QStringLiteral(
+            "Der Abend von Nummer %1 (%2) am %3 wurde inzwischen an einem anderen Platz "
+            "gespeichert%4.\n\n"
+            "Soll der Abend dieses Platzes den dort gespeicherten ersetzen?\n"
+            "„Nein“ lädt den dort gespeicherten Abend; die Ringe dieses Platzes werden dann "
+            "nicht gespeichert.")
+            .arg(konflikt->nr())
+            .arg(SName->text(), felderLesen().datumText(), wann);
+    if (dialogs_.askYesNo(frage, Dialogs::Vorgabe::Nein)) {
+        speichern(true);
+        return;
+    }
+    mitFeldern([this](Felder& f) { abendLaden(f); });
 }
 
 // ---- reading ------------------------------------------------------------------------

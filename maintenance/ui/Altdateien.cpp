@@ -90,7 +90,17 @@ int umziehen(const QStringList& a) {
     }
     Umzugsbericht bericht;
     QString fehler;
-    const bool ok = vereinUmziehen(a[2], a[3], konsolenFortschritt, &bericht, &fehler);
+    // A question (the remains of a move that was cut off) is answered on standard input.
+    const auto fragen = [](const QString& frage) {
+        ausgeben(stdout, frage + QStringLiteral(" (j/n) "));
+        std::fflush(stdout);
+        char zeile[16] = {};
+        if (!std::fgets(zeile, sizeof zeile, stdin)) {
+            return false;
+        }
+        return zeile[0] == 'j' || zeile[0] == 'J' || zeile[0] == 'y' || zeile[0] == 'Y';
+    };
+    const bool ok = vereinUmziehen(a[2], a[3], konsolenFortschritt, &bericht, &fehler, fragen);
     if (!ok) {
         ausgeben(stderr, QStringLiteral("Der Verein wurde nicht kopiert.\n") + fehler);
         return 1;

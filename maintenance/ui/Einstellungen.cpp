@@ -484,7 +484,10 @@ void Einstellungen::umziehen() {
             [&](int fertig, int gesamt, const QString& t) {
                 fortschritt.melden(fertig, gesamt, t);
             },
-            &bericht, &fehler);
+            &bericht, &fehler,
+            [this](const QString& frage) {
+                return dialogs_.askYesNo(frage, Dialogs::Vorgabe::Nein);
+            });
     }
     if (!ok) {
         dialogs_.message(QStringLiteral("Der Verein wurde nicht kopiert.\n") + fehler);

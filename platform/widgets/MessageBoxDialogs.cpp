@@ -20,14 +20,14 @@ void MessageBoxDialogs::message(const QString& text) {
     box.exec();
 }
 
-bool MessageBoxDialogs::askYesNo(const QString& text) {
+bool MessageBoxDialogs::askYesNo(const QString& text, Vorgabe vorgabe) {
     QMessageBox box(ownerOf(parent_));
     box.setWindowTitle(QApplication::applicationDisplayName());
     box.setText(text);
     box.setIcon(QMessageBox::Question);
     QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(vorgabe == Vorgabe::Nein ? no : yes);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;

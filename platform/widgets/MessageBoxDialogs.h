@@ -11,7 +11,7 @@ class MessageBoxDialogs : public Dialogs {
     void setParent(QWidget* parent) { parent_ = parent; }
 
     void message(const QString& text) override;
-    bool askYesNo(const QString& text) override;
+    bool askYesNo(const QString& text, Vorgabe vorgabe = Vorgabe::Ja) override;
     QString openFileName(const QString& title, const QString& directory,
                          const QString& filter) override;
 

@@ -186,8 +186,14 @@ void MeytonImport::laden() {
 }
 
 bool MeytonImport::verbinden() {
-    if (stand_.isOpen()) {
-        return true;
+    // The range's server may have been restarted since the last read: a connection that
+    // no longer answers is made anew.
+    if (stand_.isOpen() && !stand_.gestoert()) {
+        try {
+            stand_.select(QStringLiteral("SELECT count(*) FROM Scheiben WHERE 1 = 0"));
+            return true;
+        } catch (const DatabaseError&) {
+        }
     }
     QString grund;
     if (stand_.open(kDatenquelle, &grund)) {

@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+
+#include <random>
 
 #include "core/Schema.h"
 #include "maintenance/Vereinsumzug.h"
@@ -131,6 +134,106 @@ class TestUmzug : public QObject {
         Database::setPasswortAbfrage({});
         QVERIFY(cnf.open(QIODevice::WriteOnly | QIODevice::Truncate));
         cnf.write(richtig);
+    }
+
+    // zielkunst --umziehen killed 30 times at random moments, into a file and onto the
+    // server: the target is never a club that looks complete but is not, a retry after
+    // each kill is possible (on the server after agreeing to clear the remains), and the
+    // last retry completes with nothing else at the target.
+    void abgebrochenerUmzug_data() {
+        QTest::addColumn<bool>("server");
+        QTest::newRow("Datei") << false;
+        QTest::newRow("Server") << true;
+    }
+    void abgebrochenerUmzug() {
+        if (!TestDaten::aufServer()) {
+            QSKIP("braucht den MariaDB-Server des Tests");
+        }
+        QFETCH(bool, server);
+        TestDaten d;
+        const QString quelle = d.pfad("Gross.db");
+        QString fehler;
+        QVERIFY(schema::neueVereinsdatenbank(quelle, &fehler));
+        {
+            Database db;
+            QVERIFY(db.open(quelle, &fehler));
+            Transaction t(db);
+            for (int nr = 1; nr <= 200; ++nr) {
+                db.run("INSERT INTO Mitglieder (Nr, Name, Klasse) VALUES (?, ?, 1)",
+                       {nr, QString("Mitglied %1").arg(nr)});
+                for (int tag = 0; tag < 10; ++tag) {
+                    const QString datum = QDate(2024, 1, 3).addDays(7 * tag).toString(Qt::ISODate);
+                    db.run(
+                        "INSERT INTO Ergebnis (MitglNr, Datum, S1, Jahr) VALUES (?, ?, 90, 2024)",
+                        {nr, datum});
+                    for (int k = 1; k <= 10; ++k) {
+                        db.run(
+                            "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring, "
+                            "Teiler, X, Y) VALUES (?, ?, ?, 9, 30.5, 0.5, 0.25)",
+                            {nr, datum, k});
+                    }
+                }
+            }
+            t.commit();
+        }
+        auto umziehen = [&](const QString& ziel, int killNachMs) {
+            QProcess p;
+            p.start(QStringLiteral(ZK_APP), {"--umziehen", quelle, ziel});
+            p.write("j\n");  // the remains of a cut-off move may be cleared
+            p.closeWriteChannel();
+            if (killNachMs >= 0) {
+                QTest::qWait(killNachMs);
+                p.kill();
+            }
+            p.waitForFinished(60000);
+            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        };
+        // How long a whole move takes, for the moments of the kills.
+        const QString probe = server ? TestDaten::leereServerdatenbank() : d.pfad("Probe.db");
+        QElapsedTimer uhr;
+        uhr.start();
+        QCOMPARE(umziehen(probe, -1), 0);
+        const int dauer = static_cast<int>(uhr.elapsed());
+        const QString ziel = server ? TestDaten::leereServerdatenbank() : d.pfad("ziel/Verein.db");
+        auto leeren = [&] {
+            if (server) {
+                Database db;
+                QVERIFY(db.open(ziel, &fehler));
+                for (const QString& t : db.tables())
+                    db.run(QString("DROP %1 \"%2\"").arg(t == "Heute" ? "VIEW" : "TABLE", t));
+            } else {
+                QVERIFY(QFile::remove(ziel));
+            }
+        };
+        std::mt19937 zufall(42);
+        int fertig = 0;
+        for (int versuch = 0; versuch < 30; ++versuch) {
+            const int code = umziehen(ziel, static_cast<int>(zufall() % (dauer + 50)));
+            Database db;
+            const bool offen = db.open(ziel, &fehler);
+            const bool unfertig = offen && db.hasTable(kUmzugUnfertig);
+            const bool vorhanden = offen && !db.tables().isEmpty();
+            db.close();
+            if (vorhanden && !unfertig) {
+                // The move was through before the kill: it must be the whole club.
+                QCOMPARE(inhalt(ziel), inhalt(quelle));
+                ++fertig;
+                leeren();
+            } else {
+                QVERIFY2(code != 0, "a move reported success without a complete club");
+            }
+        }
+        QCOMPARE(umziehen(ziel, -1), 0);
+        QCOMPARE(inhalt(ziel), inhalt(quelle));
+        if (server) {
+            Database db;
+            QVERIFY(db.open(ziel, &fehler));
+            QVERIFY(!db.hasTable(kUmzugUnfertig));
+        } else {
+            QCOMPARE(QDir(QFileInfo(ziel).absolutePath()).entryList(QDir::Files),
+                     QStringList{"Verein.db"});
+        }
+        qInfo("%d von 30 Umzügen waren vor dem Abbruch fertig", fertig);
     }
 };
 

@@ -79,7 +79,7 @@ class AbbrechenBei : public ScriptedDialogs {
     MeytonImport* fenster = nullptr;
     int bei = 0;
     int gefragt = 0;
-    bool askYesNo(const QString& text) override {
+    bool askYesNo(const QString& text, Vorgabe = Vorgabe::Ja) override {
         questions << text;
         if (++gefragt == bei) {
             fenster->findChild<QPushButton*>("Abbrechen_butt")->click();
@@ -415,6 +415,26 @@ class TestMeytonImport : public QObject {
         QCOMPARE(fenster.findChild<QProgressBar*>("Fortschritt")->value(), 5);
         QVERIFY(fenster.findChild<QPushButton*>("Import_butt")->isEnabled());
         QVERIFY(!fenster.findChild<QPushButton*>("Abbrechen_butt")->isEnabled());
+
+        // The range's server is restarted while the window stays open: the next Import runs.
+        d_->db().run("DELETE FROM Ergebnis");
+        QVERIFY2(server_.neuStarten(), qPrintable(server_.fehler()));
+        const qsizetype meldungen = dialogs.messages.size();
+        fenster.findChild<QPushButton*>("Import_butt")->click();
+        QVERIFY(beendet.wait(20000));
+        QCOMPARE(d_->zahl("SELECT count(*) FROM Ergebnis"), 5);
+        QCOMPARE(dialogs.messages.size(), meldungen + 1);
+        QVERIFY2(dialogs.messages.last().contains("Neu:  5"), qPrintable(dialogs.messages.last()));
+
+        // While it is down, the reason is the driver's, never empty.
+        server_.stoppen();
+        fenster.findChild<QPushButton*>("Import_butt")->click();
+        QVERIFY2(!dialogs.messages.last().endsWith(": "), qPrintable(dialogs.messages.last()));
+        QVERIFY(!dialogs.messages.last().endsWith(":"));
+        QVERIFY2(server_.neuStarten(), qPrintable(server_.fehler()));
+        fenster.findChild<QPushButton*>("Import_butt")->click();
+        QVERIFY(beendet.wait(20000));
+        QCOMPARE(d_->zahl("SELECT count(*) FROM Ergebnis"), 5);
     }
 };
 

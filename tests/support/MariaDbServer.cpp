@@ -123,6 +123,24 @@ bool MariaDbServer::starten() {
         fehler_ = QStringLiteral("Kein freier Port auf 127.0.0.1.");
         return false;
     }
+    return hochfahren() &&
+           sql(QStringLiteral("CREATE DATABASE meyton CHARACTER SET utf8mb4;"
+                              "CREATE USER 'stand'@'127.0.0.1' IDENTIFIED BY 'geheim';"
+                              "GRANT SELECT ON meyton.* TO 'stand'@'127.0.0.1';"));
+}
+
+bool MariaDbServer::neuStarten() {
+    stoppen();
+    return hochfahren();
+}
+
+bool MariaDbServer::hochfahren() {
+    const QString daten = dir_.filePath(QStringLiteral("data"));
+    const QString temp = dir_.filePath(QStringLiteral("tmp"));
+    QStringList root;
+    if (::geteuid() == 0) {
+        root << QStringLiteral("--user=root");
+    }
     server_ = std::make_unique<QProcess>();
     server_->setProcessChannelMode(QProcess::MergedChannels);
     // A test that aborts takes its server with it.
@@ -155,10 +173,7 @@ bool MariaDbServer::starten() {
         }
         ausgabe += server_->readAll();
     }
-    return sql(
-        QStringLiteral("CREATE DATABASE meyton CHARACTER SET utf8mb4;"
-                       "CREATE USER 'stand'@'127.0.0.1' IDENTIFIED BY 'geheim';"
-                       "GRANT SELECT ON meyton.* TO 'stand'@'127.0.0.1';"));
+    return true;
 }
 
 QString MariaDbServer::clientAufruf(const QStringList& args, const QString& eingabe, bool* ok) {

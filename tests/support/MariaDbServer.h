@@ -33,8 +33,12 @@ class MariaDbServer {
     static bool datenquellenLeeren();
 
     void stoppen();
+    // Stopped and started again on the same port with the same data, as after a power cut
+    // of the club's server.
+    bool neuStarten();
 
   private:
+    bool hochfahren();
     QString clientAufruf(const QStringList& args, const QString& eingabe, bool* ok);
 
     QTemporaryDir dir_;

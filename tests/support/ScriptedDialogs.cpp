@@ -4,8 +4,11 @@ void ScriptedDialogs::message(const QString& text) {
     messages.append(text);
 }
 
-bool ScriptedDialogs::askYesNo(const QString& text) {
+bool ScriptedDialogs::askYesNo(const QString& text, Vorgabe vorgabe) {
     questions.append(text);
+    if (vorgabe == Vorgabe::Nein) {
+        questionsDefaultNo.append(text);
+    }
     if (answers_.isEmpty()) {
         ++unansweredQuestions;
         return false;

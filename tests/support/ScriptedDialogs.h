@@ -14,12 +14,13 @@ class ScriptedDialogs : public Dialogs {
     void answerFile(const QString& path) { files_.enqueue(path); }
 
     void message(const QString& text) override;
-    bool askYesNo(const QString& text) override;
+    bool askYesNo(const QString& text, Vorgabe vorgabe = Vorgabe::Ja) override;
     QString openFileName(const QString& title, const QString& directory,
                          const QString& filter) override;
 
     QStringList messages;
     QStringList questions;
+    QStringList questionsDefaultNo;  // the questions whose Enter answers "Nein"
     int unansweredQuestions = 0;
     bool allAnswersUsed() const { return answers_.isEmpty() && files_.isEmpty(); }
 

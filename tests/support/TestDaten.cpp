@@ -12,9 +12,8 @@ bool TestDaten::aufServer() {
     return qEnvironmentVariable("ZK_DB_ENGINE") == QLatin1String("mariadb");
 }
 
-namespace {
 // One server for the whole test program, stopped when the program ends.
-MariaDbServer* server() {
+MariaDbServer* TestDaten::server() {
     static std::unique_ptr<MariaDbServer> s = [] {
         auto neu = std::make_unique<MariaDbServer>();
         if (!neu->starten()) {
@@ -24,7 +23,6 @@ MariaDbServer* server() {
     }();
     return s.get();
 }
-}  // namespace
 
 QString TestDaten::leereServerdatenbank() {
     return server()->vereinsdatenbank();

@@ -18,6 +18,8 @@ class TestDaten {
         return adresse_.isEmpty() ? pfad(QStringLiteral("Training.db")) : adresse_;
     }
     static bool aufServer();
+    // The test program's own MariaDB server (started when first asked for).
+    static class MariaDbServer* server();
     // A new empty database on the test's server (its address).
     static QString leereServerdatenbank();
     // A trigger written for SQLite ("CREATE TRIGGER n BEFORE INSERT ON T [WHEN c] BEGIN
