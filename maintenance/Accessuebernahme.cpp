@@ -1,6 +1,7 @@
 #include "maintenance/Accessuebernahme.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -102,7 +103,7 @@ QString deklarierterTyp(const QString& accessTyp) {
     if (t == QLatin1String("single")) {
         return QStringLiteral("SINGLE");
     }
-    if (t == QLatin1String("double") || t == QLatin1String("currency") ||
+    if (t == QLatin1String("double") || t.startsWith(QLatin1String("currency")) ||
         t.startsWith(QLatin1String("numeric"))) {
         return QStringLiteral("DOUBLE");
     }
@@ -112,16 +113,39 @@ QString deklarierterTyp(const QString& accessTyp) {
     if (t == QLatin1String("datetime")) {
         return QStringLiteral("DATE");
     }
+    if (t.startsWith(QLatin1String("binary")) || t.startsWith(QLatin1String("ole"))) {
+        return QStringLiteral("BLOB");
+    }
     if (t.startsWith(QLatin1String("text ("))) {
         return QStringLiteral("TEXT") + accessTyp.trimmed().mid(5).remove(u' ');
     }
-    if (t.startsWith(QLatin1String("ole"))) {
-        return QStringLiteral("BLOB");
-    }
-    return QStringLiteral("TEXT");  // memo, hyperlink, replication id and the rest
+    return QStringLiteral("TEXT");  // memo, hyperlink, replication id, extended dates, ...
 }
 
-QVariant wert(const QVariant& text, const QString& deklariert) {
+bool passtInDouble(const QString& zahl) {
+    QString ziffern;
+    for (const QChar c : zahl.trimmed()) {
+        if (c.isDigit()) {
+            ziffern += c;
+        } else if (c != u'.' && c != u'-' && c != u'+') {
+            return false;
+        }
+    }
+    // Leading zeros, and zeros after the point at the end, carry no digit of the value.
+    const qsizetype punkt = zahl.indexOf(u'.');
+    QString wert = ziffern;
+    if (punkt >= 0) {
+        while (wert.endsWith(u'0')) {
+            wert.chop(1);
+        }
+    }
+    while (wert.startsWith(u'0')) {
+        wert.remove(0, 1);
+    }
+    return wert.size() <= 15;
+}
+
+QVariant wert(const QVariant& text, const QString& deklariert, bool nurTag) {
     if (!text.isValid() || text.isNull()) {
         return {};
     }
@@ -145,8 +169,9 @@ QVariant wert(const QVariant& text, const QString& deklariert) {
         if (!dt.isValid()) {
             return s;  // mdbtools could not read it either; the text is kept
         }
-        return dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate)
-                                        : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return dt.time() == QTime(0, 0) || nurTag
+                   ? dt.date().toString(Qt::ISODate)
+                   : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     }
     if (typ == QLatin1String("INTEGER") || typ == QLatin1String("LONG")) {
         const qlonglong n = s.trimmed().toLongLong(&ok);
@@ -186,16 +211,58 @@ bool istVereinsdatei(const QStringList& tabellen) {
     return false;
 }
 
+// The club's evenings and birthdays are days: a time of day in the old file would keep an
+// evening from being found by its date.
+bool nurTag(const QString& tabelle, const QString& feld) {
+    auto ist = [](const QString& a, const char* b) {
+        return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
+    };
+    return (ist(feld, "Datum") && (ist(tabelle, "Ergebnis") || ist(tabelle, "Einzelergebnisse"))) ||
+           (ist(feld, "Geburtstag") && ist(tabelle, "Mitglieder"));
+}
+
 // One table into the open file: created unless the club schema has it, missing fields
-// added, every row written with the types the file declares. The number of rows.
+// added, every row written with the types the file declares. The number of rows; what
+// mdbtools could not give is added to *nichtLesbar.
 qint64 tabelleSchreiben(Database& db, const QString& tabelle, const QString& schemaText,
-                        const QByteArray& csv) {
+                        const QByteArray& csv, QStringList* nichtLesbar) {
     const std::vector<mdbtext::Spalte> access = mdbtext::spalten(schemaText);
-    const bool vorhanden = db.hasTable(tabelle);
-    if (!vorhanden) {
+    QStringList kopf;
+    const std::vector<QVariantList> zeilen = mdbtext::zeilen(csv, &kopf);
+    // A damaged file gives fields without a name, or fields its table does not have.
+    for (const QString& k : kopf) {
+        const bool bekannt = std::any_of(access.begin(), access.end(), [&](const auto& s) {
+            return s.name.compare(k, Qt::CaseInsensitive) == 0;
+        });
+        if (k.trimmed().isEmpty() || !bekannt) {
+            throw AccessFehler(
+                QStringLiteral("Die Tabelle %1 der Datei ist beschädigt: mdbtools liefert Felder, "
+                               "die sie nicht hat. Es wurde nichts übernommen; die Datei bleibt, "
+                               "wie sie ist.")
+                    .arg(tabelle));
+        }
+    }
+
+    // Currency and Numeric stay numbers only where a double keeps every digit.
+    auto deklariert = [&](const mdbtext::Spalte& s) {
+        QString typ = mdbtext::deklarierterTyp(s.typ);
+        const QString t = s.typ.trimmed().toLower();
+        if (t.startsWith(QLatin1String("currency")) || t.startsWith(QLatin1String("numeric"))) {
+            const qsizetype i = kopf.indexOf(s.name);
+            for (const QVariantList& z : zeilen) {
+                if (i >= 0 && i < z.size() && z[i].isValid() &&
+                    !mdbtext::passtInDouble(z[i].toString())) {
+                    typ = QStringLiteral("TEXT");
+                    break;
+                }
+            }
+        }
+        return typ;
+    };
+    if (!db.hasTable(tabelle)) {
         QStringList felder;
         for (const auto& s : access) {
-            felder << name(s.name) + u' ' + mdbtext::deklarierterTyp(s.typ);
+            felder << name(s.name) + u' ' + deklariert(s);
         }
         if (felder.isEmpty()) {
             throw DatabaseError(QStringLiteral("Die Tabelle %1 hat keine Felder.").arg(tabelle));
@@ -207,19 +274,24 @@ qint64 tabelleSchreiben(Database& db, const QString& tabelle, const QString& sch
         db.run(QStringLiteral("DELETE FROM %1").arg(name(tabelle)));
     }
     std::vector<ColumnInfo> ziel = db.columns(tabelle);
+    QStringList erweitert;
     for (const auto& s : access) {
         const bool da = std::any_of(ziel.begin(), ziel.end(), [&](const ColumnInfo& c) {
             return c.name.compare(s.name, Qt::CaseInsensitive) == 0;
         });
         if (!da) {
             db.run(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
-                       .arg(name(tabelle), name(s.name), mdbtext::deklarierterTyp(s.typ)));
+                       .arg(name(tabelle), name(s.name), deklariert(s)));
+        }
+        if (s.typ.contains(QLatin1String("extended"), Qt::CaseInsensitive)) {
+            erweitert << s.name;
         }
     }
     ziel = db.columns(tabelle);
+    if (kopf.isEmpty()) {
+        return 0;
+    }
 
-    QStringList kopf;
-    const std::vector<QVariantList> zeilen = mdbtext::zeilen(csv, &kopf);
     QStringList typen;
     QStringList platz;
     QStringList felder;
@@ -234,19 +306,45 @@ qint64 tabelleSchreiben(Database& db, const QString& tabelle, const QString& sch
         felder << name(k);
         platz << QStringLiteral("?");
     }
-    if (kopf.isEmpty()) {
-        return 0;
-    }
     const QString einfuegen = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                   .arg(name(tabelle), felder.join(QStringLiteral(", ")),
                                        platz.join(QStringLiteral(", ")));
+    int alteDaten = 0;
+    QStringList alteFelder;
     for (const QVariantList& z : zeilen) {
         QVariantList werte;
         werte.reserve(kopf.size());
         for (qsizetype i = 0; i < kopf.size(); ++i) {
-            werte << mdbtext::wert(i < z.size() ? z[i] : QVariant(), typen[i]);
+            const QVariant roh = i < z.size() ? z[i] : QVariant();
+            QVariant w = mdbtext::wert(roh, typen[i], nurTag(tabelle, kopf[i]));
+            // A date mdbtools cannot give (before 1900) comes as a text that is no date.
+            if (typen[i].startsWith(QLatin1String("DATE"), Qt::CaseInsensitive) && roh.isValid() &&
+                w.toString() == roh.toString() &&
+                !QDateTime::fromString(roh.toString().trimmed(),
+                                       QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                     .isValid()) {
+                ++alteDaten;
+                if (!alteFelder.contains(kopf[i])) {
+                    alteFelder << kopf[i];
+                }
+            }
+            werte << w;
         }
         db.run(einfuegen, werte);
+    }
+    if (alteDaten > 0) {
+        *nichtLesbar << QStringLiteral(
+                            "%1: %2 Datumswerte (Feld %3) kann mdbtools nicht lesen, meist Tage "
+                            "vor 1900; übernommen wurde sein Text, z. B. \"1900-01-00 00:00:00\".")
+                            .arg(tabelle)
+                            .arg(alteDaten)
+                            .arg(alteFelder.join(QStringLiteral(", ")));
+    }
+    for (const QString& f : erweitert) {
+        *nichtLesbar << QStringLiteral(
+                            "%1: Das Feld %2 (Datum/Zeit erweitert) kann mdbtools nicht lesen; es "
+                            "bleibt leer.")
+                            .arg(tabelle, f);
     }
     return static_cast<qint64>(zeilen.size());
 }
@@ -258,7 +356,10 @@ QString Uebernahmebericht::text(const QString& alt, const QString& neu) const {
                .arg(alt, neu)
                .arg(tabellen.size())
                .arg(zeilen) +
-           tabellen.join(u'\n');
+           tabellen.join(u'\n') +
+           (nichtLesbar.isEmpty()
+                ? QString()
+                : QStringLiteral("\n\nNicht lesbar:\n") + nichtLesbar.join(u'\n'));
 }
 
 Accessuebernahme::Accessuebernahme(AccessLeser& leser, Fortschritt fortschritt)
@@ -274,13 +375,22 @@ bool Accessuebernahme::uebernehmen(const QString& neu, Uebernahmebericht* berich
     // Written beside the target and named only when complete.
     const QString arbeit = neu + QStringLiteral(".neu");
     dateien::entfernen(arbeit);
+    dateien::entfernen(arbeit + QStringLiteral("-journal"));
+    QDir().mkpath(QFileInfo(neu).absolutePath());
     *bericht = {};
     fehler->clear();
     try {
         const QStringList tabellen = leser_.tabellen();
+        if (tabellen.isEmpty()) {
+            *fehler = QStringLiteral(
+                "In der Datei ist keine Tabelle zu lesen; sie ist vermutlich beschädigt. Es "
+                "wurde nichts übernommen.");
+            return false;
+        }
         bericht->vereinsdatenbank = istVereinsdatei(tabellen);
         Database db;
         if (!db.open(arbeit, fehler, true)) {
+            fehler->replace(arbeit, neu);
             return false;
         }
         if (bericht->vereinsdatenbank) {
@@ -293,7 +403,7 @@ bool Accessuebernahme::uebernehmen(const QString& neu, Uebernahmebericht* berich
                     fortschritt_(i, static_cast<int>(tabellen.size()), tabellen[i]);
                 }
                 const qint64 n = tabelleSchreiben(db, tabellen[i], leser_.schema(tabellen[i]),
-                                                  leser_.daten(tabellen[i]));
+                                                  leser_.daten(tabellen[i]), &bericht->nichtLesbar);
                 bericht->tabellen << QStringLiteral("%1: %2 Zeilen").arg(tabellen[i]).arg(n);
                 bericht->zeilen += n;
             }
@@ -317,7 +427,9 @@ bool Accessuebernahme::uebernehmen(const QString& neu, Uebernahmebericht* berich
         *fehler = e.message();
     }
     if (!fehler->isEmpty()) {
+        fehler->replace(arbeit, neu);
         dateien::entfernen(arbeit);
+        dateien::entfernen(arbeit + QStringLiteral("-journal"));
         return false;
     }
     if (!dateien::umbenennen(arbeit, neu)) {

@@ -24,19 +24,24 @@ std::vector<Spalte> spalten(const QString& schema);
 // (an invalid QVariant), a quoted one an empty text; quoted fields may hold line breaks.
 std::vector<QVariantList> zeilen(const QByteArray& csv, QStringList* kopf);
 
-// The club database's declared type for an Access type.
+// The club database's declared type for an Access type. Currency and Numeric are DOUBLE
+// here; a column whose values need more than a double's 15 digits is made TEXT instead.
 QString deklarierterTyp(const QString& accessTyp);
 
+// A decimal text a double gives back exactly: at most 15 significant digits.
+bool passtInDouble(const QString& zahl);
+
 // A field's text as the declared type stores it: yes/no as 1 or 0, dates as ISO dates
-// (with the time only when there is one), numbers as numbers, binary from hex. A text
-// that does not fit the type is kept as it is rather than lost.
-QVariant wert(const QVariant& text, const QString& deklariert);
+// (with the time only when there is one, never with `nurTag`), numbers as numbers, binary
+// from hex. A text that does not fit the type is kept as it is rather than lost.
+QVariant wert(const QVariant& text, const QString& deklariert, bool nurTag = false);
 
 }  // namespace mdbtext
 
 // What was taken over: one line per table with its rows.
 struct Uebernahmebericht {
-    QStringList tabellen;  // "Mitglieder: 120 Zeilen"
+    QStringList tabellen;     // "Mitglieder: 120 Zeilen"
+    QStringList nichtLesbar;  // what mdbtools could not give, table by table
     qint64 zeilen = 0;
     bool vereinsdatenbank = false;
     QString text(const QString& alt, const QString& neu) const;

@@ -1,16 +1,17 @@
 #include "platform/AccessLeser.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 const QStringList MdbToolsLeser::kProgramme = {
     QStringLiteral("mdb-ver"), QStringLiteral("mdb-tables"), QStringLiteral("mdb-schema"),
     QStringLiteral("mdb-export")};
 
 namespace {
-
-constexpr int kWarteMs = 10 * 60 * 1000;  // a large file's biggest table, on a slow disk
 
 QString fehlendeProgramme() {
     QStringList fehlen;
@@ -52,7 +53,12 @@ bool MdbToolsLeser::pruefen(QString* fehler) {
     return true;
 }
 
+// A damaged file can make the programs print without end (the same lines again and again,
+// or warnings on every row): each run is held to a time and to ten times the file's size.
 QByteArray MdbToolsLeser::ausfuehren(const QString& programm, const QStringList& argumente) {
+    const qint64 groesse = std::max<qint64>(QFileInfo(datei_).size(), 0);
+    const qint64 grenze = std::max<qint64>(10 * groesse, qint64(1) << 20);
+    const qint64 zeitMs = kZeitMs + groesse / 1000;  // and a second per megabyte
     QProcess p;
     // Numbers with a decimal point and texts in UTF-8, whatever the user's locale says.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -65,20 +71,33 @@ QByteArray MdbToolsLeser::ausfuehren(const QString& programm, const QStringList&
     }
     p.closeWriteChannel();
     QByteArray ausgabe;
+    qint64 meldungen = 0;  // what it wrote to its error channel; only the amount is kept
+    QElapsedTimer uhr;
+    uhr.start();
     // Read while it runs: a big table would fill the pipe and stall the program.
-    while (p.state() != QProcess::NotRunning) {
-        if (!p.waitForReadyRead(kWarteMs) && p.state() != QProcess::NotRunning) {
+    for (;;) {
+        const bool fertig = p.waitForFinished(100) || p.state() == QProcess::NotRunning;
+        ausgabe += p.readAllStandardOutput();
+        meldungen += p.readAllStandardError().size();
+        if (fertig) {
+            break;
+        }
+        if (ausgabe.size() + meldungen > grenze || uhr.elapsed() > zeitMs) {
             p.kill();
             p.waitForFinished(5000);
             throw AccessFehler(
-                QStringLiteral("\"%1\" antwortet nicht; abgebrochen.").arg(programm));
+                QStringLiteral("Die Datei \"%1\" ist beschädigt oder kann nicht gelesen werden: "
+                               "%2 kommt an kein Ende und wurde abgebrochen. Es wurde nichts "
+                               "übernommen; die Datei bleibt, wie sie ist.")
+                    .arg(datei_, programm));
         }
-        ausgabe += p.readAllStandardOutput();
     }
-    ausgabe += p.readAllStandardOutput();
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        const QString grund = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
-        throw AccessFehler(QStringLiteral("\"%1\" ist gescheitert: %2").arg(programm, grund));
+        throw AccessFehler(
+            QStringLiteral("Die Datei \"%1\" ist beschädigt oder keine lesbare Access-Datei "
+                           "(%2 ist gescheitert). Es wurde nichts übernommen; die Datei bleibt, "
+                           "wie sie ist.")
+                .arg(datei_, programm));
     }
     return ausgabe;
 }

@@ -46,6 +46,8 @@ class MdbToolsLeser : public AccessLeser {
 
     // The programs needed, as the package names them.
     static const QStringList kProgramme;
+    // How long one program may run (plus a second per megabyte of the file).
+    static constexpr qint64 kZeitMs = 60000;
 
   private:
     QByteArray ausfuehren(const QString& programm, const QStringList& argumente);
