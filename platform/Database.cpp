@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QUrl>
 
+#include "platform/DeutscheOrdnung.h"
 #include "platform/MariaDbSql.h"
 
 #include <QFileInfo>
@@ -341,6 +342,7 @@ bool Database::open(const QString& path, QString* error, bool create, Zugriff zu
             return fail(QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden: %2")
                             .arg(path, engineText(db.lastError())));
         }
+        deutsch::sqliteEinrichten(db);
     }
     path_ = path;
     // SQLite opens lazily; the first read tells whether the file is a database at all.
@@ -448,7 +450,8 @@ SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, boo
     if (!query) {
         query = std::make_shared<QSqlQuery>(QSqlDatabase::database(connectionName_, false));
         query->setForwardOnly(true);
-        if (!query->prepare(server_ ? mariadbsql::uebersetzen(sql) : sql)) {
+        const QString geordnet = deutsch::namenOrdnen(sql, server_);
+        if (!query->prepare(server_ ? mariadbsql::uebersetzen(geordnet) : geordnet)) {
             const QSqlError fehler = query->lastError();
             const QString reason = fehlerText(fehler);
             const bool weg = server_ && verbindungVerloren(fehler);

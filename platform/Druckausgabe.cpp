@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -18,9 +19,22 @@ std::unique_ptr<Drucker> standardDrucker(Dialogs& dialogs, const Clock& uhr, QSt
                              .arg(name));
     if (!aufDrucker) {
         QDir().mkpath(paths::documentsDir());
-        *pdf = QDir(paths::documentsDir())
-                   .filePath(QStringLiteral("Ausdruck %1.pdf")
-                                 .arg(uhr.now().toString(QStringLiteral("yyyy-MM-dd HHmmss"))));
+        // Every printout a file of its own, also two in one second: the name is taken by
+        // making the file, so that no other print (nor another program) can have it.
+        const QString stamm =
+            QStringLiteral("Ausdruck ") + uhr.now().toString(QStringLiteral("yyyy-MM-dd HHmmss"));
+        for (int n = 1; n < 1000; ++n) {
+            const QString name = n == 1 ? stamm : QStringLiteral("%1 (%2)").arg(stamm).arg(n);
+            QFile f(QDir(paths::documentsDir()).filePath(name + QStringLiteral(".pdf")));
+            if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+                *pdf = f.fileName();
+                break;
+            }
+        }
+        if (pdf->isEmpty()) {
+            *fehler = QStringLiteral("Im Dokumente-Ordner kann keine PDF-Datei angelegt werden.");
+            return nullptr;
+        }
     }
     auto d = std::make_unique<QtDrucker>(*pdf);
     if (!d->beginnen(fehler)) {

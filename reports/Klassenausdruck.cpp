@@ -33,6 +33,8 @@ namespace {
 
 using namespace druck;
 
+constexpr double kSeitenende = 271;  // a row at or below it is the last on its page
+
 struct Spalte {
     QString kopf;
     double x;
@@ -92,11 +94,27 @@ int klassenDrucken(Drucker& d, Listenart art, const std::vector<KlassenBlock>& b
     const std::vector<Spalte> s = spaltenFuer(art);
     titel(d, 12, 25, 10, t);
     d.schrift(12);
-    double y = mm(10 + d.textHoehe(muster));
+    const double th12 = d.textHoehe(muster);
+    double y = mm(10 + th12);
+    d.schrift(10);
+    const double th10 = d.textHoehe(muster);
+    auto neueSeite = [&] {
+        d.neueSeite();
+        titel(d, 10, 0, th10, t);
+        d.schrift(10);
+        y = mm(10 + th10);
+    };
+    // A line may stand where a row may: above the mark at which rows go on a new page, and
+    // one line below it. What would stand lower starts a new page first.
+    auto passt = [&](double zeilenY) { return zeilenY < kSeitenende + th10; };
     int gesamt = 0;
     for (const KlassenBlock& block : bloecke) {
         if (block.zeilen.empty()) {
             continue;  // no heading, no space
+        }
+        // The heading only with its first row: both on this page, or both on the next.
+        if (!passt(mm(mm(mm(y + th12) + th10) + th10))) {
+            neueSeite();
         }
         d.schrift(12);
         d.text(15, y, block.bez);
@@ -114,18 +132,18 @@ int klassenDrucken(Drucker& d, Listenart art, const std::vector<KlassenBlock>& b
                 d.text(sp.x, y, sp.wert(block.zeilen, r));
             }
             d.linie(20, y, 190, y);
-            if (y >= 271) {
-                d.neueSeite();
-                titel(d, 10, 0, th, t);
-                d.schrift(10);
-                y = mm(10 + th);
+            if (y >= kSeitenende) {
+                neueSeite();
             }
         }
         y = mm(y + 2 * th);
         gesamt += static_cast<int>(block.zeilen.size());
     }
     d.schrift(10);
-    y = mm(y + d.textHoehe(muster));
+    if (!passt(mm(y + th10))) {
+        neueSeite();
+    }
+    y = mm(y + th10);
     d.text(15, y, QStringLiteral("Personen:") + zahlTextBlank(gesamt));
     return gesamt;
 }

@@ -127,6 +127,29 @@ void Tabellen::tabelleWaehlen(const QString& tabelle) {
 void Tabellen::suchen() {
     anzeigen(::datensatzquelle(tabelle_, Such_combo->currentText(), Suchtext->text(),
                                Sortier_combo->currentText(), Filteranlass::Suchen));
+    // A text looked for in a field of numbers finds nothing: say why rather than show an
+    // empty table.
+    const QString text = Suchtext->text().trimmed();
+    if (modell_->rowCount() > 0 || text.isEmpty() ||
+        filterwert(text, Filteranlass::Suchen).op != QLatin1String(" LIKE ")) {
+        return;
+    }
+    try {
+        for (const ColumnInfo& c : club_.db().columns(tabelle_)) {
+            const QString typ = c.declaredType.toUpper();
+            if (c.name.compare(Such_combo->currentText(), Qt::CaseInsensitive) == 0 &&
+                (typ.startsWith(QLatin1String("INT")) || typ.startsWith(QLatin1String("LONG")) ||
+                 typ.startsWith(QLatin1String("DOUBLE")) ||
+                 typ.startsWith(QLatin1String("SINGLE")) ||
+                 typ.startsWith(QLatin1String("YESNO")))) {
+                dialogs_.message(
+                    QStringLiteral("Im Feld %1 stehen Zahlen; nach dem Text \"%2\" "
+                                   "findet die Suche nichts. Bitte eine Zahl eingeben.")
+                        .arg(c.name, text));
+            }
+        }
+    } catch (const DatabaseError&) {
+    }
 }
 
 void Tabellen::sortieren() {

@@ -108,6 +108,20 @@ class TestTabellen : public QObject {
         QVERIFY(b.dialogs.messages.isEmpty());
     }
 
+    // "öz*" finds "Özdemir" on either engine; a text in a field of numbers is answered.
+    void filterDeutschUndZahlenfeld() {
+        Browser b;
+        b.d.mitglied(16, "Özdemir Ali", 1);
+        b.waehlen("Mitglieder");
+        QCOMPARE(b.suchen("Name", "öz*"), 1);
+        QCOMPARE(b.feld(0, 1), QStringLiteral("Özdemir Ali"));
+        QCOMPARE(b.suchen("Name", "MEI*"), 2);
+        QVERIFY(b.dialogs.messages.isEmpty());
+        QCOMPARE(b.suchen("Nr", "zwölf"), 0);
+        QCOMPARE(b.dialogs.messages.size(), 1);
+        QVERIFY(b.dialogs.messages[0].startsWith("Im Feld Nr stehen Zahlen"));
+    }
+
     void loeschenNachFilter() {
         Browser b;
         b.waehlen("Ergebnis");

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "platform/Database.h"
+#include "platform/DeutscheOrdnung.h"
 #include "platform/SqlDialect.h"
 
 class TestDatabase : public QObject {
@@ -111,6 +112,34 @@ class TestDatabase : public QObject {
             std::size_t(0));
         QCOMPARE(db.select("SELECT * FROM Mitglieder WHERE Name LIKE \"*\"").size(),
                  names.size() + 0u);
+    }
+
+    // German order and a LIKE that ignores the case of umlauts, on an SQLite file.
+    void deutscheOrdnung() {
+        QCOMPARE(deutsch::namenOrdnen("SELECT * FROM Heute ORDER BY Name", false),
+                 QString("SELECT * FROM Heute ORDER BY Name COLLATE DEUTSCH"));
+        QCOMPARE(deutsch::namenOrdnen("SELECT a FROM t ORDER BY Best10 DESC, m.Name DESC", false),
+                 QString("SELECT a FROM t ORDER BY Best10 DESC, m.Name COLLATE DEUTSCH DESC"));
+        QCOMPARE(deutsch::namenOrdnen("SELECT Name FROM t ORDER BY Nr", false),
+                 QString("SELECT Name FROM t ORDER BY Nr"));
+        QCOMPARE(deutsch::namenOrdnen("SELECT 1 ORDER BY Name LIMIT 5", true),
+                 QString("SELECT 1 ORDER BY CONVERT(Name USING utf8mb4) COLLATE "
+                         "utf8mb4_unicode_ci LIMIT 5"));
+        Database db;
+        QString error;
+        QVERIFY(db.open(dir_.filePath("ordnung.db"), &error, true));
+        db.run("CREATE TABLE Mitglieder (Nr INTEGER, Name TEXT)");
+        int nr = 0;
+        for (const char* n : {"Zander", "anna klein", "Özdemir", "Äbel", "Ober", "ZANDER"})
+            db.run("INSERT INTO Mitglieder VALUES (?, ?)", {++nr, QString::fromUtf8(n)});
+        QStringList namen;
+        for (const QVariantList& z : db.select("SELECT Name FROM Mitglieder ORDER BY Name").rows)
+            namen << z[0].toString();
+        QCOMPARE(namen, (QStringList{"Äbel", "anna klein", "Ober", "Özdemir", "ZANDER", "Zander"}));
+        QCOMPARE(db.select("SELECT Nr FROM Mitglieder WHERE Name LIKE \"öz*\"").rows,
+                 (std::vector<QVariantList>{{3}}));
+        QCOMPARE(db.run("SELECT count(*) FROM Mitglieder WHERE Name LIKE 'ä_EL'").rows[0][0], 1);
+        QCOMPARE(db.run("SELECT count(*) FROM Mitglieder WHERE Name LIKE 'z%'").rows[0][0], 2);
     }
 
     void transactionRollsBackUnlessCommitted() {

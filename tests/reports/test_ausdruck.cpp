@@ -154,6 +154,36 @@ class TestAusdruck : public QObject {
         QCOMPARE(listen::klassenAnzahl(Listenart::Schuetze, 12), 0);
     }
 
+    // At every page boundary: a class heading stands on the page of its first row, every
+    // row is printed within the page, and "Personen:" counts exactly the rows printed.
+    void klassenausdruckAnJederSeitengrenze() {
+        for (int n = 1; n <= 120; ++n) {
+            SqlRows zweite = abendZeilen(3);
+            for (auto& z : zweite.rows)
+                z[0] = "Zweite " + z[0].toString();
+            AufzeichnenderDrucker d;
+            QCOMPARE(
+                klassenDrucken(d, Listenart::Heute,
+                               {{"Klasse Eins", abendZeilen(n)}, {"Klasse Zwei", zweite}}, kKopf),
+                n + 3);
+            int zeilen = 0;
+            for (const auto& e : d.eintraege) {
+                if (e.art != AufzeichnenderDrucker::Eintrag::Text)
+                    continue;
+                QVERIFY2(
+                    e.y + 4.06 <= 280,
+                    qPrintable(QString("%1 Zeilen: \"%2\" bei %3 mm").arg(n).arg(e.text).arg(e.y)));
+                zeilen += e.text.contains("Schütze ") ? 1 : 0;
+            }
+            QCOMPARE(zeilen, n + 3);
+            const auto* kopf = d.suche("Klasse Zwei");
+            const auto* erste = d.suche("Zweite Schütze 1");
+            QCOMPARE(kopf->seite, erste->seite);
+            QVERIFY(erste->y > kopf->y);
+            QCOMPARE(d.texte().last(), QString("Personen: %1").arg(n + 3));
+        }
+    }
+
     // Each listing once as a real PDF: the words stand where the layout put them.
     void pdfJeListe_data() {
         QTest::addColumn<int>("art");

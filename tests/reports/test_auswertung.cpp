@@ -95,6 +95,24 @@ class TestAuswertung : public QObject {
         QCOMPARE(f.spalte(), (QStringList{"Bernd \"Jr.\" Bauer", "O'Brien", "Anna Alt"}));
     }
 
+    // Names in German order on either engine: umlauts with their base letter, case ignored.
+    void deutscheReihenfolge() {
+        Fenster f;
+        int nr = 10;
+        for (const char* name : {"Zander", "anna klein", "Äbel", "Özdemir"}) {
+            f.daten.mitglied(nr, QString::fromUtf8(name), 1);
+            f.daten.ergebnis({nr++, "2024-04-03", 90, 180, 360, 20.0, 1});
+        }
+        f.druecke("Heute");
+        f.druecke("NameButt");
+        QCOMPARE(f.spalte(), (QStringList{"Äbel", "Anna Alt", "anna klein", "Bernd \"Jr.\" Bauer",
+                                          "O'Brien", "Özdemir", "Zander"}));
+        f.druecke("Jahr");
+        f.druecke("NameButt");
+        QCOMPARE(f.spalte().first(), QString("Äbel"));
+        QCOMPARE(f.spalte().last(), QString("Zander"));
+    }
+
     // Without a printer the printout becomes a PDF in the documents folder, and the user is
     // told where; a failed year table keeps the old one and says so.
     void druckenUndJahrestabelleMitFehler() {
@@ -106,6 +124,11 @@ class TestAuswertung : public QObject {
         const QString pdf = f.dialogs.messages.last().section('\n', 1);
         QVERIFY2(QFileInfo(pdf).size() > 1000, qPrintable(pdf));
         QVERIFY(pdf.startsWith(paths::documentsDir()));
+        // Printed again in the same second (the clock stands still): a file of its own.
+        f.druecke("Drucken");
+        const QString zweite = f.dialogs.messages.last().section('\n', 1);
+        QVERIFY2(zweite != pdf && QFileInfo(zweite).size() > 1000, qPrintable(zweite));
+        QVERIFY(QFileInfo(pdf).size() > 1000);
 
         f.daten.ausloeser(
             "CREATE TRIGGER kaputt BEFORE INSERT ON Jahrestab "
