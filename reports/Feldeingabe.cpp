@@ -41,7 +41,8 @@ QVariant feldwertAusEingabe(const QVariant& eingabe, const QString& typ, QString
             return QVariant();
         }
         if (typ == QLatin1String("INTEGER") || typ == QLatin1String("LONG")) {
-            if (v != static_cast<double>(static_cast<long long>(v))) {
+            if (!(v >= -2147483648.0 && v <= 2147483647.0) ||
+                v != static_cast<double>(static_cast<long long>(v))) {
                 *fehler = QStringLiteral("\"%1\" ist keine ganze Zahl.").arg(text);
                 return QVariant();
             }
@@ -49,7 +50,24 @@ QVariant feldwertAusEingabe(const QVariant& eingabe, const QString& typ, QString
         }
         return v;
     }
+    // A text field holds what its declared length says ("TEXT(50)"); more would print over
+    // the next column and be cut by other programs.
+    if (typ.startsWith(QLatin1String("TEXT("))) {
+        const int laenge = typ.mid(5).chopped(1).toInt();
+        if (laenge > 0 && text.size() > laenge) {
+            *fehler = QStringLiteral("Der Text ist %1 Zeichen lang; das Feld fasst höchstens %2.")
+                          .arg(text.size())
+                          .arg(laenge);
+            return QVariant();
+        }
+    }
     return text;
+}
+
+QString mitgliedsnummerFehlt() {
+    return QStringLiteral(
+        "Jedes Mitglied braucht eine Nummer (eine ganze Zahl); das Feld Nr darf nicht leer "
+        "sein.");
 }
 
 QVariant feldAnzeige(const QVariant& wert, const QString& typ) {

@@ -10,5 +10,9 @@
 // field cannot take gives an invalid QVariant and the German reason in *fehler.
 QVariant feldwertAusEingabe(const QVariant& eingabe, const QString& typ, QString* fehler);
 
+// Why an emptied member number is refused: the member's results would vanish from every
+// listing.
+QString mitgliedsnummerFehlt();
+
 // A stored value as the grid shows it: dates day first, decimals with a comma.
 QVariant feldAnzeige(const QVariant& wert, const QString& typ);

@@ -136,6 +136,26 @@ bool Seitenmodell::setData(const QModelIndex& index, const QVariant& value, int 
     }
     QString grund;
     const QVariant v = feldwertAusEingabe(value, typen_.value(index.column()), &grund);
+    // The member number is required and unique here as in the members window.
+    const bool nummer =
+        tabelle_.compare(QLatin1String("Mitglieder"), Qt::CaseInsensitive) == 0 &&
+        spalten_.value(index.column()).compare(QLatin1String("Nr"), Qt::CaseInsensitive) == 0;
+    if (grund.isEmpty() && nummer && v.isNull()) {
+        grund = mitgliedsnummerFehlt();
+    } else if (grund.isEmpty() && nummer) {
+        try {
+            if (db_->run(QStringLiteral("SELECT count(*) FROM Mitglieder WHERE Nr = ? AND "
+                                        "rowid <> ?"),
+                         {v, r->at(0)})
+                    .rows[0][0]
+                    .toInt() > 0) {
+                grund = QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben.")
+                            .arg(v.toString());
+            }
+        } catch (const DatabaseError& e) {
+            grund = e.message();
+        }
+    }
     if (grund.isEmpty()) {
         try {
             db_->run(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")

@@ -176,6 +176,14 @@ void FormPunkte::sonderSchreiben(const QString& feld, QLineEdit* e) {
         laden();
         return;
     }
+    // An evening awards whole attendance points: what is stored is what it awards.
+    if (feld == QLatin1String("AnwPunkte") && wert != std::trunc(wert)) {
+        dialogs_.message(
+            QStringLiteral("Punkte für Anwesenheit sind ganze Zahlen; \"%1\" ist keine.")
+                .arg(e->text()));
+        laden();
+        return;
+    }
     try {
         Database& db = club_.db();
         if (db.run(QStringLiteral("SELECT count(*) FROM Sonder")).rows[0][0].toInt() == 0) {

@@ -58,6 +58,9 @@ bool TabellenModell::setzen(int zeile, const QString& spalte, const QVariant& ei
     }
     QString grund;
     const QVariant v = feldwertAusEingabe(eingabe, typ(spalte), &grund);
+    if (grund.isEmpty() && spalte == eindeutig_ && v.isNull()) {
+        grund = mitgliedsnummerFehlt();
+    }
     if (grund.isEmpty() && spalte == eindeutig_ && !v.isNull()) {
         try {
             const int andere =

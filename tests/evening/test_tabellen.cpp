@@ -120,6 +120,17 @@ class TestTabellen : public QObject {
         QCOMPARE(b.suchen("Nr", "zwölf"), 0);
         QCOMPARE(b.dialogs.messages.size(), 1);
         QVERIFY(b.dialogs.messages[0].startsWith("Im Feld Nr stehen Zahlen"));
+        // The member number stays required and unique; a name keeps to its 50 characters.
+        b.suchen("Nr", "");
+        Seitenmodell& m = const_cast<Seitenmodell&>(b.t->modell());
+        QVERIFY(!m.setData(m.index(0, 0), "", Qt::EditRole));
+        QVERIFY(b.dialogs.messages.last().startsWith("Jedes Mitglied braucht eine Nummer"));
+        QVERIFY(!m.setData(m.index(0, 0), "13", Qt::EditRole));
+        QCOMPARE(b.dialogs.messages.last(), QString("Die Mitgliedsnummer 13 ist schon vergeben."));
+        QVERIFY(!m.setData(m.index(0, 1), QString(51, u'y'), Qt::EditRole));
+        QVERIFY(b.dialogs.messages.last().startsWith("Der Text ist 51 Zeichen lang"));
+        QCOMPARE(b.d.zahl("SELECT count(*) FROM Mitglieder WHERE Nr = 12 AND Name = 'Meier Hans'"),
+                 1);
     }
 
     void loeschenNachFilter() {

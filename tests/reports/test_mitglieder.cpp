@@ -110,6 +110,22 @@ class TestMitglieder : public QObject {
         QTest::keyClick(nr, Qt::Key_Return);
         QCOMPARE(f.dialogs.messages.last(), QString("Die Mitgliedsnummer 1 ist schon vergeben."));
         QCOMPARE(nr->text(), QString("3"));
+        // An emptied number, a broken one, a name longer than the field: refused as well.
+        for (const char* falsch : {"", "2,5"}) {
+            nr->setText(falsch);
+            QTest::keyClick(nr, Qt::Key_Return);
+            QCOMPARE(nr->text(), QString("3"));
+        }
+        QVERIFY(f.dialogs.messages.at(f.dialogs.messages.size() - 2).startsWith(
+            "Jedes Mitglied braucht eine Nummer"));
+        QCOMPARE(f.dialogs.messages.last(), QString("\"2,5\" ist keine ganze Zahl."));
+        QLineEdit* name = m.findChild<QLineEdit*>("Text2");
+        name->setText(QString(51, u'x'));
+        QTest::keyClick(name, Qt::Key_Return);
+        QCOMPARE(f.dialogs.messages.last(),
+                 QString("Der Text ist 51 Zeichen lang; das Feld fasst höchstens 50."));
+        QCOMPARE(name->text(), QString("Carl O'Neil"));
+        QCOMPARE(f.zahl("SELECT count(*) FROM Mitglieder WHERE Nr = 3"), 1);
         QLineEdit* geb = m.findChild<QLineEdit*>("Text3");
         geb->setText("31.02.1985");
         QTest::keyClick(geb, Qt::Key_Return);
@@ -143,6 +159,11 @@ class TestMitglieder : public QObject {
         QCOMPARE(f.zeile("SELECT URinge, Punkte, Klasse1, Klasse2 FROM Ringe"),
                  (QVariantList{85, 3, 1, 0}));
         QCOMPARE(f.zustand.AnwPunkte, std::int16_t(2));
+        anw->setText("2,5");  // evenings award whole points only
+        QTest::keyClick(anw, Qt::Key_Return);
+        QVERIFY(f.dialogs.messages.last().startsWith("Punkte für Anwesenheit sind ganze Zahlen"));
+        QCOMPARE(anw->text(), QString("2"));
+        QCOMPARE(f.zahl("SELECT AnwPunkte FROM Sonder"), 2);
 
         f.nummer("3");
         QCOMPARE(f.text("SName"), QString("Carl O'Neil"));
