@@ -5,6 +5,9 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QShowEvent>
+#include <QSignalBlocker>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,24 +36,40 @@ QLineEdit* feld(QWidget* eltern, const QString& name, int breite = 0) {
 }  // namespace
 
 Wett::Wett(Ini& ini, Dialogs& dialogs, const Clock& uhr, const QString& datenbank, QWidget* parent)
-    : QWidget(parent, Qt::Window), ini_(ini), dialogs_(dialogs), uhr_(uhr) {
+    : QWidget(parent, Qt::Window), ini_(ini), dialogs_(dialogs), uhr_(uhr), datenbank_(datenbank) {
     aufbauen();
+    datenbankOeffnen();
+    mannschaftenLaden();
     Datum->setText(uhr_.today().toString(QStringLiteral("dd.MM.yyyy")));
+    slot_ = 1;
+    Wettkampf w = lesen();
+    WettkLaden(ini_, slot_, w);
+    zeigen(w);
+}
+
+void Wett::datenbankOeffnen() {
     QString fehler;
     bool angelegt = false;
-    dbOffen_ = db_.oeffnen(datenbank, &fehler, &angelegt);
+    dbOffen_ = db_.oeffnen(datenbank_, &fehler, &angelegt);
     if (!dbOffen_) {
         dialogs_.message(QStringLiteral("Die Wettkampfdatenbank kann nicht geöffnet werden; "
                                         "Mannschaften können nicht gewählt oder gespeichert "
                                         "werden.\n") +
                          fehler);
-    } else {
-        if (angelegt) {
-            dialogs_.message(
-                QStringLiteral("Die Wettkampfdatenbank \"%1\" gab es noch nicht; sie wurde "
-                               "neu angelegt.")
-                    .arg(datenbank));
-        }
+    } else if (angelegt) {
+        dialogs_.message(QStringLiteral("Die Wettkampfdatenbank \"%1\" gab es noch nicht; sie "
+                                        "wurde neu angelegt.")
+                             .arg(datenbank_));
+    }
+}
+
+// The teams as the database holds them now: a team saved a moment ago can be picked.
+void Wett::mannschaftenLaden() {
+    for (QComboBox* c : {Heimauswahl, Gastauswahl}) {
+        const QSignalBlocker sperre(c);
+        c->clear();
+    }
+    if (dbOffen_) {
         try {
             Heimauswahl->addItems(db_.mannschaften(QStringLiteral("Heim")));
             Gastauswahl->addItems(db_.mannschaften(QStringLiteral("Gast")));
@@ -58,12 +77,26 @@ Wett::Wett(Ini& ini, Dialogs& dialogs, const Clock& uhr, const QString& datenban
             dialogs_.message(e.message());
         }
     }
-    Heimauswahl->setCurrentIndex(-1);
-    Gastauswahl->setCurrentIndex(-1);
-    slot_ = 1;
-    Wettkampf w = lesen();
-    WettkLaden(ini_, slot_, w);
-    zeigen(w);
+    for (QComboBox* c : {Heimauswahl, Gastauswahl}) {
+        const QSignalBlocker sperre(c);
+        c->setCurrentIndex(-1);
+    }
+}
+
+// Opened again after it was closed: the teams read anew, today's date, the first prepared
+// match (what the grid held is kept in its slot first).
+void Wett::showEvent(QShowEvent* event) {
+    if (!event->spontaneous() && warGeschlossen_) {
+        warGeschlossen_ = false;
+        WettkSpeichern(ini_, slot_, lesen());
+        if (!dbOffen_) {
+            datenbankOeffnen();
+        }
+        mannschaftenLaden();
+        slotWechseln(1);
+        Datum->setText(uhr_.today().toString(QStringLiteral("dd.MM.yyyy")));
+    }
+    QWidget::showEvent(event);
 }
 
 // The program ends: what the grid holds is kept in the current slot.
@@ -339,13 +372,22 @@ void Wett::schliessen() {
     close();
 }
 
+// The title bar's close and Esc close as "Formular schließen " does: the slot is saved.
 void Wett::closeEvent(QCloseEvent* event) {
     if (!schliessenErlaubt_) {
-        event->ignore();  // only "Formular schließen " closes, so the slot is saved
+        WettkSpeichern(ini_, slot_, lesen());
+    }
+    schliessenErlaubt_ = false;
+    warGeschlossen_ = true;
+    QWidget::closeEvent(event);
+}
+
+void Wett::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        schliessen();
         return;
     }
-    schliessenErlaubt_ = false;  // shown again later, it closes the same way
-    QWidget::closeEvent(event);
+    QWidget::keyPressEvent(event);
 }
 
 // ---- teams --------------------------------------------------------------------------
@@ -397,16 +439,24 @@ void Wett::mannschaftSpeichern(bool heim) {
             reihen.push_back({f.name->text(), f.geb->text(), i});
         }
     }
-    if (dbOffen_) {
-        try {
-            db_.speichern(name, heim ? QStringLiteral("Heim") : QStringLiteral("Gast"), reihen);
-        } catch (const DatabaseError& e) {
-            dialogs_.message(QStringLiteral("Die Mannschaft wurde nicht gespeichert.\n") +
-                             e.message());
-            return;
-        }
+    if (!dbOffen_) {
+        dialogs_.message(QStringLiteral("Die Mannschaft wurde nicht gespeichert: die "
+                                        "Wettkampfdatenbank \"%1\" kann nicht geöffnet werden.")
+                             .arg(datenbank_));
+        return;
+    }
+    try {
+        db_.speichern(name, heim ? QStringLiteral("Heim") : QStringLiteral("Gast"), reihen);
+    } catch (const DatabaseError& e) {
+        dialogs_.message(QStringLiteral("Die Mannschaft wurde nicht gespeichert.\n") +
+                         e.message());
+        return;
     }
     WettkSpeichern(ini_, slot_, lesen());
+    const QString h = Heimauswahl->currentText(), g = Gastauswahl->currentText();
+    mannschaftenLaden();
+    (heim ? Heimauswahl : Gastauswahl)->setCurrentText(name);
+    (heim ? Gastauswahl : Heimauswahl)->setCurrentText(heim ? g : h);
 }
 
 void Wett::mannschaftLoeschen(bool heim) {
@@ -418,15 +468,20 @@ void Wett::mannschaftLoeschen(bool heim) {
                                                "Gastmanschaft angegeben"));
         return;
     }
-    if (dbOffen_) {
-        try {
-            db_.loeschen(name);
-        } catch (const DatabaseError& e) {
-            dialogs_.message(e.message());
-            return;
-        }
+    if (!dbOffen_) {
+        dialogs_.message(QStringLiteral("Die Mannschaft wurde nicht gelöscht: die "
+                                        "Wettkampfdatenbank \"%1\" kann nicht geöffnet werden.")
+                             .arg(datenbank_));
+        return;
+    }
+    try {
+        db_.loeschen(name);
+    } catch (const DatabaseError& e) {
+        dialogs_.message(QStringLiteral("Die Mannschaft wurde nicht gelöscht.\n") + e.message());
+        return;
     }
     leeren(heim);
+    mannschaftenLaden();
 }
 
 // ---- competition mode of the main window --------------------------------------------

@@ -20,7 +20,8 @@ class Ini;
 
 // The competition window: one home-versus-guest match in a grid of 14 rows, its teams
 // from the competition database, three prepared matches in the settings file, the scoring
-// and the printed sheet. It closes only through "Formular schließen ".
+// and the printed sheet. Closing it (its button "Formular schließen ", the title bar or Esc)
+// keeps the grid in its prepared match.
 class Wett : public QWidget, public Wettkampfzeilen {
     Q_OBJECT
   public:
@@ -50,9 +51,13 @@ class Wett : public QWidget, public Wettkampfzeilen {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void aufbauen();
+    void datenbankOeffnen();
+    void mannschaftenLaden();
     QWidget* aufbauMannschaft(bool heim);
     Wertungsmodus modus() const;
     void leeren(bool heim);
@@ -65,6 +70,8 @@ class Wett : public QWidget, public Wettkampfzeilen {
     bool dbOffen_ = false;
     int slot_ = 1;
     bool schliessenErlaubt_ = false;
+    bool warGeschlossen_ = false;  // closed: the next showing is a new opening
+    QString datenbank_;
 
     struct Zeile {
         QLineEdit* name = nullptr;

@@ -172,11 +172,54 @@ class TestWettkampf : public QObject {
         QCOMPARE(w.findChild<QLineEdit*>("Ges_3")->text(), QString("171"));
         QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis"), 0);  // nothing in the club database
         w.show();
-        w.close();
-        QVERIFY(w.isVisible());  // only "Formular schließen " closes it
-        QTest::mouseClick(w.findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        w.close();  // the title bar's close keeps the grid as "Formular schließen " does
         QVERIFY(!w.isVisible());
         QCOMPARE(f.ini.IniLesen("1", "S13"), QString("91"));
+        w.show();
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QVERIFY(!w.isVisible());
+    }
+
+    // Opened again, the window reads its teams anew: a team saved this session can be
+    // picked; a competition database that cannot be read answers every save and delete.
+    void wiederOeffnenUndKaputteDatenbank() {
+        Programmfenster f;
+        const QString db = f.daten.pfad("wettk.db");
+        Wett w(f.ini, f.dialogs, f.uhr, db);
+        w.show();
+        w.findChild<QLineEdit*>("Heim_Name")->setText("SV Adler");
+        w.findChild<QLineEdit*>("Heim_Schuetze_1")->setText("Anna");
+        w.mannschaftSpeichern(true);
+        auto* heim = w.findChild<QComboBox*>("Heimauswahl");
+        QCOMPARE(heim->count(), 1);  // at once
+        w.slotWechseln(2);
+        w.findChild<QLineEdit*>("Datum")->setText("01.01.2020");
+        w.schliessen();
+        {
+            Database roh;  // another window of the program saves a team meanwhile
+            QString fehler;
+            QVERIFY(roh.open(db, &fehler));
+            roh.run("INSERT INTO Mannschaften (Mannschaft, HeimGast) VALUES ('SV Falke', 'Heim')");
+        }
+        w.show();
+        QCOMPARE(heim->count(), 2);
+        QCOMPARE(w.slot(), 1);
+        QCOMPARE(w.findChild<QLineEdit*>("Datum")->text(), QString("03.04.2024"));
+        w.schliessen();
+
+        QFile kaputt(f.daten.pfad("kaputt.db"));
+        QVERIFY(kaputt.open(QIODevice::WriteOnly));
+        kaputt.write(QByteArray(8192, 'k'));
+        kaputt.close();
+        Wett k(f.ini, f.dialogs, f.uhr, kaputt.fileName());
+        const qsizetype vorher = f.dialogs.messages.size();
+        k.findChild<QLineEdit*>("Gast_Name")->setText("SV Tell");
+        k.mannschaftSpeichern(false);
+        QVERIFY(f.dialogs.messages.last().startsWith("Die Mannschaft wurde nicht gespeichert"));
+        k.mannschaftLoeschen(false);
+        QVERIFY(f.dialogs.messages.last().startsWith("Die Mannschaft wurde nicht gelöscht"));
+        QCOMPARE(f.dialogs.messages.size(), vorher + 2);
+        k.schliessen();
     }
 };
 
