@@ -42,16 +42,18 @@ void ringZahlen(Drucker& d, double cx, double cy, double u, bool lp, int weissBi
 
 }  // namespace
 
+// Turned clockwise about the face's centre; in a square area (cx = cy) these are the
+// old formulas, (2cy - y, x) for 90 degrees and (y, 2cx - x) for 270.
 QPointF schussLage(double cx, double cy, double u, const Ansicht& a, double x, double y) {
     const double px = cx + u * x * a.spiegelX;
     const double py = cy + u * y * a.spiegelY;
     switch (a.drehung) {
         case 90:
-            return {2 * cy - py, px};
+            return {cx - (py - cy), cy + (px - cx)};
         case 180:
             return {2 * cx - px, 2 * cy - py};
         case 270:
-            return {py, 2 * cx - px};
+            return {cx + (py - cy), cy - (px - cx)};
         default:
             return {px, py};
     }
@@ -63,9 +65,11 @@ bool hatLage(float x, float y, float teiler) {
 
 int bildZeichnen(Drucker& d, double breite, double hoehe, const QString& typ, const Ansicht& a,
                  const Abendzustand& z) {
+    // The face in the largest square of the area, so that it stays whole and round and
+    // turns about its centre.
     const double cx = std::round(breite / 2);
     const double cy = std::round(hoehe / 2);
-    const double u = std::round(cx / 12);
+    const double u = std::round(std::min(cx, cy) / 12);
     const bool lp = istLp(typ);
     d.schrift(std::max(6.0, u / 4));
     if (lp) {

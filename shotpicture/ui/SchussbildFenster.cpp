@@ -1,5 +1,6 @@
 #include "shotpicture/ui/SchussbildFenster.h"
 
+#include <QEvent>
 #include <QCheckBox>
 #include <QFontMetricsF>
 #include <QGridLayout>
@@ -169,6 +170,7 @@ SchussbildFenster::~SchussbildFenster() = default;
 
 void SchussbildFenster::einstellungenLesen() {
     const QString abschnitt = zustand_.TargetType;
+    gelesenFuer_ = abschnitt;
     const auto faktor = [&](const QString& key) {
         const double v = Zahlwert(ini_.IniLesen(abschnitt, key));
         return v < 0 ? -1.0 : 1.0;  // missing or 0 counts as 1
@@ -182,9 +184,19 @@ void SchussbildFenster::einstellungenLesen() {
     Drehen_Label->setText(QString::number(ansicht_.drehung));
 }
 
+// Each opening reads the settings of the face the card was read on; activation shows all
+// shots again.
 void SchussbildFenster::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    einstellungenLesen();
     bereich(1, 60);
+}
+
+void SchussbildFenster::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        bereich(1, 60);
+    }
 }
 
 void SchussbildFenster::scheibe(const QString& typ) {
@@ -208,6 +220,9 @@ void SchussbildFenster::drehen() {
 }
 
 void SchussbildFenster::Zeichne_Schuss() {
+    if (zustand_.TargetType != gelesenFuer_) {
+        einstellungenLesen();  // a reading or a recall changed the face
+    }
     flaeche_->update();
     // The count of shots without a position is known without waiting for the paint.
     int ohne = 0;

@@ -34,6 +34,7 @@ class SchussbildFenster : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     friend class Zeichenflaeche;
@@ -55,4 +56,5 @@ class SchussbildFenster : public QWidget {
     QCheckBox* Schuss_nummer = nullptr;
     QLabel* Drehen_Label = nullptr;
     QLabel* hinweis_ = nullptr;
+    QString gelesenFuer_;  // the face whose settings are shown
 };

@@ -46,6 +46,24 @@ class TestSchussbild : public QObject {
         QCOMPARE(schussLage(3000, 3000, 250, a, 1, 0), QPointF(2750, 3000));
         a.drehung = 270;
         QCOMPARE(schussLage(3000, 3000, 250, a, 1, 0), QPointF(3000, 2750));
+        // In an area that is not square the face turns about its own centre: the central ten
+        // stays there, a shot one ring right lands one ring below (90) or above (270).
+        for (const auto& [breite, hoehe] : {std::pair{6000.0, 4000.0}, {4000.0, 6000.0}}) {
+            AufzeichnenderDrucker d;
+            Abendzustand z;
+            schuss(z, 1, 0, 0);
+            schuss(z, 2, 1, 0);
+            for (int grad : {90, 270}) {
+                a.drehung = grad;
+                d.eintraege.clear();
+                bildZeichnen(d, breite, hoehe, "LG", a, z);
+                const double u = std::round(std::min(breite, hoehe) / 2 / 12);
+                const QPointF mitte(breite / 2, hoehe / 2);
+                QCOMPARE(schuesse(d, 0xFF0000),
+                         (QList<QPointF>{mitte, mitte + QPointF(0, grad == 90 ? u : -u)}));
+            }
+        }
+        a.drehung = 0;
         QVERIFY(!hatLage(0, 0, 9999));  // typed by hand: no position
         QVERIFY(hatLage(0, 0, 0.0f));   // a machine's dead centre
         QVERIFY(hatLage(0, 2, 9999));   // a corrected shot below the centre
@@ -100,6 +118,18 @@ class TestSchussbild : public QObject {
         // u = 17 px: X 1 mirrored lies one ring width left of the centre
         QCOMPARE(bild.pixelColor(200 - 17, 200), QColor(Qt::red));
         QCOMPARE(bild.pixelColor(200 + 17, 200), QColor(Qt::black));
+
+        // Closed, a card read on LP, opened again: the LP face with LP's own settings.
+        f.ini.IniSchreiben("LP", "Drehen", "180");
+        w.close();
+        f.zustand.TargetType = "LP";
+        QTest::mouseClick(f.knopf("Schussbild_butt"), Qt::LeftButton);
+        QVERIFY(!w.findChild<QCheckBox*>("X_Spiegel")->isChecked());
+        QCOMPARE(w.ansicht().drehung, 180);
+        f.zustand.TargetType = "LG";  // the next card, shown while the window stays open
+        w.Zeichne_Schuss();
+        QVERIFY(w.findChild<QCheckBox*>("X_Spiegel")->isChecked());
+        QCOMPARE(w.ansicht().drehung, 0);
 
         QTest::mouseClick(w.findChild<QPushButton*>("schuss11_20"), Qt::LeftButton);
         AufzeichnenderDrucker* druck = nullptr;
