@@ -157,35 +157,62 @@ QStringList Tabellenuebernahme::angeboteneTabellen(Database& db) {
     return namen;
 }
 
-void Tabellenuebernahme::tabelleKopieren(Database& db, const QString& tabelle) {
+bool Tabellenuebernahme::tabelleKopieren(Database& db, const QString& tabelle) {
     if (!dialogs_.askYesNo(QStringLiteral("Tabelle ") + tabelle +
                            QStringLiteral(" übernehmen ?"))) {
-        return;
+        return true;
     }
     if (!hatTabelle(db, QStringLiteral("ziel"), tabelle)) {
         dialogs_.message(QStringLiteral("Die Tabelle %1 gibt es in \"%2\" nicht; sie wird nicht "
                                         "übernommen.")
                              .arg(tabelle, db4_));
-        return;
+        return false;
     }
-    const bool loeschen = dialogs_.askYesNo(QStringLiteral("Alte Daten vor Übernahme löschen"));
+    const bool loeschen = dialogs_.askYesNo(QStringLiteral("Alte Daten vor Übernahme löschen"),
+                                            Dialogs::Vorgabe::Nein);
     const QString felder =
         gemeinsameSpalten(db, QStringLiteral("main"), QStringLiteral("ziel"), tabelle);
+    // Members whose number slot 4 has already stay out; the others are copied.
+    const bool mitglieder = tabelle.compare(QLatin1String("Mitglieder"), Qt::CaseInsensitive) == 0;
+    const QString ohneDoppelte =
+        mitglieder && !loeschen
+            ? QStringLiteral(" WHERE Nr IS NULL OR Nr NOT IN (SELECT Nr FROM ziel.Mitglieder "
+                             "WHERE Nr IS NOT NULL)")
+            : QString();
+    QStringList doppelt;
     try {
         Transaction t(db);
         if (loeschen) {
             db.run(QStringLiteral("DELETE FROM ziel.%1").arg(name(tabelle)));
         }
+        if (!ohneDoppelte.isEmpty()) {
+            for (const QVariantList& z :
+                 db.run(QStringLiteral("SELECT Nr, Name FROM main.Mitglieder WHERE Nr IN "
+                                       "(SELECT Nr FROM ziel.Mitglieder) ORDER BY Nr"))
+                     .rows) {
+                doppelt << z[0].toString() + u' ' + z[1].toString();
+            }
+        }
         if (!felder.isEmpty()) {
-            db.run(QStringLiteral("INSERT INTO ziel.%1 (%2) SELECT %2 FROM main.%1")
-                       .arg(name(tabelle), felder));
+            db.run(QStringLiteral("INSERT INTO ziel.%1 (%2) SELECT %2 FROM main.%1%3")
+                       .arg(name(tabelle), felder, ohneDoppelte));
         }
         t.commit();
     } catch (const DatabaseError& e) {
+        // The engine names the file the connection was opened on; the failure was in 4.
+        QString grund = e.message();
+        grund.remove(QStringLiteral("Fehler in der Datenbank \"%1\": ").arg(db1_));
         dialogs_.message(QStringLiteral("Die Tabelle %1 wurde nicht übernommen; \"%2\" ist "
                                         "unverändert.\n%3")
-                             .arg(tabelle, db4_, e.message()));
+                             .arg(tabelle, db4_, grund));
+        return false;
     }
+    if (!doppelt.isEmpty()) {
+        dialogs_.message(QStringLiteral("Diese Mitglieder haben in \"%1\" schon ihre Nummer und "
+                                        "wurden nicht übernommen:\n%2")
+                             .arg(db4_, doppelt.join(u'\n')));
+    }
+    return true;
 }
 
 void Tabellenuebernahme::ausgewaehlteTabellen() {
@@ -207,8 +234,9 @@ void Tabellenuebernahme::mitglieder() {
     if (!vorbedingung() || !oeffnen(db)) {
         return;
     }
-    tabelleKopieren(db, QStringLiteral("Mitglieder"));
-    dialogs_.message(kFertig);
+    if (tabelleKopieren(db, QStringLiteral("Mitglieder"))) {
+        dialogs_.message(kFertig);
+    }
 }
 
 void Tabellenuebernahme::nachTagSortieren(const QString& tag1) {

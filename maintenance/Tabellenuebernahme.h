@@ -28,7 +28,8 @@ class Tabellenuebernahme {
   private:
     bool vorbedingung();
     bool oeffnen(Database& db);
-    void tabelleKopieren(Database& db, const QString& tabelle);
+    // False when the table was not copied (and the user told why).
+    bool tabelleKopieren(Database& db, const QString& tabelle);
 
     Dialogs& dialogs_;
     QString db1Text_, db4Text_;

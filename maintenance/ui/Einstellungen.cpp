@@ -236,6 +236,12 @@ QWidget* Einstellungen::aufbauWartung() {
     return box;
 }
 
+QStringList Einstellungen::maschineJetzt() const {
+    return {ini_.IniLesen(ini::kWertmaschine, ini::kName),
+            ini_.IniLesen(ini::kWertmaschine, ini::kComport),
+            ini_.IniLesen(ini::kWertmaschine, ini::kSpeed)};
+}
+
 void Einstellungen::verbinden() {
     const std::array<std::pair<QRadioButton*, QString>, 3> maschinen = {
         {{Disag, ini::kMaschineRm3}, {RMIV, ini::kMaschineRm3Win}, {SAM, ini::kMaschineSam}}};
@@ -246,7 +252,6 @@ void Einstellungen::verbinden() {
             }
             ini_.IniSchreiben(ini::kWertmaschine, ini::kName, w);
             zustand_.MachineName = w;
-            maschineGeaendert_ = true;
         });
     }
     connect(Text1, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -254,13 +259,11 @@ void Einstellungen::verbinden() {
         if (n == 1 || n == 2) {
             ini_.IniSchreiben(ini::kWertmaschine, ini::kComport,
                               QString::number(static_cast<int>(n)));
-            maschineGeaendert_ = true;
         }
     });
     connect(Win_L, &QCheckBox::toggled, this, [this](bool an) {
         ini_.IniSchreiben(ini::kWertmaschine, ini::kSpeed,
                           an ? QStringLiteral("L") : QStringLiteral("S"));
-        maschineGeaendert_ = true;
     });
     const std::array<std::pair<QRadioButton*, int>, 8> punkte = {{{Erster_Schuss, 1},
                                                                   {Erste10, -10},
@@ -368,7 +371,8 @@ void Einstellungen::zuruecksetzen() {
 }
 
 void Einstellungen::oeffnen() {
-    maschineGeaendert_ = false;
+    // What the window writes while it fills its fields is no change of the user's.
+    maschineBeimOeffnen_ = maschineJetzt();
     zuruecksetzen();
     const QString name = ini_.IniLesen(ini::kWertmaschine, ini::kName);
     if (name == ini::kMaschineSam) {

@@ -35,8 +35,8 @@ class Einstellungen : public QWidget {
     // The table browser; its button stays disabled without it.
     void setTabellenOeffnen(std::function<void()> f);
 
-    // Machine, port or line speed were written since the window was opened.
-    bool maschineGeaendert() const { return maschineGeaendert_; }
+    // Machine, port or line speed differ from what they were when the window was opened.
+    bool maschineGeaendert() const { return maschineJetzt() != maschineBeimOeffnen_; }
 
     static const QStringList kWochentage;
     static const QStringList kFarben;
@@ -65,7 +65,8 @@ class Einstellungen : public QWidget {
     Dialogs& dialogs_;
     std::function<void()> wiederOeffnen_;
     std::function<void()> tabellenOeffnen_;
-    bool maschineGeaendert_ = false;
+    QStringList maschineJetzt() const;
+    QStringList maschineBeimOeffnen_;
 
     QButtonGroup *maschinen_ = nullptr, *punkte_ = nullptr, *teiler_ = nullptr;
     QRadioButton *Disag = nullptr, *RMIV = nullptr, *SAM = nullptr;

@@ -113,16 +113,34 @@ class TestDateipflege : public QObject {
                  (std::vector<QVariantList>{
                      {"Anna", 1, "x"}, {"Bernd", 2, "x"}, {"Carla", 3, "x"}, {"Alt", 9, "x"}}));
 
-        // "Nein" to deleting: the second copy appends again; "Ja" leaves only the source.
+        // "Nein" to deleting: members whose number 4 has already are named, not copied twice;
+        // deleting is asked with "Nein" as the default.
+        eins.db.run("INSERT INTO Mitglieder (Nr, Name, Klasse) VALUES (4, 'Dora', 1)");
         dialogs.answerYes();
         dialogs.answerNo();
         Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).mitglieder();
-        QCOMPARE(dialogs.messages.last(), QStringLiteral("Ausgewählte Dateien wurden übernommen"));
-        QCOMPARE(vier.zahl("SELECT count(*) FROM Mitglieder"), 7);
+        QCOMPARE(dialogs.messages.mid(dialogs.messages.size() - 2),
+                 (QStringList{"Diese Mitglieder haben in \"" + vier.pfad +
+                                  "\" schon ihre Nummer und wurden nicht übernommen:\n1 Anna\n"
+                                  "2 Bernd\n3 Carla",
+                              "Ausgewählte Dateien wurden übernommen"}));
+        QVERIFY(dialogs.questionsDefaultNo.contains("Alte Daten vor Übernahme löschen"));
+        QCOMPARE(vier.zahl("SELECT count(*) FROM Mitglieder"), 5);
+        eins.db.run("DELETE FROM Mitglieder WHERE Nr = 4");
         dialogs.answerYes();
         dialogs.answerYes();
         Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).mitglieder();
         QCOMPARE(vier.zahl("SELECT count(*) FROM Mitglieder"), 3);
+        // A copy that fails is named under slot 4's file and never reported as done.
+        vier.db.run("CREATE TRIGGER nein BEFORE INSERT ON Mitglieder "
+                    "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END");
+        dialogs.answerYes();
+        dialogs.answerYes();
+        Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).mitglieder();
+        QCOMPARE(dialogs.messages.last(), "Die Tabelle Mitglieder wurde nicht übernommen; \"" +
+                                              vier.pfad + "\" ist unverändert.\nPlatte voll");
+        QCOMPARE(vier.zahl("SELECT count(*) FROM Mitglieder"), 3);
+        vier.db.run("DROP TRIGGER nein");
         QCOMPARE(eins.zahl("SELECT count(*) FROM Mitglieder"), 3);
         // Declined: the closing message all the same, nothing copied.
         dialogs.answerNo();

@@ -78,7 +78,15 @@ class TestEinstellungsfenster : public QObject {
         QCOMPARE(f.zustand.Punktwertung, std::int16_t(-20));
         QCOMPARE(f.zustand.Saisonversatz, std::int16_t(-4));
         QCOMPARE(f.zustand.MachineName, QStringLiteral("SAM"));
+        QVERIFY(f.e.maschineGeaendert());  // port 3 became 1
+        // Opened and closed again without a change: the line is not set up anew (and the
+        // SAM keeps its chosen program); a change of the speed alone counts.
+        f.e.oeffnen();
+        QVERIFY(!f.e.maschineGeaendert());
+        f.c<QCheckBox>("Win_L")->click();
         QVERIFY(f.e.maschineGeaendert());
+        f.c<QCheckBox>("Win_L")->click();
+        QVERIFY(!f.e.maschineGeaendert());
 
         // A fresh file: the scoring becomes "20", the month stays away.
         Fenster leer;
