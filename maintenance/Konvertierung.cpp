@@ -7,6 +7,7 @@
 #include "platform/Dateien.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
+#include "platform/Sicherung.h"
 
 namespace {
 
@@ -32,21 +33,6 @@ void versionSchreiben(Database& db) {
     if (db.changedRows() != 1) {
         throw DatabaseError(QStringLiteral("Die Tabelle Sonder hat keine Zeile."));
     }
-}
-
-// The backup is only trusted when it is as long as the original and opens as a database.
-bool sicherungPruefen(const QString& original, const QString& sicherung, QString* fehler) {
-    if (dateien::groesse(sicherung) != dateien::groesse(original)) {
-        *fehler = QStringLiteral("Die Sicherung \"%1\" ist unvollständig.").arg(sicherung);
-        return false;
-    }
-    Database probe;
-    QString grund;
-    if (!probe.open(sicherung, &grund, false, Database::Zugriff::NurLesen)) {
-        *fehler = grund;
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -126,8 +112,8 @@ void DB_Convert(ClubDatabase& club, const std::array<QString, 4>& pfade, Dialogs
         bool ok = false;
         if (name.isEmpty()) {
             fehler = QStringLiteral("Die Datei \"%1\" gibt es nicht.").arg(pfad);
-        } else if (dateien::kopieren(pfad, sicherung, &fehler) &&
-                   sicherungPruefen(pfad, sicherung, &fehler)) {
+        } else if (sicherung::dateiSichern(pfad, sicherung, &fehler)) {
+            // (a consistent copy, checked by SQLite itself, before the file is changed)
             // The main window works on the copy while the file itself is changed.
             club.OpenDatabaseDatei(sicherung);
             ok = dateiKonvertieren(pfad, anzeige, dialogs, &fehler);

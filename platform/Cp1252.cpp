@@ -53,4 +53,14 @@ QByteArray encode(const QString& text) {
     return out;
 }
 
+QString ohneCode(const QString& text) {
+    QString fehlt;
+    for (QChar c : text) {
+        if (c != u'?' && byteOf(c) == '?' && !fehlt.contains(c)) {
+            fehlt += c;
+        }
+    }
+    return fehlt;
+}
+
 }  // namespace cp1252

@@ -13,6 +13,9 @@ QString decode(const QByteArray& bytes);
 // Characters without a Windows-1252 code become '?'.
 QByteArray encode(const QString& text);
 
+// The characters of a text that have no Windows-1252 code (each once), "" when all have.
+QString ohneCode(const QString& text);
+
 // The code of one character, or '?' when it has none.
 unsigned char byteOf(QChar c);
 

@@ -95,7 +95,7 @@ std::vector<Spaltentyp> spaltentypen(Database& db, const QString& anweisung,
 }
 
 QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& typen,
-                      const QString& trenner) {
+                      const QString& trenner, QString* ohneCode) {
     const QString zeilenende = QStringLiteral("\r\n");
     QString text;
     for (const QString& name : zeilen.columns) {
@@ -111,15 +111,20 @@ QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& type
         }
         text += zeilenende;
     }
+    if (ohneCode) {
+        *ohneCode = cp1252::ohneCode(text);
+    }
     return cp1252::encode(text);
 }
 
 void listeExportieren(Database& db, const QString& anweisung, sqldialect::HashDateOrder ordnung,
                       const QString& datei, const QString& trenner, Dialogs& dialogs) {
     QByteArray inhalt;
+    QString ohneCode;
     try {
         const SqlRows zeilen = db.select(anweisung, ordnung);
-        inhalt = exportText(zeilen, spaltentypen(db, anweisung, zeilen.columns), trenner);
+        inhalt =
+            exportText(zeilen, spaltentypen(db, anweisung, zeilen.columns), trenner, &ohneCode);
     } catch (const DatabaseError& e) {
         dialogs.message(e.message());
         return;
@@ -130,5 +135,10 @@ void listeExportieren(Database& db, const QString& anweisung, sqldialect::HashDa
         dialogs.message(QStringLiteral("Es wurde nichts exportiert.\n") + fehler);
         return;
     }
-    dialogs.message(QStringLiteral("Datei wurde nach ") + pfad + QStringLiteral(" exportiert"));
+    dialogs.message(QStringLiteral("Datei wurde nach ") + pfad + QStringLiteral(" exportiert") +
+                    (ohneCode.isEmpty()
+                         ? QString()
+                         : QStringLiteral("\nDiese Zeichen gibt es in Windows-1252 nicht; sie "
+                                          "stehen in der Datei als \"?\": ") +
+                               ohneCode));
 }

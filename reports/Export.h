@@ -21,8 +21,9 @@ std::vector<Spaltentyp> spaltentypen(Database& db, const QString& anweisung,
 
 // The delimited file: a header of the column names and one line a row, every field followed
 // by the delimiter, CR LF line ends, Windows-1252 (a character it lacks becomes "?").
+// `ohneCode` gets the characters that became "?".
 QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& typen,
-                      const QString& trenner);
+                      const QString& trenner, QString* ohneCode = nullptr);
 
 // The rows of `anweisung` (the program's dialect) written to the export file `datei`
 // (stored form, mapped like every path); the user is told where it went or why not.

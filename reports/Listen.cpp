@@ -56,9 +56,14 @@ QString sortiert(const QString& basis, const QString& sortierung) {
     return basis;
 }
 
-QString druckAbfrage(const QString& basis, const QString& sortierung) {
+QString druckAbfrage(const QString& basis, const QString& sortierung, const QString& gezeigt) {
     if (basis.contains(QStringLiteral("BY ") + sortierung)) {
         return basis;
+    }
+    // A clause the listing has no column for ("Name" in a member's history) would make the
+    // statement invalid: the listing is printed as it is shown.
+    if (!basis.contains(sortierung.left(4))) {
+        return gezeigt;
     }
     return basis + QStringLiteral(" ORDER BY ") + sortierung;
 }

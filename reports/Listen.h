@@ -41,6 +41,6 @@ Abfrage schuetze(const Hauptfelder& felder);
 QString sortiert(const QString& basis, const QString& sortierung);
 
 // The statement a printout reads: sorted, unless the base query is already sorted that way.
-QString druckAbfrage(const QString& basis, const QString& sortierung);
+QString druckAbfrage(const QString& basis, const QString& sortierung, const QString& gezeigt);
 
 }  // namespace listen

@@ -24,6 +24,7 @@
 #include "maintenance/Vereinsumzug.h"
 #include "maintenance/ui/Accessangebot.h"
 #include "maintenance/ui/Tabellenfortschritt.h"
+#include "platform/Cp1252.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
 #include "platform/widgets/Knopf.h"
@@ -433,6 +434,18 @@ void Einstellungen::oeffnen() {
 }
 
 void Einstellungen::slotsSchreiben() {
+    // wettk.ini is Windows-1252: what it cannot hold is said once, before it becomes "?".
+    QString ohneCode;
+    for (std::size_t s = 0; s < 4; ++s) {
+        ohneCode += cp1252::ohneCode(bez_[s]->text() + datei_[s]->text());
+    }
+    ohneCode = cp1252::ohneCode(ohneCode);
+    if (!ohneCode.isEmpty() && !ohneCodeGesagt_) {
+        ohneCodeGesagt_ = true;
+        dialogs_.message(QStringLiteral("Diese Zeichen kann wettk.ini nicht aufnehmen; sie werden "
+                                        "als \"?\" gespeichert: ") +
+                         ohneCode);
+    }
     for (int i = 0; i < 4; ++i) {
         const auto s = static_cast<std::size_t>(i);
         if (i == 0 && bez_[s]->text().isEmpty()) {

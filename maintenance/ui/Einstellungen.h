@@ -67,6 +67,7 @@ class Einstellungen : public QWidget {
     std::function<void()> tabellenOeffnen_;
     QStringList maschineJetzt() const;
     QStringList maschineBeimOeffnen_;
+    bool ohneCodeGesagt_ = false;
 
     QButtonGroup *maschinen_ = nullptr, *punkte_ = nullptr, *teiler_ = nullptr;
     QRadioButton *Disag = nullptr, *RMIV = nullptr, *SAM = nullptr;

@@ -352,7 +352,7 @@ void Auswertung::drucken() {
     }
     SqlRows zeilen;
     try {
-        zeilen = club_.db().select(listen::druckAbfrage(basis_, sortierung_));
+        zeilen = club_.db().select(listen::druckAbfrage(basis_, sortierung_, anweisung_));
     } catch (const DatabaseError& e) {
         dialogs_.message(e.message());
         return;

@@ -7,6 +7,7 @@
 #include "core/Schema.h"
 #include "maintenance/Konvertierung.h"
 #include "maintenance/Tabellenuebernahme.h"
+#include "platform/Sicherung.h"
 #include "tests/support/Programmfenster.h"
 
 namespace {
@@ -49,6 +50,25 @@ struct Datei {
         QFile f(pfad);
         f.open(QIODevice::ReadOnly);
         return f.readAll();
+    }
+    // Every table's definition and rows, as one text.
+    QString inhalt() {
+        QStringList t;
+        for (const auto& tab :
+             db.run("SELECT name, sql FROM sqlite_master WHERE type = 'table' ORDER BY name")
+                 .rows) {
+            t << tab[1].toString();
+            for (const auto& z :
+                 db.run(
+                       QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(tab[0].toString()))
+                     .rows) {
+                QStringList f;
+                for (const QVariant& v : z)
+                    f << (v.isNull() ? QStringLiteral("NULL") : v.toString());
+                t << f.join(u'|');
+            }
+        }
+        return t.join(u'\n');
     }
 };
 
@@ -132,8 +152,9 @@ class TestDateipflege : public QObject {
         Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).mitglieder();
         QCOMPARE(vier.zahl("SELECT count(*) FROM Mitglieder"), 3);
         // A copy that fails is named under slot 4's file and never reported as done.
-        vier.db.run("CREATE TRIGGER nein BEFORE INSERT ON Mitglieder "
-                    "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END");
+        vier.db.run(
+            "CREATE TRIGGER nein BEFORE INSERT ON Mitglieder "
+            "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END");
         dialogs.answerYes();
         dialogs.answerYes();
         Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).mitglieder();
@@ -208,8 +229,8 @@ class TestDateipflege : public QObject {
             andere.db.run("INSERT INTO Sonder VALUES (2, '3.2')");
             andere.db.run("CREATE TABLE Ergebnis (MitglNr INTEGER, S5 LONG, S6 LONG)");
         }
-        const QByteArray altVorher = Datei(d, "alt.db", false).bytes();
-        const QByteArray aktuellVorher = Datei(d, "Training.db", false).bytes();
+        const QString altVorher = Datei(d, "alt.db", false).inhalt();
+        const QString aktuellVorher = Datei(d, "Training.db", false).inhalt();
         const QString fehlt = d.pfad("nicht/da.db");
         ScriptedDialogs dialogs;
         DB_Convert(p.club, {aktuell, d.pfad("alt.db"), fehlt, d.pfad("andere.db")}, dialogs,
@@ -227,9 +248,9 @@ class TestDateipflege : public QObject {
                              fehlt + "\" gibt es nicht.",
                          "Prüfe Datei " + andere, "Setze Version von " + andere + " auf 4.0.0"}));
         // Each backup is the file as it was; the old file has every field now, its row kept.
-        QCOMPARE(Datei(d, "Sicherung_alt.db", false).bytes(), altVorher);
-        QCOMPARE(Datei(d, "Sicherung_Training.db", false).bytes(), aktuellVorher);
-        QCOMPARE(Datei(d, "Training.db", false).bytes(), aktuellVorher);
+        QCOMPARE(Datei(d, "Sicherung_alt.db", false).inhalt(), altVorher);
+        QCOMPARE(Datei(d, "Sicherung_Training.db", false).inhalt(), aktuellVorher);
+        QCOMPARE(Datei(d, "Training.db", false).inhalt(), aktuellVorher);
         Datei altNachher(d, "alt.db", false);
         QCOMPARE(altNachher.db.run("SELECT Version, AnwPunkte FROM Sonder").rows,
                  (std::vector<QVariantList>{{"4.0.0", 2}}));
@@ -246,6 +267,39 @@ class TestDateipflege : public QObject {
         QCOMPARE(felder, (QStringList{"MitglNr", "S5", "S6", "Liegend", "Scheibentyp"}));
         // The main window is back on its own file.
         QCOMPARE(p.club.db().path(), aktuell);
+    }
+
+    // The backup is one committed state of the file while another program writes it, and a
+    // damaged file gives no backup at all.
+    void sicherungIstStimmig() {
+        TestDaten d;
+        Datei quelle(d, "quelle.db");
+        quelle.ergebnis(7, "2024-04-03", 20);
+        Database anderer;  // another program in the middle of a write
+        QString fehler;
+        QVERIFY(anderer.open(quelle.pfad, &fehler));
+        anderer.begin();
+        anderer.run("INSERT INTO Ergebnis (MitglNr, Datum) VALUES (8, '2024-04-03')");
+        const QString ziel = d.pfad("sicher.db");
+        QVERIFY2(sicherung::dateiSichern(quelle.pfad, ziel, &fehler), qPrintable(fehler));
+        anderer.commit();
+        Datei kopie(d, "sicher.db", false);
+        QCOMPARE(kopie.abende(), QString("7/2024-04-03/20"));
+        QVERIFY(!QFile::exists(ziel + ".part"));
+
+        QFile f(quelle.pfad);  // every page after the first one overwritten
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const qint64 laenge = f.size();
+        f.seek(4096);
+        f.write(QByteArray(laenge - 4096, '\x5a'));
+        f.close();
+        const QString kaputt = d.pfad("kaputt-sicher.db");
+        QVERIFY(!sicherung::dateiSichern(quelle.pfad, kaputt, &fehler));
+        QVERIFY2(fehler.contains("Fehler") || fehler.contains("lesbar") ||
+                     fehler.contains("gescheitert"),
+                 qPrintable(fehler));
+        QVERIFY(!QFile::exists(kaputt));
+        QVERIFY(!QFile::exists(kaputt + ".part"));
     }
 
     void scheiternLaesstDieDateiStehen() {

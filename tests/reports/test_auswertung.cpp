@@ -66,6 +66,9 @@ class TestAuswertung : public QObject {
         QCOMPARE(f.spalte(), (QStringList{"27.03.2024", "03.04.2024"}));
         f.druecke("NameButt");  // a history has no names: stays as it is
         QCOMPARE(f.spalte(), (QStringList{"27.03.2024", "03.04.2024"}));
+        f.druecke("Drucken");  // and prints as it is shown, without an engine's error
+        QVERIFY2(f.dialogs.messages.last().startsWith("Der Ausdruck wurde als PDF-Datei"),
+                 qPrintable(f.dialogs.messages.last()));
         f.druecke("Best10butt");
         QCOMPARE(f.spalte(), (QStringList{"03.04.2024", "27.03.2024"}));
         f.a->sortieren("Datum");

@@ -67,6 +67,15 @@ class TestExport : public QObject {
         for (const QByteArray& z : zeilen.mid(0, 2))
             QCOMPARE(z.trimmed().split(';').size(), 8);
 
+        // A name with letters Windows-1252 lacks: the file has "?", the message says which.
+        f.daten.db().run("UPDATE Mitglieder SET Name = 'Łukasz Żak' WHERE Nr = 1");
+        QTest::mouseClick(a.findChild<QPushButton*>("Export"), Qt::LeftButton);
+        QVERIFY2(f.dialogs.messages.last().endsWith("stehen in der Datei als \"?\": ŁŻ"),
+                 qPrintable(f.dialogs.messages.last()));
+        QFile mitFragezeichen(pfad);
+        QVERIFY(mitFragezeichen.open(QIODevice::ReadOnly));
+        QVERIFY(mitFragezeichen.readAll().contains("\r\n?ukasz ?ak;"));
+
         f.zustand.Exportdatei = f.daten.pfad("fehlt/liste.csv");
         QTest::mouseClick(a.findChild<QPushButton*>("Export"), Qt::LeftButton);
         QVERIFY(f.dialogs.messages.last().contains(f.daten.pfad("fehlt/liste.csv")));
