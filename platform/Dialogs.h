@@ -18,6 +18,12 @@ class Dialogs {
     // replaces data has "Nein" as its default.
     virtual bool askYesNo(const QString& text, Vorgabe vorgabe = Vorgabe::Ja) = 0;
 
+    // A line of text asked for, with `vorgabe` filled in; "" when the user cancelled.
+    virtual QString askText(const QString& text, const QString& vorgabe = {}) {
+        (void)text, (void)vorgabe;
+        return {};
+    }
+
     // The chosen file, or "" when the user cancelled.
     virtual QString openFileName(const QString& title, const QString& directory,
                                  const QString& filter) = 0;

@@ -123,6 +123,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     void starten();
     void wettkampfEintragen(Felder& f);
     void speichern(bool ersetzen);
+    bool mitgliedAnlegen();
     void abendLaden(Felder& f);
     void programmKnopf(std::size_t index);
     void programmListe();

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <algorithm>
 
 #include "core/Abendzustand.h"
@@ -131,6 +132,7 @@ void Ringe::funktionstaste(int n) {
             break;
     }
     SNummer->setFocus();
+    SNummer->selectAll();  // the next number replaces this one
 }
 
 // ---- member -------------------------------------------------------------------------
@@ -370,8 +372,13 @@ void Ringe::speichern(bool ersetzen) {
             "erreichbar ist; die Ringe bleiben so lange auf dem Bildschirm."));
         return;
     }
+    // No evening is stored under a number that names no member: it would reach no listing.
+    if (!Wettkampf->isChecked() && SName->text() == Felder::kKeinEintrag && club_.isOpen() &&
+        !mitgliedAnlegen()) {
+        return;
+    }
     std::optional<AbendAnderswoGespeichert> konflikt;
-    mitFeldern(
+    const bool gespeichert = mitFeldern(
         [&](Felder& f) {
             for (int n = 10; n <= 60; n += 10) {
                 Serberech(n, f);
@@ -396,6 +403,15 @@ void Ringe::speichern(bool ersetzen) {
         },
         QStringLiteral("Der Abend wurde nicht gespeichert.\n"));
     if (!konflikt) {
+        if (gespeichert) {
+            const Felder f = felderLesen();
+            statusBar()->showMessage(
+                f.Wettkampf
+                    ? QStringLiteral("In Zeile %1 des Wettkampfs eingetragen.").arg(f.SNummer)
+                    : QStringLiteral("Gespeichert: Nr. %1 %2, Abend vom %3, um %4 Uhr.")
+                          .arg(f.SNummer, f.SName, f.datumText(),
+                               clock_.now().time().toString(QStringLiteral("HH:mm:ss"))));
+        }
         return;
     }
     // Another place stored this member's evening after this place recalled it: nothing is
@@ -434,11 +450,55 @@ void Ringe::starten() {
     }
     if (Zahlwert(Scheibe[1]->text()) > 0 &&
         !dialogs_.askYesNo(QStringLiteral("Wenn Sie weitermachen, werden vorhandene \n"
-                                          "Daten gelöscht !!\nWeitermachen ?"))) {
+                                          "Daten gelöscht !!\nWeitermachen ?"),
+                           Dialogs::Vorgabe::Nein)) {
         return;
     }
     mitFeldern([this](Felder& f) { f.clearSchuss(zustand_); });
     lesen_->lesenStarten();
+}
+
+// A number that is no member: asked whether to add the member now, with a name.
+bool Ringe::mitgliedAnlegen() {
+    const QString nummer = SNummer->text().trimmed();
+    const double nr = Zahlwert(nummer);
+    if (nummer.isEmpty() || !(nr >= 1 && nr <= 32767) || nr != static_cast<int>(nr)) {
+        dialogs_.message(QStringLiteral("Bitte zuerst die Nummer eines Mitglieds eingeben; der "
+                                        "Abend wurde nicht gespeichert."));
+        return false;
+    }
+    if (!dialogs_.askYesNo(QStringLiteral("Nummer %1 ist kein Mitglied; der Abend wurde nicht "
+                                          "gespeichert.\n"
+                                          "Soll Nummer %1 jetzt als neues Mitglied angelegt "
+                                          "werden?")
+                               .arg(nummer))) {
+        return false;
+    }
+    const QString name =
+        dialogs_.askText(QStringLiteral("Name des neuen Mitglieds Nr. %1 (Nachname Vorname):")
+                             .arg(nummer));
+    if (name.isEmpty() || name.size() > 50) {
+        dialogs_.message(name.isEmpty()
+                             ? QStringLiteral("Es wurde kein Mitglied angelegt; der Abend wurde "
+                                              "nicht gespeichert.")
+                             : QStringLiteral("Der Name ist länger als 50 Zeichen; es wurde "
+                                              "kein Mitglied angelegt."));
+        return false;
+    }
+    try {
+        Database& db = club_.db();
+        db.run(QStringLiteral("INSERT INTO Mitglieder (Nr, Name) VALUES (?, ?)"),
+               {static_cast<int>(nr), name});
+        mitglied_ = mitgliedNachNummer(db, nummer);
+        Felder f = felderLesen();
+        f.SName = name;
+        geladen_ = geladenerAbend(db, f);
+    } catch (const DatabaseError& e) {
+        dialogs_.message(QStringLiteral("Das Mitglied wurde nicht angelegt.\n") + e.message());
+        return false;
+    }
+    SName->setText(name);
+    return true;
 }
 
 bool Ringe::lesungSperrt() {

@@ -51,6 +51,7 @@ void Tabellen::aufbauen() {
     Suchen_butt = knopf(this, QStringLiteral("Suchen_butt"), QStringLiteral("Suchen"));
     delete_butt = knopf(this, QStringLiteral("delete_butt"), QStringLiteral("InhaltLöschen"));
     Export = knopf(this, QStringLiteral("Export"), QStringLiteral("Export"));
+    NeueZeile_butt = knopf(this, QStringLiteral("NeueZeile_butt"), QStringLiteral("Neue Zeile"));
     auto label = [this](const QString& text, QWidget* fuer) {
         auto* l = new QLabel(text, this);
         l->setBuddy(fuer);
@@ -74,6 +75,7 @@ void Tabellen::aufbauen() {
     g->addWidget(Tabellen_Grid, 2, 0, 1, 5);
     g->setRowStretch(2, 1);
     auto* unten = new QHBoxLayout;
+    unten->addWidget(NeueZeile_butt);
     unten->addWidget(delete_butt);
     unten->addStretch();
     unten->addWidget(Export);
@@ -86,6 +88,7 @@ void Tabellen::aufbauen() {
     connect(Suchtext, &QLineEdit::returnPressed, this, &Tabellen::suchen);
     connect(Sortier_combo, &QComboBox::activated, this, &Tabellen::sortieren);
     connect(delete_butt, &QPushButton::clicked, this, &Tabellen::inhaltLoeschen);
+    connect(NeueZeile_butt, &QPushButton::clicked, this, &Tabellen::neueZeile);
     connect(Export, &QPushButton::clicked, this, &Tabellen::exportieren);
     connect(modell_, &Seitenmodell::abgelehnt, this,
             [this](const QString& grund) { dialogs_.message(grund); });
@@ -158,10 +161,52 @@ void Tabellen::sortieren() {
 }
 
 void Tabellen::inhaltLoeschen() {
+    const int zeilen = modell_->rowCount();
+    if (zeilen == 0) {
+        return;
+    }
+    const QString frage =
+        zeilen == 1 ? QStringLiteral("Die gezeigte Zeile der Tabelle %1 wirklich löschen?").arg(tabelle_)
+                    : QStringLiteral("Alle %1 gezeigten Zeilen der Tabelle %2 wirklich löschen?")
+                          .arg(zeilen)
+                          .arg(tabelle_);
+    if (!dialogs_.askYesNo(frage, Dialogs::Vorgabe::Nein)) {
+        return;
+    }
     try {
         modell_->alleLoeschen();
     } catch (const DatabaseError& e) {
         dialogs_.message(QStringLiteral("Es wurde nichts gelöscht.\n") + e.message());
+    }
+}
+
+// A new row at the end of the table, shown and ready to be typed into; a member gets the
+// next free number, since a member without one is refused.
+void Tabellen::neueZeile() {
+    if (!club_.isOpen() || tabelle_.isEmpty()) {
+        return;
+    }
+    try {
+        Database& db = club_.db();
+        if (tabelle_ == QLatin1String("Mitglieder")) {
+            db.run(QStringLiteral("INSERT INTO Mitglieder (Nr) SELECT COALESCE(MAX(Nr), 0) + 1 "
+                                  "FROM Mitglieder"));
+        } else {
+            db.run(db.aufServer() ? QStringLiteral("INSERT INTO \"%1\" () VALUES ()").arg(tabelle_)
+                                  : QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(tabelle_));
+        }
+    } catch (const DatabaseError& e) {
+        dialogs_.message(QStringLiteral("Es wurde keine Zeile angelegt.\n") + e.message());
+        return;
+    }
+    Suchtext->clear();
+    tabelleWaehlen(tabelle_);  // every row in stored order: the new one is the last
+    const int letzte = modell_->rowCount() - 1;
+    if (letzte >= 0) {
+        const QModelIndex i = modell_->index(letzte, 0);
+        Tabellen_Grid->setCurrentIndex(i);
+        Tabellen_Grid->scrollTo(i);
+        Tabellen_Grid->edit(i);
     }
 }
 

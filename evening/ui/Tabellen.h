@@ -30,6 +30,7 @@ class Tabellen : public QWidget {
     void suchen();                                // Suchen_butt
     void sortieren();                             // a choice in Sortier_combo
     void inhaltLoeschen();                        // delete_butt
+    void neueZeile();                             // NeueZeile_butt
     void exportieren();                           // Export
 
   private:
@@ -46,6 +47,7 @@ class Tabellen : public QWidget {
 
     QComboBox *Tabellen_combo = nullptr, *Such_combo = nullptr, *Sortier_combo = nullptr;
     QLineEdit* Suchtext = nullptr;
-    QPushButton *Suchen_butt = nullptr, *delete_butt = nullptr, *Export = nullptr;
+    QPushButton *Suchen_butt = nullptr, *delete_butt = nullptr, *Export = nullptr,
+                *NeueZeile_butt = nullptr;
     QTableView* Tabellen_Grid = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -31,6 +32,16 @@ bool MessageBoxDialogs::askYesNo(const QString& text, Vorgabe vorgabe) {
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+QString MessageBoxDialogs::askText(const QString& text, const QString& vorgabe) {
+    QInputDialog d(ownerOf(parent_));
+    d.setWindowTitle(QApplication::applicationDisplayName());
+    d.setLabelText(text);
+    d.setTextValue(vorgabe);
+    d.setOkButtonText(QStringLiteral("OK"));
+    d.setCancelButtonText(QStringLiteral("Abbrechen"));
+    return d.exec() == QDialog::Accepted ? d.textValue().trimmed() : QString();
 }
 
 QString MessageBoxDialogs::openFileName(const QString& title, const QString& directory,

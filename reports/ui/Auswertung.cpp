@@ -305,7 +305,8 @@ void Auswertung::loeschen() {
     if (art_ != Listenart::Roh || zeile < 0) {
         return;
     }
-    const bool ja = dialogs_.askYesNo(QStringLiteral("Diesen Datensatz wirklich löschen"));
+    const bool ja = dialogs_.askYesNo(QStringLiteral("Diesen Datensatz wirklich löschen"),
+                                      Dialogs::Vorgabe::Nein);
     if (!ja) {
         return;
     }

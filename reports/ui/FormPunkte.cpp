@@ -120,7 +120,8 @@ QWidget* FormPunkte::tafel(Tafel& t, const QString& titel, const QString& gridNa
     });
     connect(weg, &QPushButton::clicked, this, [this, &t] {
         const int r = t.tabelle->currentIndex().row();
-        if (r < 0 || !dialogs_.askYesNo(QStringLiteral("Diese Zeile wirklich löschen?"))) {
+        if (r < 0 || !dialogs_.askYesNo(QStringLiteral("Diese Zeile wirklich löschen?"),
+                                            Dialogs::Vorgabe::Nein)) {
             return;
         }
         QString fehler;

@@ -222,7 +222,8 @@ void Mitgl::loeschen() {
     const QString name = modell_->wert(z, QStringLiteral("Name")).toString();
     const QString nr = modell_->wert(z, QStringLiteral("Nr")).toString();
     if (!dialogs_.askYesNo(
-            QStringLiteral("Mitglied %1 (Nr. %2) wirklich löschen?").arg(name, nr))) {
+            QStringLiteral("Mitglied %1 (Nr. %2) wirklich löschen?").arg(name, nr),
+            Dialogs::Vorgabe::Nein)) {
         return;
     }
     QString fehler;

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 
 #include "core/Schema.h"
 #include "platform/Paths.h"
@@ -292,17 +293,34 @@ class TestRinge : public QObject {
         QCOMPARE(f.zeile(ergebnis), zeile);
     }
 
-    void keinEintragSpeichertNurSchuesse() {
+    // F4 for a number that is no member stores nothing under member 0: it says so and
+    // offers to add the member; then the evening is stored for the new member, the status
+    // line says what was stored, and the number is selected for the next one.
+    void keinMitgliedWirdNichtGespeichert() {
         Fenster f;
         f.starten();
         f.nummer("999");
         QCOMPARE(f.text("SName"), QString("Kein Eintrag"));
         f.ringe(1, {"9", "9", "9"});
+        f.taste(Qt::Key_F4);  // "Nein" (unanswered)
+        QCOMPARE(f.dialogs.questions.last(),
+                 QString("Nummer 999 ist kein Mitglied; der Abend wurde nicht gespeichert.\n"
+                         "Soll Nummer 999 jetzt als neues Mitglied angelegt werden?"));
+        QCOMPARE(f.zahl("SELECT count(*) FROM Einzelergebnisse"), 0);
+        QCOMPARE(f.text("Schuss_2"), QString("9"));  // the rings stay on screen
+        f.dialogs.answerYes();
+        f.dialogs.answerText("Neu Nora");
         f.taste(Qt::Key_F4);
-        f.taste(Qt::Key_F4);
-        QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis"), 0);
-        QCOMPARE(f.zahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=0"), 3);
-        QCOMPARE(f.text("Punkte"), QString("0"));
+        QCOMPARE(f.zeile("SELECT Name FROM Mitglieder WHERE Nr = 999"), QVariantList{"Neu Nora"});
+        QCOMPARE(f.zahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr = 999"), 3);
+        QCOMPARE(f.zahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr = 0"), 0);
+        QCOMPARE(f.text("SName"), QString("Neu Nora"));
+        QCOMPARE(f.w->statusBar()->currentMessage(),
+                 QString("Gespeichert: Nr. 999 Neu Nora, Abend vom 03.04.2024, um 19:30:00 Uhr."));
+        QCOMPARE(f.c("SNummer")->selectedText(), QString("999"));
+        QTest::keyClicks(f.c("SNummer"), "5");  // the next number replaces the old one
+        QCOMPARE(f.text("SNummer"), QString("5"));
+        QVERIFY(f.dialogs.messages.isEmpty());
     }
 
     void nachschiessenUndAnwesenheit() {

@@ -141,19 +141,45 @@ class TestTabellen : public QObject {
         b.d.ausloeser(
             "CREATE TRIGGER halt BEFORE DELETE ON Ergebnis WHEN OLD.Datum = '2026-12-06' "
             "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+        b.dialogs.answerYes();
         b.c<QPushButton>("delete_butt")->click();
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 3);
         QCOMPARE(b.dialogs.messages.size(), 1);
         QVERIFY(b.dialogs.messages[0].startsWith("Es wurde nichts gelöscht.\n"));
         b.d.ausloeser("DROP TRIGGER halt");
-        b.c<QPushButton>("delete_butt")->click();  // no question
+        b.c<QPushButton>("delete_butt")->click();  // "Nein" (unanswered): nothing deleted
+        QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 3);
+        QCOMPARE(b.dialogs.questionsDefaultNo.last(),
+                 QString("Alle 2 gezeigten Zeilen der Tabelle Ergebnis wirklich löschen?"));
+        b.dialogs.answerYes();
+        b.c<QPushButton>("delete_butt")->click();
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 1);
         QCOMPARE(b.t->modell().rowCount(), 0);
-        QVERIFY(b.dialogs.questions.isEmpty());
         b.waehlen("Ergebnis");
+        b.dialogs.answerYes();
         b.c<QPushButton>("delete_butt")->click();
+        QCOMPARE(b.dialogs.questions.last(),
+                 QString("Die gezeigte Zeile der Tabelle Ergebnis wirklich löschen?"));
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 0);
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Mitglieder"), 4);
+    }
+
+    // A row is added in the grid: at the end, ready for typing; a member with the next
+    // free number.
+    void neueZeile() {
+        Browser b;
+        b.waehlen("Klassen");
+        b.c<QPushButton>("NeueZeile_butt")->click();
+        QCOMPARE(b.t->modell().rowCount(), 1);
+        Seitenmodell& m = const_cast<Seitenmodell&>(b.t->modell());
+        QVERIFY(m.setData(m.index(0, 0), "1", Qt::EditRole));
+        QVERIFY(m.setData(m.index(0, 1), "Schüler", Qt::EditRole));
+        QCOMPARE(b.d.zahl("SELECT count(*) FROM Klassen WHERE Klasse = 1 AND Bez = 'Schüler'"), 1);
+        b.waehlen("Mitglieder");
+        b.c<QPushButton>("NeueZeile_butt")->click();
+        QCOMPARE(b.t->modell().rowCount(), 5);
+        QCOMPARE(b.feld(4, 0), QString("16"));
+        QVERIFY(b.dialogs.messages.isEmpty());
     }
 
     void bearbeiten() {

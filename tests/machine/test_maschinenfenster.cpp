@@ -143,6 +143,7 @@ class TestMaschinenfenster : public QObject {
             f.dialogs.questions.last(),
             QString::fromUtf8(
                 "Wenn Sie weitermachen, werden vorhandene \nDaten gelöscht !!\nWeitermachen ?"));
+        QCOMPARE(f.dialogs.questionsDefaultNo, f.dialogs.questions);  // Enter keeps the data
         QCOMPARE(f.c("Schuss_1")->text(), QString("9"));
         QVERIFY(f.einlesen->isHidden());
         QVERIFY(f.line.gesendet.isEmpty());

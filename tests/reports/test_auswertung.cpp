@@ -189,6 +189,7 @@ class TestAuswertung : public QObject {
         f.dialogs.answerNo();
         QTest::keyClick(tabelle, Qt::Key_Delete);
         QCOMPARE(f.dialogs.questions.last(), QString("Diesen Datensatz wirklich löschen"));
+        QVERIFY(f.dialogs.questionsDefaultNo.contains("Diesen Datensatz wirklich löschen"));
         QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis"), 5);
         f.dialogs.answerYes();
         QTest::mouseClick(f.a->findChild<QPushButton*>("Loeschen_butt"), Qt::LeftButton);

@@ -141,6 +141,7 @@ class TestMitglieder : public QObject {
         QTest::keyClick(m.findChild<QTableView*>("Tabelle"), Qt::Key_Delete);
         QCOMPARE(f.dialogs.questions.last(),
                  QString("Mitglied Anna Alt (Nr. 1) wirklich löschen?"));
+        QCOMPARE(f.dialogs.questionsDefaultNo.last(), f.dialogs.questions.last());
         QCOMPARE(f.zahl("SELECT count(*) FROM Mitglieder"), 3);
 
         // The point tables: 85 rings and more give 3 points in class 1; 2 for attendance.

@@ -16,6 +16,11 @@ bool ScriptedDialogs::askYesNo(const QString& text, Vorgabe vorgabe) {
     return answers_.dequeue();
 }
 
+QString ScriptedDialogs::askText(const QString& text, const QString&) {
+    questions.append(text);
+    return texts_.isEmpty() ? QString() : texts_.dequeue();
+}
+
 QString ScriptedDialogs::openFileName(const QString& title, const QString&, const QString&) {
     questions.append(title);
     return files_.isEmpty() ? QString() : files_.dequeue();

@@ -12,9 +12,11 @@ class ScriptedDialogs : public Dialogs {
     void answerYes() { answers_.enqueue(true); }
     void answerNo() { answers_.enqueue(false); }
     void answerFile(const QString& path) { files_.enqueue(path); }
+    void answerText(const QString& text) { texts_.enqueue(text); }
 
     void message(const QString& text) override;
     bool askYesNo(const QString& text, Vorgabe vorgabe = Vorgabe::Ja) override;
+    QString askText(const QString& text, const QString& vorgabe = {}) override;
     QString openFileName(const QString& title, const QString& directory,
                          const QString& filter) override;
 
@@ -27,4 +29,5 @@ class ScriptedDialogs : public Dialogs {
   private:
     QQueue<bool> answers_;
     QQueue<QString> files_;
+    QQueue<QString> texts_;
 };
