@@ -120,6 +120,8 @@ int main(int argc, char* argv[]) {
         }
         zeigen(*tabellen);
     });
+    QObject::connect(&einstellungen, &Einstellungen::slotsGeschrieben,
+                     [&] { ringe.slotsGeaendert(); });
     QObject::connect(&einstellungen, &Einstellungen::geschlossen, [&] {
         if (einstellungen.maschineGeaendert()) {
             ringe.maschineEinrichten();

@@ -94,6 +94,35 @@ void erstelleTabellen(Database& db) {
     t.commit();
 }
 
+void startklassenEintragen(Database& db) {
+    struct Klasse {
+        int nr;
+        const char* bez;
+        int von, bis;
+        const char* geschlecht;
+    };
+    static const Klasse kKlassen[] = {{1, "Schüler", 0, 14, "mw"},
+                                      {2, "Jugend", 15, 16, "mw"},
+                                      {3, "Junioren", 17, 20, "mw"},
+                                      {4, "Herren", 21, 40, "m"},
+                                      {5, "Damen", 21, 40, "w"},
+                                      {6, "Herren Altersklasse", 41, 50, "m"},
+                                      {7, "Damen Altersklasse", 41, 50, "w"},
+                                      {8, "Senioren", 51, 130, "m"},
+                                      {9, "Seniorinnen", 51, 130, "w"}};
+    Transaction t(db);
+    if (db.run(QStringLiteral("SELECT count(*) FROM Klassen")).rows[0][0].toInt() > 0) {
+        throw DatabaseError(QStringLiteral("Es sind schon Klassen eingetragen."));
+    }
+    for (const Klasse& k : kKlassen) {
+        db.run(QStringLiteral(
+                   "INSERT INTO Klassen (Klasse, Bez, UAlter, OAlter, Geschlecht) VALUES (?, ?, "
+                   "?, ?, ?)"),
+               {k.nr, QString::fromUtf8(k.bez), k.von, k.bis, QString::fromLatin1(k.geschlecht)});
+    }
+    t.commit();
+}
+
 const QStringList& programmTabellen() {
     static const QStringList tabellen = {QStringLiteral("Speicherzeiten")};
     return tabellen;

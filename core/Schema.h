@@ -23,6 +23,10 @@ const QStringList& programmTabellen();
 // stays as it is.
 void ergaenzen(Database& db);
 
+// The usual age classes of German sport shooting, for a new club to change as it likes;
+// written into an empty Klassen table in one transaction. Throws DatabaseError.
+void startklassenEintragen(Database& db);
+
 // Creates a new empty club database file at `path`. Fails, with a German reason, when the
 // file exists already or cannot be written; a half-made file is removed.
 bool neueVereinsdatenbank(const QString& path, QString* fehler);

@@ -48,6 +48,23 @@ QString wertung(const Felder& f, const Abendzustand& z) {
 
 }  // namespace
 
+bool punktetabellenLeer(Database& db, int klasse) {
+    const int k = klassenSpalte(klasse);
+    if (k > kHoechsteKlasse) {
+        return true;
+    }
+    for (const char* tabelle : {"Ringe", "Teiler"}) {
+        if (db.run(QStringLiteral("SELECT count(*) FROM %1 WHERE Klasse%2 <> 0")
+                       .arg(QLatin1String(tabelle))
+                       .arg(k))
+                .rows[0][0]
+                .toInt() > 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 double ringPunkte(Database& db, float wertung, int klasse) {
     const int k = klassenSpalte(klasse);
     if (wertung <= 0 || k > kHoechsteKlasse) {

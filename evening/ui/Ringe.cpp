@@ -168,6 +168,18 @@ void Ringe::datenbankWiederOeffnen() {
     datenbankOeffnen(DBCombo->currentText());
 }
 
+// The settings window wrote the slots: the list shows them, and when no database is open
+// (the first question was answered "Nein") the day's one is opened at once.
+void Ringe::slotsGeaendert() {
+    datenbankListeFuellen();
+    if (!club_.isOpen()) {
+        offenerSlot_ = -1;
+        datenbankGewaehlt(slotDesTages(leseSlots(ini_), clock_.today()));
+    } else if (offenerSlot_ >= 0) {
+        datenbankGewaehlt(offenerSlot_);  // the file of the open slot may have changed
+    }
+}
+
 void Ringe::setMeytonImportOeffnen(std::function<void()> oeffnen) {
     meytonImportOeffnen_ = std::move(oeffnen);
     MeytonImport_butt->setEnabled(static_cast<bool>(meytonImportOeffnen_));
@@ -450,6 +462,18 @@ bool Ringe::datenbankOeffnen(const QString& name) {
             return false;
         }
         e = club_.OpenDatabase(name);
+        // A new club starts with the usual classes if it likes; they can be changed.
+        if (e.ok && dialogs_.askYesNo(QStringLiteral(
+                        "Die neue Vereinsdatenbank hat noch keine Klassen.\n"
+                        "Sollen die üblichen Altersklassen des Sportschießens eingetragen werden "
+                        "(Schüler, Jugend, Junioren, Damen und Herren, Altersklassen, Senioren)?\n"
+                        "Sie lassen sich unter „Mitglieder“ → „Klassen …“ ändern."))) {
+            try {
+                schema::startklassenEintragen(club_.db());
+            } catch (const DatabaseError& ex) {
+                dialogs_.message(ex.message());
+            }
+        }
     }
     if (!e.ok) {
         dialogs_.message(e.fehler);

@@ -62,6 +62,8 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     }
     // The database chosen in the list, opened again (after the files were converted).
     void datenbankWiederOeffnen();
+    // The database slots were changed in the settings window.
+    void slotsGeaendert();
     // Shows the configured machine: its name and the buttons that belong to it.
     void maschineEinrichten();
     // The competition grid and how "Wettkampf Teilnehmer" opens its window; without them the
@@ -153,6 +155,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     std::optional<Mitglied> mitglied_;
     bool mitgliedUnlesbar_ = false;  // the number typed could not be looked up
     GeladenerAbend geladen_;         // the stored evening as this place last saw it
+    QString punkteHinweisAbend_;     // evening and class told of empty point tables
     QString bestTeilerBeimBetreten_;
     int offenerSlot_ = -1;
     bool lesungOffen_ = false;

@@ -378,6 +378,7 @@ void Ringe::speichern(bool ersetzen) {
         return;
     }
     std::optional<AbendAnderswoGespeichert> konflikt;
+    int ohnePunkte = 0;  // the class whose point tables are empty, said once an evening
     const bool gespeichert = mitFeldern(
         [&](Felder& f) {
             for (int n = 10; n <= 60; n += 10) {
@@ -391,7 +392,13 @@ void Ringe::speichern(bool ersetzen) {
                 if (mitglied_ && !f.keinMitglied()) {
                     mitglied_ = mitgliedNachNummer(db, f.SNummer);
                 }
-                Punktegeben(f, zustand_, &db, mitglied_ ? mitglied_->Klasse : 0, dialogs_);
+                const int klasse = mitglied_ ? mitglied_->Klasse : 0;
+                Punktegeben(f, zustand_, &db, klasse, dialogs_);
+                if (punkteHinweisAbend_ != f.datumText() + u'/' + QString::number(klasse) &&
+                    punktetabellenLeer(db, klasse)) {
+                    punkteHinweisAbend_ = f.datumText() + u'/' + QString::number(klasse);
+                    ohnePunkte = std::max(klasse, 1);
+                }
                 try {
                     Abspeichern(f, zustand_, db, {&geladen_, ersetzen, clock_.now()});
                 } catch (const AbendAnderswoGespeichert& e) {
@@ -402,6 +409,13 @@ void Ringe::speichern(bool ersetzen) {
             f.Warnung.clear();
         },
         QStringLiteral("Der Abend wurde nicht gespeichert.\n"));
+    if (ohnePunkte > 0) {
+        dialogs_.message(
+            QStringLiteral("Für Klasse %1 sind keine Punkte eingetragen: die Abende dieser Klasse "
+                           "bekommen keine Ring- und Teilerpunkte.\nDie Punktetabellen öffnet "
+                           "„Mitglieder“ → „Punktetabellen …“.")
+                .arg(ohnePunkte));
+    }
     if (!konflikt) {
         if (gespeichert) {
             const Felder f = felderLesen();
@@ -463,8 +477,9 @@ bool Ringe::mitgliedAnlegen() {
     const QString nummer = SNummer->text().trimmed();
     const double nr = Zahlwert(nummer);
     if (nummer.isEmpty() || !(nr >= 1 && nr <= 32767) || nr != static_cast<int>(nr)) {
-        dialogs_.message(QStringLiteral("Bitte zuerst die Nummer eines Mitglieds eingeben; der "
-                                        "Abend wurde nicht gespeichert."));
+        dialogs_.message(
+            QStringLiteral("Bitte zuerst die Nummer eines Mitglieds eingeben; der "
+                           "Abend wurde nicht gespeichert."));
         return false;
     }
     if (!dialogs_.askYesNo(QStringLiteral("Nummer %1 ist kein Mitglied; der Abend wurde nicht "
@@ -474,9 +489,8 @@ bool Ringe::mitgliedAnlegen() {
                                .arg(nummer))) {
         return false;
     }
-    const QString name =
-        dialogs_.askText(QStringLiteral("Name des neuen Mitglieds Nr. %1 (Nachname Vorname):")
-                             .arg(nummer));
+    const QString name = dialogs_.askText(
+        QStringLiteral("Name des neuen Mitglieds Nr. %1 (Nachname Vorname):").arg(nummer));
     if (name.isEmpty() || name.size() > 50) {
         dialogs_.message(name.isEmpty()
                              ? QStringLiteral("Es wurde kein Mitglied angelegt; der Abend wurde "

@@ -11,6 +11,7 @@
 #include "maintenance/Vereinsumzug.h"
 #include "maintenance/ui/Accessangebot.h"
 #include "maintenance/ui/Tabellenfortschritt.h"
+#include "platform/Database.h"
 #include "platform/Dateien.h"
 #include "platform/Paths.h"
 
@@ -30,6 +31,23 @@ void konsolenFortschritt(int fertig, int gesamt, const QString& tabelle) {
 }
 }  // namespace
 
+namespace {
+// A club file that has no member: nothing in it would be lost by taking an old file over.
+bool ohneMitglieder(const QString& datei) {
+    Database db;
+    QString fehler;
+    if (!db.open(datei, &fehler, false, Database::Zugriff::NurLesen)) {
+        return false;
+    }
+    try {
+        return db.run(QStringLiteral("SELECT count(*) FROM Mitglieder")).rows[0][0].toInt() == 0 &&
+               db.run(QStringLiteral("SELECT count(*) FROM Ergebnis")).rows[0][0].toInt() == 0;
+    } catch (const DatabaseError&) {
+        return false;
+    }
+}
+}  // namespace
+
 void slotPruefen(Ini& ini, Dialogs& dialogs, QWidget* eltern, const QString& name) {
     const DatenbankSlots liste = leseSlots(ini);
     int slot = 0;  // an unknown or empty name opens DB1
@@ -39,17 +57,34 @@ void slotPruefen(Ini& ini, Dialogs& dialogs, QWidget* eltern, const QString& nam
             break;
         }
     }
-    const QString gespeichert = liste[static_cast<std::size_t>(slot)].datei;
+    QString gespeichert = liste[static_cast<std::size_t>(slot)].datei;
+    if (gespeichert.trimmed().isEmpty() && slot == 0) {
+        // No settings yet: the old program's default file, which a club may bring along.
+        gespeichert = QStringLiteral("C:\\Eigene Dateien\\Training.mdb");
+    }
     const QString mdb = paths::accessDatei(gespeichert);
     if (mdb.isEmpty() || !dateien::existiert(mdb)) {
         return;
     }
     const QString ziel = uebernahmeZiel(mdb);
     QString neu;
-    if (dateien::existiert(ziel)) {
+    if (dateien::existiert(ziel) && !ohneMitglieder(ziel)) {
         neu = ziel;  // taken over before: the slot follows the new file
-    } else if (!accessUebernahmeAnbieten(mdb, dialogs, eltern, &neu)) {
-        return;
+    } else {
+        // A new file that holds no member yet (made at a first start that did not know of
+        // the old one) is put aside, and the old file is offered once more.
+        const QString beiseite =
+            ziel.left(ziel.size() - 3) + QStringLiteral(" (leer, vor der Übernahme).db");
+        if (dateien::existiert(ziel) &&
+            (dateien::existiert(beiseite) || !dateien::umbenennen(ziel, beiseite))) {
+            return;
+        }
+        if (!accessUebernahmeAnbieten(mdb, dialogs, eltern, &neu)) {
+            if (!dateien::existiert(ziel) && dateien::existiert(beiseite)) {
+                dateien::umbenennen(beiseite, ziel);  // declined: everything as it was
+            }
+            return;
+        }
     }
     if (paths::resolve(gespeichert) != neu) {
         ini.IniSchreiben(ini::slotSection(slot), ini::kDatei, neu);

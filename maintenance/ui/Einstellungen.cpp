@@ -456,6 +456,7 @@ void Einstellungen::slotsSchreiben() {
                                                 {ini::kFarbe, farbe_[s]->currentText()},
                                                 {ini::kTag, tag_[s]->currentText()}});
     }
+    emit slotsGeschrieben();
 }
 
 void Einstellungen::dateiWaehlen(int slot) {

@@ -43,6 +43,8 @@ class Einstellungen : public QWidget {
 
   signals:
     void geschlossen();
+    // "Übernehmen" wrote the four database slots.
+    void slotsGeschrieben();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

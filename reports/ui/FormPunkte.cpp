@@ -36,6 +36,8 @@ FormPunkte::FormPunkte(ClubDatabase& club, Abendzustand& zustand, Dialogs& dialo
                                 spaltenMitKlassen(QStringLiteral("URinge")), this);
     teiler_ = new TabellenModell(club_, QStringLiteral("Teiler"),
                                  spaltenMitKlassen(QStringLiteral("OTeiler")), this);
+    ringe_->setUeberschriften({QStringLiteral("ab Ringen"), QStringLiteral("Punkte")});
+    teiler_->setUeberschriften({QStringLiteral("unter Teiler"), QStringLiteral("Punkte")});
     ringTafel_.modell = ringe_;
     teilerTafel_.modell = teiler_;
     for (TabellenModell* m : {ringe_, teiler_}) {
@@ -121,7 +123,7 @@ QWidget* FormPunkte::tafel(Tafel& t, const QString& titel, const QString& gridNa
     connect(weg, &QPushButton::clicked, this, [this, &t] {
         const int r = t.tabelle->currentIndex().row();
         if (r < 0 || !dialogs_.askYesNo(QStringLiteral("Diese Zeile wirklich löschen?"),
-                                            Dialogs::Vorgabe::Nein)) {
+                                        Dialogs::Vorgabe::Nein)) {
             return;
         }
         QString fehler;

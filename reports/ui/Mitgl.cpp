@@ -16,6 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SqlDialect.h"
+#include "reports/Feldeingabe.h"
 #include "reports/Klassenzuordnung.h"
 #include "reports/Mitgliederliste.h"
 #include "reports/ui/Navigator.h"
@@ -42,7 +43,8 @@ Mitgl::Mitgl(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& 
     setWindowTitle(QStringLiteral("Mitglieder"));
     modell_ = new TabellenModell(club_, QStringLiteral("Mitglieder"), kSpalten, this);
     modell_->eindeutig(QStringLiteral("Nr"),
-                       QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben."));
+                       QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben."),
+                       mitgliedsnummerFehlt());
     connect(modell_, &TabellenModell::abgelehnt, this,
             [this](const QString& grund) { dialogs_.message(grund); });
 
@@ -108,6 +110,21 @@ Mitgl::Mitgl(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& 
         aktionen->addWidget(b);
     }
     aktionen->addStretch();
+    // The club's classes and point tables, where a newcomer looks for them.
+    klassenKnopf_ = knopf(this, QStringLiteral("Klassen_butt"), QStringLiteral("Klassen …"));
+    punkteKnopf_ = knopf(this, QStringLiteral("Punkte_butt"), QStringLiteral("Punktetabellen …"));
+    for (QPushButton* b : {klassenKnopf_, punkteKnopf_}) {
+        b->setEnabled(false);
+        aktionen->addWidget(b);
+    }
+    connect(klassenKnopf_, &QPushButton::clicked, this, [this] {
+        if (klassenOeffnen_)
+            klassenOeffnen_();
+    });
+    connect(punkteKnopf_, &QPushButton::clicked, this, [this] {
+        if (punkteOeffnen_)
+            punkteOeffnen_();
+    });
     haupt->addLayout(aktionen);
     resize(820, 560);
 
@@ -119,6 +136,16 @@ Mitgl::Mitgl(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& 
 }
 
 Mitgl::~Mitgl() = default;
+
+void Mitgl::setKlassenOeffnen(std::function<void()> f) {
+    klassenOeffnen_ = std::move(f);
+    klassenKnopf_->setEnabled(static_cast<bool>(klassenOeffnen_));
+}
+
+void Mitgl::setPunkteOeffnen(std::function<void()> f) {
+    punkteOeffnen_ = std::move(f);
+    punkteKnopf_->setEnabled(static_cast<bool>(punkteOeffnen_));
+}
 
 void Mitgl::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -221,9 +248,8 @@ void Mitgl::loeschen() {
     }
     const QString name = modell_->wert(z, QStringLiteral("Name")).toString();
     const QString nr = modell_->wert(z, QStringLiteral("Nr")).toString();
-    if (!dialogs_.askYesNo(
-            QStringLiteral("Mitglied %1 (Nr. %2) wirklich löschen?").arg(name, nr),
-            Dialogs::Vorgabe::Nein)) {
+    if (!dialogs_.askYesNo(QStringLiteral("Mitglied %1 (Nr. %2) wirklich löschen?").arg(name, nr),
+                           Dialogs::Vorgabe::Nein)) {
         return;
     }
     QString fehler;

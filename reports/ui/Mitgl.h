@@ -3,10 +3,12 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 #include "platform/Druckausgabe.h"
 
 class QLabel;
+class QPushButton;
 class QLineEdit;
 class QTableView;
 class ClubDatabase;
@@ -27,6 +29,9 @@ class Mitgl : public QWidget {
     ~Mitgl() override;
 
     void setDruckerWahl(DruckerWahl wahl) { druckerWahl_ = std::move(wahl); }
+    // How "Klassen …" and "Punktetabellen …" open their windows; disabled without.
+    void setKlassenOeffnen(std::function<void()> f);
+    void setPunkteOeffnen(std::function<void()> f);
     const TabellenModell& modell() const { return *modell_; }
     int aktuelleZeile() const;
 
@@ -56,4 +61,8 @@ class Mitgl : public QWidget {
     QTableView* tabelle_ = nullptr;
     std::array<QLineEdit*, 7> Text{};  // Text1..Text6
     Navigator* navigator_ = nullptr;
+    QPushButton* klassenKnopf_ = nullptr;
+    QPushButton* punkteKnopf_ = nullptr;
+    std::function<void()> klassenOeffnen_;
+    std::function<void()> punkteOeffnen_;
 };

@@ -59,7 +59,10 @@ bool TabellenModell::setzen(int zeile, const QString& spalte, const QVariant& ei
     QString grund;
     const QVariant v = feldwertAusEingabe(eingabe, typ(spalte), &grund);
     if (grund.isEmpty() && spalte == eindeutig_ && v.isNull()) {
-        grund = mitgliedsnummerFehlt();
+        grund = leerMeldung_;
+    }
+    if (grund.isEmpty() && pruefung_) {
+        grund = pruefung_(spalte, v);
     }
     if (grund.isEmpty() && spalte == eindeutig_ && !v.isNull()) {
         try {
@@ -183,5 +186,9 @@ QVariant TabellenModell::headerData(int section, Qt::Orientation o, int role) co
     if (role != Qt::DisplayRole) {
         return {};
     }
-    return o == Qt::Horizontal ? QVariant(spalten_.value(section)) : QVariant(section + 1);
+    if (o == Qt::Horizontal) {
+        return section < ueberschriften_.size() ? ueberschriften_[section]
+                                                : spalten_.value(section);
+    }
+    return QVariant(section + 1);
 }

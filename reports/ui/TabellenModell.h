@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 #include "platform/Database.h"
@@ -18,11 +19,20 @@ class TabellenModell : public QAbstractTableModel {
     TabellenModell(ClubDatabase& club, QString tabelle, QStringList spalten,
                    QObject* parent = nullptr);
 
-    // A column whose values must differ from row to row (a member's number); `meldung`
-    // names the value with %1.
-    void eindeutig(const QString& spalte, const QString& meldung) {
+    // A column whose values must differ from row to row and may not be empty (a member's
+    // number); `meldung` names the value with %1, `leer` says why it may not be empty.
+    void eindeutig(const QString& spalte, const QString& meldung, const QString& leer) {
         eindeutig_ = spalte;
         eindeutigMeldung_ = meldung;
+        leerMeldung_ = leer;
+    }
+
+    // Headings for the grid, one a column; the field names show where none is given.
+    void setUeberschriften(const QStringList& titel) { ueberschriften_ = titel; }
+    // A check of every value before it is written: "" when it may be written, else the
+    // German reason.
+    void setPruefung(std::function<QString(const QString& spalte, const QVariant& wert)> p) {
+        pruefung_ = std::move(p);
     }
 
     // Reads the table anew in the given order ("" for the stored order).
@@ -57,4 +67,7 @@ class TabellenModell : public QAbstractTableModel {
     SqlRows zeilen_;  // rowid first, then the columns
     QString eindeutig_;
     QString eindeutigMeldung_;
+    QString leerMeldung_;
+    QStringList ueberschriften_;
+    std::function<QString(const QString&, const QVariant&)> pruefung_;
 };

@@ -65,11 +65,16 @@ class TestRinge : public QObject {
     void ersterStartLegtDieDatenbankAn() {
         Fenster f("RMIII", false);
         f.dialogs.answerYes();
+        f.dialogs.answerYes();  // and the usual classes
         f.starten();
-        QCOMPARE(f.dialogs.questions.size(), 1);
+        QCOMPARE(f.dialogs.questions.size(), 2);
         QVERIFY(f.dialogs.questions[0].contains(paths::defaultClubDatabase()));
+        QVERIFY(
+            f.dialogs.questions[1].startsWith("Die neue Vereinsdatenbank hat noch keine "
+                                              "Klassen."));
         QVERIFY(QFile::exists(paths::defaultClubDatabase()));
         QVERIFY(f.club.isOpen());
+        QCOMPARE(f.club.db().run("SELECT count(*) FROM Klassen").rows[0][0].toInt(), 9);
         QCOMPARE(f.c<QComboBox>("DBCombo")->itemText(0), QString("Training"));
         f.nummer("5");
         QCOMPARE(f.text("SName"), QString("Kein Eintrag"));
@@ -88,6 +93,15 @@ class TestRinge : public QObject {
         f.ringe(1, {"9"});
         f.taste(Qt::Key_F4);
         QVERIFY(f.dialogs.messages.last().startsWith("Der Abend wurde nicht gespeichert."));
+        // The settings window names a file and takes it over: it is opened at once.
+        f.ini.IniSchreiben("DB1", "NAME", "Verein");
+        f.ini.IniSchreiben("DB1", "DATEI", f.daten.dbPfad());
+        f.w->slotsGeaendert();
+        QVERIFY(f.club.isOpen());
+        QCOMPARE(f.c<QComboBox>("DBCombo")->itemText(0), QString("Verein"));
+        f.daten.mitglied(5, "Fünf Fritz", 1);
+        f.nummer("5");
+        QCOMPARE(f.text("SName"), QString("Fünf Fritz"));
     }
 
     void mitgliedNachNummer() {
@@ -317,6 +331,14 @@ class TestRinge : public QObject {
         QCOMPARE(f.text("SName"), QString("Neu Nora"));
         QCOMPARE(f.w->statusBar()->currentMessage(),
                  QString("Gespeichert: Nr. 999 Neu Nora, Abend vom 03.04.2024, um 19:30:00 Uhr."));
+        // Without point tables for her class the evening gets no points: said once an evening.
+        QCOMPARE(f.dialogs.messages,
+                 QStringList{"Für Klasse 1 sind keine Punkte eingetragen: die Abende dieser Klasse "
+                             "bekommen keine Ring- und Teilerpunkte.\nDie Punktetabellen öffnet "
+                             "„Mitglieder“ → „Punktetabellen …“."});
+        f.taste(Qt::Key_F4);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        f.dialogs.messages.clear();
         QCOMPARE(f.c("SNummer")->selectedText(), QString("999"));
         QTest::keyClicks(f.c("SNummer"), "5");  // the next number replaces the old one
         QCOMPARE(f.text("SNummer"), QString("5"));
@@ -402,6 +424,7 @@ class TestRinge : public QObject {
     void gescheitertesSpeichernLaesstDenAltenAbend() {
         Fenster f;
         f.daten.mitglied(12, "Anna Alt", 1);
+        f.daten.ringeZeile(90, 1, {1});
         f.starten();
         f.nummer("12");
         for (int s = 0; s < 6; ++s) {
@@ -444,6 +467,7 @@ class TestRinge : public QObject {
         }
         Fenster f;
         f.daten.mitglied(12, "Anna Alt", 1);
+        f.daten.ringeZeile(90, 1, {1});
         f.daten.db().run("UPDATE Sonder SET AnwPunkte = 'nan'");
         f.starten();
         QCOMPARE(f.dialogs.messages.size(), 1);  // told once, at opening

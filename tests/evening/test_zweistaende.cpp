@@ -111,6 +111,7 @@ class TestZweiStaende : public QObject {
         TestDaten d;
         d.mitglied(3, "Wagner Ute", 1);
         d.mitglied(5, "Klein Eva", 1);
+        d.ringeZeile(90, 1, {1});
         Stand a, b;
         QVERIFY(a.starten(d.dbPfad()));
         QVERIFY(b.starten(d.dbPfad()));
@@ -156,6 +157,7 @@ class TestZweiStaende : public QObject {
         TestDaten d;
         for (int nr = 1; nr <= 10; ++nr)
             d.mitglied(nr, QStringLiteral("Mitglied %1").arg(nr), 1);
+        d.ringeZeile(90, 1, {1});
         Stand staende[2];
         QVERIFY(staende[0].starten(d.dbPfad()));
         QVERIFY(staende[1].starten(d.dbPfad()));
@@ -234,6 +236,7 @@ class TestZweiStaende : public QObject {
         Programmfenster f;
         f.daten.mitglied(3, "Wagner Ute", 1);
         f.daten.mitglied(4, "Bauer Jan", 1);
+        f.daten.ringeZeile(90, 1, {1});
         f.starten();
         f.nummer("3");
         f.ringe(1, {"9", "8"});

@@ -165,6 +165,7 @@ class TestMaschinenfenster : public QObject {
 
     void fehlenderPortHaeltNichtsAuf() {
         Fenster f("RMIII");
+        f.daten.ringeZeile(90, 1, {1});
         f.line.oeffnenScheitert = true;
         f.starten();
         QCOMPARE(f.dialogs.messages.size(), 1);

@@ -10,6 +10,7 @@
 #include "maintenance/Accessuebernahme.h"
 #include "maintenance/ui/Altdateien.h"
 #include "platform/AccessLeser.h"
+#include "platform/Paths.h"
 #include "tests/support/Programmfenster.h"
 
 namespace {
@@ -389,6 +390,39 @@ class TestAccessuebernahme : public QObject {
         altdateien::wettkampfPruefen(p.daten.pfad("wettk.db"), p.dialogs, nullptr);  // no question
         QVERIFY(p.dialogs.allAnswersUsed());
         QCOMPARE(p.dialogs.unansweredQuestions, 0);
+    }
+
+    // A first start without wettk.ini, the old Training.mdb in the documents folder, and an
+    // empty Training.db made before: the takeover is offered, the empty file put aside.
+    void ersterStartMitAlterDatei() {
+        Programmfenster p{QStringLiteral("RMIII"), false};
+        const QString alt = QDir(paths::documentsDir()).filePath("Training.mdb");
+        QDir().mkpath(QFileInfo(alt).absolutePath());
+        QFile::remove(alt);
+        QVERIFY(QFile::copy(kDaten + "/DateTestDatabase.mdb", alt));
+        const QString neu = paths::defaultClubDatabase();
+        QFile::remove(neu);
+        QString fehler;
+        QVERIFY(schema::neueVereinsdatenbank(neu, &fehler));  // empty, from a first start
+        p.dialogs.answerYes();
+        altdateien::slotPruefen(p.ini, p.dialogs, nullptr, "");
+        QVERIFY(p.dialogs.questions.last().startsWith("\"" + alt + "\" ist eine Datenbank"));
+        QVERIFY(p.dialogs.messages.last().contains("1 Tabellen, 6 Zeilen"));
+        Database db;
+        QVERIFY(db.open(neu, &fehler));
+        QVERIFY(db.hasTable("DateTest"));
+        QVERIFY(QFile::exists(
+            QDir(paths::documentsDir()).filePath("Training (leer, vor der Übernahme).db")));
+        db.close();
+        // Now the file holds what was taken over: not offered again.
+        const int fragen = p.dialogs.questions.size();
+        altdateien::slotPruefen(p.ini, p.dialogs, nullptr, "");
+        QCOMPARE(p.dialogs.questions.size(), fragen);
+        for (const QString& f :
+             {alt, neu,
+              QDir(paths::documentsDir()).filePath("Training (leer, vor der Übernahme).db"),
+              QDir(paths::documentsDir()).filePath("Sicherung_Training.mdb")})
+            QFile::remove(f);
     }
 
     void kommandozeile() {

@@ -9,6 +9,7 @@
 #include "reports/Klassenzuordnung.h"
 #include "reports/Mitgliederliste.h"
 #include "reports/ui/FormPunkte.h"
+#include "reports/ui/KlassenFenster.h"
 #include "reports/ui/Mitgl.h"
 #include "reports/ui/TabellenModell.h"
 #include "tests/support/Programmfenster.h"
@@ -77,6 +78,50 @@ class TestMitglieder : public QObject {
 
     // A new club database from the first start: members added, classes assigned, point
     // tables entered, an evening scored with the points of the member's class.
+    // Classes kept in the program: checked as typed, overlaps named, the usual classes for a
+    // new club; the window is reached from the members window, as are the point tables,
+    // whose grids have German headings.
+    void klassenfenster() {
+        Programmfenster f;
+        f.starten();
+        Mitgl m(f.club, *f.w, f.zustand, f.dialogs, f.uhr);
+        KlassenFenster k(f.club, f.dialogs);
+        FormPunkte p(f.club, f.zustand, f.dialogs);
+        m.setKlassenOeffnen([&] { k.show(); });
+        m.setPunkteOeffnen([&] { p.show(); });
+        QTest::mouseClick(m.findChild<QPushButton*>("Klassen_butt"), Qt::LeftButton);
+        QVERIFY(k.isVisible());
+        QTest::mouseClick(k.findChild<QPushButton*>("Start_butt"), Qt::LeftButton);
+        QCOMPARE(k.modell().rowCount(), 9);
+        QCOMPARE(f.zeile("SELECT Bez, UAlter, OAlter, Geschlecht FROM Klassen WHERE Klasse = 2"),
+                 (QVariantList{"Jugend", 15, 16, "mw"}));
+        QCOMPARE(k.hinweis(), QString());
+        QTest::mouseClick(k.findChild<QPushButton*>("Start_butt"), Qt::LeftButton);  // not twice
+        QVERIFY(f.dialogs.messages.last().contains("Es sind schon Klassen eingetragen"));
+        QString fehler;
+        QVERIFY(!k.modell().setzen(0, "Klasse", "12", &fehler));
+        QCOMPARE(fehler, QString("Die Nummer einer Klasse ist eine ganze Zahl von 1 bis 9."));
+        QVERIFY(!k.modell().setzen(0, "Klasse", "2", &fehler));
+        QCOMPARE(fehler, QString("Die Klasse 2 gibt es schon."));
+        QVERIFY(!k.modell().setzen(0, "Geschlecht", "x", &fehler));
+        QVERIFY(!k.modell().setzen(0, "OAlter", "200", &fehler));
+        QVERIFY(k.modell().setzen(0, "OAlter", "16", &fehler));  // Schüler now up to 16
+        QCOMPARE(k.hinweis(), QString("Überschneidungen (es zählt die erste passende Klasse):\n"
+                                      "Klasse 1 (Schüler) und Klasse 2 (Jugend) überschneiden "
+                                      "sich: 15 bis 16 Jahre, m und w"));
+        QTest::mouseClick(k.findChild<QPushButton*>("Neu_butt"), Qt::LeftButton);
+        QVERIFY(f.dialogs.messages.last().startsWith("Es gibt schon neun Klassen"));
+        QCOMPARE(k.modell().headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QString("Bezeichnung"));
+        QTest::keyClick(&k, Qt::Key_Escape);
+        QVERIFY(!k.isVisible());
+
+        QTest::mouseClick(m.findChild<QPushButton*>("Punkte_butt"), Qt::LeftButton);
+        QVERIFY(p.isVisible());
+        QCOMPARE(p.ringe().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QString("ab Ringen"));
+    }
+
     void neuerVereinVomErstenStart() {
         Programmfenster f;
         f.daten.db().run(
@@ -116,8 +161,8 @@ class TestMitglieder : public QObject {
             QTest::keyClick(nr, Qt::Key_Return);
             QCOMPARE(nr->text(), QString("3"));
         }
-        QVERIFY(f.dialogs.messages.at(f.dialogs.messages.size() - 2).startsWith(
-            "Jedes Mitglied braucht eine Nummer"));
+        QVERIFY(f.dialogs.messages.at(f.dialogs.messages.size() - 2)
+                    .startsWith("Jedes Mitglied braucht eine Nummer"));
         QCOMPARE(f.dialogs.messages.last(), QString("\"2,5\" ist keine ganze Zahl."));
         QLineEdit* name = m.findChild<QLineEdit*>("Text2");
         name->setText(QString(51, u'x'));
