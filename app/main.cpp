@@ -1,6 +1,7 @@
 // Zielkunst: the shooting evening of a sport-shooting club.
 #include <QApplication>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -10,6 +11,7 @@
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
 #include "core/Ini.h"
+#include "core/Ueber.h"
 #include "evening/ui/Ringe.h"
 #include "evening/ui/Tabellen.h"
 #include "machine/ui/Einlesen.h"
@@ -19,13 +21,40 @@
 #include "platform/SerialPortLine.h"
 #include "platform/widgets/MessageBoxDialogs.h"
 #include "platform/widgets/Passwortabfrage.h"
+#include "platform/widgets/QtDeutsch.h"
 #include "rangeimport/ui/MeytonImport.h"
 #include "reports/ui/Auswertung.h"
 #include "reports/ui/FormPunkte.h"
 #include "reports/ui/Mitgl.h"
 #include "shotpicture/ui/SchussbildFenster.h"
 
+namespace {
+
+void ausgeben(std::FILE* f, const QString& text) {
+    std::fputs((text + u'\n').toLocal8Bit().constData(), f);
+}
+
+const char* const kHilfe =
+    "Aufruf: zielkunst [OPTION]\n"
+    "Ohne Option startet das Programm mit seinem Fenster.\n\n"
+    "  --uebernehmen ALT.mdb NEU.db   eine Access-Datei des alten Programms übernehmen\n"
+    "  --umziehen VON NACH            eine Vereinsdatenbank in eine neue Datei oder eine\n"
+    "                                 leere Datenbank auf dem Server kopieren\n"
+    "  --version                      die Version ausgeben\n"
+    "  --help                         diese Hilfe ausgeben\n\n"
+    "Rückgabewert: 0 bei Erfolg, 1 bei einem Fehler, 2 bei falschem Aufruf.";
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    if (argc >= 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-v") == 0)) {
+        ausgeben(stdout, QStringLiteral("Zielkunst ") + programmVersion());
+        return 0;
+    }
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        ausgeben(stdout, QString::fromUtf8(kHilfe));
+        return 0;
+    }
     // For an administrator's scripts: no window, no display needed.
     if (argc >= 2 && std::strcmp(argv[1], "--uebernehmen") == 0) {
         QCoreApplication app(argc, argv);
@@ -35,10 +64,17 @@ int main(int argc, char* argv[]) {
         QCoreApplication app(argc, argv);
         return altdateien::umziehen(QCoreApplication::arguments());
     }
+    if (argc >= 2 && std::strncmp(argv[1], "--", 2) == 0) {
+        ausgeben(stderr, QStringLiteral("Unbekannte Option \"%1\"; zielkunst --help zeigt die "
+                                        "möglichen.")
+                             .arg(QString::fromLocal8Bit(argv[1])));
+        return 2;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zielkunst"));
     QApplication::setApplicationDisplayName(QStringLiteral("Zielkunst"));
-    QApplication::setApplicationVersion(QStringLiteral("4.0.0"));
+    QApplication::setApplicationVersion(programmVersion());
+    qtDeutschLaden(app);
 
     Ini ini(paths::settingsFile());
     Abendzustand zustand;

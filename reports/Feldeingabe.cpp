@@ -31,6 +31,15 @@ QVariant feldwertAusEingabe(const QVariant& eingabe, const QString& typ, QString
         }
         return sqldialect::isoDate(d);
     }
+    if (typ.startsWith(QLatin1String("YESNO"))) {
+        const QString w = text.toLower();
+        if (w == QLatin1String("ja") || w == QLatin1String("j")) {
+            return 1;
+        }
+        if (w == QLatin1String("nein") || w == QLatin1String("n")) {
+            return 0;
+        }
+    }
     if (istZahlTyp(typ) || typ.startsWith(QLatin1String("YESNO"))) {
         QString t = text;
         t.replace(u',', u'.');
@@ -70,8 +79,16 @@ QString mitgliedsnummerFehlt() {
         "sein.");
 }
 
-QVariant feldAnzeige(const QVariant& wert, const QString& typ) {
+QVariant feldAnzeige(const QVariant& wert, const QString& typ, const QString& spalte) {
     if (wert.isNull()) {
+        return QString();
+    }
+    if (typ.startsWith(QLatin1String("YESNO"))) {
+        return wert.toDouble() != 0 ? QStringLiteral("Ja") : QStringLiteral("Nein");
+    }
+    // A Teiler of 0 or 9999 is none: the ring was typed by hand.
+    if (spalte.compare(QLatin1String("Teiler"), Qt::CaseInsensitive) == 0 &&
+        (wert.toDouble() <= 0 || wert.toDouble() >= 9999)) {
         return QString();
     }
     if (typ.startsWith(QLatin1String("DATE"))) {

@@ -15,4 +15,5 @@ QVariant feldwertAusEingabe(const QVariant& eingabe, const QString& typ, QString
 QString mitgliedsnummerFehlt();
 
 // A stored value as the grid shows it: dates day first, decimals with a comma.
-QVariant feldAnzeige(const QVariant& wert, const QString& typ);
+// Yes/no as "Ja"/"Nein"; a Teiler (`spalte`) of 0 or 9999 shows nothing.
+QVariant feldAnzeige(const QVariant& wert, const QString& typ, const QString& spalte = {});

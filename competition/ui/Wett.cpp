@@ -5,14 +5,15 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QShowEvent>
-#include <QSignalBlocker>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "competition/Blatt.h"
@@ -107,7 +108,16 @@ Wett::~Wett() {
 void Wett::aufbauen() {
     setObjectName(QStringLiteral("Wett"));
     setWindowTitle(QStringLiteral("Wettkampf"));
-    auto* haupt = new QVBoxLayout(this);
+    // The sheet scrolls in a window that fits a laptop's screen.
+    auto* rahmen = new QVBoxLayout(this);
+    rahmen->setContentsMargins(0, 0, 0, 0);
+    auto* flaeche = new QScrollArea(this);
+    flaeche->setObjectName(QStringLiteral("Blattflaeche"));
+    flaeche->setWidgetResizable(true);
+    flaeche->setFrameShape(QFrame::NoFrame);
+    auto* inhalt = new QWidget(flaeche);
+    auto* haupt = new QVBoxLayout(inhalt);
+    rahmen->addWidget(flaeche);
 
     auto* oben = new QHBoxLayout;
     oben->addWidget(aufbauMannschaft(true));
@@ -225,6 +235,9 @@ void Wett::aufbauen() {
     }
     unten->addLayout(knoepfe);
     haupt->addLayout(unten);
+    flaeche->setWidget(inhalt);
+    const QSize voll = inhalt->sizeHint() + QSize(24, 4);
+    resize(std::min(voll.width(), 1300), std::min(voll.height(), 700));
 }
 
 QWidget* Wett::aufbauMannschaft(bool heim) {
@@ -448,8 +461,7 @@ void Wett::mannschaftSpeichern(bool heim) {
     try {
         db_.speichern(name, heim ? QStringLiteral("Heim") : QStringLiteral("Gast"), reihen);
     } catch (const DatabaseError& e) {
-        dialogs_.message(QStringLiteral("Die Mannschaft wurde nicht gespeichert.\n") +
-                         e.message());
+        dialogs_.message(QStringLiteral("Die Mannschaft wurde nicht gespeichert.\n") + e.message());
         return;
     }
     WettkSpeichern(ini_, slot_, lesen());

@@ -18,6 +18,7 @@
 #include "core/Einstellungen.h"
 #include "core/Ini.h"
 #include "core/Schema.h"
+#include "core/Ueber.h"
 #include "core/Zahlen.h"
 #include "evening/Abend.h"
 #include "evening/Punkte.h"
@@ -298,7 +299,7 @@ bool Ringe::mitFeldern(const std::function<void(Felder&)>& regel, const QString&
 // ---- start-up -----------------------------------------------------------------------
 
 void Ringe::laden() {
-    zustand_.Version = QStringLiteral("4.0.0");
+    zustand_.Version = programmVersion();
     if (const QString problem = ini_.problem(); !problem.isEmpty()) {
         dialogs_.message(problem);
     }

@@ -12,6 +12,8 @@
 
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
+#include "core/Ini.h"
+#include "core/Ueber.h"
 #include "core/Zahlen.h"
 #include "evening/Abend.h"
 #include "evening/Punkte.h"
@@ -47,6 +49,11 @@ bool Ringe::eventFilter(QObject* watched, QEvent* event) {
         if (taste->key() >= Qt::Key_F1 && taste->key() <= Qt::Key_F10 &&
             taste->modifiers() == Qt::NoModifier) {
             funktionstaste(taste->key() - Qt::Key_F1 + 1);
+            return true;
+        }
+        if (taste->key() == Qt::Key_F12 && taste->modifiers() == Qt::NoModifier) {
+            dialogs_.message(
+                ueberText(ini_.path(), club_.isOpen() ? club_.db().path() : QString()));
             return true;
         }
         if (lesungOffen_ && (watched == SNummer || watched == SName) &&

@@ -123,7 +123,8 @@ QVariant Seitenmodell::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
         return {};
     }
-    return feldAnzeige(wert(index.row(), index.column()), typen_.value(index.column()));
+    return feldAnzeige(wert(index.row(), index.column()), typen_.value(index.column()),
+                       spalten_.value(index.column()));
 }
 
 bool Seitenmodell::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -149,8 +150,8 @@ bool Seitenmodell::setData(const QModelIndex& index, const QVariant& value, int 
                          {v, r->at(0)})
                     .rows[0][0]
                     .toInt() > 0) {
-                grund = QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben.")
-                            .arg(v.toString());
+                grund =
+                    QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben.").arg(v.toString());
             }
         } catch (const DatabaseError& e) {
             grund = e.message();

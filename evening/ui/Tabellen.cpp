@@ -14,6 +14,7 @@
 #include "evening/ui/Seitenmodell.h"
 #include "platform/Dialogs.h"
 #include "platform/widgets/Knopf.h"
+#include "platform/widgets/Nebenfenster.h"
 #include "reports/Export.h"
 
 const QStringList Tabellen::kTabellen = {
@@ -35,6 +36,7 @@ Tabellen::~Tabellen() = default;
 
 void Tabellen::aufbauen() {
     setObjectName(QStringLiteral("Tabellen"));
+    escSchliesst(this);
     setWindowTitle(QStringLiteral("Tabellen"));
     auto* g = new QGridLayout(this);
     auto combo = [this](const QString& name) {
@@ -166,10 +168,11 @@ void Tabellen::inhaltLoeschen() {
         return;
     }
     const QString frage =
-        zeilen == 1 ? QStringLiteral("Die gezeigte Zeile der Tabelle %1 wirklich löschen?").arg(tabelle_)
-                    : QStringLiteral("Alle %1 gezeigten Zeilen der Tabelle %2 wirklich löschen?")
-                          .arg(zeilen)
-                          .arg(tabelle_);
+        zeilen == 1
+            ? QStringLiteral("Die gezeigte Zeile der Tabelle %1 wirklich löschen?").arg(tabelle_)
+            : QStringLiteral("Alle %1 gezeigten Zeilen der Tabelle %2 wirklich löschen?")
+                  .arg(zeilen)
+                  .arg(tabelle_);
     if (!dialogs_.askYesNo(frage, Dialogs::Vorgabe::Nein)) {
         return;
     }
@@ -189,11 +192,13 @@ void Tabellen::neueZeile() {
     try {
         Database& db = club_.db();
         if (tabelle_ == QLatin1String("Mitglieder")) {
-            db.run(QStringLiteral("INSERT INTO Mitglieder (Nr) SELECT COALESCE(MAX(Nr), 0) + 1 "
-                                  "FROM Mitglieder"));
+            db.run(
+                QStringLiteral("INSERT INTO Mitglieder (Nr) SELECT COALESCE(MAX(Nr), 0) + 1 "
+                               "FROM Mitglieder"));
         } else {
-            db.run(db.aufServer() ? QStringLiteral("INSERT INTO \"%1\" () VALUES ()").arg(tabelle_)
-                                  : QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(tabelle_));
+            db.run(db.aufServer()
+                       ? QStringLiteral("INSERT INTO \"%1\" () VALUES ()").arg(tabelle_)
+                       : QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(tabelle_));
         }
     } catch (const DatabaseError& e) {
         dialogs_.message(QStringLiteral("Es wurde keine Zeile angelegt.\n") + e.message());

@@ -1,5 +1,6 @@
 #include "machine/ui/Einlesen.h"
 
+#include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,11 +16,13 @@
 #include "machine/ui/RMEinst.h"
 #include "machine/ui/Twips.h"
 #include "platform/Dialogs.h"
+#include "platform/widgets/Nebenfenster.h"
 
 Einlesen::Einlesen(SerialLine& line, Ini& ini, Abendzustand& zustand, Abendfenster& abend,
                    Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Tool), ini_(ini), zustand_(zustand), abend_(abend), dialogs_(dialogs) {
     setObjectName(QStringLiteral("Einlesen"));
+    escSchliesst(this);
     setWindowTitle(QStringLiteral("Einlesen"));
     auto* v = new QVBoxLayout(this);
     status_ = new QLabel(this);
@@ -60,6 +63,21 @@ Einlesen::Einlesen(SerialLine& line, Ini& ini, Abendzustand& zustand, Abendfenst
 }
 
 Einlesen::~Einlesen() = default;
+
+// Closing the window (title bar, Esc) during a reading would leave it running unseen: the
+// user is asked to end it, which stores what was read.
+void Einlesen::closeEvent(QCloseEvent* event) {
+    if (!ablauf_->liest()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (dialogs_.askYesNo(QStringLiteral("Die Lesung beenden? Die gelesenen Schüsse werden "
+                                         "gespeichert."),
+                          Dialogs::Vorgabe::Nein)) {
+        ablauf_->beenden();
+    }
+}
 
 void Einlesen::hideEvent(QHideEvent* event) {
     if (korrekturSchleife_) {

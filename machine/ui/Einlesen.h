@@ -47,6 +47,7 @@ class Einlesen : public QWidget, public EinleseAnzeige, public Lesesteuerung {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void platzieren();

@@ -12,6 +12,7 @@
 #include "core/Abendzustand.h"
 #include "core/Einstellungen.h"
 #include "machine/Einleseablauf.h"
+#include "platform/widgets/Nebenfenster.h"
 
 namespace {
 struct Wahl {
@@ -25,6 +26,7 @@ struct Wahl {
 RMEinst::RMEinst(Abendzustand& zustand, Abendfenster& abend, QWidget* parent)
     : QWidget(parent, Qt::Window), zustand_(zustand), abend_(abend) {
     setObjectName(QStringLiteral("RMEinst"));
+    escSchliesst(this);
     setWindowTitle(QStringLiteral("RM einstellen"));
     auto* raster = new QGridLayout(this);
 

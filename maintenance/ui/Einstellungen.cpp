@@ -18,6 +18,7 @@
 #include "core/ClubDatabase.h"
 #include "core/Einstellungen.h"
 #include "core/Ini.h"
+#include "core/Ueber.h"
 #include "core/Zahlen.h"
 #include "maintenance/Konvertierung.h"
 #include "maintenance/Tabellenuebernahme.h"
@@ -28,6 +29,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
 #include "platform/widgets/Knopf.h"
+#include "platform/widgets/Nebenfenster.h"
 
 const QStringList Einstellungen::kWochentage = {
     QStringLiteral("Mo"), QStringLiteral("Di"),   QStringLiteral("Mi"),
@@ -82,6 +84,7 @@ Einstellungen::~Einstellungen() = default;
 
 void Einstellungen::aufbauen() {
     setObjectName(QStringLiteral("Einstellungen"));
+    escSchliesst(this);
     setWindowTitle(QStringLiteral("Einstellungen"));
     auto* haupt = new QGridLayout(this);
     haupt->addWidget(aufbauMaschine(), 0, 0);
@@ -190,7 +193,24 @@ QWidget* Einstellungen::aufbauSlots() {
         farbe_[s] = liste(box, QStringLiteral("Farbe") + n);
         tag_[s] = liste(box, QStringLiteral("TAG") + n);
         g->addWidget(bez_[s], i + 1, 1);
-        g->addWidget(datei_[s], i + 1, 2);
+        // A path of the old program ("C:\Eigene Dateien\Training.mdb") with the file it
+        // stands for on this system below it.
+        auto* spalte = new QVBoxLayout;
+        spalte->setSpacing(0);
+        spalte->addWidget(datei_[s]);
+        dateiHinweis_[s] = new QLabel(box);
+        dateiHinweis_[s]->setObjectName(QStringLiteral("DB%1Ort").arg(n));
+        dateiHinweis_[s]->setStyleSheet(QStringLiteral("color: #505050; font-size: small;"));
+        dateiHinweis_[s]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        dateiHinweis_[s]->hide();
+        spalte->addWidget(dateiHinweis_[s]);
+        g->addLayout(spalte, i + 1, 2);
+        connect(datei_[s], &QLineEdit::textChanged, this, [this, s](const QString& text) {
+            const QString datei = paths::resolve(text);
+            const bool anders = !text.trimmed().isEmpty() && datei != text.trimmed();
+            dateiHinweis_[s]->setText(anders ? QStringLiteral("= ") + datei : QString());
+            dateiHinweis_[s]->setVisible(anders);
+        });
         g->addWidget(auswahl_[s], i + 1, 3);
         g->addWidget(farbe_[s], i + 1, 4);
         g->addWidget(tag_[s], i + 1, 5);
@@ -234,6 +254,12 @@ QWidget* Einstellungen::aufbauWartung() {
                                            "Server (mariadb://benutzer@rechner:port/datenbank)"),
                             box),
                  4, 1);
+    QPushButton* ueber =
+        knopf(box, QStringLiteral("Ueber_butt"), QStringLiteral("Über Zielkunst (F12)"));
+    g->addWidget(ueber, 5, 0);
+    connect(ueber, &QPushButton::clicked, this, [this] {
+        dialogs_.message(ueberText(ini_.path(), club_.isOpen() ? club_.db().path() : QString()));
+    });
     return box;
 }
 

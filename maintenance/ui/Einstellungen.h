@@ -8,6 +8,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -70,6 +71,7 @@ class Einstellungen : public QWidget {
     QStringList maschineJetzt() const;
     QStringList maschineBeimOeffnen_;
     bool ohneCodeGesagt_ = false;
+    std::array<QLabel*, 4> dateiHinweis_{};
 
     QButtonGroup *maschinen_ = nullptr, *punkte_ = nullptr, *teiler_ = nullptr;
     QRadioButton *Disag = nullptr, *RMIV = nullptr, *SAM = nullptr;

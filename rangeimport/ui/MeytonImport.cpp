@@ -19,6 +19,7 @@
 #include "core/Hauptfelder.h"
 #include "platform/Dialogs.h"
 #include "platform/widgets/Knopf.h"
+#include "platform/widgets/Nebenfenster.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ MeytonImport::~MeytonImport() = default;
 
 void MeytonImport::aufbauen() {
     setObjectName(QStringLiteral("MeytonImport"));
+    escSchliesst(this);
     setWindowTitle(QStringLiteral("Meyton Import"));
     auto* haupt = new QVBoxLayout(this);
 

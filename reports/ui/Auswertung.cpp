@@ -23,6 +23,7 @@
 #include "platform/Druckausgabe.h"
 #include "platform/Paths.h"
 #include "platform/Textdatei.h"
+#include "platform/widgets/Nebenfenster.h"
 #include "reports/Ausdruck.h"
 #include "reports/Export.h"
 #include "reports/Jahrestab.h"
@@ -57,6 +58,7 @@ void Auswertung::setPunkteOeffnen(std::function<void()> oeffnen) {
 
 void Auswertung::aufbauen() {
     setObjectName(QStringLiteral("Auswertung"));
+    escSchliesst(this);
     setWindowTitle(QStringLiteral("Auswertung"));
     auto* haupt = new QVBoxLayout(this);
 

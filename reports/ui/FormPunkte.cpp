@@ -14,6 +14,7 @@
 #include "core/ClubDatabase.h"
 #include "core/Zahlen.h"
 #include "platform/Dialogs.h"
+#include "platform/widgets/Nebenfenster.h"
 #include "reports/ui/TabellenModell.h"
 
 namespace {
@@ -31,6 +32,7 @@ QStringList spaltenMitKlassen(const QString& grenze) {
 FormPunkte::FormPunkte(ClubDatabase& club, Abendzustand& zustand, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), club_(club), zustand_(zustand), dialogs_(dialogs) {
     setObjectName(QStringLiteral("FormPunkte"));
+    escSchliesst(this);
     setWindowTitle(QStringLiteral("Punkte"));
     ringe_ = new TabellenModell(club_, QStringLiteral("Ringe"),
                                 spaltenMitKlassen(QStringLiteral("URinge")), this);

@@ -16,6 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SqlDialect.h"
+#include "platform/widgets/Nebenfenster.h"
 #include "reports/Feldeingabe.h"
 #include "reports/Klassenzuordnung.h"
 #include "reports/Mitgliederliste.h"
@@ -40,6 +41,7 @@ Mitgl::Mitgl(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& 
       dialogs_(dialogs),
       uhr_(uhr) {
     setObjectName(QStringLiteral("Mitgl"));
+    escSchliesst(this);
     setWindowTitle(QStringLiteral("Mitglieder"));
     modell_ = new TabellenModell(club_, QStringLiteral("Mitglieder"), kSpalten, this);
     modell_->eindeutig(QStringLiteral("Nr"),

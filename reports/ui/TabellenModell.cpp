@@ -162,7 +162,7 @@ QVariant TabellenModell::data(const QModelIndex& index, int role) const {
         return {};
     }
     const QString spalte = spalten_.value(index.column());
-    return feldAnzeige(wert(index.row(), spalte), typ(spalte));
+    return feldAnzeige(wert(index.row(), spalte), typ(spalte), spalte);
 }
 
 bool TabellenModell::setData(const QModelIndex& index, const QVariant& value, int role) {

@@ -38,6 +38,14 @@ QVariant ZeilenModell::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || wert.isNull()) {
         return {};
     }
+    const QString spalte = zeilen_.columns.value(index.column() + versatz_);
+    // Yes/no fields in words; a Teiler of 0 or 9999 is none (rings typed by hand).
+    if (spalte == QLatin1String("Anwesend") || spalte == QLatin1String("Liegend")) {
+        return wert.toInt() != 0 ? QStringLiteral("Ja") : QStringLiteral("Nein");
+    }
+    if (spalte == QLatin1String("Teiler") && (wert.toDouble() <= 0 || wert.toDouble() >= 9999)) {
+        return QString();
+    }
     // Dates as the short date, numbers with the decimal comma.
     if (wert.typeId() == QMetaType::QString) {
         const QString text = wert.toString();

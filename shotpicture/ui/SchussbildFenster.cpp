@@ -1,7 +1,7 @@
 #include "shotpicture/ui/SchussbildFenster.h"
 
-#include <QEvent>
 #include <QCheckBox>
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,6 +15,7 @@
 #include "core/Zahlen.h"
 #include "platform/Drucker.h"
 #include "platform/widgets/Knopf.h"
+#include "platform/widgets/Nebenfenster.h"
 
 namespace {
 
@@ -89,6 +90,7 @@ SchussbildFenster::SchussbildFenster(Ini& ini, Abendzustand& zustand, Dialogs& d
                                      const Clock& uhr, QWidget* parent)
     : QWidget(parent, Qt::Window), ini_(ini), zustand_(zustand), dialogs_(dialogs), uhr_(uhr) {
     setObjectName(QStringLiteral("Schussbild"));
+    escSchliesst(this);
     setWindowTitle(QStringLiteral("Schussbild"));
     auto* haupt = new QHBoxLayout(this);
     flaeche_ = new Zeichenflaeche(*this);

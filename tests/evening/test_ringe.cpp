@@ -10,7 +10,9 @@
 #include <QStatusBar>
 
 #include "core/Schema.h"
+#include "core/Ueber.h"
 #include "platform/Paths.h"
+#include "platform/widgets/QtDeutsch.h"
 #include "tests/support/Programmfenster.h"
 
 namespace {
@@ -102,6 +104,21 @@ class TestRinge : public QObject {
         f.daten.mitglied(5, "Fünf Fritz", 1);
         f.nummer("5");
         QCOMPARE(f.text("SName"), QString("Fünf Fritz"));
+    }
+
+    // F12 tells the version and where settings and the club database are; Qt's own texts
+    // (the context menu of every field) are German.
+    void ueberUndDeutscheQtTexte() {
+        Fenster f;
+        f.starten();
+        f.taste(Qt::Key_F12);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        const QString t = f.dialogs.messages[0];
+        QVERIFY2(t.startsWith("Zielkunst " + programmVersion()), qPrintable(t));
+        QVERIFY(t.contains("Einstellungen: " + f.ini.path()));
+        QVERIFY(t.contains("Vereinsdatenbank: " + f.daten.dbPfad()));
+        QVERIFY(qtDeutschLaden(*QCoreApplication::instance()));
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Copy"), QString("&Kopieren"));
     }
 
     void mitgliedNachNummer() {

@@ -164,6 +164,28 @@ class TestTabellen : public QObject {
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Mitglieder"), 4);
     }
 
+    // Yes/no as words, a Teiler of a shot typed by hand (9999) or 0 as nothing.
+    void rohwerteLesbar() {
+        Browser b;
+        b.d.db().run("UPDATE Ergebnis SET Anwesend = 1, Teiler = 0 WHERE Datum = '2026-12-04'");
+        b.d.db().run(
+            "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring, Teiler) VALUES "
+            "(12, '2026-12-04', 1, 9, 9999), (12, '2026-12-04', 2, 10, 12.5)");
+        b.waehlen("Ergebnis");
+        const int anwesend = static_cast<int>(b.t->modell().spalten().indexOf("Anwesend"));
+        const int teiler = static_cast<int>(b.t->modell().spalten().indexOf("Teiler"));
+        QCOMPARE(b.feld(0, anwesend), QString("Ja"));
+        QCOMPARE(b.feld(1, anwesend), QString("Nein"));
+        QCOMPARE(b.feld(0, teiler), QString());
+        Seitenmodell& m = const_cast<Seitenmodell&>(b.t->modell());
+        QVERIFY(m.setData(m.index(0, anwesend), "Nein", Qt::EditRole));
+        QCOMPARE(b.d.zahl("SELECT Anwesend FROM Ergebnis WHERE Datum = '2026-12-04'"), 0);
+        b.waehlen("Einzelergebnisse");
+        const int t = static_cast<int>(b.t->modell().spalten().indexOf("Teiler"));
+        QCOMPARE(b.feld(0, t), QString());
+        QCOMPARE(b.feld(1, t), QString("12,5"));
+    }
+
     // A row is added in the grid: at the end, ready for typing; a member with the next
     // free number.
     void neueZeile() {

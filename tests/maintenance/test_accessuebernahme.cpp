@@ -7,6 +7,7 @@
 #include <QProcess>
 
 #include "core/Schema.h"
+#include "core/Ueber.h"
 #include "maintenance/Accessuebernahme.h"
 #include "maintenance/ui/Altdateien.h"
 #include "platform/AccessLeser.h"
@@ -426,6 +427,27 @@ class TestAccessuebernahme : public QObject {
     }
 
     void kommandozeile() {
+        {
+            // --version and --help answer without a window (no display needed).
+            QProcess v;
+            QProcessEnvironment ohneAnzeige = QProcessEnvironment::systemEnvironment();
+            ohneAnzeige.remove("QT_QPA_PLATFORM");
+            ohneAnzeige.remove("DISPLAY");
+            v.setProcessEnvironment(ohneAnzeige);
+            v.start(ZK_APP, {"--version"});
+            QVERIFY(v.waitForFinished(10000));
+            QCOMPARE(v.exitCode(), 0);
+            QCOMPARE(QString::fromUtf8(v.readAllStandardOutput()).trimmed(),
+                     QString("Zielkunst ") + programmVersion());
+            v.start(ZK_APP, {"--help"});
+            QVERIFY(v.waitForFinished(10000));
+            QCOMPARE(v.exitCode(), 0);
+            const QString hilfe = QString::fromUtf8(v.readAllStandardOutput());
+            QVERIFY(hilfe.contains("--uebernehmen") && hilfe.contains("--umziehen"));
+            v.start(ZK_APP, {"--gibtsnicht"});
+            QVERIFY(v.waitForFinished(10000));
+            QCOMPARE(v.exitCode(), 2);
+        }
         TestDaten d;
         QVERIFY(QFile::copy(kDaten + "/DateTestDatabase.mdb", d.pfad("alt.mdb")));
         QProcess p;

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 
 #include "maintenance/ui/Einstellungen.h"
+#include "platform/Paths.h"
 #include "tests/support/Programmfenster.h"
 #include "tests/support/ScriptedLine.h"
 
@@ -198,6 +199,13 @@ class TestEinstellungsfenster : public QObject {
         QCOMPARE(f.wert("DB3", "DATEI"), QStringLiteral("/daten/liga.db"));
         QCOMPARE(f.wert("DB4", "NAME"), QString());
         QVERIFY(!f.c<QPushButton>("DBTabAnz")->isEnabled());
+        // "Übernehmen" tells the main window; an old program's path shows the file it means.
+        QSignalSpy geschrieben(&f.e, &Einstellungen::slotsGeschrieben);
+        f.c("DB2Datei")->setText("C:\\Eigene Dateien\\Training.mdb");
+        f.c<QPushButton>("Enter")->click();
+        QCOMPARE(geschrieben.size(), 1);
+        QCOMPARE(f.e.findChild<QLabel*>("DB2Ort")->text(), "= " + paths::defaultClubDatabase());
+        QVERIFY(f.e.findChild<QLabel*>("DB3Ort")->text().isEmpty());
 
         // The maintenance buttons work on the fields as shown, stored or not.
         f.dialogs.messages.clear();
