@@ -15,7 +15,10 @@
 #include "evening/ui/Ringe.h"
 #include "evening/ui/Tabellen.h"
 #include "machine/ui/Einlesen.h"
+#include "core/VorAenderung.h"
+#include "maintenance/Sicherungen.h"
 #include "maintenance/ui/Einstellungen.h"
+#include "maintenance/ui/SicherungenFenster.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "platform/SerialPortLine.h"
@@ -40,6 +43,10 @@ const char* const kHilfe =
     "  --uebernehmen ALT.mdb NEU.db   eine Access-Datei des alten Programms übernehmen\n"
     "  --umziehen VON NACH            eine Vereinsdatenbank in eine neue Datei oder eine\n"
     "                                 leere Datenbank auf dem Server kopieren\n"
+    "  --sichern [DB] [ORDNER]        die Vereinsdatenbank sichern (ohne DB die von\n"
+    "                                 Datenbank 1)\n"
+    "  --zurueckholen SICHERUNG DB    eine Sicherung zurückholen (der jetzige Stand\n"
+    "                                 wird vorher gesichert)\n"
     "  --version                      die Version ausgeben\n"
     "  --help                         diese Hilfe ausgeben\n\n"
     "Rückgabewert: 0 bei Erfolg, 1 bei einem Fehler, 2 bei falschem Aufruf.";
@@ -63,6 +70,16 @@ int main(int argc, char* argv[]) {
     if (argc >= 2 && std::strcmp(argv[1], "--umziehen") == 0) {
         QCoreApplication app(argc, argv);
         return altdateien::umziehen(QCoreApplication::arguments());
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--sichern") == 0) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("zielkunst"));
+        return altdateien::sichern(QCoreApplication::arguments());
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--zurueckholen") == 0) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("zielkunst"));
+        return altdateien::zurueckholen(QCoreApplication::arguments());
     }
     if (argc >= 2 && std::strncmp(argv[1], "--", 2) == 0) {
         ausgeben(stderr, QStringLiteral("Unbekannte Option \"%1\"; zielkunst --help zeigt die "
@@ -172,6 +189,34 @@ int main(int argc, char* argv[]) {
         }
         zeigen(einstellungen);
     });
+    // Backups: before every operation that rewrites many rows, and when the program ends.
+    bool ordnerGemeldet = false;  // a missing USB stick is said once a start
+    auto sichern = [&](const QString& anlass) {
+        if (!club.isOpen()) {
+            return;
+        }
+        QString ziel;
+        QString fehler;
+        const auto e = sicherungen::sichern(club.db().path(), sicherungen::regelLesen(ini),
+                                            uhr.now(), &ziel, &fehler);
+        if (e == sicherungen::Ergebnis::Gescheitert ||
+            (e == sicherungen::Ergebnis::OrdnerFehlt && !ordnerGemeldet)) {
+            ordnerGemeldet = ordnerGemeldet || e == sicherungen::Ergebnis::OrdnerFehlt;
+            dialogs.message(QStringLiteral("Vor „%1“ sollte die Vereinsdatenbank gesichert "
+                                           "werden; das ging nicht.\n")
+                                .arg(anlass) +
+                            fehler);
+        }
+    };
+    voraenderung::setSichern(sichern);
+    std::unique_ptr<SicherungenFenster> sicherungenFenster;
+    einstellungen.setSicherungenOeffnen([&] {
+        if (!sicherungenFenster) {
+            sicherungenFenster = std::make_unique<SicherungenFenster>(ini, club, dialogs, uhr);
+            sicherungenFenster->setWiederOeffnen([&] { ringe.datenbankWiederOeffnen(); });
+        }
+        zeigen(*sicherungenFenster);
+    });
     std::unique_ptr<MeytonImport> meyton;
     ringe.setMeytonImportOeffnen([&] {
         if (!meyton) {
@@ -185,6 +230,8 @@ int main(int argc, char* argv[]) {
     ringe.show();
     ringe.laden();
     const int ende = QApplication::exec();
+    sichern(QStringLiteral("Programmende"));
+    sicherungenFenster.reset();
     meyton.reset();
     tabellen.reset();
     schussbild.reset();

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include "core/Schema.h"
+#include "core/VorAenderung.h"
 #include "platform/AccessLeser.h"
 #include "platform/Database.h"
 #include "platform/Dateien.h"
@@ -449,6 +450,7 @@ bool accessDateiUebernehmen(const QString& alt, const QString& neu,
                             const Accessuebernahme::Fortschritt& fortschritt, QString* text) {
     MdbToolsLeser leser(alt);
     QString fehler;
+    voraenderung::ankuendigen(QStringLiteral("Übernahme einer Access-Datei"));
     if (!leser.pruefen(&fehler)) {
         *text = fehler;
         return false;

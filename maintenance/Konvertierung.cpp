@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "core/ClubDatabase.h"
+#include "core/VorAenderung.h"
 #include "platform/Database.h"
 #include "platform/Dateien.h"
 #include "platform/Dialogs.h"
@@ -95,6 +96,7 @@ bool dateiKonvertieren(const QString& pfad, const QString& anzeige, Dialogs& dia
 
 void DB_Convert(ClubDatabase& club, const std::array<QString, 4>& pfade, Dialogs& dialogs,
                 const std::function<void()>& wiederOeffnen) {
+    voraenderung::ankuendigen(QStringLiteral("DB Version aktualisieren"));
     club.CloseDatabase();
     for (const QString& anzeige : pfade) {
         if (anzeige.isEmpty()) {

@@ -6,6 +6,7 @@
 
 #include "core/DatenbankSlots.h"
 #include "core/Schema.h"
+#include "core/VorAenderung.h"
 #include "platform/Database.h"
 #include "platform/Dateien.h"
 #include "platform/Dialogs.h"
@@ -217,7 +218,11 @@ bool Tabellenuebernahme::tabelleKopieren(Database& db, const QString& tabelle) {
 
 void Tabellenuebernahme::ausgewaehlteTabellen() {
     Database db;
-    if (!vorbedingung() || !oeffnen(db)) {
+    if (!vorbedingung()) {
+        return;
+    }
+    voraenderung::ankuendigen(QStringLiteral("Tabellen von 1 nach 4 übernehmen"));
+    if (!oeffnen(db)) {
         return;
     }
     try {
@@ -231,7 +236,11 @@ void Tabellenuebernahme::ausgewaehlteTabellen() {
 
 void Tabellenuebernahme::mitglieder() {
     Database db;
-    if (!vorbedingung() || !oeffnen(db)) {
+    if (!vorbedingung()) {
+        return;
+    }
+    voraenderung::ankuendigen(QStringLiteral("Mitglieder von 1 nach 4 übernehmen"));
+    if (!oeffnen(db)) {
         return;
     }
     if (tabelleKopieren(db, QStringLiteral("Mitglieder"))) {
@@ -241,7 +250,11 @@ void Tabellenuebernahme::mitglieder() {
 
 void Tabellenuebernahme::nachTagSortieren(const QString& tag1) {
     Database db;
-    if (!vorbedingung() || !oeffnen(db)) {
+    if (!vorbedingung()) {
+        return;
+    }
+    voraenderung::ankuendigen(QStringLiteral("Ergebnisse nach Tag sortieren"));
+    if (!oeffnen(db)) {
         return;
     }
     try {

@@ -75,8 +75,8 @@ void serverLeeren(Database& ziel) {
 bool zeilenKopieren(Database& quelle, Database& ziel, const Umzugsfortschritt& fortschritt,
                     Umzugsbericht* bericht, QString* fehler) {
     QStringList tabellen;
-    for (const QString& t : vereinstabellen()) {
-        if (quelle.hasTable(t)) {
+    for (const QString& t : vereinstabellen() + schema::programmTabellen()) {
+        if (quelle.hasTable(t) && ziel.hasTable(t)) {
             tabellen << t;
         }
     }
@@ -178,6 +178,17 @@ bool aufServer(Database& quelle, const QString& nach, const Umzugsfortschritt& f
 }  // namespace
 
 const QString kUmzugUnfertig = QStringLiteral("ZK_Umzug_unfertig");
+
+bool vereinErsetzen(const QString& von, const QString& nach, Umzugsbericht* bericht,
+                    QString* fehler) {
+    *bericht = {};
+    Database quelle;
+    Database ziel;
+    if (!quelle.open(von, fehler) || !ziel.open(nach, fehler)) {
+        return false;
+    }
+    return zeilenKopieren(quelle, ziel, {}, bericht, fehler);
+}
 
 bool vereinUmziehen(const QString& von, const QString& nach, const Umzugsfortschritt& fortschritt,
                     Umzugsbericht* bericht, QString* fehler, const Umzugsfrage& fragen) {

@@ -23,5 +23,10 @@ using Umzugsfrage = std::function<bool(const QString& frage)>;
 bool vereinUmziehen(const QString& von, const QString& nach, const Umzugsfortschritt& fortschritt,
                     Umzugsbericht* bericht, QString* fehler, const Umzugsfrage& fragen = {});
 
+// Every club table of `von` copied into the same tables of the existing club database
+// `nach`, replacing their rows, in one transaction (a backup brought back onto a server).
+bool vereinErsetzen(const QString& von, const QString& nach, Umzugsbericht* bericht,
+                    QString* fehler);
+
 // The table that marks a server database whose move is not finished.
 extern const QString kUmzugUnfertig;

@@ -10,6 +10,7 @@
 
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
+#include "core/VorAenderung.h"
 #include "evening/Datensatzquelle.h"
 #include "evening/ui/Seitenmodell.h"
 #include "platform/Dialogs.h"
@@ -176,6 +177,7 @@ void Tabellen::inhaltLoeschen() {
     if (!dialogs_.askYesNo(frage, Dialogs::Vorgabe::Nein)) {
         return;
     }
+    voraenderung::ankuendigen(QStringLiteral("Zeilen löschen"));
     try {
         modell_->alleLoeschen();
     } catch (const DatabaseError& e) {

@@ -1,5 +1,6 @@
 #include "maintenance/ui/Altdateien.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include "core/Einstellungen.h"
 #include "core/Ini.h"
 #include "maintenance/Accessuebernahme.h"
+#include "maintenance/Sicherungen.h"
 #include "maintenance/Vereinsumzug.h"
 #include "maintenance/ui/Accessangebot.h"
 #include "maintenance/ui/Tabellenfortschritt.h"
@@ -144,6 +146,58 @@ int umziehen(const QStringList& a) {
                              .arg(a[2], a[3])
                              .arg(bericht.zeilen) +
                          bericht.tabellen.join(u'\n'));
+    return 0;
+}
+
+int sichern(const QStringList& a) {
+    if (a.size() > 4) {
+        ausgeben(stderr, QStringLiteral("Aufruf: zielkunst --sichern [DATENBANK] [ORDNER]\n"
+                                        "Sichert die Vereinsdatenbank (ohne Angabe die von "
+                                        "Datenbank 1) in den Sicherungsordner."));
+        return 2;
+    }
+    Ini ini(paths::settingsFile());
+    sicherungen::Regel regel = sicherungen::regelLesen(ini);
+    const QString db = a.size() >= 3 ? a[2]
+                                     : paths::resolve(leseSlots(ini)[0].datei.isEmpty()
+                                                          ? QStringLiteral("C:\\Eigene Dateien\\Training.mdb")
+                                                          : leseSlots(ini)[0].datei);
+    if (a.size() == 4) {
+        regel.ordner = a[3];
+        regel.eigenerOrdner = true;
+    }
+    QString ziel;
+    QString fehler;
+    switch (sicherungen::sichern(db, regel, QDateTime::currentDateTime(), &ziel, &fehler)) {
+        case sicherungen::Ergebnis::Gesichert:
+            ausgeben(stdout, QStringLiteral("Gesichert: ") + ziel);
+            return 0;
+        case sicherungen::Ergebnis::Unveraendert:
+            ausgeben(stdout, QStringLiteral("Unverändert seit ") + ziel);
+            return 0;
+        default:
+            ausgeben(stderr, fehler);
+            return 1;
+    }
+}
+
+int zurueckholen(const QStringList& a) {
+    if (a.size() != 4) {
+        ausgeben(stderr, QStringLiteral("Aufruf: zielkunst --zurueckholen SICHERUNG DATENBANK\n"
+                                        "Holt eine Sicherung zurück; der jetzige Stand wird "
+                                        "vorher gesichert."));
+        return 2;
+    }
+    Ini ini(paths::settingsFile());
+    QString vorher;
+    QString fehler;
+    if (!sicherungen::zurueckholen(a[2], a[3], sicherungen::regelLesen(ini),
+                                   QDateTime::currentDateTime(), &vorher, &fehler)) {
+        ausgeben(stderr, QStringLiteral("Die Sicherung wurde nicht zurückgeholt.\n") + fehler);
+        return 1;
+    }
+    ausgeben(stdout, QStringLiteral("Zurückgeholt. Der Stand davor ist gesichert in \"%1\".")
+                         .arg(vorher));
     return 0;
 }
 

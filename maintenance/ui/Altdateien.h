@@ -24,4 +24,12 @@ int kommandozeile(const QStringList& argumente);
 // server database ("mariadb://user@host:port/db"). The exit code as above.
 int umziehen(const QStringList& argumente);
 
+// "zielkunst --sichern [DB] [ORDNER]": a backup of the club database (slot 1 without DB)
+// into the backups folder (or ORDNER), kept by the rule of wettk.ini.
+int sichern(const QStringList& argumente);
+
+// "zielkunst --zurueckholen SICHERUNG DB": a backup brought back, the state before backed
+// up first.
+int zurueckholen(const QStringList& argumente);
+
 }  // namespace altdateien

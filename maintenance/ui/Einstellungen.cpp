@@ -257,6 +257,15 @@ QWidget* Einstellungen::aufbauWartung() {
     QPushButton* ueber =
         knopf(box, QStringLiteral("Ueber_butt"), QStringLiteral("Über Zielkunst (F12)"));
     g->addWidget(ueber, 5, 0);
+    Sicherungen_butt =
+        knopf(box, QStringLiteral("Sicherungen_butt"), QStringLiteral("Sicherung zurückholen"));
+    Sicherungen_butt->setEnabled(false);
+    g->addWidget(Sicherungen_butt, 5, 1);
+    connect(Sicherungen_butt, &QPushButton::clicked, this, [this] {
+        if (sicherungenOeffnen_) {
+            sicherungenOeffnen_();
+        }
+    });
     connect(ueber, &QPushButton::clicked, this, [this] {
         dialogs_.message(ueberText(ini_.path(), club_.isOpen() ? club_.db().path() : QString()));
     });
@@ -364,6 +373,11 @@ void Einstellungen::verbinden() {
             }
         });
     });
+}
+
+void Einstellungen::setSicherungenOeffnen(std::function<void()> f) {
+    sicherungenOeffnen_ = std::move(f);
+    Sicherungen_butt->setEnabled(static_cast<bool>(sicherungenOeffnen_));
 }
 
 void Einstellungen::setTabellenOeffnen(std::function<void()> f) {

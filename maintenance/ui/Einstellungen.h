@@ -35,6 +35,8 @@ class Einstellungen : public QWidget {
     void setDatenbankWiederOeffnen(std::function<void()> f) { wiederOeffnen_ = std::move(f); }
     // The table browser; its button stays disabled without it.
     void setTabellenOeffnen(std::function<void()> f);
+    // The list of backups ("Sicherung zurückholen"); its button stays disabled without it.
+    void setSicherungenOeffnen(std::function<void()> f);
 
     // Machine, port or line speed differ from what they were when the window was opened.
     bool maschineGeaendert() const { return maschineJetzt() != maschineBeimOeffnen_; }
@@ -68,6 +70,8 @@ class Einstellungen : public QWidget {
     Dialogs& dialogs_;
     std::function<void()> wiederOeffnen_;
     std::function<void()> tabellenOeffnen_;
+    std::function<void()> sicherungenOeffnen_;
+    QPushButton* Sicherungen_butt = nullptr;
     QStringList maschineJetzt() const;
     QStringList maschineBeimOeffnen_;
     bool ohneCodeGesagt_ = false;

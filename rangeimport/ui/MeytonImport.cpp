@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/VorAenderung.h"
 #include "core/ClubDatabase.h"
 #include "core/Hauptfelder.h"
 #include "platform/Dialogs.h"
@@ -273,6 +274,7 @@ void MeytonImport::importieren() {
         dialogs_.message(e.message());
         return;
     }
+    voraenderung::ankuendigen(QStringLiteral("Meyton Import"));
     import_ = std::make_unique<Meytonimport>(stand_, *club, ini_, zustand_, dialogs_, logpfade_);
     if (!import_->beginnen(sql, optionen())) {
         import_.reset();

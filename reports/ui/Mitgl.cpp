@@ -13,6 +13,7 @@
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
 #include "core/Hauptfelder.h"
+#include "core/VorAenderung.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SqlDialect.h"
@@ -270,6 +271,7 @@ void Mitgl::klassenBerechnen() {
                              .arg(felder_.heuteText()));
         return;
     }
+    voraenderung::ankuendigen(QStringLiteral("Klassen berechnen"));
     Klassenzuordnung z;
     try {
         z = ::klassenBerechnen(club_.db(), stichtag(abend, zustand_.Saisonversatz),
