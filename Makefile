@@ -2,10 +2,11 @@
 BUILD_DIR    ?= build
 SAN_DIR      ?= build-sanitize
 BENCH_DIR    ?= build-bench
+PAKET_DIR    ?= build-package
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 CTEST_FLAGS  ?= --output-on-failure --timeout 300
 
-.PHONY: all deps build run test test-sanitize bench format clean
+.PHONY: all deps build run test test-sanitize bench package package-check format clean
 
 all: build
 
@@ -32,9 +33,21 @@ bench: deps
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
+# The Debian package zielkunst_<version>_amd64.deb, in the current folder.
+package: deps
+	cmake -S . -B $(PAKET_DIR) -DCMAKE_BUILD_TYPE=Release -DZK_WERROR=ON -DZK_TESTS=OFF -DZK_PAKET=ON
+	cmake --build $(PAKET_DIR) -j $(JOBS)
+	cd $(PAKET_DIR) && cpack -G DEB
+	cp $(PAKET_DIR)/zielkunst_*.deb .
+
+# What CI checks of the package: its files, menu entry, manual page, dependencies, and
+# that the program taken from it starts.
+package-check: package
+	bash scripts/paket-pruefen zielkunst_*.deb
+
 format:
 	find platform core evening machine reports competition maintenance shotpicture rangeimport app tools tests bench \
 	    -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs -r clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(SAN_DIR) $(BENCH_DIR) $(PAKET_DIR) zielkunst_*.deb
