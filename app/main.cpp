@@ -28,6 +28,7 @@
 #include "rangeimport/ui/MeytonImport.h"
 #include "reports/ui/Auswertung.h"
 #include "reports/ui/FormPunkte.h"
+#include "reports/ui/KlassenFenster.h"
 #include "reports/ui/Mitgl.h"
 #include "shotpicture/ui/SchussbildFenster.h"
 
@@ -113,17 +114,19 @@ int main(int argc, char* argv[]) {
         w.activateWindow();
     };
     std::unique_ptr<FormPunkte> punkte;
+    std::unique_ptr<KlassenFenster> klassen;
+    auto punkteZeigen = [&] {
+        if (!punkte) {
+            punkte = std::make_unique<FormPunkte>(club, zustand, dialogs);
+        }
+        zeigen(*punkte);
+    };
     std::unique_ptr<Auswertung> auswertung;
     std::unique_ptr<Mitgl> mitglieder;
     ringe.setAuswertungOeffnen([&] {
         if (!auswertung) {
             auswertung = std::make_unique<Auswertung>(club, ringe, zustand, dialogs, uhr);
-            auswertung->setPunkteOeffnen([&] {
-                if (!punkte) {
-                    punkte = std::make_unique<FormPunkte>(club, zustand, dialogs);
-                }
-                zeigen(*punkte);
-            });
+            auswertung->setPunkteOeffnen(punkteZeigen);
         }
         zeigen(*auswertung);
     });
@@ -159,6 +162,13 @@ int main(int argc, char* argv[]) {
     ringe.setMitgliederOeffnen([&] {
         if (!mitglieder) {
             mitglieder = std::make_unique<Mitgl>(club, ringe, zustand, dialogs, uhr);
+            mitglieder->setPunkteOeffnen(punkteZeigen);
+            mitglieder->setKlassenOeffnen([&] {
+                if (!klassen) {
+                    klassen = std::make_unique<KlassenFenster>(club, dialogs);
+                }
+                zeigen(*klassen);
+            });
         }
         zeigen(*mitglieder);
     });
@@ -238,6 +248,7 @@ int main(int argc, char* argv[]) {
     wettkampf.reset();
     mitglieder.reset();
     auswertung.reset();
+    klassen.reset();
     punkte.reset();
     return ende;
 }

@@ -93,7 +93,11 @@ void Einstellungen::aufbauen() {
     haupt->addWidget(aufbauWartung(), 2, 0, 1, 2);
     auto* version = new QLabel(QStringLiteral("Zielkunst V3.3.2 (XP)"), this);
     version->setObjectName(QStringLiteral("Version"));
-    haupt->addWidget(version, 3, 0, 1, 2);
+    haupt->addWidget(version, 3, 0);
+    // The version of this program beside the old label, as --version says it.
+    auto* programm = new QLabel(QStringLiteral("Programmversion ") + programmVersion(), this);
+    programm->setObjectName(QStringLiteral("Programmversion"));
+    haupt->addWidget(programm, 3, 1, Qt::AlignRight);
 }
 
 QWidget* Einstellungen::aufbauMaschine() {

@@ -115,6 +115,7 @@ void SicherungenFenster::fuellen() {
             Liste->setItem(r, c, new QTableWidgetItem(felder[c]));
         }
     }
+    Liste->resizeColumnsToContents();
 }
 
 void SicherungenFenster::jetztSichern() {
