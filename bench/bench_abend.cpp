@@ -1,5 +1,6 @@
 // Storing and recalling one evening on a club database of ten seasons, next to the floor:
-// the same rows written by bare SQLite in one transaction.
+// the same rows written by bare SQLite in one transaction. A store that corrects a ring
+// writes the log of corrections too; one that changes nothing writes nothing.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -59,6 +60,26 @@ void BM_AbendSpeichern(benchmark::State& state) {
     Felder f;
     Abendzustand z;
     abendFuellen(f, z, 17);
+    // Every store corrects one ring: the stored evening is replaced and the log written.
+    ShotSlot& s = z.Shots[7];
+    for (auto _ : state) {
+        s.Ring = s.Ring == 10 ? 9 : 10;
+        Abspeichern(f, z, db);
+    }
+}
+
+// The same evening stored again as it is: nothing to write.
+void BM_AbendSpeichernUnveraendert(benchmark::State& state) {
+    Database db;
+    QString fehler;
+    if (!db.open(Vereinsdaten::get().pfad(), &fehler)) {
+        state.SkipWithError(qPrintable(fehler));
+        return;
+    }
+    Felder f;
+    Abendzustand z;
+    abendFuellen(f, z, 19);
+    Abspeichern(f, z, db);
     for (auto _ : state) {
         Abspeichern(f, z, db);
     }
@@ -141,6 +162,11 @@ void BM_AbendAbrufen(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_AbendSpeichern)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_AbendSpeichernUnveraendert)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Repetitions(5)

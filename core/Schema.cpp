@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "core/Aenderungen.h"
 #include "platform/Database.h"
 
 namespace schema {
@@ -91,6 +92,9 @@ void erstelleTabellen(Database& db) {
     }
     db.run(kSpeicherzeiten);
     db.run(kSpeicherzeitenIndex);
+    for (const QString& sql : aenderungen::anlegen()) {
+        db.run(sql);
+    }
     t.commit();
 }
 
@@ -124,21 +128,29 @@ void startklassenEintragen(Database& db) {
 }
 
 const QStringList& programmTabellen() {
-    static const QStringList tabellen = {QStringLiteral("Speicherzeiten")};
+    static const QStringList tabellen = {QStringLiteral("Speicherzeiten"),
+                                         QStringLiteral("Aenderungen")};
     return tabellen;
 }
 
 void ergaenzen(Database& db) {
-    if (db.hasTable(QStringLiteral("Speicherzeiten"))) {
-        return;
-    }
-    try {
-        Transaction t(db);
-        db.run(kSpeicherzeiten);
-        db.run(kSpeicherzeitenIndex);
-        t.commit();
-    } catch (const DatabaseError&) {
-        // read-only, or another place made it at the same moment
+    const QStringList da = db.tables();
+    const std::pair<QString, QStringList> fehlend[] = {
+        {QStringLiteral("Speicherzeiten"), {kSpeicherzeiten, kSpeicherzeitenIndex}},
+        {QStringLiteral("Aenderungen"), aenderungen::anlegen()}};
+    for (const auto& [tabelle, anweisungen] : fehlend) {
+        if (da.contains(tabelle, Qt::CaseInsensitive)) {
+            continue;
+        }
+        try {
+            Transaction t(db);
+            for (const QString& sql : anweisungen) {
+                db.run(sql);
+            }
+            t.commit();
+        } catch (const DatabaseError&) {
+            // read-only, or another place made it at the same moment
+        }
     }
 }
 

@@ -2,9 +2,12 @@
 
 #include <QVariant>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "core/Abendzustand.h"
+#include "core/Aenderungen.h"
 #include "core/Zahlen.h"
 #include "evening/Felder.h"
 #include "evening/Serien.h"
@@ -39,8 +42,17 @@ double einfach(float v) {
     return zahlTextBlank(v, 7).toDouble();
 }
 
-const QString kErgebnisSuchen = QStringLiteral(
-    "SELECT rowid FROM Ergebnis WHERE MitglNr = ? AND Datum = ? ORDER BY rowid LIMIT 1");
+// The fields a stored evening is written with, in the order of the values.
+const QStringList kErgebnisFelder = {
+    QStringLiteral("S1"),          QStringLiteral("S2"),      QStringLiteral("S3"),
+    QStringLiteral("S4"),          QStringLiteral("S5"),      QStringLiteral("S6"),
+    QStringLiteral("Gesammt"),     QStringLiteral("Teiler"),  QStringLiteral("Best10"),
+    QStringLiteral("Best20"),      QStringLiteral("Punkte"),  QStringLiteral("Jahr"),
+    QStringLiteral("Scheibentyp"), QStringLiteral("Liegend"), QStringLiteral("Anwesend")};
+const QString kErgebnisAlt = QStringLiteral(
+    "SELECT rowid, S1, S2, S3, S4, S5, S6, Gesammt, Teiler, Best10, Best20, Punkte, Jahr, "
+    "Scheibentyp, Liegend, Anwesend FROM Ergebnis WHERE MitglNr = ? AND Datum = ? "
+    "ORDER BY rowid LIMIT 1");
 const QString kMitgliedSperren = QStringLiteral("SELECT Nr FROM Mitglieder WHERE Nr = ?");
 const QString kErgebnisNeu = QStringLiteral(
     "INSERT INTO Ergebnis (S1, S2, S3, S4, S5, S6, Gesammt, Teiler, Best10, Best20, Punkte, "
@@ -60,6 +72,65 @@ const QString kSchuesseLesen = QStringLiteral(
     "WHERE MitglNr = ? AND Datum = ? ORDER BY Schuss");
 const QString kErgebnisLesen =
     QStringLiteral("SELECT * FROM Ergebnis WHERE MitglNr = ? AND Datum = ? ORDER BY rowid LIMIT 1");
+
+// One entry a field whose stored value the new one replaces.
+std::vector<aenderungen::Eintrag> ergebnisAenderungen(const QVariantList& alt,
+                                                      const QVariantList& neu, int nr,
+                                                      const QString& datum) {
+    std::vector<aenderungen::Eintrag> log;
+    for (int i = 0; i < kErgebnisFelder.size(); ++i) {
+        if (!aenderungen::gleich(alt.value(i + 1), neu.value(i))) {
+            log.push_back({QStringLiteral("Ergebnis"), nr, datum, kErgebnisFelder[i],
+                           aenderungen::text(alt.value(i + 1)), aenderungen::text(neu.value(i)),
+                           QStringLiteral("Neu gespeichert")});
+        }
+    }
+    return log;
+}
+
+// The shots that differ between what is stored and the buffer, in one line:
+// "Schuss 7: 0 → 10, Schuss 12: 9 → –"; "" when none differs.
+// Compared as numbers: what is stored went through seven significant digits.
+QString schussAenderungen(const SqlRows& gespeichert, const Abendzustand& z) {
+    struct Gespeichert {
+        bool da = false;
+        double wert[4] = {};  // Ring, Teiler, X, Y
+        QVariant ring;
+    };
+    std::array<Gespeichert, Abendzustand::kSchuesse + 1> alt{};
+    for (const QVariantList& r : gespeichert.rows) {
+        const int k = r.value(0).toInt();
+        if (k < 1 || k > Abendzustand::kSchuesse || r.size() < 5) {
+            continue;
+        }
+        Gespeichert& g = alt[static_cast<std::size_t>(k)];
+        g.da = true;
+        g.ring = r[1];
+        for (int i = 0; i < 4; ++i) {
+            g.wert[i] = r[i + 1].toDouble();
+        }
+    }
+    const auto nahe = [](double a, double b) {
+        return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(a));
+    };
+    QStringList teile;
+    for (int k = 1; k <= Abendzustand::kSchuesse; ++k) {
+        const ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
+        const Gespeichert& g = alt[static_cast<std::size_t>(k)];
+        bool gleich = g.da == s.ValidFlag;
+        if (gleich && s.ValidFlag) {
+            gleich = nahe(g.wert[0], s.Ring) && nahe(g.wert[1], s.Teiler) && nahe(g.wert[2], s.X) &&
+                     nahe(g.wert[3], s.Y);
+        }
+        if (!gleich) {
+            teile << QStringLiteral("Schuss %1: %2 → %3")
+                         .arg(k)
+                         .arg(g.da ? aenderungen::text(g.ring) : QStringLiteral("–"),
+                              s.ValidFlag ? QString::number(s.Ring) : QStringLiteral("–"));
+        }
+    }
+    return teile.join(QStringLiteral(", "));
+}
 
 QVariantList ergebnisWerte(const Felder& f, const Abendzustand& z, int nr, const QString& datum) {
     QVariantList werte;
@@ -90,7 +161,9 @@ void Abspeichern(const Felder& f, const Abendzustand& z, Database& db,
     const bool mitMitglied = !f.keinMitglied();
     const int nr = mitMitglied ? zuInt16(Zahlwert(f.SNummer)) : 0;
     const QVariantList werte = mitMitglied ? ergebnisWerte(f, z, nr, datum) : QVariantList();
+    const QDateTime jetzt = auftrag.jetzt.isValid() ? auftrag.jetzt : QDateTime::currentDateTime();
     QByteArray gespeichert;
+    bool unveraendert = false;
 
     // Another range PC may store at the same moment: the member's row of the day is held
     // while this one is written, and a transaction the server gave up is tried again.
@@ -108,12 +181,29 @@ void Abspeichern(const Felder& f, const Abendzustand& z, Database& db,
                     throw AbendAnderswoGespeichert(nr, speicherzeitLesen(db, nr, datum));
                 }
             }
-            const SqlRows vorhanden = db.runZumAendern(kErgebnisSuchen, {nr, datum});
+            const SqlRows vorhanden = db.runZumAendern(kErgebnisAlt, {nr, datum});
+            // A stored evening that is replaced leaves what it was in the log; one that would
+            // not change is not written at all.
+            std::vector<aenderungen::Eintrag> log;
+            if (!vorhanden.empty()) {
+                log = ergebnisAenderungen(vorhanden.rows[0], werte, nr, datum);
+            }
+            const QString schuesse = schussAenderungen(db.run(kSchuesseLesen, {nr, datum}), z);
+            if (!schuesse.isEmpty() && !vorhanden.empty()) {
+                log.push_back({QStringLiteral("Einzelergebnisse"), nr, datum,
+                               QStringLiteral("Schüsse"), QString(), schuesse,
+                               QStringLiteral("Neu gespeichert")});
+            }
+            if (!vorhanden.empty() && log.empty()) {
+                unveraendert = true;
+                return;
+            }
             if (vorhanden.empty()) {
                 db.run(kErgebnisNeu, werte);
             } else {
                 db.run(kErgebnisAendern, QVariantList(werte) << vorhanden.rows[0][0]);
             }
+            aenderungen::schreiben(db, log, jetzt);
         }
         db.run(kSchuesseLoeschen, {nr, datum});
         for (int k = 1; k <= Abendzustand::kSchuesse; ++k) {
@@ -124,12 +214,13 @@ void Abspeichern(const Felder& f, const Abendzustand& z, Database& db,
             }
         }
         if (mitMitglied && auftrag.geladen) {
-            speicherzeitSchreiben(
-                db, nr, datum,
-                auftrag.jetzt.isValid() ? auftrag.jetzt : QDateTime::currentDateTime());
+            speicherzeitSchreiben(db, nr, datum, jetzt);
             gespeichert = abendFingerabdruck(db, nr, datum);
         }
     });
+    if (unveraendert && auftrag.geladen) {
+        gespeichert = abendFingerabdruck(db, nr, datum);
+    }
     if (mitMitglied && auftrag.geladen) {
         *auftrag.geladen = GeladenerAbend{nr, datum, gespeichert};
     }

@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <set>
 
+#include "core/Aenderungen.h"
 #include "core/Ini.h"
+#include "core/Schema.h"
 #include "maintenance/Vereinsumzug.h"
 #include "platform/Database.h"
 #include "platform/Dateien.h"
@@ -84,9 +86,9 @@ Regel regelLesen(const Ini& ini) {
     Regel r;
     const QString ordner = ini.IniLesen(kSektion, QStringLiteral("ORDNER")).trimmed();
     r.eigenerOrdner = !ordner.isEmpty();
-    r.ordner = r.eigenerOrdner ? paths::resolve(ordner)
-                               : QDir(paths::documentsDir()).filePath(
-                                     QStringLiteral("Zielkunst-Sicherungen"));
+    r.ordner = r.eigenerOrdner
+                   ? paths::resolve(ordner)
+                   : QDir(paths::documentsDir()).filePath(QStringLiteral("Zielkunst-Sicherungen"));
     r.letzte = zahl(ini, QStringLiteral("LETZTE"), r.letzte);
     r.monate = zahl(ini, QStringLiteral("MONATE"), r.monate);
     r.jahre = ini.IniLesen(kSektion, QStringLiteral("JAHRE")).trimmed() != QLatin1String("0");
@@ -152,9 +154,10 @@ std::vector<Sicherung> behalten(const std::vector<Sicherung>& alle, const Regel&
 Ergebnis sichern(const QString& db, const Regel& regel, const QDateTime& jetzt, QString* ziel,
                  QString* fehler) {
     if (regel.eigenerOrdner && !QFileInfo(regel.ordner).isDir()) {
-        *fehler = QStringLiteral("Der Sicherungsordner \"%1\" ist nicht da (ein USB-Stick nicht "
-                                 "eingesteckt, ein Netzlaufwerk nicht verbunden?); es wurde "
-                                 "keine Sicherung angelegt.")
+        *fehler = QStringLiteral(
+                      "Der Sicherungsordner \"%1\" ist nicht da (ein USB-Stick nicht "
+                      "eingesteckt, ein Netzlaufwerk nicht verbunden?); es wurde "
+                      "keine Sicherung angelegt.")
                       .arg(regel.ordner);
         return Ergebnis::OrdnerFehlt;
     }
@@ -227,17 +230,46 @@ bool zurueckholen(const QString& sicherung, const QString& db, const Regel& rege
     // The state before is a backup of its own, so that a wrong choice can be undone.
     const Ergebnis e = sichern(db, regel, jetzt, vorher, fehler);
     if (e == Ergebnis::OrdnerFehlt || e == Ergebnis::Gescheitert) {
-        *fehler = QStringLiteral("Vor dem Zurückholen muss der jetzige Stand gesichert werden; "
-                                 "das ging nicht.\n") +
+        *fehler = QStringLiteral(
+                      "Vor dem Zurückholen muss der jetzige Stand gesichert werden; "
+                      "das ging nicht.\n") +
                   *fehler;
         return false;
     }
+    // The database brought back notes in its log that it was, with the change.
+    const aenderungen::Eintrag eintrag{
+        QStringLiteral("Alle"),
+        QVariant(),
+        QString(),
+        QStringLiteral("*"),
+        !vorher || vorher->isEmpty()
+            ? QString()
+            : QStringLiteral("Stand vorher gesichert in ") + QFileInfo(*vorher).fileName(),
+        QFileInfo(sicherung).fileName(),
+        QStringLiteral("Zurückgeholt")};
     if (Database::istServer(db)) {
         Umzugsbericht bericht;
-        return vereinErsetzen(sicherung, db, &bericht, fehler);
+        return vereinErsetzen(sicherung, db, &bericht, fehler, [&](Database& ziel) {
+            aenderungen::schreiben(ziel, {eintrag}, jetzt);
+        });
     }
     // A checked copy takes the file's place in one step.
-    return sicherung::dateiSichern(sicherung, db, fehler);
+    return sicherung::dateiSichern(sicherung, db, fehler, [&](const QString& teil, QString* f) {
+        Database kopie;
+        if (!kopie.open(teil, f)) {
+            return false;
+        }
+        try {
+            schema::ergaenzen(kopie);
+            Transaction t(kopie);
+            aenderungen::schreiben(kopie, {eintrag}, jetzt);
+            t.commit();
+        } catch (const DatabaseError& e) {
+            *f = e.message();
+            return false;
+        }
+        return true;
+    });
 }
 
 }  // namespace sicherungen

@@ -1,9 +1,11 @@
 #include "maintenance/Tabellenuebernahme.h"
 
 #include <QDate>
+#include <QDateTime>
 
 #include <functional>
 
+#include "core/Aenderungen.h"
 #include "core/DatenbankSlots.h"
 #include "core/Schema.h"
 #include "core/VorAenderung.h"
@@ -96,6 +98,34 @@ int verschieben(Database& db, const QString& von, const QString& nach,
     return bewegt;
 }
 
+QString anzahlErgebnisse(int n) {
+    return n == 1 ? QStringLiteral("1 Ergebnis") : QStringLiteral("%1 Ergebnisse").arg(n);
+}
+
+bool protokolliert(const QString& tabelle) {
+    for (const char* t : {"Ergebnis", "Einzelergebnisse", "Mitglieder"}) {
+        if (tabelle.compare(QLatin1String(t), Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// One line in the log of the file `schema` for rows a transfer replaced or took away; a file
+// an older program made gets the log's table first.
+void uebernahmeProtokollieren(Database& db, const QString& schema, const QString& tabelle,
+                              const QString& alt, const QString& neu) {
+    if (!hatTabelle(db, schema, aenderungen::kTabelle)) {
+        for (const QString& sql : aenderungen::anlegen(schema)) {
+            db.run(sql);
+        }
+    }
+    aenderungen::schreiben(db,
+                           {{tabelle, QVariant(), QString(), QStringLiteral("*"), alt, neu,
+                             QStringLiteral("Übernahme")}},
+                           QDateTime::currentDateTime(), schema);
+}
+
 }  // namespace
 
 Tabellenuebernahme::Tabellenuebernahme(Dialogs& dialogs, QString db1, QString db4)
@@ -177,13 +207,24 @@ bool Tabellenuebernahme::tabelleKopieren(Database& db, const QString& tabelle) {
     const bool mitglieder = tabelle.compare(QLatin1String("Mitglieder"), Qt::CaseInsensitive) == 0;
     const QString ohneDoppelte =
         mitglieder && !loeschen
-            ? QStringLiteral(" WHERE Nr IS NULL OR Nr NOT IN (SELECT Nr FROM ziel.Mitglieder "
-                             "WHERE Nr IS NOT NULL)")
+            ? QStringLiteral(
+                  " WHERE Nr IS NULL OR Nr NOT IN (SELECT Nr FROM ziel.Mitglieder "
+                  "WHERE Nr IS NOT NULL)")
             : QString();
     QStringList doppelt;
     try {
         Transaction t(db);
         if (loeschen) {
+            const int alt =
+                db.run(QStringLiteral("SELECT count(*) FROM ziel.%1").arg(name(tabelle)))
+                    .rows[0][0]
+                    .toInt();
+            if (alt > 0 && protokolliert(tabelle)) {
+                uebernahmeProtokollieren(
+                    db, QStringLiteral("ziel"), tabelle,
+                    alt == 1 ? QStringLiteral("1 Zeile") : QStringLiteral("%1 Zeilen").arg(alt),
+                    QStringLiteral("ersetzt durch die Zeilen aus \"%1\"").arg(db1_));
+            }
             db.run(QStringLiteral("DELETE FROM ziel.%1").arg(name(tabelle)));
         }
         if (!ohneDoppelte.isEmpty()) {
@@ -261,10 +302,21 @@ void Tabellenuebernahme::nachTagSortieren(const QString& tag1) {
         // Both passes in one transaction over both files: a result is in exactly one of
         // them whatever happens.
         Transaction t(db);
-        verschieben(db, QStringLiteral("main"), QStringLiteral("ziel"),
-                    [&](const QString& tag) { return tag != tag1; });
-        verschieben(db, QStringLiteral("ziel"), QStringLiteral("main"),
-                    [&](const QString& tag) { return tag == tag1; });
+        const int nach4 = verschieben(db, QStringLiteral("main"), QStringLiteral("ziel"),
+                                      [&](const QString& tag) { return tag != tag1; });
+        const int nach1 = verschieben(db, QStringLiteral("ziel"), QStringLiteral("main"),
+                                      [&](const QString& tag) { return tag == tag1; });
+        // Each file notes the results that left it.
+        if (nach4 > 0) {
+            uebernahmeProtokollieren(db, QStringLiteral("main"), QStringLiteral("Ergebnis"),
+                                     anzahlErgebnisse(nach4),
+                                     QStringLiteral("verschoben nach \"%1\"").arg(db4_));
+        }
+        if (nach1 > 0) {
+            uebernahmeProtokollieren(db, QStringLiteral("ziel"), QStringLiteral("Ergebnis"),
+                                     anzahlErgebnisse(nach1),
+                                     QStringLiteral("verschoben nach \"%1\"").arg(db1_));
+        }
         t.commit();
     } catch (const DatabaseError& e) {
         dialogs_.message(QStringLiteral("Die Ergebnisse wurden nicht sortiert; beide Dateien "

@@ -73,7 +73,8 @@ void serverLeeren(Database& ziel) {
 }
 
 bool zeilenKopieren(Database& quelle, Database& ziel, const Umzugsfortschritt& fortschritt,
-                    Umzugsbericht* bericht, QString* fehler) {
+                    Umzugsbericht* bericht, QString* fehler,
+                    const std::function<void(Database&)>& zuletzt = {}) {
     QStringList tabellen;
     for (const QString& t : vereinstabellen() + schema::programmTabellen()) {
         if (quelle.hasTable(t) && ziel.hasTable(t)) {
@@ -89,6 +90,9 @@ bool zeilenKopieren(Database& quelle, Database& ziel, const Umzugsfortschritt& f
             const qint64 n = tabelleKopieren(quelle, ziel, tabellen[i]);
             bericht->tabellen << QStringLiteral("%1: %2 Zeilen").arg(tabellen[i]).arg(n);
             bericht->zeilen += n;
+        }
+        if (zuletzt) {
+            zuletzt(ziel);
         }
         t.commit();
     } catch (const DatabaseError& e) {
@@ -180,14 +184,14 @@ bool aufServer(Database& quelle, const QString& nach, const Umzugsfortschritt& f
 const QString kUmzugUnfertig = QStringLiteral("ZK_Umzug_unfertig");
 
 bool vereinErsetzen(const QString& von, const QString& nach, Umzugsbericht* bericht,
-                    QString* fehler) {
+                    QString* fehler, const std::function<void(Database&)>& zuletzt) {
     *bericht = {};
     Database quelle;
     Database ziel;
     if (!quelle.open(von, fehler) || !ziel.open(nach, fehler)) {
         return false;
     }
-    return zeilenKopieren(quelle, ziel, {}, bericht, fehler);
+    return zeilenKopieren(quelle, ziel, {}, bericht, fehler, zuletzt);
 }
 
 bool vereinUmziehen(const QString& von, const QString& nach, const Umzugsfortschritt& fortschritt,

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class Database;
+
 // Moves a club to another engine: every club table of one club database copied into a new
 // or empty one (an SQLite file, or a database on a MariaDB server) that gets the club
 // schema first. The rows are written in one transaction. A file is made as "<name>.neu"
@@ -24,9 +26,10 @@ bool vereinUmziehen(const QString& von, const QString& nach, const Umzugsfortsch
                     Umzugsbericht* bericht, QString* fehler, const Umzugsfrage& fragen = {});
 
 // Every club table of `von` copied into the same tables of the existing club database
-// `nach`, replacing their rows, in one transaction (a backup brought back onto a server).
+// `nach`, replacing their rows, in one transaction (a backup brought back onto a server);
+// `zuletzt` writes in the same transaction after the rows.
 bool vereinErsetzen(const QString& von, const QString& nach, Umzugsbericht* bericht,
-                    QString* fehler);
+                    QString* fehler, const std::function<void(Database&)>& zuletzt = {});
 
 // The table that marks a server database whose move is not finished.
 extern const QString kUmzugUnfertig;

@@ -60,7 +60,8 @@ bool unversehrt(const QString& datei, QString* fehler) {
     return true;
 }
 
-bool dateiSichern(const QString& quelle, const QString& ziel, QString* fehler) {
+bool dateiSichern(const QString& quelle, const QString& ziel, QString* fehler,
+                  const std::function<bool(const QString& teil, QString* fehler)>& vorDemNamen) {
     const QString teil = ziel + QStringLiteral(".part");
     entfernen(teil);
     bool ok = false;
@@ -104,6 +105,7 @@ bool dateiSichern(const QString& quelle, const QString& ziel, QString* fehler) {
             }
         }
     }
+    ok = ok && (!vorDemNamen || vorDemNamen(teil, fehler));
     ok = ok && unversehrt(teil, fehler);
     if (ok && std::rename(QFile::encodeName(teil).constData(),
                           QFile::encodeName(ziel).constData()) != 0) {

@@ -7,7 +7,10 @@
 #include <cmath>
 #include <utility>
 
+#include <QDateTime>
+
 #include "core/Abendzustand.h"
+#include "core/Aenderungen.h"
 #include "core/Einstellungen.h"
 #include "core/Zahlen.h"
 #include "platform/Dialogs.h"
@@ -234,6 +237,32 @@ Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied&
         club_.run(kNeu, werte);
         return Art::Neu;
     }
+    // What the updated result held before goes into the log, in the result's savepoint.
+    static const QStringList kFelder = {
+        QStringLiteral("MitglNr"),  QStringLiteral("MeytonScheibenID"),
+        QStringLiteral("Datum"),    QStringLiteral("Jahr"),
+        QStringLiteral("Gesammt"),  QStringLiteral("Teiler"),
+        QStringLiteral("Anwesend"), QStringLiteral("S1"),
+        QStringLiteral("S2"),       QStringLiteral("S3"),
+        QStringLiteral("S4"),       QStringLiteral("S5"),
+        QStringLiteral("S6"),       QStringLiteral("Punkte"),
+        QStringLiteral("Best10"),   QStringLiteral("Best20")};
+    const SqlRows alt =
+        club_.run(QStringLiteral("SELECT %1 FROM Ergebnis WHERE rowid = ?").arg(kFelder.join(u',')),
+                  {vorhanden.value(0, QStringLiteral("rowid"))});
+    std::vector<aenderungen::Eintrag> log;
+    for (int i = 0; !alt.empty() && i < kFelder.size(); ++i) {
+        const QVariant vorher = alt.rows[0].value(i);
+        const bool gleich = kFelder[i] == QLatin1String("Datum")
+                                ? vorher.toString().left(10) == werte[i].toString()
+                                : aenderungen::gleich(vorher, werte[i]);
+        if (!gleich) {
+            log.push_back({QStringLiteral("Ergebnis"), m.nr, sqldialect::isoDate(tag), kFelder[i],
+                           aenderungen::text(vorher), aenderungen::text(werte[i]),
+                           QStringLiteral("Import aktualisiert")});
+        }
+    }
+    aenderungen::schreiben(club_, log, QDateTime::currentDateTime());
     werte << vorhanden.value(0, QStringLiteral("rowid"));
     club_.run(kAendern, werte);
     return Art::Update;

@@ -1,5 +1,8 @@
 #include "reports/Klassenzuordnung.h"
 
+#include <QDateTime>
+
+#include "core/Aenderungen.h"
 #include "core/Zahlen.h"
 #include "platform/Database.h"
 
@@ -17,9 +20,11 @@ QDate stichtag(const QDate& abend, int saisonversatz) {
 
 Klassenzuordnung klassenBerechnen(Database& db, const QDate& stich, const QString& ordnung) {
     Klassenzuordnung ergebnis;
+    std::vector<aenderungen::Eintrag> log;
     Transaction t(db);
     const SqlRows mitglieder = db.run(
-        QStringLiteral("SELECT rowid, Name, Geburtstag, Geschlecht FROM Mitglieder ORDER BY ") +
+        QStringLiteral("SELECT rowid, Name, Geburtstag, Geschlecht, Nr, Klasse FROM Mitglieder "
+                       "ORDER BY ") +
         (ordnung == QLatin1String("Nr")     ? QStringLiteral("Nr")
          : ordnung == QLatin1String("Name") ? QStringLiteral("Name")
                                             : QStringLiteral("rowid")));
@@ -53,10 +58,16 @@ Klassenzuordnung klassenBerechnen(Database& db, const QDate& stich, const QStrin
                                       QStringLiteral(" gefunden");
             continue;
         }
-        db.run(QStringLiteral("UPDATE Mitglieder SET Klasse = ? WHERE rowid = ?"),
-               {klasse.value(0, QStringLiteral("Klasse")), m[0]});
+        const QVariant neu = klasse.value(0, QStringLiteral("Klasse"));
+        db.run(QStringLiteral("UPDATE Mitglieder SET Klasse = ? WHERE rowid = ?"), {neu, m[0]});
+        if (!aenderungen::gleich(m[5], neu)) {
+            log.push_back({QStringLiteral("Mitglieder"), m[4], QString(), QStringLiteral("Klasse"),
+                           aenderungen::text(m[5]), aenderungen::text(neu),
+                           QStringLiteral("Klassen berechnet")});
+        }
         ++ergebnis.zugeordnet;
     }
+    aenderungen::schreiben(db, log, QDateTime::currentDateTime());
     t.commit();
     return ergebnis;
 }

@@ -12,6 +12,7 @@ enum class Listenart {
     Jahr = 3,         // the year table
     Alles = 4,        // every result of the season
     Schuetze = 5,     // one member's results
+    Aenderungen = 6,  // the log of corrections
 };
 
 // A listing's statement, or the German reason why the main window's fields do not allow it.

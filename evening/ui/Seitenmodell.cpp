@@ -1,5 +1,7 @@
 #include "evening/ui/Seitenmodell.h"
 
+#include <QDateTime>
+
 #include "reports/Feldeingabe.h"
 
 namespace {
@@ -10,7 +12,38 @@ QString name(const QString& bezeichner) {
     return u'"' + QString(bezeichner).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+bool ist(const QString& a, const char* b) {
+    return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
+}
+
 }  // namespace
+
+// Changes of results and members are logged; the log itself is only read.
+bool Seitenmodell::protokolliert() const {
+    return ist(tabelle_, "Ergebnis") || ist(tabelle_, "Einzelergebnisse") ||
+           ist(tabelle_, "Mitglieder");
+}
+
+bool Seitenmodell::nurLesen() const {
+    return ist(tabelle_, "Aenderungen");
+}
+
+aenderungen::Eintrag Seitenmodell::eintrag(const QVariantList& zeile, const QString& feld,
+                                           const QString& alt, const QString& neu,
+                                           const QString& anlass) const {
+    const auto spalte = [&](const char* n) {
+        const int i = static_cast<int>(spalten_.indexOf(QLatin1String(n), 0));
+        return i >= 0 && i + 1 < zeile.size() ? zeile[i + 1] : QVariant();
+    };
+    const bool mitglied = ist(tabelle_, "Mitglieder");
+    return {tabelle_,
+            mitglied ? spalte("Nr") : spalte("MitglNr"),
+            mitglied ? QString() : spalte("Datum").toString().left(10),
+            feld,
+            alt,
+            neu,
+            anlass};
+}
 
 Seitenmodell::Seitenmodell(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -99,9 +132,21 @@ int Seitenmodell::alleLoeschen() {
     if (!db_) {
         return 0;
     }
+    if (nurLesen()) {
+        throw DatabaseError(QStringLiteral("Das Änderungsprotokoll wird nicht verändert."));
+    }
     int geloescht = 0;
     {
         Transaction t(*db_);
+        if (protokolliert()) {
+            std::vector<aenderungen::Eintrag> log;
+            for (const QVariantList& z : db_->run(sql_).rows) {
+                log.push_back(eintrag(z, QStringLiteral("*"),
+                                      aenderungen::zeile(spalten_, z.mid(1)), QString(),
+                                      QStringLiteral("Gelöscht")));
+            }
+            aenderungen::schreiben(*db_, log, QDateTime::currentDateTime());
+        }
         db_->run(QStringLiteral("DELETE FROM %1 WHERE rowid IN (SELECT zk_rowid FROM (%2) AS q)")
                      .arg(name(tabelle_), sql_));
         geloescht = db_->changedRows();
@@ -137,6 +182,9 @@ bool Seitenmodell::setData(const QModelIndex& index, const QVariant& value, int 
     }
     QString grund;
     const QVariant v = feldwertAusEingabe(value, typen_.value(index.column()), &grund);
+    if (nurLesen()) {
+        grund = QStringLiteral("Das Änderungsprotokoll wird nicht verändert.");
+    }
     // The member number is required and unique here as in the members window.
     const bool nummer =
         tabelle_.compare(QLatin1String("Mitglieder"), Qt::CaseInsensitive) == 0 &&
@@ -158,10 +206,23 @@ bool Seitenmodell::setData(const QModelIndex& index, const QVariant& value, int 
         }
     }
     if (grund.isEmpty()) {
+        const QString feld = spalten_.value(index.column());
+        const QVariant alt = r->value(index.column() + 1);
+        const QVariantList vorher = *r;
         try {
+            // The edit and its line in the log, together or not at all.
+            Transaction t(*db_);
             db_->run(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
-                         .arg(name(tabelle_), name(spalten_.value(index.column()))),
-                     {v, r->at(0)});
+                         .arg(name(tabelle_), name(feld)),
+                     {v, vorher.at(0)});
+            if (protokolliert() && !aenderungen::gleich(alt, v)) {
+                aenderungen::schreiben(
+                    *db_,
+                    {eintrag(vorher, feld, aenderungen::text(alt), aenderungen::text(v),
+                             QStringLiteral("Tabellenansicht"))},
+                    QDateTime::currentDateTime());
+            }
+            t.commit();
         } catch (const DatabaseError& e) {
             grund = e.message();
         }
@@ -177,8 +238,11 @@ bool Seitenmodell::setData(const QModelIndex& index, const QVariant& value, int 
 }
 
 Qt::ItemFlags Seitenmodell::flags(const QModelIndex& index) const {
-    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable
-                           : Qt::NoItemFlags;
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    return nurLesen() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled
+                      : Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
 }
 
 QVariant Seitenmodell::headerData(int section, Qt::Orientation o, int role) const {

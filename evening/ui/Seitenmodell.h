@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "core/Aenderungen.h"
 #include "platform/Database.h"
 
 // The rows of a record source for an editable grid, read a page at a time as the grid
@@ -48,6 +49,10 @@ class Seitenmodell : public QAbstractTableModel {
 
   private:
     const QVariantList* zeile(int z) const;
+    bool protokolliert() const;
+    bool nurLesen() const;
+    aenderungen::Eintrag eintrag(const QVariantList& zeile, const QString& feld, const QString& alt,
+                                 const QString& neu, const QString& anlass) const;
 
     Database* db_ = nullptr;
     QString tabelle_;

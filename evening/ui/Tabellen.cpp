@@ -21,7 +21,7 @@
 const QStringList Tabellen::kTabellen = {
     QStringLiteral("Mitglieder"), QStringLiteral("Ergebnis"), QStringLiteral("Einzelergebnisse"),
     QStringLiteral("Jahrestab"),  QStringLiteral("Klassen"),  QStringLiteral("Ringe"),
-    QStringLiteral("Sonder"),     QStringLiteral("Teiler")};
+    QStringLiteral("Sonder"),     QStringLiteral("Teiler"),   QStringLiteral("Aenderungen")};
 
 Tabellen::Tabellen(ClubDatabase& club, Abendzustand& zustand, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), club_(club), zustand_(zustand), dialogs_(dialogs) {
@@ -189,6 +189,10 @@ void Tabellen::inhaltLoeschen() {
 // next free number, since a member without one is refused.
 void Tabellen::neueZeile() {
     if (!club_.isOpen() || tabelle_.isEmpty()) {
+        return;
+    }
+    if (tabelle_ == QLatin1String("Aenderungen")) {
+        dialogs_.message(QStringLiteral("Das Änderungsprotokoll wird nicht verändert."));
         return;
     }
     try {

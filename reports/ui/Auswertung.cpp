@@ -10,11 +10,13 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "core/Abendzustand.h"
+#include "core/Aenderungen.h"
 #include "core/ClubDatabase.h"
 #include "core/Hauptfelder.h"
 #include "core/Zahlen.h"
@@ -24,6 +26,7 @@
 #include "platform/Paths.h"
 #include "platform/Textdatei.h"
 #include "platform/widgets/Nebenfenster.h"
+#include "reports/Aenderungsliste.h"
 #include "reports/Ausdruck.h"
 #include "reports/Export.h"
 #include "reports/Jahrestab.h"
@@ -63,13 +66,14 @@ void Auswertung::aufbauen() {
     auto* haupt = new QVBoxLayout(this);
 
     auto* listen = new QHBoxLayout;
-    const std::array<std::tuple<const char*, const char*, void (Auswertung::*)()>, 6> arten = {{
+    const std::array<std::tuple<const char*, const char*, void (Auswertung::*)()>, 7> arten = {{
         {"Heute", "Heute", &Auswertung::heute},
         {"LWoche", "Letzte Woche", &Auswertung::letzteWoche},
         {"Jahr", "Jahr", &Auswertung::jahr},
         {"Alles", "Alles", &Auswertung::alles},
         {"Schuetze_butt", "Einzelschütze", &Auswertung::schuetze},
         {"DelButt", "X", &Auswertung::roh},
+        {"Aenderungen_butt", "Änderungen", &Auswertung::aenderungen},
     }};
     for (const auto& [name, text, handler] : arten) {
         QPushButton* b = knopf(this, QString::fromLatin1(name), QString::fromUtf8(text));
@@ -104,6 +108,32 @@ void Auswertung::aufbauen() {
     }
     sortZeile->addStretch();
     haupt->addLayout(sortZeile);
+
+    // The log's filter, shown with its listing.
+    aendFilter_ = new QWidget(this);
+    auto* filter = new QHBoxLayout(aendFilter_);
+    filter->setContentsMargins(0, 0, 0, 0);
+    auto feld = [this, filter](const char* name, const char* beschriftung, int zeichen) {
+        auto* e = new QLineEdit(aendFilter_);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QString(zeichen + 2, u'0')));
+        auto* l = new QLabel(QString::fromUtf8(beschriftung), aendFilter_);
+        l->setBuddy(e);
+        filter->addWidget(l);
+        filter->addWidget(e);
+        connect(e, &QLineEdit::returnPressed, this, &Auswertung::aenderungen);
+        return e;
+    };
+    AendNr = feld("AendNr", "&Mitglied", 6);
+    AendVon = feld("AendVon", "geändert &vom", 10);
+    AendBis = feld("AendBis", "&bis", 10);
+    QPushButton* anzeigen =
+        knopf(aendFilter_, QStringLiteral("AendZeigen"), QStringLiteral("Anzeigen"));
+    connect(anzeigen, &QPushButton::clicked, this, &Auswertung::aenderungen);
+    filter->addWidget(anzeigen);
+    filter->addStretch();
+    aendFilter_->hide();
+    haupt->addWidget(aendFilter_);
 
     modell_ = new ZeilenModell(this);
     tabelle_ = new QTableView(this);
@@ -196,7 +226,9 @@ bool Auswertung::zeigen(const QString& basis, const QString& anweisung, Listenar
     anweisung_ = anweisung;
     art_ = art;
     Loeschen_butt->setEnabled(roh);
-    sortiertNach_->setText(sortierung_);
+    aendFilter_->setVisible(art == Listenart::Aenderungen);
+    sortiertNach_->setText(art == Listenart::Aenderungen ? QStringLiteral("Zeit, neueste zuerst")
+                                                         : sortierung_);
     if (roh) {
         tabelle_->setColumnWidth(5, static_cast<int>(800 / kTwipsJePixel));
     }
@@ -263,6 +295,18 @@ void Auswertung::roh() {
     zeigen(listen::kRoh, listen::kRoh, Listenart::Roh);
 }
 
+void Auswertung::aenderungen() {
+    const aenderungsliste::Filter filter{AendNr->text(), AendVon->text(), AendBis->text()};
+    const Abfrage a = aenderungsliste::abfrage(filter);
+    if (!a.ok()) {
+        dialogs_.message(a.fehler);
+        return;
+    }
+    if (zeigen(a.basis, a.basis, Listenart::Aenderungen)) {
+        aendGezeigt_ = filter;
+    }
+}
+
 void Auswertung::sortieren(const QString& sortierung) {
     sortierung_ = sortierung;
     sortiertNach_->setText(sortierung_);
@@ -287,6 +331,8 @@ void Auswertung::sortieren(const QString& sortierung) {
             jahr();
             break;
         case Listenart::Roh:
+        case Listenart::Aenderungen:  // always newest first
+            sortiertNach_->setText(QStringLiteral("Zeit, neueste zuerst"));
             break;
     }
 }
@@ -313,8 +359,23 @@ void Auswertung::loeschen() {
         return;
     }
     try {
-        club_.db().run(QStringLiteral("DELETE FROM Ergebnis WHERE rowid = ?"),
-                       {modell_->schluessel(zeile)});
+        // The row goes, and what it held stays in the log, together.
+        Database& db = club_.db();
+        Transaction t(db);
+        const SqlRows alt = db.run(QStringLiteral("SELECT * FROM Ergebnis WHERE rowid = ?"),
+                                   {modell_->schluessel(zeile)});
+        if (!alt.empty()) {
+            aenderungen::schreiben(
+                db,
+                {{QStringLiteral("Ergebnis"), alt.value(0, QStringLiteral("MitglNr")),
+                  alt.value(0, QStringLiteral("Datum")).toString().left(10), QStringLiteral("*"),
+                  aenderungen::zeile(alt.columns, alt.rows[0]), QString(),
+                  QStringLiteral("Gelöscht")}},
+                uhr_.now());
+        }
+        db.run(QStringLiteral("DELETE FROM Ergebnis WHERE rowid = ?"),
+               {modell_->schluessel(zeile)});
+        t.commit();
     } catch (const DatabaseError& e) {
         dialogs_.message(e.message());
         return;
@@ -351,6 +412,17 @@ Druckkopf Auswertung::kopf() const {
 
 void Auswertung::drucken() {
     if (art_ == Listenart::Roh) {
+        return;
+    }
+    if (art_ == Listenart::Aenderungen) {
+        SqlRows zeilen;
+        try {
+            zeilen = club_.db().select(anweisung_);
+        } catch (const DatabaseError& e) {
+            dialogs_.message(e.message());
+            return;
+        }
+        ausgeben([&](Drucker& d) { aenderungsliste::drucken(d, zeilen, kopf(), aendGezeigt_); });
         return;
     }
     SqlRows zeilen;

@@ -6,11 +6,13 @@
 #include <memory>
 
 #include "platform/Druckausgabe.h"
+#include "reports/Aenderungsliste.h"
 #include "reports/Ausdruck.h"
 #include "reports/Listen.h"
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTableView;
 class ClubDatabase;
@@ -49,6 +51,8 @@ class Auswertung : public QWidget {
     void alles();
     void schuetze();
     void roh();
+    // The log of corrections, narrowed by the filter fields.
+    void aenderungen();
     void sortieren(const QString& sortierung);
     void drucken();
     // The listing grouped by class ("Drucken nach Klassen").
@@ -94,5 +98,10 @@ class Auswertung : public QWidget {
     Navigator* navigator_ = nullptr;
     QPushButton* Loeschen_butt = nullptr;
     QPushButton* Einst = nullptr;
+    QWidget* aendFilter_ = nullptr;
+    QLineEdit* AendNr = nullptr;
+    QLineEdit* AendVon = nullptr;
+    QLineEdit* AendBis = nullptr;
+    aenderungsliste::Filter aendGezeigt_;  // the filter of the log as it is shown
     std::function<void()> punkteOeffnen_;
 };

@@ -48,6 +48,7 @@ Mitgl::Mitgl(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& 
     modell_->eindeutig(QStringLiteral("Nr"),
                        QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben."),
                        mitgliedsnummerFehlt());
+    modell_->protokollieren(QStringLiteral("Nr"));
     connect(modell_, &TabellenModell::abgelehnt, this,
             [this](const QString& grund) { dialogs_.message(grund); });
 

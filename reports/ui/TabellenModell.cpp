@@ -1,7 +1,9 @@
 #include "reports/ui/TabellenModell.h"
 
 #include <QDate>
+#include <QDateTime>
 
+#include "core/Aenderungen.h"
 #include "core/ClubDatabase.h"
 #include "core/Zahlen.h"
 #include "platform/SqlDialect.h"
@@ -36,6 +38,11 @@ void TabellenModell::laden(const QString& ordnung) {
         }
     }
     endResetModel();
+}
+
+QVariant TabellenModell::mitgliedsnummer(const QVariantList& zeile) const {
+    const int i = static_cast<int>(spalten_.indexOf(protokollNr_));
+    return i >= 0 ? zeile.value(i + 1) : QVariant();
 }
 
 QString TabellenModell::typ(const QString& spalte) const {
@@ -81,10 +88,22 @@ bool TabellenModell::setzen(int zeile, const QString& spalte, const QVariant& ei
         }
     }
     if (grund.isEmpty()) {
+        const QVariantList& vorher = zeilen_.rows[static_cast<std::size_t>(zeile)];
+        const QVariant alt = vorher.value(static_cast<int>(spalten_.indexOf(spalte)) + 1);
         try {
+            // The edit and its line in the log, together or not at all.
+            Transaction t(club_.db());
             club_.db().run(
                 QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(tabelle_, spalte),
-                {v, zeilen_.rows[static_cast<std::size_t>(zeile)][0]});
+                {v, vorher[0]});
+            if (!protokollNr_.isEmpty() && !aenderungen::gleich(alt, v)) {
+                aenderungen::schreiben(
+                    club_.db(),
+                    {{tabelle_, mitgliedsnummer(vorher), QString(), spalte, aenderungen::text(alt),
+                      aenderungen::text(v), QStringLiteral("Tabellenansicht")}},
+                    QDateTime::currentDateTime());
+            }
+            t.commit();
         } catch (const DatabaseError& e) {
             grund = e.message();
         }
@@ -134,9 +153,19 @@ bool TabellenModell::loeschen(int zeile, QString* fehler) {
     if (zeile < 0 || zeile >= rowCount()) {
         return false;
     }
+    const QVariantList& vorher = zeilen_.rows[static_cast<std::size_t>(zeile)];
     try {
-        club_.db().run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(tabelle_),
-                       {zeilen_.rows[static_cast<std::size_t>(zeile)][0]});
+        Transaction t(club_.db());
+        club_.db().run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(tabelle_), {vorher[0]});
+        if (!protokollNr_.isEmpty()) {
+            aenderungen::schreiben(
+                club_.db(),
+                {{tabelle_, mitgliedsnummer(vorher), QString(), QStringLiteral("*"),
+                  aenderungen::zeile(spalten_, vorher.mid(1)), QString(),
+                  QStringLiteral("Gelöscht")}},
+                QDateTime::currentDateTime());
+        }
+        t.commit();
     } catch (const DatabaseError& e) {
         if (fehler) {
             *fehler = e.message();

@@ -35,6 +35,10 @@ class TabellenModell : public QAbstractTableModel {
         pruefung_ = std::move(p);
     }
 
+    // Edits and deletes of this table go to the log of corrections, the member named by
+    // the column `nrSpalte` (the members).
+    void protokollieren(const QString& nrSpalte) { protokollNr_ = nrSpalte; }
+
     // Reads the table anew in the given order ("" for the stored order).
     void laden(const QString& ordnung = {});
     const QString& ordnung() const { return ordnung_; }
@@ -58,6 +62,7 @@ class TabellenModell : public QAbstractTableModel {
 
   private:
     QString typ(const QString& spalte) const;
+    QVariant mitgliedsnummer(const QVariantList& zeile) const;
 
     ClubDatabase& club_;
     QString tabelle_;
@@ -69,5 +74,6 @@ class TabellenModell : public QAbstractTableModel {
     QString eindeutigMeldung_;
     QString leerMeldung_;
     QStringList ueberschriften_;
+    QString protokollNr_;
     std::function<QString(const QString&, const QVariant&)> pruefung_;
 };

@@ -155,6 +155,15 @@ class TestTabellen : public QObject {
         b.c<QPushButton>("delete_butt")->click();
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 1);
         QCOMPARE(b.t->modell().rowCount(), 0);
+        // the refused delete left no line, the done one a line a row with what it held
+        QCOMPARE(b.d.db().run("SELECT MitglNr, Datum, Feld, Neu, Anlass FROM Aenderungen").rows,
+                 (std::vector<QVariantList>{{12, "2026-12-05", "*", "", "Gelöscht"},
+                                            {12, "2026-12-06", "*", "", "Gelöscht"}}));
+        QVERIFY(b.d.db()
+                    .run("SELECT Alt FROM Aenderungen")
+                    .rows[0][0]
+                    .toString()
+                    .contains("Gesammt 380"));
         b.waehlen("Ergebnis");
         b.dialogs.answerYes();
         b.c<QPushButton>("delete_butt")->click();
@@ -211,6 +220,10 @@ class TestTabellen : public QObject {
         QCOMPARE(b.d.db().run("SELECT Name FROM Mitglieder WHERE Nr = 12").rows[0][0],
                  QVariant("Meier Johann"));
         QCOMPARE(b.feld(0, 1), QStringLiteral("Meier Johann"));
+        QCOMPARE(
+            b.d.db().run("SELECT Tabelle, MitglNr, Feld, Alt, Neu, Anlass FROM Aenderungen").rows,
+            (std::vector<QVariantList>{
+                {"Mitglieder", 12, "Name", "Meier Hans", "Meier Johann", "Tabellenansicht"}}));
         // Refused in German, the old value stays in the file and on screen.
         QVERIFY(!m.setData(m.index(0, 2), "zwei", Qt::EditRole));
         QCOMPARE(b.dialogs.messages.last(), QStringLiteral("\"zwei\" ist keine Zahl."));
@@ -223,6 +236,19 @@ class TestTabellen : public QObject {
         QVERIFY(m.setData(m.index(0, 1), "1.1.2027", Qt::EditRole));
         QCOMPARE(b.d.db().run("SELECT Datum FROM Ergebnis ORDER BY rowid").rows[0][0],
                  QVariant("2027-01-01"));
+        QCOMPARE(
+            b.d.db()
+                .run("SELECT MitglNr, Datum, Feld, Alt, Neu FROM Aenderungen "
+                     "WHERE Tabelle = 'Ergebnis'")
+                .rows,
+            (std::vector<QVariantList>{{12, "2026-12-04", "Datum", "2026-12-04", "2027-01-01"}}));
+        // the log itself is shown, never changed
+        b.waehlen("Aenderungen");
+        QCOMPARE(m.rowCount(), 2);
+        QVERIFY(!(m.flags(m.index(0, 0)) & Qt::ItemIsEditable));
+        QVERIFY(!m.setData(m.index(0, 0), "2000-01-01", Qt::EditRole));
+        QCOMPARE(b.dialogs.messages.last(),
+                 QStringLiteral("Das Änderungsprotokoll wird nicht verändert."));
         // A table the file has lost: the engine's reason, the rows shown before stay.
         const int vorher = m.rowCount();
         b.d.db().run("DROP TABLE Sonder");

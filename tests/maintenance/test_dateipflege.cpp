@@ -151,6 +151,18 @@ class TestDateipflege : public QObject {
         dialogs.answerYes();
         Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).mitglieder();
         QCOMPARE(vier.zahl("SELECT count(*) FROM Mitglieder"), 3);
+        // the members replaced are noted in 4's log, made for this file of an older program
+        const QString log = "SELECT Tabelle, MitglNr, Feld, Alt, Neu, Anlass FROM Aenderungen";
+        const std::vector<QVariantList> ersetzt{
+            {"Mitglieder", QVariant(), "*", "5 Zeilen",
+             "ersetzt durch die Zeilen aus \"" + eins.pfad + "\"", "Übernahme"}};
+        auto ohneNull = [&](Datei& datei) {
+            std::vector<QVariantList> z = datei.db.run(log).rows;
+            for (QVariantList& r : z)
+                r[1] = r[1].isNull() ? QVariant() : r[1];
+            return z;
+        };
+        QCOMPARE(ohneNull(vier), ersetzt);
         // A copy that fails is named under slot 4's file and never reported as done.
         vier.db.run(
             "CREATE TRIGGER nein BEFORE INSERT ON Mitglieder "
@@ -161,6 +173,7 @@ class TestDateipflege : public QObject {
         QCOMPARE(dialogs.messages.last(), "Die Tabelle Mitglieder wurde nicht übernommen; \"" +
                                               vier.pfad + "\" ist unverändert.\nPlatte voll");
         QCOMPARE(vier.zahl("SELECT count(*) FROM Mitglieder"), 3);
+        QCOMPARE(ohneNull(vier), ersetzt);  // nor is a failed one logged
         vier.db.run("DROP TRIGGER nein");
         QCOMPARE(eins.zahl("SELECT count(*) FROM Mitglieder"), 3);
         // Declined: the closing message all the same, nothing copied.
@@ -187,6 +200,16 @@ class TestDateipflege : public QObject {
         QCOMPARE(vier.abende(), QStringLiteral("1/2024-04-03/2 2/2024-04-03/1 4/2024-04-05/0"));
         QCOMPARE(eins.zahl("SELECT count(*) FROM Einzelergebnisse"), 12);
         QCOMPARE(vier.zahl("SELECT count(*) FROM Einzelergebnisse"), 3);
+        // each file notes what left it
+        const QString log = "SELECT Tabelle, Feld, Alt, Neu, Anlass FROM Aenderungen";
+        QCOMPARE(
+            eins.db.run(log).rows,
+            (std::vector<QVariantList>{{"Ergebnis", "*", "1 Ergebnis",
+                                        "verschoben nach \"" + vier.pfad + "\"", "Übernahme"}}));
+        QCOMPARE(
+            vier.db.run(log).rows,
+            (std::vector<QVariantList>{{"Ergebnis", "*", "1 Ergebnis",
+                                        "verschoben nach \"" + eins.pfad + "\"", "Übernahme"}}));
     }
 
     void verschiebenScheitertGanz() {
@@ -209,6 +232,9 @@ class TestDateipflege : public QObject {
         QVERIFY(dialogs.messages.last().contains("Datenträger voll"));
         QCOMPARE(eins.abende(), vorher1);
         QCOMPARE(vier.abende(), vorher4);
+        QCOMPARE(eins.zahl("SELECT count(*) FROM Aenderungen") +
+                     vier.zahl("SELECT count(*) FROM Aenderungen"),
+                 0);
     }
 
     void konvertieren() {

@@ -22,9 +22,10 @@ void abende(TestDaten& d, int von, int bis) {
         d.db().run("INSERT INTO Ergebnis (MitglNr, Datum, S1, Jahr) VALUES (?, ?, 90, 2026)",
                    {nr, QDate(2026, 12, 2).toString(Qt::ISODate)});
         for (int k = 1; k <= 10; ++k)
-            d.db().run("INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring) VALUES (?, "
-                       "'2026-12-02', ?, 9)",
-                       {nr, k});
+            d.db().run(
+                "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring) VALUES (?, "
+                "'2026-12-02', ?, 9)",
+                {nr, k});
     }
 }
 
@@ -79,6 +80,11 @@ class TestSicherungen : public QObject {
         Database nachher;
         QVERIFY(nachher.open(d.dbPfad(), &fehler));
         QCOMPARE(stand(nachher), gesichert);
+        // the database brought back says so in its log, naming both states
+        QCOMPARE(nachher.run("SELECT Tabelle, Feld, Alt, Neu, Anlass FROM Aenderungen").rows,
+                 (std::vector<QVariantList>{
+                     {"Alle", "*", "Stand vorher gesichert in " + QFileInfo(vorher).fileName(),
+                      stamm(d.dbPfad()) + " 2026-12-02 220000.db", "Zurückgeholt"}}));
         Database davor;
         QVERIFY(davor.open(vorher, &fehler));
         QCOMPARE(stand(davor), falsch);

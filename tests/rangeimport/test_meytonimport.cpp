@@ -239,6 +239,17 @@ class TestMeytonImport : public QObject {
                                                " geschrieben.\nNeu:  0\nUpdate:  2\nFehler: 0");
         QCOMPARE(d_->zahl("SELECT count(*) FROM Ergebnis"), 2);
         QCOMPARE(d_->zahl("SELECT S1 FROM Ergebnis WHERE MeytonScheibenID = 1"), 99);
+        // what the update replaced is in the log (the total is the range's own and stays);
+        // the unchanged result adds nothing
+        QCOMPARE(
+            d_->db()
+                .run("SELECT Tabelle, MitglNr, Datum, Feld, Alt, Neu, Anlass FROM "
+                     "Aenderungen ORDER BY rowid")
+                .rows,
+            (std::vector<QVariantList>{
+                {"Ergebnis", 7, "2024-03-05", "S1", "95", "99", "Import aktualisiert"},
+                {"Ergebnis", 7, "2024-03-05", "Best10", "97", "99", "Import aktualisiert"},
+                {"Ergebnis", 7, "2024-03-05", "Best20", "192", "196", "Import aktualisiert"}}));
         // "Belassen" writes nothing, logs nothing beyond the member, and says how many it left.
         range("UPDATE Serien SET Ring = 50 WHERE ScheibenID = 1 AND Serie = 1;");
         Importoptionen belassen;
