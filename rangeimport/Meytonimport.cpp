@@ -28,8 +28,9 @@ constexpr qint64 kStapelMs = 200;  // results stored together when nobody watche
 const QString kNachSportpass = QStringLiteral(
     "SELECT Nr, Klasse FROM Mitglieder WHERE SportpassID IS NOT NULL AND "
     "TRIM(SportpassID) = ? ORDER BY rowid LIMIT 1");
-const QString kNachName =
-    QStringLiteral("SELECT rowid, Nr, Klasse FROM Mitglieder WHERE Name = ? ORDER BY rowid");
+const QString kNachName = QStringLiteral(
+    "SELECT rowid, Nr, Klasse, SportpassID FROM Mitglieder WHERE Name = ? "
+    "ORDER BY rowid");
 const QString kSportpassSetzen =
     QStringLiteral("UPDATE Mitglieder SET SportpassID = ? WHERE rowid = ?");
 const QString kVorhanden =
@@ -174,7 +175,16 @@ bool Meytonimport::mitgliedSuchen(std::size_t z, Mitglied* m) {
     if (r.size() == 1) {
         // An empty number from the range would wipe the one the member has.
         if (!sportpass.isEmpty()) {
+            const QVariant alt = r.value(0, QStringLiteral("SportpassID"));
             club_.run(kSportpassSetzen, {sportpass, r.value(0, QStringLiteral("rowid"))});
+            if (!alt.toString().trimmed().isEmpty() && alt.toString().trimmed() != sportpass) {
+                aenderungen::schreiben(
+                    club_,
+                    {{QStringLiteral("Mitglieder"), r.value(0, QStringLiteral("Nr")), QString(),
+                      QStringLiteral("SportpassID"), alt.toString(), sportpass,
+                      QStringLiteral("Import aktualisiert")}},
+                    QDateTime::currentDateTime());
+            }
         }
     } else {
         meldungen_ << QStringLiteral("Zu ") + name +

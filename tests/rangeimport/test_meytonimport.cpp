@@ -266,6 +266,7 @@ class TestMeytonImport : public QObject {
         d_->mitglied(1, QStringLiteral("Text Tina"), 1);
         d_->db().run("UPDATE Mitglieder SET SportpassID = 'A-17' WHERE Nr = 1");
         d_->mitglied(2, QStringLiteral("Schäfer Erna"), 1);  // umlauts through ODBC
+        d_->db().run("UPDATE Mitglieder SET SportpassID = 'alt' WHERE Nr = 2");
         d_->mitglied(3, QStringLiteral("Doppelt Dora"), 1);
         d_->mitglied(4, QStringLiteral("Doppelt Dora"), 1);
         d_->mitglied(5, QStringLiteral("Leer Lena"), 1);
@@ -302,6 +303,10 @@ class TestMeytonImport : public QObject {
         // One hit takes the range's number as the range has it; several hits take none.
         QCOMPARE(d_->db().run("SELECT SportpassID FROM Mitglieder WHERE Nr = 2").rows[0][0],
                  QVariant("00815"));
+        QCOMPARE(
+            d_->db().run("SELECT Tabelle, MitglNr, Feld, Alt, Neu, Anlass FROM Aenderungen").rows,
+            (std::vector<QVariantList>{
+                {"Mitglieder", 2, "SportpassID", "alt", "00815", "Import aktualisiert"}}));
         QVERIFY(
             d_->db().run("SELECT SportpassID FROM Mitglieder WHERE Nr = 3").rows[0][0].isNull());
 
