@@ -12,10 +12,12 @@
 #include "core/ClubDatabase.h"
 #include "core/Ini.h"
 #include "core/Ueber.h"
+#include "core/VorAenderung.h"
+#include "display/Anzeige.h"
+#include "display/ui/Anzeigegruppe.h"
 #include "evening/ui/Ringe.h"
 #include "evening/ui/Tabellen.h"
 #include "machine/ui/Einlesen.h"
-#include "core/VorAenderung.h"
 #include "maintenance/Sicherungen.h"
 #include "maintenance/ui/Einstellungen.h"
 #include "maintenance/ui/SicherungenFenster.h"
@@ -185,11 +187,27 @@ int main(int argc, char* argv[]) {
     });
     QObject::connect(&einstellungen, &Einstellungen::slotsGeschrieben,
                      [&] { ringe.slotsGeaendert(); });
+    // The live display follows the main window's evening and database; it reads its
+    // settings at start and when the settings window closes.
+    Anzeige anzeige({[&] {
+                         return QDate::fromString(ringe.heuteText().trimmed(),
+                                                  QStringLiteral("dd.MM.yyyy"));
+                     },
+                     [&] { return static_cast<int>(zustand.Saisonjahr); },
+                     [&] { return club.isOpen() ? club.db().zugang() : Database::Zugang{}; }});
+    einstellungen.anzeigegruppe().setAdressen([&] { return anzeige.adressen(); });
+    auto anzeigeAnwenden = [&] {
+        const QString fehler = anzeige.anwenden(Anzeigeeinstellung::lesen(ini));
+        if (!fehler.isEmpty()) {
+            dialogs.message(fehler);
+        }
+    };
     QObject::connect(&einstellungen, &Einstellungen::geschlossen, [&] {
         if (einstellungen.maschineGeaendert()) {
             ringe.maschineEinrichten();
             einlesen.portEinrichten();
         }
+        anzeigeAnwenden();
     });
     ringe.setVorDemOeffnen(
         [&](const QString& name) { altdateien::slotPruefen(ini, dialogs, &ringe, name); });
@@ -239,6 +257,7 @@ int main(int argc, char* argv[]) {
     });
     ringe.show();
     ringe.laden();
+    anzeigeAnwenden();
     const int ende = QApplication::exec();
     sichern(QStringLiteral("Programmende"));
     sicherungenFenster.reset();

@@ -198,7 +198,15 @@ void Database::setPasswortAbfrage(std::function<QString(const QString&)> abfrage
     passwortAbfrage() = std::move(abfrage);
 }
 
-bool Database::openServer(const QString& adresse, QString* error) {
+bool Database::open(const Zugang& zugang, QString* error, Zugriff zugriff) {
+    if (istServer(zugang.pfad)) {
+        close();
+        return openServer(zugang.pfad, error, &zugang.passwort);
+    }
+    return open(zugang.pfad, error, false, zugriff);
+}
+
+bool Database::openServer(const QString& adresse, QString* error, const QString* passwort) {
     const QUrl url(adresse.trimmed());
     const QString name = url.path().mid(1);
     if (!url.isValid() || url.host().isEmpty() || name.isEmpty() || name.contains(u'/')) {
@@ -236,8 +244,9 @@ bool Database::openServer(const QString& adresse, QString* error) {
         return serverText(db.lastError());
     };
     // The password lives where every MariaDB client looks for it, never in wettk.ini.
-    QString grund = verbinden(passwortAusMyCnf());
-    if (!grund.isEmpty() && grund.contains(QLatin1String("Access denied")) && passwortAbfrage()) {
+    QString grund = verbinden(passwort ? *passwort : passwortAusMyCnf());
+    if (!passwort && !grund.isEmpty() && grund.contains(QLatin1String("Access denied")) &&
+        passwortAbfrage()) {
         const QString passwort = passwortAbfrage()(adresse);
         if (!passwort.isEmpty()) {
             grund = verbinden(passwort);

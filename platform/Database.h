@@ -79,6 +79,14 @@ class Database {
     bool aufServer() const { return server_; }
     // Asked for the password of a server database when ~/.my.cnf has none; "" cancels.
     static void setPasswortAbfrage(std::function<QString(const QString& adresse)> abfrage);
+    // What another connection (of another thread) needs to open the same database without
+    // asking for the password again.
+    struct Zugang {
+        QString pfad;
+        QString passwort;
+    };
+    Zugang zugang() const { return {path_, passwort_}; }
+    bool open(const Zugang& zugang, QString* error, Zugriff zugriff = Zugriff::NurLesen);
     void close();
     bool isOpen() const;
     const QString& path() const { return path_; }
@@ -128,7 +136,7 @@ class Database {
     int changedRows_ = 0;
     QHash<QString, std::shared_ptr<QSqlQuery>> prepared_;
     bool server_ = false;
-    bool openServer(const QString& adresse, QString* error);
+    bool openServer(const QString& adresse, QString* error, const QString* passwort = nullptr);
     QString fehlerText(const QSqlError& e) const;
     QString verbindungText(const QString& grund) const;
 };

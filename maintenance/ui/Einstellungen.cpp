@@ -20,6 +20,7 @@
 #include "core/Ini.h"
 #include "core/Ueber.h"
 #include "core/Zahlen.h"
+#include "display/ui/Anzeigegruppe.h"
 #include "maintenance/Konvertierung.h"
 #include "maintenance/Tabellenuebernahme.h"
 #include "maintenance/Vereinsumzug.h"
@@ -176,6 +177,9 @@ QWidget* Einstellungen::aufbauPunkte() {
     }
     tl->addStretch();
     l->addWidget(teiler);
+    // The live display sits below the points, where the column has room.
+    anzeige_ = new Anzeigegruppe(ini_, box);
+    l->addWidget(anzeige_);
     return box;
 }
 
@@ -419,6 +423,7 @@ void Einstellungen::oeffnen() {
     // What the window writes while it fills its fields is no change of the user's.
     maschineBeimOeffnen_ = maschineJetzt();
     zuruecksetzen();
+    anzeige_->laden();
     const QString name = ini_.IniLesen(ini::kWertmaschine, ini::kName);
     if (name == ini::kMaschineSam) {
         SAM->setChecked(true);

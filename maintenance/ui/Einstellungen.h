@@ -20,6 +20,7 @@ class Ini;
 // The settings window: machine and port, the scoring rules, the season's last month and
 // the four club-database slots, each written to wettk.ini as soon as it changes (the slots
 // by "Übernehmen"); and the maintenance of the club files.
+class Anzeigegruppe;
 class Einstellungen : public QWidget {
     Q_OBJECT
   public:
@@ -37,6 +38,8 @@ class Einstellungen : public QWidget {
     void setTabellenOeffnen(std::function<void()> f);
     // The list of backups ("Sicherung zurückholen"); its button stays disabled without it.
     void setSicherungenOeffnen(std::function<void()> f);
+    // The live display's settings.
+    Anzeigegruppe& anzeigegruppe() { return *anzeige_; }
 
     // Machine, port or line speed differ from what they were when the window was opened.
     bool maschineGeaendert() const { return maschineJetzt() != maschineBeimOeffnen_; }
@@ -72,6 +75,7 @@ class Einstellungen : public QWidget {
     std::function<void()> tabellenOeffnen_;
     std::function<void()> sicherungenOeffnen_;
     QPushButton* Sicherungen_butt = nullptr;
+    Anzeigegruppe* anzeige_ = nullptr;
     QStringList maschineJetzt() const;
     QStringList maschineBeimOeffnen_;
     bool ohneCodeGesagt_ = false;

@@ -2,6 +2,8 @@
 // the main window leading a newcomer there.
 #include <QtTest>
 
+#include <QSpinBox>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -145,6 +147,23 @@ class TestEinstellungsfenster : public QObject {
         QVERIFY(f.zustand.DebugAnzeige);
         f.c<QCheckBox>("Anz_Debug")->click();
         QVERIFY(!f.zustand.DebugAnzeige);
+
+        // The live display: off and on port 8080 of every address until changed.
+        QVERIFY(!f.c<QCheckBox>("AnzeigeAn")->isChecked());
+        QCOMPARE(f.c<QSpinBox>("AnzeigePort")->value(), 8080);
+        f.c<QCheckBox>("AnzeigeAn")->click();
+        f.c<QSpinBox>("AnzeigePort")->setValue(8099);
+        f.c<QComboBox>("AnzeigeAdresse")->setCurrentText("nur dieser PC");
+        f.c<QCheckBox>("AnzeigeKurz")->click();
+        QCOMPARE((QStringList{f.wert("ANZEIGE", "AN"), f.wert("ANZEIGE", "PORT"),
+                              f.wert("ANZEIGE", "ADRESSE"), f.wert("ANZEIGE", "KURZNAMEN")}),
+                 (QStringList{"1", "8099", "127.0.0.1", "1"}));
+        f.c<QComboBox>("AnzeigeAdresse")->setCurrentText("alle Adressen dieses PCs");
+        QCOMPARE(f.wert("ANZEIGE", "ADRESSE"), QString());
+        f.ini.IniSchreiben("ANZEIGE", "PORT", "neunzig");  // a port the file cannot mean
+        f.e.oeffnen();
+        QCOMPARE(f.c<QSpinBox>("AnzeigePort")->value(), 8080);
+        QVERIFY(f.c<QCheckBox>("AnzeigeAn")->isChecked());
     }
 
     void monatDreizehnSchreibtNichts() {

@@ -1,0 +1,265 @@
+#include "platform/Webserver.h"
+
+#include <QDateTime>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QWebSocket>
+#include <QtHttpServer/QAbstractHttpServer>
+
+#include <algorithm>
+
+namespace {
+
+QByteArray statusText(int status) {
+    switch (status) {
+        case 404:
+            return "Nicht gefunden.\n";
+        case 405:
+            return "Nur GET wird beantwortet.\n";
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+// Takes the connections in, within the bounds.
+class Webserver::Annahme : public QTcpServer {
+  public:
+    Annahme(const Grenzen& g, QObject* parent) : QTcpServer(parent), g_(g) {
+        auto* aufraeumen = new QTimer(this);
+        connect(aufraeumen, &QTimer::timeout, this, &Annahme::aufraeumen);
+        aufraeumen->start(std::max(100, std::min(g_.stummMs, 1000) / 2));
+    }
+
+    int offen() {
+        wegraeumen();
+        return static_cast<int>(offen_.size());
+    }
+
+    // A connection a page's WebSocket took over: it may stay as long as it lives.
+    void alsLive(const QHostAddress& adresse, quint16 port) {
+        for (Verbindung& v : offen_) {
+            if (v.s && v.s->peerPort() == port && v.s->peerAddress() == adresse) {
+                v.live = true;
+            }
+        }
+    }
+
+  protected:
+    void incomingConnection(qintptr handle) override {
+        wegraeumen();
+        if (static_cast<int>(offen_.size()) >= g_.verbindungen) {
+            // Room is made by the oldest connection that is no live page, the silent first.
+            auto weg = std::find_if(offen_.begin(), offen_.end(),
+                                    [](const Verbindung& v) { return v.gelesen == 0; });
+            if (weg == offen_.end()) {
+                weg = std::find_if(offen_.begin(), offen_.end(),
+                                   [](const Verbindung& v) { return !v.live; });
+            }
+            if (weg == offen_.end()) {
+                QTcpSocket abgewiesen;
+                abgewiesen.setSocketDescriptor(handle);
+                abgewiesen.abort();
+                return;
+            }
+            weg->s->abort();
+            wegraeumen();
+        }
+        auto* s = new QTcpSocket(this);
+        if (!s->setSocketDescriptor(handle)) {
+            delete s;
+            return;
+        }
+        // What a request may hold is read in small pieces and counted; a connection that
+        // sends more than any page request needs is closed.
+        s->setReadBufferSize(64 * 1024);
+        offen_.push_back({s, QDateTime::currentMSecsSinceEpoch()});
+        connect(s, &QTcpSocket::readyRead, this, [this, s] {
+            for (Verbindung& v : offen_) {
+                if (v.s == s) {
+                    v.gelesen += s->bytesAvailable();
+                    if (v.gelesen > g_.bytesJeVerbindung) {
+                        QMetaObject::invokeMethod(s, &QAbstractSocket::abort, Qt::QueuedConnection);
+                    }
+                }
+            }
+        });
+        addPendingConnection(s);
+    }
+
+  private:
+    struct Verbindung {
+        QPointer<QTcpSocket> s;
+        qint64 seit = 0;
+        qint64 gelesen = 0;
+        bool live = false;
+    };
+
+    void wegraeumen() {
+        offen_.erase(std::remove_if(offen_.begin(), offen_.end(),
+                                    [](const Verbindung& v) {
+                                        return !v.s ||
+                                               v.s->state() == QAbstractSocket::UnconnectedState;
+                                    }),
+                     offen_.end());
+    }
+
+    void aufraeumen() {
+        const qint64 jetzt = QDateTime::currentMSecsSinceEpoch();
+        for (const Verbindung& v : offen_) {
+            const qint64 alter = jetzt - v.seit;
+            if (v.s && !v.live && ((v.gelesen == 0 && alter > g_.stummMs) || alter > g_.ruheMs)) {
+                v.s->abort();
+            }
+        }
+        wegraeumen();
+    }
+
+    Grenzen g_;
+    std::vector<Verbindung> offen_;
+};
+
+// The requests: only GET of a known path is answered.
+class Webserver::Kern : public QAbstractHttpServer {
+  public:
+    explicit Kern(Webserver& w) : w_(w) {}
+
+  protected:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override {
+        // A page's WebSocket: Qt hands the connection over when this writes nothing and says
+        // it is taken; on any other path the upgrade is refused.
+        if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0) {
+            return !w_.livePfad_.isEmpty() && request.url().path() == w_.livePfad_ &&
+                   request.method() == QHttpServerRequest::Method::Get;
+        }
+        QHttpServerResponder antwort = makeResponder(request, socket);
+        if (request.method() != QHttpServerRequest::Method::Get) {
+            antwort.write(statusText(405),
+                          {{"Content-Type", "text/plain; charset=utf-8"}, {"Allow", "GET"}},
+                          QHttpServerResponder::StatusCode::MethodNotAllowed);
+            return true;
+        }
+        const auto seite = w_.seiten_.find(request.url().path());
+        if (seite == w_.seiten_.end()) {
+            antwort.write(statusText(404), {{"Content-Type", "text/plain; charset=utf-8"}},
+                          QHttpServerResponder::StatusCode::NotFound);
+            return true;
+        }
+        const Antwort a = seite->second();
+        antwort.write(a.inhalt,
+                      {{"Content-Type", a.typ},
+                       {"Cache-Control", "no-store"},
+                       {"X-Content-Type-Options", "nosniff"},
+                       {"Content-Security-Policy",
+                        "default-src 'self'; connect-src 'self' ws: wss:; img-src 'self' data:"}},
+                      static_cast<QHttpServerResponder::StatusCode>(a.status));
+        return true;
+    }
+
+    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override {
+        makeResponder(request, socket)
+            .write(statusText(404), {{"Content-Type", "text/plain; charset=utf-8"}},
+                   QHttpServerResponder::StatusCode::NotFound);
+    }
+
+  private:
+    Webserver& w_;
+};
+
+Webserver::Webserver(QObject* parent) : Webserver(Grenzen{}, parent) {}
+
+Webserver::Webserver(const Grenzen& grenzen, QObject* parent)
+    : QObject(parent), kern_(std::make_unique<Kern>(*this)) {
+    annahme_ = new Annahme(grenzen, kern_.get());
+    connect(kern_.get(), &QAbstractHttpServer::newWebSocketConnection, this,
+            &Webserver::liveAnnehmen);
+    ping_ = new QTimer(this);
+    connect(ping_, &QTimer::timeout, this, [this] {
+        for (QWebSocket* s : live_) {
+            s->ping();
+        }
+    });
+    ping_->start(grenzen.pingMs);
+}
+
+Webserver::~Webserver() {
+    for (QWebSocket* s : live_) {
+        s->disconnect(this);
+        s->abort();
+        delete s;
+    }
+}
+
+void Webserver::seite(const QString& pfad, Seite s) {
+    seiten_[pfad] = std::move(s);
+}
+
+void Webserver::setLive(const QString& pfad, std::function<QByteArray()> begruessung) {
+    livePfad_ = pfad;
+    begruessung_ = std::move(begruessung);
+}
+
+bool Webserver::starten(const QHostAddress& adresse, quint16 port, QString* fehler) {
+    if (!annahme_->listen(adresse, port)) {
+        *fehler = QStringLiteral("Port %1 auf %2 kann nicht geöffnet werden: %3")
+                      .arg(port)
+                      .arg(adresse == QHostAddress::Any ? QStringLiteral("allen Adressen")
+                                                        : adresse.toString(),
+                           annahme_->errorString());
+        return false;
+    }
+    kern_->bind(annahme_);
+    return true;
+}
+
+quint16 Webserver::port() const {
+    return annahme_->serverPort();
+}
+
+void Webserver::liveAnnehmen() {
+    while (kern_->hasPendingWebSocketConnections()) {
+        std::unique_ptr<QWebSocket> s = kern_->nextPendingWebSocketConnection();
+        if (!s) {
+            break;
+        }
+        if (livePfad_.isEmpty() || s->requestUrl().path() != livePfad_) {
+            s->close(QWebSocketProtocol::CloseCodePolicyViolated);
+            s.release()->deleteLater();
+            continue;
+        }
+        annahme_->alsLive(s->peerAddress(), s->peerPort());
+        QWebSocket* w = s.release();
+        w->setParent(this);
+        // A page sends nothing but pongs; anything it sends is read and forgotten.
+        w->setMaxAllowedIncomingFrameSize(1024);
+        w->setMaxAllowedIncomingMessageSize(1024);
+        connect(w, &QWebSocket::disconnected, this, [this, w] {
+            live_.erase(std::remove(live_.begin(), live_.end(), w), live_.end());
+            w->deleteLater();
+        });
+        live_.push_back(w);
+        if (begruessung_) {
+            w->sendTextMessage(QString::fromUtf8(begruessung_()));
+        }
+    }
+}
+
+void Webserver::senden(const QByteArray& nachricht) {
+    const QString text = QString::fromUtf8(nachricht);
+    for (QWebSocket* s : live_) {
+        s->sendTextMessage(text);
+    }
+}
+
+int Webserver::livePages() const {
+    return static_cast<int>(live_.size());
+}
+
+int Webserver::offeneVerbindungen() {
+    return annahme_->offen();
+}

@@ -1,0 +1,275 @@
+// The live display: its data, the web server's answers to good and bad requests, pushed
+// updates, and a real browser that sees an evening stored here and at a second stand.
+#include <QtTest>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTcpSocket>
+#include <QWebSocket>
+
+#include "core/Abendzustand.h"
+#include "display/Anzeige.h"
+#include "display/Anzeigedaten.h"
+#include "evening/Abend.h"
+#include "evening/Felder.h"
+#include "platform/Webserver.h"
+#include "tests/support/TestDaten.h"
+
+namespace {
+
+const QDate kAbend(2024, 4, 3);
+
+// An evening of ten shots of `ring` for member `nr`, through the program's storing path.
+void speichern(Database& db, int nr, int ring) {
+    Abendzustand z;
+    z.Saisonjahr = 2024;
+    z.TargetType = QStringLiteral("LG");
+    for (int k = 1; k <= 10; ++k) {
+        ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
+        s.ValidFlag = true;
+        s.Ring = static_cast<std::int16_t>(ring);
+        s.Teiler = 30.5f;
+    }
+    Felder f;
+    f.SNummer = QString::number(nr);
+    f.SName = QStringLiteral("x");
+    f.Heute = kAbend.toString(QStringLiteral("dd.MM.yyyy"));
+    f.Scheibe[1] = QString::number(ring * 10);
+    f.GesScheibe = f.Scheibe[1];
+    f.Best10 = f.Scheibe[1];
+    f.Best = f.Scheibe[1];
+    f.BestTeiler = QStringLiteral("30,5");
+    Abspeichern(f, z, db);
+}
+
+// One request as raw bytes; the answer until the server closes or its body is whole.
+QByteArray anfrage(quint16 port, const QByteArray& roh, int ms = 3000) {
+    QTcpSocket s;
+    s.connectToHost(QHostAddress::LocalHost, port);
+    if (!s.waitForConnected(ms))
+        return "keine Verbindung";
+    s.write(roh);
+    QByteArray antwort;
+    QElapsedTimer uhr;
+    uhr.start();
+    while (uhr.elapsed() < ms && s.state() == QAbstractSocket::ConnectedState) {
+        if (s.waitForReadyRead(100))
+            antwort += s.readAll();
+        const int kopfEnde = static_cast<int>(antwort.indexOf("\r\n\r\n"));
+        if (kopfEnde >= 0) {
+            const QByteArray kopf = antwort.left(kopfEnde).toLower();
+            const int i = static_cast<int>(kopf.indexOf("content-length:"));
+            if (i >= 0) {
+                const int laenge = kopf.mid(i + 15).split('\r').first().trimmed().toInt();
+                if (antwort.size() - kopfEnde - 4 >= laenge)
+                    break;
+            }
+        }
+    }
+    return antwort + s.readAll();
+}
+
+QByteArray get(quint16 port, const QByteArray& pfad) {
+    return anfrage(port, "GET " + pfad + " HTTP/1.1\r\nHost: x\r\n\r\n");
+}
+
+QJsonObject koerperJson(const QByteArray& antwort) {
+    return QJsonDocument::fromJson(antwort.mid(antwort.indexOf("\r\n\r\n") + 4)).object();
+}
+
+struct Stand {
+    TestDaten d;
+    Anzeige anzeige{
+        {[] { return kAbend; }, [] { return 2024; }, [this] { return d.db().zugang(); }}};
+    quint16 port = 0;
+    Stand(bool kurz = false) {
+        d.mitglied(1, "Paula Paulsen", 1);
+        d.mitglied(2, "Bernd <b>Bauer</b>", 1);
+        d.mitglied(3, "Carla Clausen", 1);
+        Anzeigeeinstellung e;
+        e.an = true;
+        e.port = 0;
+        e.adresse = Anzeigeeinstellung::kNurDieserPc;
+        e.kurznamen = kurz;
+        const QString fehler = anzeige.anwenden(e);
+        if (!fehler.isEmpty())
+            qWarning("%s", qPrintable(fehler));
+        port = anzeige.port();
+    }
+};
+
+}  // namespace
+
+class TestAnzeige : public QObject {
+    Q_OBJECT
+  private slots:
+    // Ranks share equal values; names shortened on request; no member numbers leave.
+    void datenUndKurznamen() {
+        QCOMPARE(anzeige::kurzname("Paula Paulsen"), QString("Paula P."));
+        QCOMPARE(anzeige::kurzname("  Meier   Hans Peter "), QString("Meier H. P."));
+        QCOMPARE(anzeige::kurzname("Ötzi"), QString("Ötzi"));
+        Stand s(true);
+        speichern(s.d.db(), 1, 9);
+        speichern(s.d.db(), 2, 10);
+        speichern(s.d.db(), 3, 9);
+        QJsonObject o;
+        QTRY_COMPARE((o = koerperJson(get(s.port, "/daten/abend")))["zeilen"].toArray().size(), 3);
+        QCOMPARE(o["datum"].toString(), QString("03.04.2024"));
+        const QJsonArray z = o["zeilen"].toArray();
+        QCOMPARE(z.size(), 3);
+        QCOMPARE(z[0]["name"].toString(), QString("Bernd <."));  // shortened as it is typed
+        QCOMPARE(z[0]["platz"].toInt(), 1);
+        QCOMPARE(z[1]["platz"].toInt(), 2);
+        QCOMPARE(z[2]["platz"].toInt(), 2);
+        QCOMPARE(z[0]["best10"].toInt(), 100);
+        QCOMPARE(z[0]["teiler"].toDouble(), 30.5);
+        QVERIFY(!QJsonDocument(o).toJson().contains("\"nr\""));
+        const QJsonObject jahr = koerperJson(get(s.port, "/daten/jahr"));
+        QCOMPARE(jahr["saison"].toInt(), 2024);
+    }
+
+    // Only GET of the known paths; everything else a plain error, and the program goes on.
+    void schlechteAnfragen() {
+        Stand s;
+        QVERIFY(s.port != 0);
+        QByteArray a = get(s.port, "/");
+        QVERIFY2(a.startsWith("HTTP/1.1 200"), a.constData());
+        QVERIFY(a.contains("text/html") && a.contains("anzeige.js"));
+        QVERIFY(get(s.port, "/anzeige.js").contains("WebSocket"));
+        for (const QByteArray& pfad :
+             {QByteArray("/schuetze/1"), QByteArray("/../../etc/passwd"),
+              QByteArray("/%2e%2e/%2e%2e/etc/passwd"), QByteArray("/index.html/.."),
+              QByteArray("/anzeige.js/../../wettk.ini"), QByteArray("//etc/passwd")}) {
+            a = get(s.port, pfad);
+            QVERIFY2(a.startsWith("HTTP/1.1 404"), (pfad + ": " + a.left(40)).constData());
+            QVERIFY(!a.contains("root:"));
+        }
+        for (const char* methode : {"POST", "PUT", "DELETE", "HEAD", "OPTIONS"}) {
+            a = anfrage(s.port,
+                        QByteArray(methode) +
+                            " /daten/abend HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n");
+            QVERIFY2(a.startsWith("HTTP/1.1 405"), (QByteArray(methode) + ": " + a).constData());
+        }
+        // Garbage, a header of a megabyte: closed or refused, never answered with a page.
+        a = anfrage(s.port, "\x16\x03\x01 kein HTTP\r\n\r\n", 1500);
+        QVERIFY(!a.contains("200 OK"));
+        a = anfrage(
+            s.port,
+            "GET / HTTP/1.1\r\nHost: x\r\nX-Gross: " + QByteArray(1 << 20, 'a') + "\r\n\r\n", 3000);
+        QVERIFY(!a.contains("200 OK"));
+        // 500 connections opened and left silent: the page is still served at once.
+        std::vector<std::unique_ptr<QTcpSocket>> stumm;
+        for (int i = 0; i < 500; ++i) {
+            stumm.push_back(std::make_unique<QTcpSocket>());
+            stumm.back()->connectToHost(QHostAddress::LocalHost, s.port);
+        }
+        for (auto& t : stumm)
+            t->waitForConnected(1000);
+        QTest::qWait(200);
+        QVERIFY(get(s.port, "/daten/abend").startsWith("HTTP/1.1 200"));
+        QVERIFY(get(s.port, "/").startsWith("HTTP/1.1 200"));
+    }
+
+    // Silent connections are closed after the server's time; one over the bound makes room.
+    void grenzenDesServers() {
+        Webserver::Grenzen g;
+        g.verbindungen = 5;
+        g.stummMs = 300;
+        Webserver w(g);
+        w.seite("/", [] { return Webserver::Antwort{200, "text/plain", "ja"}; });
+        QString fehler;
+        QVERIFY(w.starten(QHostAddress::LocalHost, 0, &fehler));
+        std::vector<std::unique_ptr<QTcpSocket>> stumm;
+        for (int i = 0; i < 8; ++i) {
+            stumm.push_back(std::make_unique<QTcpSocket>());
+            stumm.back()->connectToHost(QHostAddress::LocalHost, w.port());
+            QVERIFY(stumm.back()->waitForConnected(1000));
+        }
+        QTRY_VERIFY(w.offeneVerbindungen() <= 5);
+        QTRY_COMPARE_WITH_TIMEOUT(w.offeneVerbindungen(), 0, 3000);
+        QTRY_VERIFY(std::all_of(stumm.begin(), stumm.end(), [](const auto& t) {
+            return t->state() == QAbstractSocket::UnconnectedState;
+        }));
+    }
+
+    // A page's WebSocket gets every change within a second; a store here and one at a second
+    // stand on the same file.
+    void gesendetNachDemSpeichern() {
+        Stand s;
+        QWebSocket ws;
+        QStringList nachrichten;
+        connect(&ws, &QWebSocket::textMessageReceived, [&](const QString& t) { nachrichten << t; });
+        ws.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(s.port)));
+        QTRY_COMPARE(ws.state(), QAbstractSocket::ConnectedState);
+        QTRY_COMPARE(nachrichten.size(), 1);  // the evening as it is
+        QElapsedTimer uhr;
+        uhr.start();
+        speichern(s.d.db(), 1, 9);
+        QTRY_VERIFY_WITH_TIMEOUT(nachrichten.last().contains("Paula Paulsen"), 1000);
+        qInfo("Update nach %lld ms", uhr.elapsed());
+        Database zweiter;
+        QString fehler;
+        QVERIFY(zweiter.open(s.d.db().zugang(), &fehler, Database::Zugriff::LesenSchreiben));
+        uhr.restart();
+        speichern(zweiter, 3, 8);
+        QTRY_VERIFY_WITH_TIMEOUT(nachrichten.last().contains("Carla Clausen"), 1000);
+        const QJsonArray z =
+            QJsonDocument::fromJson(nachrichten.last().toUtf8())["zeilen"].toArray();
+        QCOMPARE(z[1]["name"].toString(), QString("Carla Clausen"));
+        QVERIFY(z[1]["neu"].toBool());  // the latest store is marked
+        QVERIFY(!z[0]["neu"].toBool());
+        // A deleted evening goes from the page too.
+        s.d.db().run("DELETE FROM Ergebnis WHERE MitglNr = 1");
+        QTRY_VERIFY_WITH_TIMEOUT(!nachrichten.last().contains("Paula"), 1000);
+        // A WebSocket on another path is refused.
+        QWebSocket falsch;
+        falsch.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/anders").arg(s.port)));
+        QTRY_COMPARE(falsch.state(), QAbstractSocket::UnconnectedState);
+    }
+
+    // A real browser: the page shows a new evening within 2 s, without reloading.
+    void imBrowser() {
+        if (!QFile::exists("/usr/bin/chromium") || !QFile::exists("/usr/bin/chromedriver"))
+            QSKIP("Chromium oder chromedriver fehlt");
+        Stand s;
+        QProcess browser;
+        browser.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        browser.start(
+            "/usr/bin/python3",
+            {ZK_BROWSER, QStringLiteral("http://127.0.0.1:%1/").arg(s.port), s.d.pfad("chromium")});
+        auto antwort = [&](const QByteArray& befehl) {
+            if (!befehl.isEmpty())
+                browser.write(befehl + "\n");
+            while (!browser.canReadLine())
+                if (!browser.waitForReadyRead(60000))
+                    return QByteArray("kein Browser");
+            return browser.readLine().trimmed();
+        };
+        QCOMPARE(antwort({}), QByteArray("bereit"));
+        speichern(s.d.db(), 1, 9);
+        QByteArray a = antwort("warte Paula Paulsen");
+        QVERIFY2(a.startsWith("ok "), a.constData());
+        qInfo("im Browser nach %s ms", a.mid(3).constData());
+        Database zweiter;
+        QString fehler;
+        QVERIFY(zweiter.open(s.d.db().zugang(), &fehler, Database::Zugriff::LesenSchreiben));
+        speichern(zweiter, 2, 10);
+        a = antwort("warte Bernd <b>Bauer</b>");  // shown as text, not as markup
+        QVERIFY2(a.startsWith("ok "), a.constData());
+        QCOMPARE(antwort("neu"), QByteArray("neu Bernd <b>Bauer</b>"));
+        const QString bild = qEnvironmentVariable("ZK_ANZEIGE_BILD");
+        if (!bild.isEmpty()) {
+            speichern(s.d.db(), 3, 8);
+            antwort("warte Carla Clausen");
+            QCOMPARE(antwort("bild " + bild.toUtf8()), QByteArray("ok"));
+        }
+        browser.write("ende\n");
+        QVERIFY(browser.state() == QProcess::NotRunning || browser.waitForFinished(30000));
+        QCOMPARE(browser.exitCode(), 0);
+    }
+};
+
+QTEST_MAIN(TestAnzeige)
+#include "test_anzeige.moc"
