@@ -50,11 +50,19 @@ void abendFuellen(Felder& f, Abendzustand& z, int nr) {
     }
 }
 
-void BM_AbendSpeichern(benchmark::State& state) {
-    Database db;
+// The benchmark's club database; false (and the run skipped) when it cannot be opened.
+bool oeffnen(Database& db, benchmark::State& state) {
     QString fehler;
     if (!db.open(Vereinsdaten::get().pfad(), &fehler)) {
         state.SkipWithError(qPrintable(fehler));
+        return false;
+    }
+    return true;
+}
+
+void BM_AbendSpeichern(benchmark::State& state) {
+    Database db;
+    if (!oeffnen(db, state)) {
         return;
     }
     Felder f;
@@ -71,9 +79,7 @@ void BM_AbendSpeichern(benchmark::State& state) {
 // The same evening stored again as it is: nothing to write.
 void BM_AbendSpeichernUnveraendert(benchmark::State& state) {
     Database db;
-    QString fehler;
-    if (!db.open(Vereinsdaten::get().pfad(), &fehler)) {
-        state.SkipWithError(qPrintable(fehler));
+    if (!oeffnen(db, state)) {
         return;
     }
     Felder f;
@@ -136,9 +142,7 @@ void BM_Boden_SqliteDirekt(benchmark::State& state) {
 
 void BM_AbendAbrufen(benchmark::State& state) {
     Database db;
-    QString fehler;
-    if (!db.open(Vereinsdaten::get().pfad(), &fehler)) {
-        state.SkipWithError(qPrintable(fehler));
+    if (!oeffnen(db, state)) {
         return;
     }
     // An evening in the middle of the data: member 120 shot on the 250th evening.

@@ -135,6 +135,7 @@ void BM_SpeichernMit50Seiten(benchmark::State& state) {
 
 }  // namespace
 
+// Each twice, alternating, so that a slow first run shows as such.
 BENCHMARK(BM_SpeichernOhneAnzeige)
     ->UseManualTime()
     ->Iterations(kAbende)
