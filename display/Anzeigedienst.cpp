@@ -4,7 +4,7 @@
 #include <QHostAddress>
 #include <QTimer>
 
-#include <set>
+#include <map>
 
 #include "platform/Webserver.h"
 
