@@ -65,10 +65,18 @@ void serverLeeren(Database& ziel) {
             ziel.run(QStringLiteral("DROP VIEW %1").arg(name(z[0].toString())));
         }
     }
+    // The mark goes last: a clearing cut off half-way must still be seen as remains.
+    bool mitMarke = false;
     for (const QVariantList& z : r.rows) {
-        if (z[1].toString() != QLatin1String("VIEW")) {
-            ziel.run(QStringLiteral("DROP TABLE %1").arg(name(z[0].toString())));
+        const QString tabelle = z[0].toString();
+        if (tabelle.compare(kUmzugUnfertig, Qt::CaseInsensitive) == 0) {
+            mitMarke = true;
+        } else if (z[1].toString() != QLatin1String("VIEW")) {
+            ziel.run(QStringLiteral("DROP TABLE %1").arg(name(tabelle)));
         }
+    }
+    if (mitMarke) {
+        ziel.run(QStringLiteral("DROP TABLE %1").arg(kUmzugUnfertig));
     }
 }
 
