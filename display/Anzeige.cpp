@@ -57,8 +57,10 @@ QString Anzeige::anwenden(const Anzeigeeinstellung& e) {
 void Anzeige::anhalten() {
     folgen_.stop();
     if (dienst_) {
-        // The service ends on its own thread, where its connection and sockets live.
-        QMetaObject::invokeMethod(dienst_, &QObject::deleteLater);
+        // The service ends on its own thread, where its connection and sockets live. Its
+        // deletion is posted straight to that thread: a thread that ends still carries out
+        // the deletions posted to it, but not the calls queued for it.
+        dienst_->deleteLater();
         dienst_ = nullptr;
     }
     if (thread_.isRunning()) {

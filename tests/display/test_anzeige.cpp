@@ -172,6 +172,26 @@ class TestAnzeige : public QObject {
         QVERIFY(get(s.port, "/").startsWith("HTTP/1.1 200"));
     }
 
+    // Switched off and on again in the settings, many times: each time the port is given
+    // back, so the display starts again on the very same port.
+    void ausUndWiederAn() {
+        Stand s;
+        const quint16 port = s.port;
+        QVERIFY(port != 0);
+        Anzeigeeinstellung e;
+        e.an = true;
+        e.port = port;
+        e.adresse = Anzeigeeinstellung::kNurDieserPc;
+        for (int i = 0; i < 30; ++i) {
+            Anzeigeeinstellung aus = e;
+            aus.an = false;
+            QCOMPARE(s.anzeige.anwenden(aus), QString());
+            QVERIFY(get(port, "/").startsWith("keine Verbindung"));
+            QCOMPARE(s.anzeige.anwenden(e), QString());
+            QVERIFY(get(port, "/daten/abend").startsWith("HTTP/1.1 200"));
+        }
+    }
+
     // Silent connections are closed after the server's time; one over the bound makes room.
     void grenzenDesServers() {
         Webserver::Grenzen g;
