@@ -128,11 +128,11 @@ void Anzeigedienst::pruefen() {
         // seconds (a result of another day); on a file with every change. Everything is
         // read before anything is sent: a stand that stores right after its page changed
         // does not wait for this connection's reading.
-        const bool abendAnders = abendNeu(false);
+        const bool abendAnders = abendNeu();
         bool jahrAnders = false;
         if (!db_.aufServer() || abendAnders || ++jahrTakte_ >= 10) {
             jahrTakte_ = 0;
-            jahrAnders = jahrNeu(false);
+            jahrAnders = jahrNeu();
         }
         if (abendAnders) {
             server_->senden(abendJson_);
@@ -146,7 +146,7 @@ void Anzeigedienst::pruefen() {
     }
 }
 
-bool Anzeigedienst::abendNeu(bool senden) {
+bool Anzeigedienst::abendNeu() {
     std::vector<anzeige::Zeile> zeilen =
         datum_.isValid() ? anzeige::abendLesen(db_, datum_) : std::vector<anzeige::Zeile>{};
     const bool erstesMal = abend_.empty() && neuNr_ == 0;
@@ -179,21 +179,15 @@ bool Anzeigedienst::abendNeu(bool senden) {
         return false;
     }
     abendJson_ = json;
-    if (senden) {
-        server_->senden(abendJson_);
-    }
     return true;
 }
 
-bool Anzeigedienst::jahrNeu(bool senden) {
+bool Anzeigedienst::jahrNeu() {
     const QByteArray json =
         anzeige::jahrJson(saison_, anzeige::jahrLesen(db_, saison_), e_.kurznamen);
     if (json == jahrJson_) {
         return false;
     }
     jahrJson_ = json;
-    if (senden) {
-        server_->senden(jahrJson_);
-    }
     return true;
 }

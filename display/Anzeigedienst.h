@@ -39,8 +39,8 @@ class Anzeigedienst : public QObject {
 
   private:
     // True when the evening shown changed.
-    bool abendNeu(bool senden);
-    bool jahrNeu(bool senden);
+    bool abendNeu();
+    bool jahrNeu();
 
     Anzeigeeinstellung e_;
     Database db_;
