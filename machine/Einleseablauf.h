@@ -4,10 +4,13 @@
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <bitset>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "machine/Maschinendialog.h"
 
@@ -27,6 +30,25 @@ class EinleseAnzeige {
     // from 0 to 10.
     virtual int korrekturErfragen(int slot, int ring) = 0;
     virtual void verbergen() = 0;
+    // A question with several answers; Enter and Esc give `vorgabe`. The index chosen.
+    virtual int waehlen(const QString& text, const QStringList& antworten, int vorgabe) {
+        (void)text, (void)antworten;
+        return vorgabe;
+    }
+    // A note shown between readings, without taking the keyboard.
+    virtual void hinweis(const QString& text) { status(text); }
+};
+
+// What the main window notes of the evening a reading is for, to find that evening again.
+class Abendvermerk {
+  public:
+    virtual ~Abendvermerk() = default;
+    QString nummer;
+    QString name;
+    QString datum;
+    QString wer() const {
+        return QStringLiteral("Nr. %1 (%2)").arg(nummer, name);
+    }
 };
 
 // What a reading asks of the main window.
@@ -44,6 +66,24 @@ class Abendfenster {
     // Where the member's number and name are on the screen: the reading window keeps clear
     // of them, so that the official sees whose card is read.
     virtual QRect freizuhalten() const { return {}; }
+    // The member and evening now shown (null when there is none to note).
+    virtual std::shared_ptr<const Abendvermerk> abendVermerk() const { return {}; }
+    // Adds shots to the noted evening and stores it at once; false after telling the user
+    // why not.
+    virtual bool nachtragen(const Abendvermerk& abend,
+                            const std::function<void(Abendzustand&)>& schuesse) {
+        (void)abend, (void)schuesse;
+        return false;
+    }
+};
+
+// A strip the machine still held when a reading ended, with the reading it came in.
+struct Streifenrest {
+    QByteArray block;                           // its lines as far as they came
+    std::shared_ptr<const Abendvermerk> abend;  // null after a restart
+    QString wer;                                // "Nr. 31 (Alt Anna) am 03.04.2024"
+    bool gespeichert = false;  // stored already; the machine did not take the ACK
+    bool ausDiesemLauf = true;  // noted by this run of the program
 };
 
 // The course of one reading over the serial line: the start, the cards, the hand
@@ -85,6 +125,9 @@ class Einleseablauf : public QObject, private Lesekontext {
     // The line settings by machine kind ("2400,N,8,1" ...).
     QString leitungsEinstellung();
 
+    // The strip left in the machine by an earlier reading, if any.
+    const std::optional<Streifenrest>& streifenrest() const { return rest_; }
+
   signals:
     void gelesen();  // a reading has been finished and handed to the main window
 
@@ -105,8 +148,16 @@ class Einleseablauf : public QObject, private Lesekontext {
     void debug(const QByteArray& text) override;
     void debugLabel(const QString& text) override;
     void pollen(int ms) override;
+    Streifenwahl ersterStreifen(const QByteArray& block,
+                                const std::function<void(Abendzustand&)>& einlesen) override;
+    void nachgekommen(const QByteArray& block) override;
 
     void empfangen();
+    void wartenVorbei();
+    QString restMerken();
+    QString restText() const;
+    void restSichern();
+    void restLaden();
     void timer1Tick();
     void karteEnde();
     void berichteSenden();
@@ -128,4 +179,7 @@ class Einleseablauf : public QObject, private Lesekontext {
     bool korrekturLaeuft_ = false;
     bool beendenVerschoben_ = false;
     std::bitset<7> offeneBerichte_;  // cards 1..6 corrected but not yet reported
+    std::shared_ptr<const Abendvermerk> jetzt_;    // the evening of the reading now open
+    std::shared_ptr<const Abendvermerk> letzter_;  // that of the reading ended last
+    std::optional<Streifenrest> rest_;
 };

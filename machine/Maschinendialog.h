@@ -3,12 +3,21 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 #include "machine/Leser.h"
 
 struct Abendzustand;
 class Ini;
+
+// What becomes of the first strip of a reading while the machine still held one from an
+// earlier reading.
+enum class Streifenwahl {
+    Uebernehmen,  // read for the member now reading (also when nothing was left)
+    Nachgetragen, // added to the evening it was read for
+    Verworfen,    // acknowledged and dropped
+};
 
 // What a machine's dialogue may use of the reading around it.
 class Lesekontext {
@@ -35,6 +44,16 @@ class Lesekontext {
     virtual void debug(const QByteArray& text) = 0;    // Debug_Text, with the debug switch on
     virtual void debugLabel(const QString& text) = 0;  // Debug_L
     virtual void pollen(int ms) = 0;                   // poll timer on at ms, 0 = off
+    // The first block of a reading: when the machine still held a strip of an earlier
+    // reading, the official says whose it is. `einlesen` puts the block's shots into a
+    // buffer. Afterwards pending input is handed on again.
+    virtual Streifenwahl ersterStreifen(const QByteArray& block,
+                                        const std::function<void(Abendzustand&)>& einlesen) {
+        (void)block, (void)einlesen;
+        return Streifenwahl::Uebernehmen;
+    }
+    // Bytes of a block that came after the reading ended: the machine holds that block.
+    virtual void nachgekommen(const QByteArray& block) { (void)block; }
 };
 
 // One machine kind's side of the serial dialogue. Each kind is a file of its own behind
@@ -60,6 +79,15 @@ class Maschinendialog {
     virtual void stillegen() {}
     // "Fernsteuern" of the main window.
     virtual void fernsteuern() = 0;
+    // After a reading ended: the block the machine still holds because it was never
+    // acknowledged (as far as it came), or "". `gespeichert`: its shots were taken although
+    // the machine did not accept the acknowledgement.
+    virtual QByteArray liegtNoch(bool* gespeichert) const {
+        (void)gespeichert;
+        return {};
+    }
+    // What was dropped of a block cut off when the line went ("" when nothing).
+    virtual QString verworfen() const { return {}; }
 };
 
 // The dialogue for MachineName ("RMIII", "RMIII_WIN", "SAM").

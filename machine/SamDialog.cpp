@@ -6,11 +6,13 @@
 namespace {
 using namespace steuer;
 constexpr qsizetype kPufferGrenze = 65536;
+constexpr qsizetype kKleinsterBlock = 20;  // shorter texts are noise
 
-// A bare block is complete when it ends with a CR after its six header lines and whole shots.
-bool blankerBlockVollstaendig(const QByteArray& puffer) {
-    const auto zeilen = puffer.count('\r');
-    return puffer.endsWith('\r') && zeilen >= 6 && (zeilen - 6) % 4 == 0;
+// A bare block is whole when its lines are the six header lines and whole shots of four
+// (a last line without its CR counts as a line).
+bool blankerBlockVollstaendig(const QByteArray& block) {
+    const auto zeilen = block.count('\r') + (block.endsWith('\r') ? 0 : 1);
+    return zeilen >= 6 && (zeilen - 6) % 4 == 0;
 }
 
 // NAKs come from a SAM with no card in it; no block starts with one (its lines are text).
@@ -20,6 +22,25 @@ void nakVorneWeg(QByteArray& puffer) {
         ++n;
     }
     puffer.remove(0, n);
+}
+
+// The lines of what came of a block: without its STX and without what follows its ETB.
+QByteArray zeilenVon(const QByteArray& bytes) {
+    QByteArray b = bytes.startsWith(STX) ? bytes.mid(1) : bytes;
+    const qsizetype etb = b.indexOf(ETB);
+    return etb < 0 ? b : b.left(etb);
+}
+
+bool blockartig(const QByteArray& bytes) {
+    return bytes.contains(STX) || bytes.size() >= kKleinsterBlock;
+}
+
+// The maker's rule can be read two ways: a held block comes again whole on an ENQ, or from
+// its first data byte as after a NAK. Lines are text, so an ETB with no STX before it marks
+// a block sent without its STX; both are taken.
+bool ohneStxMoeglich(const QByteArray& puffer, bool nachNak) {
+    const qsizetype etb = puffer.indexOf(ETB);
+    return nachNak || (etb >= 0 && !puffer.left(etb).contains(STX));
 }
 }  // namespace
 
@@ -31,18 +52,31 @@ void SamDialog::zuruecksetzen() {
     nachNak_ = false;
     fehlversuche_ = 0;
     aufgegeben_ = false;
+    abgelehnt_.clear();
 }
 
 void SamDialog::starten() {
     k_.zustand().NextShotIndex = 1;
     zuruecksetzen();
     letzterBlock_.clear();
+    sendungen_ = 0;
+    taub_ = false;
+    gelesen_ = false;
+    nachlauf_ = false;
+    nachlaufPuffer_.clear();
+    imGeraet_.clear();
+    imGeraetGespeichert_ = false;
+    verworfen_.clear();
     k_.pollen(1000);
 }
 
 void SamDialog::empfangen(const QByteArray& bytes) {
-    if (!k_.liest() || aufgegeben_) {
-        return;  // nothing is expected between readings, nor after giving up
+    if (!k_.liest()) {
+        nachkommen(bytes);
+        return;
+    }
+    if (aufgegeben_) {
+        return;  // not read after giving up: the machine keeps that block
     }
     puffer_ += bytes;
     if (puffer_.size() > kPufferGrenze) {
@@ -55,7 +89,7 @@ void SamDialog::empfangen(const QByteArray& bytes) {
 void SamDialog::rahmenVerarbeiten() {
     while (k_.liest() && !aufgegeben_) {
         nakVorneWeg(puffer_);
-        const SamRahmen r = samRahmenSuchen(puffer_, nachNak_);
+        const SamRahmen r = samRahmenSuchen(puffer_, ohneStxMoeglich(puffer_, nachNak_));
         if (r.art == SamRahmen::KeinRahmen) {
             return;
         }
@@ -66,13 +100,14 @@ void SamDialog::rahmenVerarbeiten() {
         puffer_.remove(0, r.ende);
         if (r.art == SamRahmen::PruefFehler) {
             k_.debug(r.block);
+            abgelehnt_ = r.block;
             pruefFehler();
             continue;
         }
         nachNak_ = false;
         fehlversuche_ = 0;
         ruhigeTicks_ = 0;
-        k_.senden(QByteArray(1, ACK));
+        abgelehnt_.clear();
         blockAbgeben(r.block);
     }
 }
@@ -88,7 +123,7 @@ void SamDialog::pruefFehler() {
 }
 
 // Three failed checks in a row: the block is not asked for again. The shots read so far
-// stay, and "Einlesen beenden" stores them.
+// stay, and "Einlesen beenden" stores them; the machine keeps the block.
 void SamDialog::aufgeben() {
     aufgegeben_ = true;
     puffer_.clear();
@@ -122,9 +157,14 @@ bool SamDialog::rahmenStockt() {
         const QByteArray block = puffer_.mid(1);
         puffer_.clear();
         nachNak_ = false;
-        blockAbgeben(block);
+        if (blankerBlockVollstaendig(block)) {
+            blockAbgeben(block);
+        } else {
+            unvollstaendig(block);
+        }
         return true;
     }
+    abgelehnt_ = zeilenVon(puffer_);
     puffer_.clear();  // a block cut short after its ETB, or a resend without one
     pruefFehler();
     return true;
@@ -145,7 +185,9 @@ void SamDialog::tick() {
         return;
     }
     k_.senden(QByteArray(1, ENQ));
-    k_.status(QStringLiteral("Scheibe einlegen"));
+    if (!taub_) {
+        k_.status(QStringLiteral("Scheibe einlegen"));
+    }
     blankLesen();
 }
 
@@ -156,26 +198,76 @@ void SamDialog::blankLesen() {
     if (puffer_.isEmpty() || puffer_.contains(STX)) {
         return;
     }
-    if (!blankerBlockVollstaendig(puffer_) && puffer_.size() != blankVorher_) {
+    const bool ganz = puffer_.endsWith('\r') && blankerBlockVollstaendig(puffer_);
+    if (!ganz && puffer_.size() != blankVorher_) {
         blankVorher_ = puffer_.size();
         return;
     }
     blankVorher_ = -1;
     const QByteArray block = puffer_;
     puffer_.clear();
-    blockAbgeben(block);
+    if (blankerBlockVollstaendig(block) || block.size() < kKleinsterBlock) {
+        blockAbgeben(block);
+    } else {
+        unvollstaendig(block);
+    }
+}
+
+// A block that stopped in the middle: none of it is stored, and it is not acknowledged, so
+// that a machine that keeps it sends it again whole.
+void SamDialog::unvollstaendig(const QByteArray& block) {
+    k_.debug(block);
+    const QString text =
+        QStringLiteral("Ein Streifen kam nur zum Teil an (%1 Byte) und wurde ganz verworfen; "
+                       "die SAM wird erneut nach ihm gefragt.")
+            .arg(block.size());
+    k_.warnung(text);
+    k_.status(text);
 }
 
 void SamDialog::blockAbgeben(const QByteArray& block) {
-    // A block the machine repeats (our ACK was lost) is stored once.
+    if (block.size() < kKleinsterBlock) {
+        k_.debug(block);
+        return;  // noise, nothing the machine waits for
+    }
+    // Taken: the machine may let the strip go. A machine that does not wait for this
+    // ignores it (it is the byte the "SER" button sends at any time).
+    k_.senden(QByteArray(1, ACK));
     if (block == letzterBlock_) {
+        // The same block again (our ACK was lost): stored once.
+        if (++sendungen_ >= kTaubNach && !taub_) {
+            taub_ = true;
+            const QString text =
+                QStringLiteral(
+                    "Der Streifen kommt an (%1-mal dieselben Daten), aber die SAM nimmt die "
+                    "Bestätigung nicht an und sendet ihn immer wieder. Seine Schüsse sind "
+                    "einmal übernommen.\nBitte Kabel und Einstellung der SAM prüfen; "
+                    "„Einlesen beenden“ speichert die gelesenen Schüsse.")
+                    .arg(sendungen_);
+            k_.warnung(text);
+            k_.status(text);
+        }
         return;
     }
     letzterBlock_ = block;
+    sendungen_ = 1;
+    taub_ = false;
     groesseBeimTick_ = -1;
     Abendzustand& z = k_.zustand();
     k_.pollen(0);
     k_.debug(block);
+    if (!gelesen_) {
+        gelesen_ = true;
+        const Streifenwahl wahl =
+            k_.ersterStreifen(block, [&block](Abendzustand& a) { samBlock(block, a); });
+        if (!k_.liest()) {
+            return;  // finished while the official was asked
+        }
+        if (wahl != Streifenwahl::Uebernehmen) {
+            k_.pollen(1000);
+            return;
+        }
+    }
     samBlock(block, z);
     k_.schuesseZeigen();
     k_.korrektur();
@@ -187,22 +279,89 @@ void SamDialog::blockAbgeben(const QByteArray& block) {
         return;
     }
     z.NextShotIndex = 1;
+    festhalten();
     k_.lesenFertig();
 }
 
+// The reading ends: what the machine sent and was not acknowledged, it still holds. What
+// comes after this answers the reading's last ENQ and is held too.
+void SamDialog::festhalten() {
+    nakVorneWeg(puffer_);
+    if (aufgegeben_ || nachNak_) {
+        imGeraet_ = abgelehnt_.isEmpty() ? zeilenVon(puffer_) : abgelehnt_;
+        imGeraetGespeichert_ = false;
+    } else if (blockartig(puffer_)) {
+        imGeraet_ = zeilenVon(puffer_);
+        imGeraetGespeichert_ = false;
+    } else if (taub_ && imGeraet_.isEmpty()) {
+        imGeraet_ = letzterBlock_;
+        imGeraetGespeichert_ = true;
+    }
+    puffer_.clear();
+    nachNak_ = false;
+    nachlauf_ = true;
+    nachlaufPuffer_.clear();
+}
+
+void SamDialog::beenden(bool maschineFertig) {
+    (void)maschineFertig;
+    k_.pollen(0);
+    festhalten();
+}
+
+QByteArray SamDialog::liegtNoch(bool* gespeichert) const {
+    if (gespeichert) {
+        *gespeichert = imGeraetGespeichert_;
+    }
+    return imGeraet_;
+}
+
+void SamDialog::nachkommen(const QByteArray& bytes) {
+    if (!nachlauf_) {
+        return;  // nothing was asked for
+    }
+    nachlaufPuffer_ += bytes;
+    if (nachlaufPuffer_.size() > kPufferGrenze) {
+        nachlaufPuffer_.clear();
+    }
+    nakVorneWeg(nachlaufPuffer_);
+    const SamRahmen r = samRahmenSuchen(nachlaufPuffer_, ohneStxMoeglich(nachlaufPuffer_, false));
+    if (r.art == SamRahmen::Gut && r.block == letzterBlock_ && !taub_) {
+        // The block stored last, once more (our ACK was lost): acknowledged again.
+        nachlaufPuffer_.remove(0, r.ende);
+        k_.senden(QByteArray(1, ACK));
+        return;
+    }
+    if (blockartig(nachlaufPuffer_)) {
+        imGeraet_ = r.art == SamRahmen::Gut ? r.block : zeilenVon(nachlaufPuffer_);
+        imGeraetGespeichert_ = false;
+        k_.nachgekommen(imGeraet_);
+    }
+}
+
+// The line is gone: complete framed blocks are taken; a block cut off in the middle is
+// dropped whole (the machine keeps it). A bare block whose lines are all there is read.
 void SamDialog::stillegen() {
-    if (!aufgegeben_) {
+    if (!aufgegeben_ && k_.liest()) {
         rahmenVerarbeiten();
         nakVorneWeg(puffer_);
-        if (k_.liest() && !nachNak_ && !puffer_.isEmpty()) {
-            // What came of a bare block before the line went is read; a framed block
-            // without its end is not trusted.
-            if (!puffer_.contains(STX)) {
-                blockAbgeben(puffer_);
-            } else if (puffer_.startsWith(STX) && !puffer_.contains(ETB)) {
-                blockAbgeben(puffer_.mid(1));
-            }
+        if (k_.liest() && !nachNak_ && !puffer_.isEmpty() && !puffer_.contains(STX) &&
+            puffer_.endsWith('\r') && blankerBlockVollstaendig(puffer_)) {
+            const QByteArray block = puffer_;
+            puffer_.clear();
+            blockAbgeben(block);
         }
+        nakVorneWeg(puffer_);
+        if (k_.liest() && blockartig(puffer_)) {
+            verworfen_ = QStringLiteral(
+                             "Der Streifen, der gerade kam, brach nach %1 Byte ab und wurde "
+                             "ganz verworfen.")
+                             .arg(puffer_.size());
+            k_.debug(puffer_);
+        }
+    }
+    if (k_.liest()) {
+        festhalten();
     }
     puffer_.clear();
     nachNak_ = false;

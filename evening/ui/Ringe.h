@@ -89,6 +89,9 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     void programmZeigen(const QString& text) override;
     void lesungOffen(bool offen) override;
     QRect freizuhalten() const override;
+    std::shared_ptr<const Abendvermerk> abendVermerk() const override;
+    bool nachtragen(const Abendvermerk& abend,
+                    const std::function<void(Abendzustand&)>& schuesse) override;
 
   signals:
     // No machine is configured: the settings window should open.
@@ -133,6 +136,8 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
 
     // While a reading is open: tells the user so and returns true.
     bool lesungSperrt();
+    // A ring or Teiler field: filled by the machine during a reading.
+    bool vonDerMaschine(const QObject* feld) const;
 
     // Runs a rule on the fields; a number overflow or engine error ends it with a message.
     bool mitFeldern(const std::function<void(Felder&)>& regel, const QString& fehlerVorspann = {});

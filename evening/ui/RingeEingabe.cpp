@@ -56,7 +56,7 @@ bool Ringe::eventFilter(QObject* watched, QEvent* event) {
                 ueberText(ini_.path(), club_.isOpen() ? club_.db().path() : QString()));
             return true;
         }
-        if (lesungOffen_ && (watched == SNummer || watched == SName) &&
+        if (lesungOffen_ && (watched == SNummer || watched == SName || vonDerMaschine(watched)) &&
             (istZeichen(taste) || taste->key() == Qt::Key_Backspace ||
              taste->key() == Qt::Key_Delete || taste->matches(QKeySequence::Paste) ||
              taste->matches(QKeySequence::Cut))) {
@@ -530,7 +530,8 @@ bool Ringe::lesungSperrt() {
         QStringLiteral(
             "Es läuft eine Lesung für Nummer %1 (%2).\n"
             "Nummer, Name, Datum und Programm bleiben gesperrt, bis sie mit „Einlesen beenden“ "
-            "abgeschlossen und gespeichert ist.")
+            "abgeschlossen und gespeichert ist; Ringe und Teiler kommen bis dahin von der "
+            "Maschine.")
             .arg(SNummer->text(), SName->text()));
     return true;
 }
@@ -542,6 +543,13 @@ void Ringe::lesungOffen(bool offen) {
     for (QLineEdit* e : {SNummer, SName, NTag, Heute, VTag, Saison, RMst}) {
         e->setReadOnly(offen);
     }
+    // The rings and Teiler come from the machine: a ring typed meanwhile would be stored
+    // as one of the member's shots.
+    for (QLineEdit* e : findChildren<QLineEdit*>()) {
+        if (vonDerMaschine(e)) {
+            e->setReadOnly(offen);
+        }
+    }
     for (QWidget* w : std::initializer_list<QWidget*>{
              Option1, Option2, Option3, S1x10, S2x10, S4x10, S4x5, S8x5, S20x2, schuss_combo,
              AndereKarten, SString, Start, Command1, DBCombo, Wettkampf, ButtFernsteuern,
@@ -550,6 +558,23 @@ void Ringe::lesungOffen(bool offen) {
                       (lesen_ != nullptr || w == Option1 || w == Option2 || w == Option3 ||
                        w == Command1 || w == DBCombo || (w == Wettkampf && wettkampf_ != nullptr)));
     }
+}
+
+bool Ringe::vonDerMaschine(const QObject* feld) const {
+    if (feld == BestTeiler) {
+        return true;
+    }
+    for (std::size_t i = 1; i < Schuss.size(); ++i) {
+        if (feld == Schuss[i]) {
+            return true;
+        }
+    }
+    for (std::size_t i = 1; i < Teiler.size(); ++i) {
+        if (feld == Teiler[i]) {
+            return true;
+        }
+    }
+    return false;
 }
 
 QRect Ringe::freizuhalten() const {

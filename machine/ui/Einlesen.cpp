@@ -220,6 +220,21 @@ void Einlesen::verbergen() {
     hide();
 }
 
+int Einlesen::waehlen(const QString& text, const QStringList& antworten, int vorgabe) {
+    return dialogs_.waehlen(text, antworten, vorgabe);
+}
+
+// Between readings the official may be typing the next number: the note shows without
+// taking the keyboard.
+void Einlesen::hinweis(const QString& text) {
+    status(text);
+    if (isHidden()) {
+        setAttribute(Qt::WA_ShowWithoutActivating, true);
+        show();
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
+}
+
 bool Einlesen::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Korrektur_txt && event->type() == QEvent::KeyPress) {
         auto* taste = static_cast<QKeyEvent*>(event);

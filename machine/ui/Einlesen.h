@@ -42,6 +42,8 @@ class Einlesen : public QWidget, public EinleseAnzeige, public Lesesteuerung {
     void debugLabel(const QString& text) override;
     int korrekturErfragen(int slot, int ring) override;
     void verbergen() override;
+    int waehlen(const QString& text, const QStringList& antworten, int vorgabe) override;
+    void hinweis(const QString& text) override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

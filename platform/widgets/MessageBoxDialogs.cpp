@@ -34,6 +34,24 @@ bool MessageBoxDialogs::askYesNo(const QString& text, Vorgabe vorgabe) {
     return box.clickedButton() == yes;
 }
 
+int MessageBoxDialogs::waehlen(const QString& text, const QStringList& antworten, int vorgabe) {
+    QMessageBox box(ownerOf(parent_));
+    box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    QList<QPushButton*> knoepfe;
+    for (const QString& a : antworten) {
+        knoepfe << box.addButton(a, QMessageBox::ActionRole);
+    }
+    if (vorgabe >= 0 && vorgabe < knoepfe.size()) {
+        box.setDefaultButton(knoepfe[vorgabe]);
+        box.setEscapeButton(knoepfe[vorgabe]);
+    }
+    box.exec();
+    const auto i = knoepfe.indexOf(static_cast<QPushButton*>(box.clickedButton()));
+    return i < 0 ? vorgabe : static_cast<int>(i);
+}
+
 QString MessageBoxDialogs::askText(const QString& text, const QString& vorgabe) {
     QInputDialog d(ownerOf(parent_));
     d.setWindowTitle(QApplication::applicationDisplayName());

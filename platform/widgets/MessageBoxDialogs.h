@@ -12,6 +12,7 @@ class MessageBoxDialogs : public Dialogs {
 
     void message(const QString& text) override;
     bool askYesNo(const QString& text, Vorgabe vorgabe = Vorgabe::Ja) override;
+    int waehlen(const QString& text, const QStringList& antworten, int vorgabe) override;
     QString askText(const QString& text, const QString& vorgabe = {}) override;
     QString openFileName(const QString& title, const QString& directory,
                          const QString& filter) override;

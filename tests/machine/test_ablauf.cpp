@@ -25,28 +25,59 @@ struct Anzeige : EinleseAnzeige {
         return antworten.isEmpty() ? ring : antworten.takeFirst();
     }
     void verbergen() override { verborgen = true; }
+    // The questions asked, their answers, and what is chosen (by text; default: Enter).
+    QStringList fragen;
+    QList<QStringList> angeboten;
+    QStringList wahl;
+    int waehlen(const QString& text, const QStringList& antworten, int vorgabe) override {
+        fragen << text;
+        angeboten << antworten;
+        return wahl.isEmpty() ? vorgabe : static_cast<int>(antworten.indexOf(wahl.takeFirst()));
+    }
 };
 
 struct Abend : Abendfenster {
     int gespeichert = 0;
     QStringList warnungen;
+    QString nummer = "31";
+    // What was added to an earlier evening, by member number.
+    QMap<QString, Abendzustand> nachgetragen;
+    bool nachtragenGelingt = true;
     void serienUndAnzeige() override {}
     void berechnenUndSpeichern() override { ++gespeichert; }
     void warnung(const QString& t) override { warnungen << t; }
     void nachVorne() override {}
     void programmZeigen(const QString&) override {}
+    std::shared_ptr<const Abendvermerk> abendVermerk() const override {
+        auto v = std::make_shared<Abendvermerk>();
+        v->nummer = nummer;
+        v->name = "Mitglied " + nummer;
+        v->datum = "03.04.2024";
+        return v;
+    }
+    bool nachtragen(const Abendvermerk& a,
+                    const std::function<void(Abendzustand&)>& schuesse) override {
+        if (!nachtragenGelingt)
+            return false;
+        Abendzustand z;
+        schuesse(z);
+        nachgetragen[a.nummer] = z;
+        return true;
+    }
 };
 
 struct Aufbau {
     QTemporaryDir dir;
-    Ini ini{dir.filePath("wettk.ini")};
+    Ini ini;
     Abendzustand z;
     ScriptedLine line;
     Anzeige anzeige;
     Abend abend;
     Einleseablauf ablauf{line, ini, z, anzeige, abend};
 
-    explicit Aufbau(const QString& maschine) {
+    // With a settings file of its own, or the one given (a program started again).
+    explicit Aufbau(const QString& maschine, const QString& iniPfad = {})
+        : ini(iniPfad.isEmpty() ? dir.filePath("wettk.ini") : iniPfad) {
         z.MachineName = maschine;
         ini.IniSchreiben("WERTMASCHINE", "NAME", maschine);
         QString fehler;
@@ -304,7 +335,30 @@ class TestAblauf : public QObject {
         QCOMPARE(a.abend.gespeichert, 1);
         QCOMPARE(a.z.NextShotIndex, std::int16_t(1));
         QVERIFY(!a.ablauf.timer1().isActive());
-        QVERIFY(!a.line.gesendet.contains(ACK));  // bare blocks get no ACK
+        // a bare block is acknowledged once it is taken; the noise before it is not
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(2, ENQ) + ACK);
+        QVERIFY(a.ablauf.streifenrest() == std::nullopt);
+    }
+
+    // A bare block that stops in the middle (its lines are not the header and whole shots)
+    // is dropped whole, said, and not acknowledged; a whole one after it is read.
+    void samBlankerBlockAbgeschnitten() {
+        Aufbau a("SAM");
+        a.z.ShotLimit = 20;
+        a.ablauf.auswertung_starten();
+        a.tick();
+        a.line.nimmGesendet();
+        a.line.feed(samDaten().left(70));  // header, three shots and half of the fourth
+        a.tick(2);
+        QVERIFY(!a.z.Shots[1].ValidFlag);
+        QVERIFY(!a.line.gesendet.contains(ACK));
+        QVERIFY2(a.anzeige.stati.join("|").contains("nur zum Teil an (70 Byte)"),
+                 qPrintable(a.anzeige.stati.join("|")));
+        a.line.nimmGesendet();
+        a.line.feed(samDaten());
+        a.tick();
+        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+        QVERIFY(a.line.nimmGesendet().startsWith(QByteArray(1, ENQ) + ACK));
     }
 
     // A strip as a SAM sends it: seven shots and three empty slots, the check byte 'L' being
@@ -375,6 +429,17 @@ class TestAblauf : public QObject {
         b.line.feed(daten + "\x17\r$");
         QCOMPARE(b.line.nimmGesendet(), QByteArray(1, ACK));
         QVERIFY(b.z.Shots[7].ValidFlag);
+        // a held block sent again at a new reading's ENQ without its STX, as after a NAK
+        Aufbau c("SAM");
+        c.z.ShotLimit = 20;
+        c.ablauf.auswertung_starten();
+        c.line.feed(samRahmen().mid(1).left(40));
+        c.tick();
+        QVERIFY(!c.z.Shots[1].ValidFlag);
+        c.line.nimmGesendet();
+        c.line.feed(samRahmen().mid(41));
+        QCOMPARE(c.line.nimmGesendet(), QByteArray(1, ACK));
+        QCOMPARE(c.z.NextShotIndex, std::int16_t(8));
     }
 
     // Three failed checks of one block: no fourth NAK, the user is told, the shots read so
@@ -405,13 +470,192 @@ class TestAblauf : public QObject {
         a.ablauf.beenden();
         QCOMPARE(a.abend.gespeichert, 1);
         QCOMPARE(a.z.Shots[7].Ring, std::int16_t(9));
-        // the next reading starts clean
-        a.ablauf.auswertung_starten();
+        // the machine keeps the second strip: noted for member 31 and said
+        QVERIFY(a.ablauf.streifenrest().has_value());
+        QCOMPARE(a.ablauf.streifenrest()->block, zweiter.mid(1, zweiter.indexOf('\x17') - 1));
+        QVERIFY(!a.anzeige.verborgen);
+        QVERIFY2(a.anzeige.status().startsWith("Der Streifen von Nr. 31 (Mitglied 31) am "
+                                               "03.04.2024 liegt noch in der Maschine"),
+                 qPrintable(a.anzeige.status()));
+        QVERIFY(a.abend.warnungen.last().contains("liegt noch in der Maschine"));
+        // the next member's reading: the machine sends that strip first, now with a sound
+        // check; Enter drops it (acknowledged) and stores nothing of it
+        a.abend.nummer = "32";
         a.z.clearSchussPuffer();
-        a.z.NextShotIndex = 1;
+        a.ablauf.auswertung_starten();
+        QByteArray gut = samRahmen();
+        gut[5] = '2';
+        gut[gut.size() - 2] = static_cast<char>(gut[gut.size() - 2] ^ '1' ^ '2');
+        a.line.feed(gut);
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+        QCOMPARE(a.anzeige.fragen.size(), 1);
+        QVERIFY2(a.anzeige.fragen[0].startsWith("Die SAM sendet zuerst den Streifen, der bei der "
+                                                "Lesung für Nr. 31 (Mitglied 31) am 03.04.2024"),
+                 qPrintable(a.anzeige.fragen[0]));
+        QVERIFY(a.anzeige.fragen[0].contains("7 Schuss, Ringe 9 10 8 9 10 8 9"));
+        QCOMPARE(a.anzeige.angeboten[0], (QStringList{"Verwerfen", "Zu Nr. 31 nachtragen",
+                                                      "Für Nr. 32 übernehmen"}));
+        QCOMPARE(a.z.NextShotIndex, std::int16_t(1));
+        QVERIFY(!a.z.Shots[1].ValidFlag);
+        QVERIFY(a.abend.nachgetragen.isEmpty());
+        QVERIFY(a.ablauf.timer1().isActive());  // and the next strip is asked for
+        a.line.feed(gut);                       // its resend is not asked about again
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+        QCOMPARE(a.anzeige.fragen.size(), 1);
+        a.line.feed(samRahmen());  // member 32's own strip
+        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+        QVERIFY(a.ablauf.streifenrest() == std::nullopt);
+        QCOMPARE(a.ini.IniLesen("WERTMASCHINE", "STREIFENREST"), QString());
+    }
+
+    // The official's other answers: the strip added to the evening it was read for, or taken
+    // for the member now reading; an addition that fails leaves the other two answers.
+    void samRestNachtragenOderUebernehmen() {
+        auto mitRest = [](Aufbau& a) {
+            a.z.ShotLimit = 30;
+            a.ablauf.auswertung_starten();
+            a.line.feed(samRahmen('X'));
+            a.line.feed(samRahmen('X').mid(1));
+            a.line.feed(samRahmen('X').mid(1));
+            a.ablauf.beenden();
+            a.abend.nummer = "32";
+            a.z.clearSchussPuffer();
+            a.ablauf.auswertung_starten();
+            a.line.nimmGesendet();
+        };
+        Aufbau a("SAM");
+        mitRest(a);
+        a.anzeige.wahl << "Zu Nr. 31 nachtragen";
         a.line.feed(samRahmen());
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+        QCOMPARE(a.abend.nachgetragen.keys(), QStringList{"31"});
+        QCOMPARE(a.abend.nachgetragen["31"].Shots[3].Ring, std::int16_t(8));
+        QVERIFY(!a.z.Shots[1].ValidFlag);
+
+        Aufbau b("SAM");
+        mitRest(b);
+        b.anzeige.wahl << "Für Nr. 32 übernehmen";
+        b.line.feed(samRahmen());
+        QCOMPARE(b.z.NextShotIndex, std::int16_t(8));
+        QVERIFY(b.abend.nachgetragen.isEmpty());
+
+        Aufbau c("SAM");
+        mitRest(c);
+        c.abend.nachtragenGelingt = false;
+        c.anzeige.wahl << "Zu Nr. 31 nachtragen";  // then Enter
+        c.line.feed(samRahmen());
+        QCOMPARE(c.anzeige.angeboten.size(), 2);
+        QCOMPARE(c.anzeige.angeboten[1], (QStringList{"Verwerfen", "Für Nr. 32 übernehmen"}));
+        QVERIFY(!c.z.Shots[1].ValidFlag);
+        QCOMPARE(c.line.nimmGesendet(), QByteArray(1, ACK));
+    }
+
+    // After a restart the note still stands: a strip that matches it is asked about (it
+    // can be dropped or taken, not added), one that does not is the new member's own.
+    void samRestNachNeustart() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("wettk.ini");
+        {
+            Aufbau a("SAM", ini);
+            a.z.ShotLimit = 30;
+            a.ablauf.auswertung_starten();
+            a.line.feed("\x02" + samDaten().left(90));  // the line goes in the middle
+            a.line.close();
+            emit a.line.getrennt("Die Verbindung ist unterbrochen.");
+            QVERIFY2(a.abend.warnungen.last().contains("brach nach 91 Byte ab und wurde ganz "
+                                                       "verworfen"),
+                     qPrintable(a.abend.warnungen.last()));
+            a.ablauf.beenden();
+            QVERIFY(!a.z.Shots[1].ValidFlag);
+            QCOMPARE(a.ablauf.streifenrest()->block, samDaten().left(90));
+        }
+        const QString vermerk = Ini(ini).IniLesen("WERTMASCHINE", "STREIFENREST");
+        QVERIFY(vermerk.startsWith("0|"));
+        for (const bool passt : {true, false}) {
+            Ini(ini).IniSchreiben("WERTMASCHINE", "STREIFENREST", vermerk);
+            Aufbau a("SAM", ini);
+            QVERIFY(a.ablauf.streifenrest().has_value());
+            QVERIFY(!a.ablauf.streifenrest()->ausDiesemLauf);
+            a.abend.nummer = "40";
+            a.z.ShotLimit = 30;
+            a.ablauf.auswertung_starten();
+            QByteArray anderer = samRahmen();
+            anderer[1] = 'X';
+            anderer[anderer.size() - 2] =
+                static_cast<char>(anderer[anderer.size() - 2] ^ 'S' ^ 'X');
+            a.line.feed(passt ? samRahmen() : anderer);
+            QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+            QCOMPARE(a.anzeige.fragen.size(), passt ? 1 : 0);
+            QVERIFY(a.ablauf.streifenrest() == std::nullopt);
+            QCOMPARE(a.ini.IniLesen("WERTMASCHINE", "STREIFENREST"), QString());
+            if (passt) {
+                QVERIFY(a.anzeige.fragen[0].contains("Nr. 31 (Mitglied 31) am 03.04.2024"));
+                QCOMPARE(a.anzeige.angeboten[0],
+                         (QStringList{"Verwerfen", "Für Nr. 40 übernehmen"}));
+                QVERIFY(!a.z.Shots[1].ValidFlag);
+            } else {
+                QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+            }
+        }
+    }
+
+    // A machine that does not take the ACK: the third send of the same strip is explained,
+    // its shots are stored once, and what it still holds is noted as stored already.
+    void samNimmtAckNichtAn() {
+        Aufbau a("SAM");
+        a.z.ShotLimit = 30;
+        a.ablauf.auswertung_starten();
+        for (int i = 0; i < 3; ++i) {
+            a.line.feed(samRahmen());
+            QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+            QCOMPARE(a.anzeige.status().contains("nimmt die Bestätigung nicht an"), i == 2);
+        }
+        QVERIFY(a.anzeige.status().contains("3-mal dieselben Daten"));
+        a.tick();
+        QVERIFY(a.anzeige.status().contains("nimmt die Bestätigung nicht an"));  // stays
         QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+        a.ablauf.beenden();
+        QVERIFY(a.ablauf.streifenrest()->gespeichert);
+        QVERIFY(a.anzeige.status().contains("ist gespeichert, liegt aber noch in der Maschine"));
+        a.abend.nummer = "32";
+        a.ablauf.auswertung_starten();
+        a.line.feed(samRahmen());
+        QCOMPARE(a.anzeige.angeboten.value(0), (QStringList{"Verwerfen", "Für Nr. 32 übernehmen"}));
+        QVERIFY(a.anzeige.fragen.value(0).contains("Er ist dort schon gespeichert."));
+    }
+
+    // "Einlesen beenden" while the answer to the last ENQ is on its way: the strip that
+    // comes afterwards is held by the machine, noted for that reading and said.
+    void samStreifenNachDemEnde() {
+        Aufbau a("SAM");
+        a.z.ShotLimit = 30;
+        a.ablauf.auswertung_starten();
+        a.line.feed(samRahmen());
+        a.tick();
+        a.line.nimmGesendet();
+        a.ablauf.beenden();
+        QVERIFY(a.anzeige.verborgen);
+        QVERIFY(a.ablauf.streifenrest() == std::nullopt);
+        a.abend.nummer = "77";  // the official types the next number meanwhile
+        QByteArray zweiter = samRahmen();
+        zweiter[5] = '2';
+        zweiter[zweiter.size() - 2] = static_cast<char>(zweiter[zweiter.size() - 2] ^ '1' ^ '2');
+        a.line.feed(zweiter.left(40));
+        a.line.feed(zweiter.mid(40));
+        QVERIFY(a.line.nimmGesendet().isEmpty());  // not acknowledged
+        QVERIFY(a.ablauf.streifenrest().has_value());
+        QCOMPARE(a.ablauf.streifenrest()->block, zweiter.mid(1, zweiter.size() - 4));
+        QVERIFY(a.anzeige.status().startsWith("Der Streifen von Nr. 31 (Mitglied 31)"));
+        // the first strip again (our ACK was lost) is acknowledged and noted as nothing
+        Aufbau b("SAM");
+        b.z.ShotLimit = 30;
+        b.ablauf.auswertung_starten();
+        b.line.feed(samRahmen());
+        b.ablauf.beenden();
+        b.line.nimmGesendet();
+        b.line.feed(samRahmen());
+        QCOMPARE(b.line.nimmGesendet(), QByteArray(1, ACK));
+        QVERIFY(b.ablauf.streifenrest() == std::nullopt);
     }
 
     // A machine that sends STX and its lines but no ETB: after two quiet ticks the block is
@@ -430,9 +674,17 @@ class TestAblauf : public QObject {
         QVERIFY(a.line.nimmGesendet().isEmpty());  // no ENQ into a block that is coming
         a.tick();
         QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
-        QVERIFY(!a.line.gesendet.contains(ACK) && !a.line.gesendet.contains(NAK));
+        // taken bare and acknowledged, so that a SAM that keeps it until then lets it go
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
         a.tick();
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ENQ));  // the next strip is asked for
+        // STX and lines that stop in the middle of a shot: dropped whole, asked for again
+        a.line.feed("\x02" + samDaten().left(100));
+        a.tick(3);
+        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+        QVERIFY(!a.line.gesendet.contains(ACK));
+        a.tick();
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ENQ));
     }
 
     void fernsteuerung() {

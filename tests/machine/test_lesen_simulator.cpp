@@ -173,8 +173,12 @@ class TestLesenSimulator : public QObject {
         Simulation wieder;
         QVERIFY(wieder.starten("SAM", {}, "streifen.txt"));
         a.dialogs.answerYes();  // the evening stored without shots may be read anew
+        // the strip the old machine kept is asked about first; this machine's is the member's
+        a.dialogs.answerChoice("Für Nr. 12 übernehmen");
         QTest::keyClick(a.c("SNummer"), Qt::Key_F2);
         QTRY_COMPARE_WITH_TIMEOUT(a.gezeigt(), 17, 30000);
+        QCOMPARE(a.dialogs.choices.size(), 1);
+        QVERIFY(a.dialogs.choices[0].contains("Lesung für Nr. 12 (Anna Alt)"));
         QTRY_VERIFY(wieder.gelesen().count("RX <06>") >= 2);
         QTest::mouseClick(a.knopf("beenden"), Qt::LeftButton);
         QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 17);

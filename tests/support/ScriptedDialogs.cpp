@@ -25,3 +25,14 @@ QString ScriptedDialogs::openFileName(const QString& title, const QString&, cons
     questions.append(title);
     return files_.isEmpty() ? QString() : files_.dequeue();
 }
+
+int ScriptedDialogs::waehlen(const QString& text, const QStringList& antworten, int vorgabe) {
+    choices.append(text);
+    choiceDefaults.append(antworten.value(vorgabe));
+    choiceAnswers.append(antworten);
+    if (choices_.isEmpty()) {
+        return vorgabe;  // Enter
+    }
+    const auto i = antworten.indexOf(choices_.dequeue());
+    return i < 0 ? -1 : static_cast<int>(i);
+}

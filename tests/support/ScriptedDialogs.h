@@ -13,10 +13,13 @@ class ScriptedDialogs : public Dialogs {
     void answerNo() { answers_.enqueue(false); }
     void answerFile(const QString& path) { files_.enqueue(path); }
     void answerText(const QString& text) { texts_.enqueue(text); }
+    // The answer of the next choice, by its text; unscripted choices take their default.
+    void answerChoice(const QString& antwort) { choices_.enqueue(antwort); }
 
     void message(const QString& text) override;
     bool askYesNo(const QString& text, Vorgabe vorgabe = Vorgabe::Ja) override;
     QString askText(const QString& text, const QString& vorgabe = {}) override;
+    int waehlen(const QString& text, const QStringList& antworten, int vorgabe) override;
     QString openFileName(const QString& title, const QString& directory,
                          const QString& filter) override;
 
@@ -24,10 +27,14 @@ class ScriptedDialogs : public Dialogs {
     QStringList questions;
     QStringList questionsDefaultNo;  // the questions whose Enter answers "Nein"
     int unansweredQuestions = 0;
+    QStringList choices;         // the texts of the choices asked
+    QStringList choiceDefaults;  // the answer Enter gave for each
+    QList<QStringList> choiceAnswers;  // the answers each offered
     bool allAnswersUsed() const { return answers_.isEmpty() && files_.isEmpty(); }
 
   private:
     QQueue<bool> answers_;
     QQueue<QString> files_;
     QQueue<QString> texts_;
+    QQueue<QString> choices_;
 };

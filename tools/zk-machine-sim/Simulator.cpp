@@ -163,7 +163,7 @@ void Simulator::steuerzeichen(char c) {
     if (art_ == Art::Sam) {
         if (c == ENQ) {
             samEnq();
-        } else if (c == ACK) {
+        } else if (c == ACK && !fehler_.ackTaub) {
             samOffen_.clear();  // the next strip may come
         } else if (c == NAK) {
             samNak();
@@ -394,7 +394,7 @@ QByteArray Simulator::samStreifen(const SimKarte& karte) {
     for (auto n = schuesse.size(); n < 10; ++n) {
         block += QByteArray("??.?") + CR + "????.?" + CR + "-0001" + CR + "-0001" + CR;
     }
-    if (fehler_.ohneEtb) {
+    if (fehler_.ohneEtb || fehler_.ohneEtbWartet) {
         return STX + block;
     }
     // The check byte is the XOR of every byte from STX to ETB, both included.
@@ -405,17 +405,55 @@ QByteArray Simulator::samStreifen(const SimKarte& karte) {
     return STX + block + ETB + static_cast<char>(x) + '$';
 }
 
-// The block as it goes out this time: with the fault its check byte is wrong.
+// The block with its check byte spoilt.
 static QByteArray mitFalscherPruefung(QByteArray rahmen) {
     rahmen[rahmen.size() - 2] = static_cast<char>(rahmen[rahmen.size() - 2] ^ 0x5a);
     return rahmen;
+}
+
+bool Simulator::samFalschDiesmal() const {
+    if (fehler_.pruefImmerFalsch || (fehler_.pruefFalsch && samSendungen_ == 1)) {
+        return true;
+    }
+    return fehler_.dreimalFalsch > 0 &&
+           samStreifenNr_ == static_cast<std::size_t>(fehler_.dreimalFalsch) && samSendungen_ <= 3;
+}
+
+// The open strip as it goes out this time, whole.
+QByteArray Simulator::samSendung() const {
+    if (fehler_.ohneEtbWartet) {
+        return samOffen_;  // built without ETB
+    }
+    if (fehler_.erstesOhneEtb && samSendungen_ == 1) {
+        return samOffen_.left(samOffen_.size() - 3);  // STX and the lines only
+    }
+    return samFalschDiesmal() ? mitFalscherPruefung(samOffen_) : samOffen_;
+}
+
+// With the cut the line goes away in the middle of strip 2's first send; the machine keeps
+// the strip and comes back on a new pty.
+void Simulator::samSenden(const QByteArray& bytes) {
+    if (fehler_.schnitt > 0 && !geschnitten_ && samStreifenNr_ == 2) {
+        geschnitten_ = true;
+        schreibeTeile(bytes.left(fehler_.schnitt), [this] {
+            QTimer::singleShot(0, this, &Simulator::leitungZiehen);
+            QTimer::singleShot(1000, this, &Simulator::wiederAnstecken);
+        });
+        return;
+    }
+    schreibeTeile(bytes);
+}
+
+void Simulator::wiederAnstecken() {
+    const QString pfad = oeffnen();
+    melde("PTY", pfad.toLocal8Bit());
 }
 
 void Simulator::samEnq() {
     if (!samOffen_.isEmpty()) {
         // Not acknowledged yet: the same block again, whole.
         ++samSendungen_;
-        schreibeTeile(fehler_.pruefImmerFalsch ? mitFalscherPruefung(samOffen_) : samOffen_);
+        samSenden(samSendung());
         return;
     }
     if (naechsteKarte_ >= karten_.size() || (samUhr_.isValid() && samUhr_.elapsed() < 1500)) {
@@ -437,8 +475,8 @@ void Simulator::samEnq() {
     }
     samOffen_ = block;
     samSendungen_ = 1;
-    const bool falsch = fehler_.pruefFalsch || fehler_.pruefImmerFalsch;
-    schreibeTeile(falsch ? mitFalscherPruefung(block) : block);
+    samStreifenNr_ = naechsteKarte_;
+    samSenden(samSendung());
 }
 
 // After a NAK the block goes out again from its first data byte, without the STX.
@@ -447,6 +485,5 @@ void Simulator::samNak() {
         return;
     }
     ++samSendungen_;
-    const QByteArray rahmen = fehler_.pruefImmerFalsch ? mitFalscherPruefung(samOffen_) : samOffen_;
-    schreibeTeile(rahmen.mid(1));
+    samSenden(samSendung().mid(1));
 }

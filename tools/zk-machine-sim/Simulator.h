@@ -30,6 +30,12 @@ class Simulator : public QObject {
         bool pruefFalsch = false;       // SAM: the first send of every block has a wrong check
         bool pruefImmerFalsch = false;  // SAM: every send has a wrong check byte
         int abbruchNach = 0;            // the line goes away after this many lines (0: never)
+        int dreimalFalsch = 0;          // SAM: this strip's first three sends have a wrong check
+        bool erstesOhneEtb = false;     // SAM: each strip's first send lacks ETB, check and "$"
+        bool ohneEtbWartet = false;     // SAM: never an ETB, yet each strip is kept until ACK
+        bool ackTaub = false;           // SAM: an ACK is never taken; the strip comes again
+        int schnitt = 0;                // SAM: the line goes after this many bytes of strip 2
+                                        // and comes back on a new pty a second later
         quint32 seed = 1;               // for the pieces
     };
 
@@ -49,6 +55,7 @@ class Simulator : public QObject {
     void melde(const QByteArray& was, const QByteArray& text);
     void geschrieben(const QByteArray& text);
     void leitungZiehen();
+    void wiederAnstecken();
 
     void rm3Karte();
     void winSteuer(const QByteArray& text);
@@ -58,6 +65,9 @@ class Simulator : public QObject {
     void winZeileSenden();
     void samEnq();
     void samNak();
+    bool samFalschDiesmal() const;
+    QByteArray samSendung() const;
+    void samSenden(const QByteArray& bytes);
     QByteArray samStreifen(const SimKarte& karte);
     QByteArray rm3Satz(int slot, const SimSchuss& s) const;
     QByteArray winSatz(int slot, const SimSchuss& s) const;
@@ -83,5 +93,7 @@ class Simulator : public QObject {
     QTimer winWiederholung_;             // an unacknowledged line goes out again
     QByteArray samOffen_;                // a framed block, with its STX, not yet acknowledged
     int samSendungen_ = 0;               // sends of that block
+    std::size_t samStreifenNr_ = 0;      // 1-based number of that block's strip
+    bool geschnitten_ = false;           // the cut has happened
     QElapsedTimer samUhr_;               // since the last SAM block
 };

@@ -41,6 +41,21 @@ int main(int argc, char* argv[]) {
                    QStringLiteral("SAM: falsches Prüfbyte bei jedem Senden")});
     cli.addOption({QStringLiteral("abbruch-nach"),
                    QStringLiteral("die Leitung nach N Zeilen trennen"), QStringLiteral("n")});
+    cli.addOption({QStringLiteral("dreimal-falsch"),
+                   QStringLiteral("SAM: falsches Prüfbyte bei den ersten drei Sendungen von "
+                                  "Streifen N, danach richtig"),
+                   QStringLiteral("n")});
+    cli.addOption({QStringLiteral("erstes-ohne-etb"),
+                   QStringLiteral("SAM: die erste Sendung jedes Streifens ohne ETB, Prüfbyte "
+                                  "und \"$\"; der Streifen bleibt bis zum ACK")});
+    cli.addOption({QStringLiteral("ohne-etb-wartet"),
+                   QStringLiteral("SAM: nie ETB, aber jeder Streifen bleibt bis zum ACK")});
+    cli.addOption({QStringLiteral("ack-taub"),
+                   QStringLiteral("SAM: nimmt kein ACK an und sendet den Streifen immer wieder")});
+    cli.addOption({QStringLiteral("schnitt"),
+                   QStringLiteral("SAM: Leitung nach N Byte von Streifen 2 trennen, eine "
+                                  "Sekunde später an einem neuen Pseudo-Terminal zurück"),
+                   QStringLiteral("n")});
     cli.process(app);
 
     const QString artText = cli.value(QStringLiteral("art"));
@@ -77,6 +92,11 @@ int main(int argc, char* argv[]) {
     fehler.pruefImmerFalsch = cli.isSet(QStringLiteral("pruefbyte-immer-falsch"));
     fehler.seed = cli.value(QStringLiteral("seed")).toUInt();
     fehler.abbruchNach = cli.value(QStringLiteral("abbruch-nach")).toInt();
+    fehler.dreimalFalsch = cli.value(QStringLiteral("dreimal-falsch")).toInt();
+    fehler.erstesOhneEtb = cli.isSet(QStringLiteral("erstes-ohne-etb"));
+    fehler.ohneEtbWartet = cli.isSet(QStringLiteral("ohne-etb-wartet"));
+    fehler.ackTaub = cli.isSet(QStringLiteral("ack-taub"));
+    fehler.schnitt = cli.value(QStringLiteral("schnitt")).toInt();
 
     Simulator sim(art, std::move(karten), fehler);
     const QString pfad = sim.oeffnen();
