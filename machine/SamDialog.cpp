@@ -108,6 +108,12 @@ void SamDialog::rahmenVerarbeiten() {
         fehlversuche_ = 0;
         ruhigeTicks_ = 0;
         abgelehnt_.clear();
+        if (r.block.size() < kKleinsterBlock) {
+            // checked, but too short to hold a strip: acknowledged, so that it is not kept
+            k_.debug(r.block);
+            k_.senden(QByteArray(1, ACK));
+            continue;
+        }
         blockAbgeben(r.block);
     }
 }

@@ -400,6 +400,10 @@ class TestAblauf : public QObject {
         c.ablauf.auswertung_starten();
         c.line.feed(samRahmen(0x4e));
         QCOMPARE(c.line.nimmGesendet(), QByteArray(1, ACK));
+        // a framed block too short for a strip is acknowledged and dropped, not kept waiting
+        c.line.feed(QByteArray("\x02kurz\x17") + char(0x02 ^ 'k' ^ 'u' ^ 'r' ^ 'z' ^ 0x17) + '$');
+        QCOMPARE(c.line.nimmGesendet(), QByteArray(1, ACK));
+        QCOMPARE(c.z.NextShotIndex, std::int16_t(8));
     }
 
     // After a NAK the SAM sends the block again from its first data byte, without STX; the
