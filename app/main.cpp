@@ -47,7 +47,7 @@ const char* const kHilfe =
     "  --umziehen VON NACH            eine Vereinsdatenbank in eine neue Datei oder eine\n"
     "                                 leere Datenbank auf dem Server kopieren\n"
     "  --sichern [DB] [ORDNER]        die Vereinsdatenbank sichern (ohne DB die von\n"
-    "                                 Datenbank 1)\n"
+    "                                 Datenbank 1; ein fehlender ORDNER wird angelegt)\n"
     "  --zurueckholen SICHERUNG DB    eine Sicherung zurückholen (der jetzige Stand\n"
     "                                 wird vorher gesichert)\n"
     "  --version                      die Version ausgeben\n"
@@ -62,7 +62,17 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        ausgeben(stdout, QString::fromUtf8(kHilfe));
+        // The folders as this user's desktop names them, not as a manual might guess them.
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("zielkunst"));
+        Ini ini(paths::settingsFile());
+        ausgeben(stdout,
+                 QString::fromUtf8(kHilfe) +
+                     QStringLiteral("\n\nEinstellungen:       %1\n"
+                                    "Vereinsdatenbank:    %2 (wenn nichts eingestellt ist)\n"
+                                    "Sicherungsordner:    %3")
+                         .arg(paths::settingsFile(), paths::defaultClubDatabase(),
+                              sicherungen::regelLesen(ini).ordner));
         return 0;
     }
     // For an administrator's scripts: no window, no display needed.
@@ -241,7 +251,10 @@ int main(int argc, char* argv[]) {
     einstellungen.setSicherungenOeffnen([&] {
         if (!sicherungenFenster) {
             sicherungenFenster = std::make_unique<SicherungenFenster>(ini, club, dialogs, uhr);
-            sicherungenFenster->setWiederOeffnen([&] { ringe.datenbankWiederOeffnen(); });
+            sicherungenFenster->setWiederOeffnen([&] {
+                ringe.datenbankWiederOeffnen();
+                ringe.gespeichertZeigen();
+            });
         }
         zeigen(*sicherungenFenster);
     });

@@ -6,6 +6,7 @@
 
 #include <map>
 
+#include "platform/Dateien.h"
 #include "platform/Webserver.h"
 
 // The pages live in a static library: their resources are registered by hand.
@@ -78,6 +79,7 @@ int Anzeigedienst::livePages() const {
 
 void Anzeigedienst::setDatenbank(const Database::Zugang& zugang) {
     zugang_ = zugang;
+    kennung_ = Database::istServer(zugang.pfad) ? QString() : dateien::kennung(zugang.pfad);
     QString fehler;
     if (zugang.pfad.isEmpty() || !db_.open(zugang, &fehler)) {
         db_.close();
@@ -109,6 +111,15 @@ void Anzeigedienst::pruefen() {
     if (!db_.isOpen()) {
         QString fehler;
         if (zugang_.pfad.isEmpty() || !db_.open(zugang_, &fehler)) {
+            return;
+        }
+        kennung_ = db_.aufServer() ? QString() : dateien::kennung(zugang_.pfad);
+    }
+    // A backup brought back is another file under the same name: the connection follows.
+    if (!db_.aufServer()) {
+        const QString jetzt = dateien::kennung(zugang_.pfad);
+        if (!jetzt.isEmpty() && jetzt != kennung_) {
+            setDatenbank(zugang_);
             return;
         }
     }

@@ -54,6 +54,7 @@ class Anzeigedienst : public QObject {
     QByteArray abendJson_;
     QByteArray jahrJson_;
     qint64 datenstand_ = -1;  // SQLite's data_version, -1 when not known
+    QString kennung_;         // which file the connection reads (a restore puts another there)
     int jahrTakte_ = 0;
     bool fehlerGemeldet_ = false;
 };

@@ -5,11 +5,14 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "core/Ini.h"
 #include "core/Schema.h"
 #include "core/VorAenderung.h"
 #include "platform/AccessLeser.h"
 #include "platform/Database.h"
+#include "maintenance/Sicherungen.h"
 #include "platform/Dateien.h"
+#include "platform/Paths.h"
 
 namespace mdbtext {
 
@@ -403,8 +406,21 @@ bool Accessuebernahme::uebernehmen(const QString& neu, Uebernahmebericht* berich
                 if (fortschritt_) {
                     fortschritt_(i, static_cast<int>(tabellen.size()), tabellen[i]);
                 }
-                const qint64 n = tabelleSchreiben(db, tabellen[i], leser_.schema(tabellen[i]),
-                                                  leser_.daten(tabellen[i]), &bericht->nichtLesbar);
+                const QString schemaText = leser_.schema(tabellen[i]);
+                const QByteArray csv = leser_.daten(tabellen[i]);
+                const qint64 soll = leser_.zeilenzahl(tabellen[i]);
+                const qint64 n =
+                    tabelleSchreiben(db, tabellen[i], schemaText, csv, &bericht->nichtLesbar);
+                // A file cut off or with a lost page gives fewer rows than it declares.
+                if (soll >= 0 && n != soll) {
+                    throw AccessFehler(
+                        QStringLiteral("Die Access-Datei ist beschädigt: die Tabelle %1 hat %2 "
+                                       "Zeilen, lesbar sind %3. Es wurde nichts übernommen; die "
+                                       "Datei bleibt, wie sie ist.")
+                            .arg(tabellen[i])
+                            .arg(soll)
+                            .arg(n));
+                }
                 bericht->tabellen << QStringLiteral("%1: %2 Zeilen").arg(tabellen[i]).arg(n);
                 bericht->zeilen += n;
             }
@@ -447,7 +463,8 @@ QString uebernahmeZiel(const QString& mdb) {
 }
 
 bool accessDateiUebernehmen(const QString& alt, const QString& neu,
-                            const Accessuebernahme::Fortschritt& fortschritt, QString* text) {
+                            const Accessuebernahme::Fortschritt& fortschritt, QString* text,
+                            const QString& sicherungsordner) {
     MdbToolsLeser leser(alt);
     QString fehler;
     voraenderung::ankuendigen(QStringLiteral("Übernahme einer Access-Datei"));
@@ -460,18 +477,43 @@ bool accessDateiUebernehmen(const QString& alt, const QString& neu,
                     .arg(neu);
         return false;
     }
+    // The safety copy goes to the backups folder: the old file may lie on a stick or share
+    // that cannot be written, and nothing is written beside it.
+    sicherungen::Regel regel;
+    if (sicherungsordner.isEmpty()) {
+        regel = sicherungen::regelLesen(Ini(paths::settingsFile()));
+    } else {
+        regel.ordner = sicherungsordner;
+    }
+    if (regel.eigenerOrdner && !QFileInfo(regel.ordner).isDir()) {
+        *text = QStringLiteral(
+                    "Vor der Übernahme muss eine Sicherung angelegt werden; der "
+                    "Sicherungsordner \"%1\" ist nicht da (ein USB-Stick nicht eingesteckt?).")
+                    .arg(regel.ordner);
+        return false;
+    }
     const QFileInfo info(alt);
-    const QString sicherung = info.path() + QStringLiteral("/Sicherung_") + info.fileName();
-    if (!dateien::kopieren(alt, sicherung, &fehler)) {
+    const QString sicherung =
+        QDir(regel.ordner)
+            .filePath(QStringLiteral("Sicherung_%1 %2.%3")
+                          .arg(info.completeBaseName(),
+                               QDateTime::currentDateTime().toString(
+                                   QStringLiteral("yyyy-MM-dd HHmmss")),
+                               info.suffix()));
+    if (!QDir().mkpath(regel.ordner) || !dateien::kopieren(alt, sicherung, &fehler)) {
         *text = QStringLiteral(
                     "Vor der Übernahme muss eine Sicherung angelegt werden; das ging "
                     "nicht.\n") +
-                fehler;
+                (fehler.isEmpty()
+                     ? QStringLiteral("Der Sicherungsordner \"%1\" kann nicht angelegt werden.")
+                           .arg(regel.ordner)
+                     : fehler);
         return false;
     }
     Uebernahmebericht bericht;
     if (!Accessuebernahme(leser, fortschritt).uebernehmen(neu, &bericht, &fehler)) {
         *text = QStringLiteral("\"%1\" wurde nicht übernommen.\n").arg(alt) + fehler;
+        dateien::entfernen(sicherung);  // nothing was changed: the copy is not needed
         return false;
     }
     *text = bericht.text(alt, neu) + QStringLiteral("\nSicherung: ") + sicherung;

@@ -65,10 +65,13 @@ class Accessuebernahme {
     Fortschritt fortschritt_;
 };
 
-// The whole course for a user: the file checked, a backup "Sicherung_<name>" beside it,
-// then the takeover. The report or the German reason in *text.
+// The whole course for a user: the file checked, a safety copy "Sicherung_<name> <time>"
+// in the backups folder (the rule's, or `sicherungsordner`), then the takeover. Nothing is
+// written beside the old file; a failure removes the copy again. The report or the German
+// reason in *text.
 bool accessDateiUebernehmen(const QString& alt, const QString& neu,
-                            const Accessuebernahme::Fortschritt& fortschritt, QString* text);
+                            const Accessuebernahme::Fortschritt& fortschritt, QString* text,
+                            const QString& sicherungsordner = {});
 
 // The file an Access file is taken over into: beside it, ".db" instead of ".mdb".
 QString uebernahmeZiel(const QString& mdb);

@@ -29,11 +29,17 @@ struct Sicherung {
 };
 
 // The backups of the club database `db` (a file or a server address) in the folder, newest
-// first.
+// first. Each club database has a series of its own, by its full path: two clubs whose
+// files have the same name never see or prune each other's backups.
 std::vector<Sicherung> liste(const QString& ordner, const QString& db);
 
-// The name a backup of `db` gets: the file's name without ".db", or the server database's.
+// The name a backup of `db` gets before its time: the file's name without ".db" (or the
+// server database's), and a short mark of the full path ("Training (3f2a9c1b)").
 QString stamm(const QString& db);
+
+// A file is a club database: sound by PRAGMA integrity_check, with the club's tables and
+// their fields. False with the German reason.
+bool istVereinsdatenbank(const QString& datei, QString* fehler);
 
 // Which of the backups (newest first) the rule keeps, at `jetzt`.
 std::vector<Sicherung> behalten(const std::vector<Sicherung>& alle, const Regel& regel,
@@ -41,12 +47,12 @@ std::vector<Sicherung> behalten(const std::vector<Sicherung>& alle, const Regel&
 
 enum class Ergebnis { Gesichert, Unveraendert, OrdnerFehlt, Gescheitert };
 
-// Backs up `db` (file or server) by the rule at `jetzt`: written as ".part", checked with
-// PRAGMA integrity_check, then named; a copy identical to the newest backup is not kept;
-// afterwards the rule removes what it does not keep. *ziel the new backup, *fehler the
-// German reason.
+// Backs up `db` (file or server) by the rule at `jetzt`: written as ".part", checked to be a
+// club database, then named; a copy identical to the newest backup is not kept;
+// afterwards the rule removes what it does not keep, never `schonen`. What a killed backup
+// left in the folder is removed first. *ziel the new backup, *fehler the German reason.
 Ergebnis sichern(const QString& db, const Regel& regel, const QDateTime& jetzt, QString* ziel,
-                 QString* fehler);
+                 QString* fehler, const QString& schonen = {});
 
 // Members, evenings and the last evening of a backup, for choosing one.
 struct Inhalt {
@@ -57,8 +63,12 @@ struct Inhalt {
 Inhalt inhalt(const QString& sicherung);
 
 // Brings a backup back as `db`: a file is replaced in one step by a checked copy; a server
-// database is emptied and refilled in one transaction. The state before is backed up first
-// (into *vorher). False with the German reason; then `db` is as it was.
+// database is emptied and refilled in one transaction. The backup is read (and checked to
+// be a club database) before anything else. The state before is kept: as a backup, or
+// beside the club file when that cannot be (a damaged file as it is, named so); a club
+// file that is missing is no obstacle. The corrections logged since the backup are
+// carried over, followed by the row of the restore. *vorher names what was kept ("" when
+// there was nothing). False with the German reason; then `db` is as it was.
 bool zurueckholen(const QString& sicherung, const QString& db, const Regel& regel,
                   const QDateTime& jetzt, QString* vorher, QString* fehler);
 

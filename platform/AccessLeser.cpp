@@ -4,12 +4,14 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QDir>
 
 #include <algorithm>
 
 const QStringList MdbToolsLeser::kProgramme = {
     QStringLiteral("mdb-ver"), QStringLiteral("mdb-tables"), QStringLiteral("mdb-schema"),
-    QStringLiteral("mdb-export")};
+    QStringLiteral("mdb-export"), QStringLiteral("mdb-count")};
 
 namespace {
 
@@ -21,6 +23,24 @@ QString fehlendeProgramme() {
         }
     }
     return fehlen.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+namespace {
+
+QString nichtsUebernommen() {
+    return QStringLiteral(" Es wurde nichts übernommen; die Datei bleibt, wie sie ist.");
+}
+
+// The first lines mdbtools wrote to its error channel, as one line.
+QString mdbMeldung(const QString& text) {
+    QStringList zeilen = text.split(u'\n', Qt::SkipEmptyParts);
+    if (text.size() >= 600 && !zeilen.isEmpty()) {
+        zeilen.removeLast();  // cut off in the middle
+    }
+    const QString t = zeilen.mid(0, 3).join(QStringLiteral("; ")).trimmed();
+    return t.isEmpty() ? QString() : QStringLiteral("\nMeldung von mdbtools: ") + t;
 }
 
 }  // namespace
@@ -44,60 +64,102 @@ bool MdbToolsLeser::pruefen(QString* fehler) {
         *fehler = QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(datei_);
         return false;
     }
+    QString version;
     try {
-        ausfuehren(QStringLiteral("mdb-ver"), {datei_});
+        version = QString::fromUtf8(ausfuehren(QStringLiteral("mdb-ver"), {datei_})).trimmed();
     } catch (const AccessFehler&) {
         *fehler = QStringLiteral("Die Datei \"%1\" ist keine Access-Datenbank.").arg(datei_);
+        return false;
+    }
+    // An Access file is whole pages (2 KiB for Jet 3, 4 KiB after): anything else was cut
+    // off on the way (a copy broken off, a stick pulled).
+    const qint64 seite = version == QLatin1String("JET3") ? 2048 : 4096;
+    if (info.size() % seite != 0) {
+        *fehler = QStringLiteral("Die Datei \"%1\" ist beschädigt: ihre Länge (%2 Bytes) ist "
+                                 "kein Vielfaches ihrer Seitengröße (%3 Bytes), sie wurde "
+                                 "vermutlich abgeschnitten.")
+                      .arg(datei_)
+                      .arg(info.size())
+                      .arg(seite) +
+                  nichtsUebernommen();
         return false;
     }
     return true;
 }
 
 // A damaged file can make the programs print without end (the same lines again and again,
-// or warnings on every row): each run is held to a time and to ten times the file's size.
-QByteArray MdbToolsLeser::ausfuehren(const QString& programm, const QStringList& argumente) {
+// or warnings on every row): each run is held to a time and to a size, counted as the
+// bytes arrive. Its error channel goes to a file, so that a flood there costs no memory.
+QByteArray MdbToolsLeser::ausfuehren(const QString& programm, const QStringList& argumente,
+                                     const QString& tabelle) {
     const qint64 groesse = std::max<qint64>(QFileInfo(datei_).size(), 0);
-    const qint64 grenze = std::max<qint64>(10 * groesse, qint64(1) << 20);
+    const qint64 grenze = std::clamp<qint64>(10 * groesse, qint64(1) << 20, kHoechstensBytes);
     const qint64 zeitMs = kZeitMs + groesse / 1000;  // and a second per megabyte
+    const QString was = tabelle.isEmpty()
+                            ? QStringLiteral("ihr Verzeichnis der Tabellen kann nicht gelesen "
+                                             "werden")
+                            : QStringLiteral("die Tabelle %1 kann nicht ganz gelesen werden")
+                                  .arg(tabelle);
+    QTemporaryFile meldungen(QDir::tempPath() + QStringLiteral("/zielkunst-mdbtools-XXXXXX"));
+    if (!meldungen.open()) {
+        throw AccessFehler(
+            QStringLiteral("Für die Meldungen von mdbtools kann keine Datei angelegt werden (%1).")
+                .arg(QDir::tempPath()));
+    }
     QProcess p;
     // Numbers with a decimal point and texts in UTF-8, whatever the user's locale says.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     p.setProcessEnvironment(env);
+    p.setStandardErrorFile(meldungen.fileName());
     p.start(programm, argumente);
     if (!p.waitForStarted(30000)) {
         throw AccessFehler(QStringLiteral("\"%1\" kann nicht gestartet werden: %2")
                                .arg(programm, p.errorString()));
     }
     p.closeWriteChannel();
+    const auto abbrechen = [&p] {
+        p.kill();
+        p.waitForFinished(5000);
+    };
+    const auto gemeldet = [&] { return QFileInfo(meldungen.fileName()).size() > 0; };
+    const auto beschaedigt = [&] {
+        meldungen.seek(0);
+        return AccessFehler(QStringLiteral("Die Datei \"%1\" ist beschädigt: %2.").arg(datei_, was) +
+                            nichtsUebernommen() +
+                            mdbMeldung(QString::fromUtf8(meldungen.read(600))));
+    };
     QByteArray ausgabe;
-    qint64 meldungen = 0;  // what it wrote to its error channel; only the amount is kept
     QElapsedTimer uhr;
     uhr.start();
-    // Read while it runs: a big table would fill the pipe and stall the program.
-    for (;;) {
-        const bool fertig = p.waitForFinished(100) || p.state() == QProcess::NotRunning;
+    // Read while it runs (a big table would fill the pipe and stall the program), a pipe's
+    // worth at a time, and look at the limits after each.
+    while (p.state() != QProcess::NotRunning) {
+        p.waitForReadyRead(50);
         ausgabe += p.readAllStandardOutput();
-        meldungen += p.readAllStandardError().size();
-        if (fertig) {
-            break;
+        if (gemeldet()) {
+            abbrechen();
+            throw beschaedigt();
         }
-        if (ausgabe.size() + meldungen > grenze || uhr.elapsed() > zeitMs) {
-            p.kill();
-            p.waitForFinished(5000);
+        if (ausgabe.size() > grenze || uhr.elapsed() > zeitMs) {
+            abbrechen();
             throw AccessFehler(
                 QStringLiteral("Die Datei \"%1\" ist beschädigt oder kann nicht gelesen werden: "
-                               "%2 kommt an kein Ende und wurde abgebrochen. Es wurde nichts "
-                               "übernommen; die Datei bleibt, wie sie ist.")
-                    .arg(datei_, programm));
+                               "%2 kommt an kein Ende und wurde abgebrochen.")
+                    .arg(datei_, programm) +
+                nichtsUebernommen());
         }
+    }
+    ausgabe += p.readAllStandardOutput();
+    if (gemeldet()) {
+        throw beschaedigt();
     }
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         throw AccessFehler(
             QStringLiteral("Die Datei \"%1\" ist beschädigt oder keine lesbare Access-Datei "
-                           "(%2 ist gescheitert). Es wurde nichts übernommen; die Datei bleibt, "
-                           "wie sie ist.")
-                .arg(datei_, programm));
+                           "(%2 ist gescheitert).")
+                .arg(datei_, programm) +
+            nichtsUebernommen());
     }
     return ausgabe;
 }
@@ -117,12 +179,28 @@ QStringList MdbToolsLeser::tabellen() {
 QString MdbToolsLeser::schema(const QString& tabelle) {
     return QString::fromUtf8(
         ausfuehren(QStringLiteral("mdb-schema"),
-                   {QStringLiteral("-T"), tabelle, datei_, QStringLiteral("access")}));
+                   {QStringLiteral("-T"), tabelle, datei_, QStringLiteral("access")}, tabelle));
 }
 
 QByteArray MdbToolsLeser::daten(const QString& tabelle) {
     const QString format = QStringLiteral("%Y-%m-%d %H:%M:%S");
     return ausfuehren(QStringLiteral("mdb-export"),
                       {QStringLiteral("-D"), format, QStringLiteral("-T"), format,
-                       QStringLiteral("-b"), QStringLiteral("hex"), datei_, tabelle});
+                       QStringLiteral("-b"), QStringLiteral("hex"), datei_, tabelle},
+                      tabelle);
+}
+
+qint64 MdbToolsLeser::zeilenzahl(const QString& tabelle) {
+    const QStringList zeilen =
+        QString::fromUtf8(ausfuehren(QStringLiteral("mdb-count"), {datei_, tabelle}, tabelle))
+            .split(u'\n', Qt::SkipEmptyParts);
+    bool ok = false;
+    const qint64 n = zeilen.isEmpty() ? -1 : zeilen.last().trimmed().toLongLong(&ok);
+    if (!ok || n < 0 || zeilen.size() != 1) {
+        throw AccessFehler(QStringLiteral("Die Datei \"%1\" ist beschädigt: die Zahl der Zeilen "
+                                          "der Tabelle %2 kann nicht gelesen werden.")
+                               .arg(datei_, tabelle) +
+                           nichtsUebernommen());
+    }
+    return n;
 }

@@ -29,6 +29,11 @@ class AccessLeser {
     // The rows as `mdb-export` prints them: CSV with a header, texts in double quotes,
     // NULL as an empty unquoted field, date-times as "YYYY-MM-DD HH:MM:SS", binary as hex.
     virtual QByteArray daten(const QString& tabelle) = 0;
+    // How many rows the file says the table has; -1 when the reader cannot tell.
+    virtual qint64 zeilenzahl(const QString& tabelle) {
+        (void)tabelle;
+        return -1;
+    }
 };
 
 // The reader through Debian's mdbtools, each call a process of its own.
@@ -43,14 +48,20 @@ class MdbToolsLeser : public AccessLeser {
     QStringList tabellen() override;
     QString schema(const QString& tabelle) override;
     QByteArray daten(const QString& tabelle) override;
+    qint64 zeilenzahl(const QString& tabelle) override;
 
     // The programs needed, as the package names them.
     static const QStringList kProgramme;
     // How long one program may run (plus a second per megabyte of the file).
     static constexpr qint64 kZeitMs = 60000;
+    // What one program may print: ten times the file, at least 1 MiB, at most this.
+    static constexpr qint64 kHoechstensBytes = qint64(48) << 20;
 
   private:
-    QByteArray ausfuehren(const QString& programm, const QStringList& argumente);
+    // The program's output. Anything on its error channel (a page that cannot be read, a
+    // value of unknown type) means the file is damaged: AccessFehler naming `tabelle`.
+    QByteArray ausfuehren(const QString& programm, const QStringList& argumente,
+                          const QString& tabelle = {});
 
     QString datei_;
 };

@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace dateien {
 
 bool existiert(const QString& pfad) {
@@ -21,6 +25,22 @@ qint64 groesse(const QString& pfad) {
 bool dieselbeDatei(const QString& a, const QString& b) {
     const QString ka = QFileInfo(a).canonicalFilePath();
     return !ka.isEmpty() && ka == QFileInfo(b).canonicalFilePath();
+}
+
+QString kennung(const QString& pfad) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (pfad.isEmpty() || ::stat(QFile::encodeName(pfad).constData(), &st) != 0) {
+        return {};
+    }
+    return QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino);
+#else
+    const QFileInfo info(pfad);
+    if (!info.isFile()) {
+        return {};
+    }
+    return QString::number(info.birthTime().toMSecsSinceEpoch());
+#endif
 }
 
 bool kopieren(const QString& von, const QString& nach, QString* fehler) {

@@ -13,6 +13,10 @@ qint64 groesse(const QString& pfad);
 // The same file, however the two paths are written (links and "." resolved).
 bool dieselbeDatei(const QString& a, const QString& b);
 
+// Which file the path names now ("" when none): changes when another file is put in its
+// place (a backup brought back), not when the file is written.
+QString kennung(const QString& pfad);
+
 // Copies `von` to `nach`, replacing an older `nach` only once the copy is complete. False
 // with the German reason.
 bool kopieren(const QString& von, const QString& nach, QString* fehler);

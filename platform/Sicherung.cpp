@@ -1,7 +1,10 @@
 #include "platform/Sicherung.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -20,6 +23,10 @@ struct Verbindung {
         }
     }
     bool oeffnen(const QString& pfad, int flags) {
+        if (db) {
+            sqlite3_close_v2(db);
+            db = nullptr;
+        }
         return sqlite3_open_v2(QFile::encodeName(pfad).constData(), &db, flags, nullptr) ==
                SQLITE_OK;
     }
@@ -28,23 +35,66 @@ struct Verbindung {
     }
 };
 
-void entfernen(const QString& pfad) {
-    for (const char* endung : {"", "-journal", "-wal", "-shm"}) {
-        QFile::remove(pfad + QLatin1String(endung));
-    }
-}
+// What belongs to a part: SQLite's files beside it, and what a copy or a move writes.
+const char* const kBeiTeil[] = {"", "-journal", "-wal", "-shm", ".neu", ".neu-journal"};
 
 }  // namespace
 
+QString treibermeldung(const QString& text) {
+    return text.trimmed().isEmpty() ? QString()
+                                    : QStringLiteral("\nMeldung des Datenbanktreibers: ") +
+                                          text.trimmed();
+}
+
+Teil::Teil(const QString& ziel)
+    : pfad_(ziel + QStringLiteral(".part")),
+      sperre_(std::make_unique<QLockFile>(pfad_ + QStringLiteral(".lock"))) {
+    // Never stale by age: only a process that is gone gives its part up.
+    sperre_->setStaleLockTime(0);
+    gesperrt_ = sperre_->tryLock(0);
+    if (gesperrt_) {
+        entfernen();  // a part nobody holds is a killed process's remains
+    }
+}
+
+Teil::~Teil() {
+    if (gesperrt_) {
+        sperre_->unlock();
+    }
+}
+
+void Teil::entfernen() const {
+    for (const char* endung : kBeiTeil) {
+        QFile::remove(pfad_ + QLatin1String(endung));
+    }
+}
+
+void resteEntfernen(const QString& ordner, const QString& praefix) {
+    static const QRegularExpression muster(
+        QStringLiteral(R"(^(.*)\.part(-journal|-wal|-shm|\.neu|\.neu-journal|\.lock)?$)"));
+    QStringList ziele;
+    for (const QString& name : QDir(ordner).entryList(QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch m = muster.match(name);
+        if (m.hasMatch() && name.startsWith(praefix) && !ziele.contains(m.captured(1))) {
+            ziele << m.captured(1);
+        }
+    }
+    for (const QString& z : ziele) {
+        const Teil t(QDir(ordner).filePath(z));  // removes it unless its writer still lives
+    }
+}
+
 bool unversehrt(const QString& datei, QString* fehler) {
     Verbindung v;
-    if (!v.oeffnen(datei, SQLITE_OPEN_READONLY)) {
-        *fehler = QStringLiteral("\"%1\" kann nicht geöffnet werden: %2").arg(datei, v.fehler());
+    if (!QFileInfo(datei).isFile() || !v.oeffnen(datei, SQLITE_OPEN_READONLY)) {
+        *fehler = QStringLiteral("\"%1\" kann nicht geöffnet werden.").arg(datei) +
+                  treibermeldung(v.db ? v.fehler() : QString());
         return false;
     }
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(v.db, "PRAGMA integrity_check", -1, &s, nullptr) != SQLITE_OK) {
-        *fehler = QStringLiteral("\"%1\" ist keine lesbare Datenbank: %2").arg(datei, v.fehler());
+        *fehler = QStringLiteral("\"%1\" ist keine lesbare Datenbank.").arg(datei) +
+                  treibermeldung(v.fehler());
         return false;
     }
     QString ergebnis;
@@ -53,8 +103,8 @@ bool unversehrt(const QString& datei, QString* fehler) {
     }
     sqlite3_finalize(s);
     if (ergebnis != QLatin1String("ok")) {
-        *fehler = QStringLiteral("Die Prüfung von \"%1\" findet Fehler: %2")
-                      .arg(datei, ergebnis.isEmpty() ? v.fehler() : ergebnis.left(300));
+        *fehler = QStringLiteral("Die Prüfung von \"%1\" findet Fehler.").arg(datei) +
+                  treibermeldung(ergebnis.isEmpty() ? v.fehler() : ergebnis.left(300));
         return false;
     }
     return true;
@@ -62,24 +112,35 @@ bool unversehrt(const QString& datei, QString* fehler) {
 
 bool dateiSichern(const QString& quelle, const QString& ziel, QString* fehler,
                   const std::function<bool(const QString& teil, QString* fehler)>& vorDemNamen) {
-    const QString teil = ziel + QStringLiteral(".part");
-    entfernen(teil);
+    const Teil teil(ziel);
+    if (teil.belegt()) {
+        *fehler = QStringLiteral("\"%1\" wird gerade von einem anderen Vorgang geschrieben.")
+                      .arg(ziel);
+        return false;
+    }
     bool ok = false;
     {
         Verbindung von;
         Verbindung nach;
-        if (!von.oeffnen(quelle, SQLITE_OPEN_READONLY)) {
-            *fehler =
-                QStringLiteral("\"%1\" kann nicht gelesen werden: %2").arg(quelle, von.fehler());
-        } else if (!nach.oeffnen(teil, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) {
-            *fehler =
-                QStringLiteral("\"%1\" kann nicht angelegt werden: %2").arg(ziel, nach.fehler());
+        // Read-write where possible: a journal left by a crash is then rolled back, and the
+        // copy is the file's last consistent state. A file that cannot be written is read.
+        const bool da = QFileInfo(quelle).isFile();
+        const bool offen = da && (von.oeffnen(quelle, SQLITE_OPEN_READWRITE) ||
+                                  von.oeffnen(quelle, SQLITE_OPEN_READONLY));
+        if (!offen) {
+            *fehler = (da ? QStringLiteral("\"%1\" kann nicht gelesen werden.")
+                          : QStringLiteral("\"%1\" gibt es nicht."))
+                          .arg(quelle) +
+                      treibermeldung(da ? von.fehler() : QString());
+        } else if (!nach.oeffnen(teil.pfad(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) {
+            *fehler = QStringLiteral("\"%1\" kann nicht angelegt werden.").arg(ziel) +
+                      treibermeldung(nach.fehler());
         } else {
             sqlite3_busy_timeout(von.db, 5000);
             sqlite3_backup* b = sqlite3_backup_init(nach.db, "main", von.db, "main");
             if (!b) {
-                *fehler = QStringLiteral("Die Sicherung \"%1\" kann nicht beginnen: %2")
-                              .arg(ziel, nach.fehler());
+                *fehler = QStringLiteral("Die Sicherung \"%1\" kann nicht beginnen.").arg(ziel) +
+                          treibermeldung(nach.fehler());
             } else {
                 // All pages in one step: the copy is one consistent state of the file.
                 int rc = SQLITE_OK;
@@ -97,23 +158,24 @@ bool dateiSichern(const QString& quelle, const QString& ziel, QString* fehler,
                                         "Der Datenträger ist voll; die Sicherung "
                                         "\"%1\" wurde nicht geschrieben.")
                                         .arg(ziel)
-                                  : QStringLiteral("Die Sicherung \"%1\" ist gescheitert: %2")
-                                        .arg(ziel, nach.fehler());
+                                  : QStringLiteral("Die Kopie von \"%1\" ist gescheitert.")
+                                            .arg(quelle) +
+                                        treibermeldung(QString::fromUtf8(sqlite3_errstr(rc)));
                 } else {
                     ok = true;
                 }
             }
         }
     }
-    ok = ok && (!vorDemNamen || vorDemNamen(teil, fehler));
-    ok = ok && unversehrt(teil, fehler);
-    if (ok && std::rename(QFile::encodeName(teil).constData(),
+    ok = ok && (!vorDemNamen || vorDemNamen(teil.pfad(), fehler));
+    ok = ok && unversehrt(teil.pfad(), fehler);
+    if (ok && std::rename(QFile::encodeName(teil.pfad()).constData(),
                           QFile::encodeName(ziel).constData()) != 0) {
-        *fehler = QStringLiteral("Die Sicherung kann nicht \"%1\" genannt werden.").arg(ziel);
+        *fehler = QStringLiteral("Die Kopie kann nicht \"%1\" genannt werden.").arg(ziel);
         ok = false;
     }
     if (!ok) {
-        entfernen(teil);
+        teil.entfernen();
     }
     return ok;
 }

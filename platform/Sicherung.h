@@ -3,15 +3,44 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class QLockFile;
 
 // Consistent copies of SQLite files.
 namespace sicherung {
 
+// A file being written as "<ziel>.part" (and SQLite's "-journal" beside it) is marked by
+// "<ziel>.part.lock", held while the writing process lives. What a killed process left is
+// recognised by a lock nobody holds any more.
+class Teil {
+  public:
+    explicit Teil(const QString& ziel);
+    ~Teil();
+    Teil(const Teil&) = delete;
+    Teil& operator=(const Teil&) = delete;
+    // False when another living process writes the same part.
+    bool belegt() const { return !gesperrt_; }
+    const QString& pfad() const { return pfad_; }
+    // Removes the part and what SQLite or a copy wrote beside it.
+    void entfernen() const;
+
+  private:
+    QString pfad_;
+    std::unique_ptr<QLockFile> sperre_;
+    bool gesperrt_ = false;
+};
+
+// Removes the parts in `ordner` whose names begin with `praefix` (all when empty) that no
+// living process writes any more: the remains of a backup or restore that was killed.
+void resteEntfernen(const QString& ordner, const QString& praefix = {});
+
 // Copies the database file `quelle` to `ziel` with SQLite's backup interface, so that the
-// copy is whole also while another program writes the file. The copy is written as
-// "<ziel>.part", checked with PRAGMA integrity_check, and only then given its name (an
-// older `ziel` is replaced in one step). False with the German reason; `ziel` is then as it
-// was and no ".part" is left.
+// copy is whole also while another program writes the file. A rollback journal left by a
+// crash is rolled back first where the file can be written, so the copy is the last
+// consistent state. The copy is written as "<ziel>.part", checked with PRAGMA
+// integrity_check, and only then given its name (an older `ziel` is replaced in one step).
+// False with the German reason; `ziel` is then as it was and no ".part" is left.
 // `vorDemNamen` may still write the copy before it is checked and named; false stops.
 bool dateiSichern(
     const QString& quelle, const QString& ziel, QString* fehler,
@@ -19,5 +48,8 @@ bool dateiSichern(
 
 // PRAGMA integrity_check of a file: true when SQLite finds it sound.
 bool unversehrt(const QString& datei, QString* fehler);
+
+// The German line that introduces an engine's own text in a message.
+QString treibermeldung(const QString& text);
 
 }  // namespace sicherung

@@ -169,6 +169,12 @@ void Ringe::datenbankWiederOeffnen() {
     datenbankOeffnen(DBCombo->currentText());
 }
 
+void Ringe::gespeichertZeigen() {
+    if (club_.isOpen() && !Wettkampf->isChecked() && !SNummer->text().trimmed().isEmpty()) {
+        nummerGeaendert();
+    }
+}
+
 // The settings window wrote the slots: the list shows them, and when no database is open
 // (the first question was answered "Nein") the day's one is opened at once.
 void Ringe::slotsGeaendert() {

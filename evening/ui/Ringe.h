@@ -62,6 +62,8 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     }
     // The database chosen in the list, opened again (after the files were converted).
     void datenbankWiederOeffnen();
+    // After a backup was brought back: the member shown with the evening stored now.
+    void gespeichertZeigen();
     // The database slots were changed in the settings window.
     void slotsGeaendert();
     // Shows the configured machine: its name and the buttons that belong to it.

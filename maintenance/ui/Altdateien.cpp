@@ -1,6 +1,7 @@
 #include "maintenance/ui/Altdateien.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -163,8 +164,15 @@ int sichern(const QStringList& a) {
                                                           ? QStringLiteral("C:\\Eigene Dateien\\Training.mdb")
                                                           : leseSlots(ini)[0].datei);
     if (a.size() == 4) {
-        regel.ordner = a[3];
-        regel.eigenerOrdner = true;
+        // A folder named here is made when it is missing.
+        regel.ordner = paths::resolve(a[3]);
+        regel.eigenerOrdner = false;
+        if (!QFileInfo(regel.ordner).isDir() && !QDir().mkpath(regel.ordner)) {
+            ausgeben(stderr, QStringLiteral("Der Ordner \"%1\" fehlt und kann nicht angelegt "
+                                            "werden; es wurde keine Sicherung angelegt.")
+                                 .arg(regel.ordner));
+            return 1;
+        }
     }
     QString ziel;
     QString fehler;
@@ -196,8 +204,11 @@ int zurueckholen(const QStringList& a) {
         ausgeben(stderr, QStringLiteral("Die Sicherung wurde nicht zurückgeholt.\n") + fehler);
         return 1;
     }
-    ausgeben(stdout, QStringLiteral("Zurückgeholt. Der Stand davor ist gesichert in \"%1\".")
-                         .arg(vorher));
+    ausgeben(stdout, vorher.isEmpty()
+                         ? QStringLiteral("Zurückgeholt. Vorher gab es die Datei \"%1\" nicht.")
+                               .arg(a[3])
+                         : QStringLiteral("Zurückgeholt. Der Stand davor ist aufbewahrt in \"%1\".")
+                               .arg(vorher));
     return 0;
 }
 

@@ -14,6 +14,7 @@
 #include "core/Ini.h"
 #include "maintenance/Sicherungen.h"
 #include "platform/Clock.h"
+#include "platform/Dateien.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
 #include "platform/widgets/Knopf.h"
@@ -148,7 +149,8 @@ void SicherungenFenster::zurueckholen(int zeile) {
         return;
     }
     // The main window lets go of the file while it is replaced, and opens it again after.
-    const bool offen = club_.isOpen() && club_.db().path() == db;
+    const bool offen = club_.isOpen() && (club_.db().path() == db ||
+                                          dateien::dieselbeDatei(club_.db().path(), db));
     if (offen) {
         club_.CloseDatabase();
     }
@@ -159,9 +161,13 @@ void SicherungenFenster::zurueckholen(int zeile) {
     if (offen && wiederOeffnen_) {
         wiederOeffnen_();
     }
-    dialogs_.message(ok ? QStringLiteral("Die Sicherung wurde zurückgeholt. Der Stand davor ist "
-                                         "gesichert in \"%1\".")
-                              .arg(vorher)
-                        : QStringLiteral("Die Sicherung wurde nicht zurückgeholt.\n") + fehler);
+    dialogs_.message(!ok ? QStringLiteral("Die Sicherung wurde nicht zurückgeholt.\n") + fehler
+                     : vorher.isEmpty()
+                         ? QStringLiteral("Die Sicherung wurde zurückgeholt. Die Datei \"%1\" "
+                                          "gab es vorher nicht.")
+                               .arg(db)
+                         : QStringLiteral("Die Sicherung wurde zurückgeholt. Der Stand davor ist "
+                                          "aufbewahrt in \"%1\".")
+                               .arg(vorher));
     fuellen();
 }
