@@ -112,9 +112,9 @@ QString kurzname(const QString& name) {
 }
 
 bool ergebnisGleich(const Zeile& a, const Zeile& b) {
-    return a.nr == b.nr && a.serien == b.serien && a.gesamt == b.gesamt &&
-           a.best10 == b.best10 && a.best20 == b.best20 && a.teiler == b.teiler &&
-           a.punkte == b.punkte && a.anwesend == b.anwesend && a.geschossen == b.geschossen;
+    return a.nr == b.nr && a.serien == b.serien && a.gesamt == b.gesamt && a.best10 == b.best10 &&
+           a.best20 == b.best20 && a.teiler == b.teiler && a.punkte == b.punkte &&
+           a.anwesend == b.anwesend && a.geschossen == b.geschossen;
 }
 
 QByteArray abendJson(const QDate& datum, const std::vector<Zeile>& zeilen, bool kurz, int neuNr) {

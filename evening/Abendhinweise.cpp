@@ -16,22 +16,24 @@ QString anderesDatumFrage(const Felder& f) {
 
 QString punkteHinweis(int klasse) {
     if (klasse < 1) {
-        return QStringLiteral("Für Mitglieder ohne Klasse sind keine Punkte eingetragen: sie "
-                              "bekommen keine Ring- und Teilerpunkte. „Klassen berechnen“ unter "
-                              "„Mitglieder“ gibt jedem Mitglied seine Klasse.");
+        return QStringLiteral(
+            "Für Mitglieder ohne Klasse sind keine Punkte eingetragen: sie "
+            "bekommen keine Ring- und Teilerpunkte. „Klassen berechnen“ unter "
+            "„Mitglieder“ gibt jedem Mitglied seine Klasse.");
     }
-    return QStringLiteral("Für Klasse %1 sind keine Punkte eingetragen: die Abende dieser Klasse "
-                          "bekommen keine Ring- und Teilerpunkte. Die Punktetabellen öffnet "
-                          "„Mitglieder“ → „Punktetabellen …“.")
+    return QStringLiteral(
+               "Für Klasse %1 sind keine Punkte eingetragen: die Abende dieser Klasse "
+               "bekommen keine Ring- und Teilerpunkte. Die Punktetabellen öffnet "
+               "„Mitglieder“ → „Punktetabellen …“.")
         .arg(klasse);
 }
 
 QString datumGewechseltFrage(Database& db, int nr, const QString& name, const QDate& tag) {
     QString gesamt;
     try {
-        const SqlRows r = db.run(
-            QStringLiteral("SELECT Gesammt FROM Ergebnis WHERE MitglNr = ? AND Datum = ?"),
-            {nr, sqldialect::isoDate(tag)});
+        const SqlRows r =
+            db.run(QStringLiteral("SELECT Gesammt FROM Ergebnis WHERE MitglNr = ? AND Datum = ?"),
+                   {nr, sqldialect::isoDate(tag)});
         if (!r.empty() && !r.rows[0][0].isNull()) {
             gesamt = QStringLiteral(" (Gesamt %1)").arg(zahlText(r.rows[0][0].toDouble()));
         }
@@ -44,4 +46,3 @@ QString datumGewechseltFrage(Database& db, int nr, const QString& name, const QD
         .arg(nr)
         .arg(name, tag.toString(QStringLiteral("dd.MM.yyyy")), gesamt);
 }
-

@@ -23,8 +23,8 @@ bool eigeneHerkunft(const QByteArray& origin, const QByteArray& host) {
         return true;
     }
     const QUrl url(QString::fromLatin1(origin));
-    if (!url.isValid() || (url.scheme() != QLatin1String("http") &&
-                           url.scheme() != QLatin1String("https"))) {
+    if (!url.isValid() ||
+        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
         return false;
     }
     const QString erwartet = QString::fromLatin1(host).trimmed().toLower();

@@ -58,11 +58,10 @@ aenderungen::Eintrag Seitenmodell::schussEintrag(const QVariantList& zeile, cons
     const QString leer = QStringLiteral("–");
     const QString vorher = alt.isNull() ? leer : aenderungen::text(alt);
     const QString nachher = neu.isNull() ? leer : aenderungen::text(neu);
-    const QString text =
-        ist(feld, "Schuss")
-            ? QStringLiteral("Schuss %1 → %2").arg(vorher, nachher)
-            : QStringLiteral("Schuss %1: %2 %3 → %4")
-                  .arg(aenderungen::text(schuss), feld, vorher, nachher);
+    const QString text = ist(feld, "Schuss")
+                             ? QStringLiteral("Schuss %1 → %2").arg(vorher, nachher)
+                             : QStringLiteral("Schuss %1: %2 %3 → %4")
+                                   .arg(aenderungen::text(schuss), feld, vorher, nachher);
     return eintrag(zeile, QStringLiteral("Schüsse"), QString(), text, anlass);
 }
 

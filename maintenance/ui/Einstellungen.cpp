@@ -284,9 +284,10 @@ QWidget* Einstellungen::aufbauWartung() {
         0, 1, 2, 1);
     g->addWidget(Command3, 2, 0);
     g->addWidget(
-        new QLabel(QStringLiteral(
-                       "Bei Datenbank 1 muss ein Wochentag ausgewählt werden, bei Datenbank 4 „REST“"),
-                   box),
+        new QLabel(
+            QStringLiteral(
+                "Bei Datenbank 1 muss ein Wochentag ausgewählt werden, bei Datenbank 4 „REST“"),
+            box),
         2, 1);
     g->addWidget(DB_Convert, 3, 0);
     g->addWidget(DBTabAnz, 3, 1);

@@ -233,10 +233,10 @@ bool Auswertung::zeigen(const QString& basis, const QString& anweisung, Listenar
     art_ = art;
     Loeschen_butt->setEnabled(roh);
     aendFilter_->setVisible(art == Listenart::Aenderungen);
-    sortiertNach_->setText(art == Listenart::Aenderungen
-                               ? QStringLiteral("Zeit, neueste zuerst")
-                               : QString(sortierung_).replace(QStringLiteral("Gesammt"),
-                                                              QStringLiteral("Gesamt")));
+    sortiertNach_->setText(
+        art == Listenart::Aenderungen
+            ? QStringLiteral("Zeit, neueste zuerst")
+            : QString(sortierung_).replace(QStringLiteral("Gesammt"), QStringLiteral("Gesamt")));
     if (roh) {
         tabelle_->setColumnWidth(5, static_cast<int>(800 / kTwipsJePixel));
     }
@@ -339,8 +339,8 @@ void Auswertung::aenderungen() {
 
 void Auswertung::sortieren(const QString& sortierung) {
     sortierung_ = sortierung;
-    sortiertNach_->setText(QString(sortierung_).replace(QStringLiteral("Gesammt"),
-                                                        QStringLiteral("Gesamt")));
+    sortiertNach_->setText(
+        QString(sortierung_).replace(QStringLiteral("Gesammt"), QStringLiteral("Gesamt")));
     switch (art_) {
         case Listenart::Heute:
             heute();

@@ -11,8 +11,8 @@
 
 #include "core/Abendzustand.h"
 #include "display/Anzeige.h"
-#include "display/Anzeigedienst.h"
 #include "display/Anzeigedaten.h"
+#include "display/Anzeigedienst.h"
 #include "evening/Abend.h"
 #include "evening/Felder.h"
 #include "platform/Webserver.h"
@@ -175,14 +175,12 @@ class TestAnzeigegrenzen : public QObject {
             bool angenommen;
         };
         std::vector<std::unique_ptr<QTcpSocket>> offen;
-        for (const Fall& fall : {Fall{"http://127.0.0.1:" + port, true},
-                                 Fall{"HTTP://127.0.0.1:" + port, true},
-                                 Fall{QByteArray(), true},  // no browser
-                                 Fall{"http://boese.example", false},
-                                 Fall{"http://127.0.0.1:" + port + ".boese.example", false},
-                                 Fall{"http://127.0.0.1:1", false},
-                                 Fall{"null", false},
-                                 Fall{"file://", false}}) {
+        for (const Fall& fall :
+             {Fall{"http://127.0.0.1:" + port, true}, Fall{"HTTP://127.0.0.1:" + port, true},
+              Fall{QByteArray(), true},  // no browser
+              Fall{"http://boese.example", false},
+              Fall{"http://127.0.0.1:" + port + ".boese.example", false},
+              Fall{"http://127.0.0.1:1", false}, Fall{"null", false}, Fall{"file://", false}}) {
             auto t = roh(s.w.port());
             QVERIFY(t);
             t->write(handshake(s.w.port(), fall.origin));
@@ -211,7 +209,8 @@ class TestAnzeigegrenzen : public QObject {
         TestDaten d;
         d.mitglied(1, "Paulsen, Paula", 1);
         d.mitglied(2, "Bauer, Bernd", 1);
-        Anzeige anzeige({[] { return kAbend; }, [] { return 2024; }, [&d] { return d.db().zugang(); }});
+        Anzeige anzeige(
+            {[] { return kAbend; }, [] { return 2024; }, [&d] { return d.db().zugang(); }});
         Anzeigeeinstellung e;
         e.an = true;
         e.port = 0;
@@ -253,7 +252,8 @@ class TestAnzeigegrenzen : public QObject {
         const QString lang = "Freifrau " + QString(12, u'X').replace("X", "von Lang ") + "Name";
         d.mitglied(1, lang, 1);
         d.mitglied(2, "Kurz, Kai", 1);
-        Anzeige anzeige({[] { return kAbend; }, [] { return 2024; }, [&d] { return d.db().zugang(); }});
+        Anzeige anzeige(
+            {[] { return kAbend; }, [] { return 2024; }, [&d] { return d.db().zugang(); }});
         Anzeigeeinstellung e;
         e.an = true;
         e.port = 0;
@@ -263,9 +263,9 @@ class TestAnzeigegrenzen : public QObject {
         speichern(d.db(), 2, 8);
         QProcess browser;
         browser.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        browser.start("/usr/bin/python3", {ZK_BROWSER,
-                                           QStringLiteral("http://127.0.0.1:%1/").arg(anzeige.port()),
-                                           d.pfad("chromium")});
+        browser.start("/usr/bin/python3",
+                      {ZK_BROWSER, QStringLiteral("http://127.0.0.1:%1/").arg(anzeige.port()),
+                       d.pfad("chromium")});
         auto antwort = [&](const QByteArray& befehl) {
             if (!befehl.isEmpty())
                 browser.write(befehl + "\n");

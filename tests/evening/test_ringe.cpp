@@ -406,7 +406,7 @@ class TestRinge : public QObject {
         f.daten.ringeZeile(10, 1, {1});
         f.starten();
         f.nummer("12");
-        f.ringe(1, {"9"});  // a single-shot card
+        f.ringe(1, {"9"});    // a single-shot card
         f.taste(Qt::Key_F4);  // today's evening: no question
         QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis WHERE Datum = '2024-04-03'"), 1);
 

@@ -260,8 +260,9 @@ class TestTabellen : public QObject {
     // A shot edited in the browser is logged with its number, as F4 logs changed shots.
     void schussMitNummerProtokolliert() {
         Browser b;
-        b.d.db().run("INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring, Teiler, X, Y) "
-                     "VALUES (12, '2026-12-04', 7, 10, 35.2, 0, 0)");
+        b.d.db().run(
+            "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring, Teiler, X, Y) "
+            "VALUES (12, '2026-12-04', 7, 10, 35.2, 0, 0)");
         b.waehlen("Einzelergebnisse");
         Seitenmodell& m = const_cast<Seitenmodell&>(b.t->modell());
         QCOMPARE(m.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Ring"));
@@ -272,13 +273,12 @@ class TestTabellen : public QObject {
                      .run("SELECT Tabelle, MitglNr, Datum, Feld, Alt, Neu, Anlass FROM "
                           "Aenderungen ORDER BY rowid")
                      .rows,
-                 (std::vector<QVariantList>{
-                     {"Einzelergebnisse", 12, "2026-12-04", "Schüsse", "",
-                      "Schuss 7: Ring 10 → 5", "Tabellenansicht"},
-                     {"Einzelergebnisse", 12, "2026-12-04", "Schüsse", "",
-                      "Schuss 7: Teiler 35.2 → 12.7", "Tabellenansicht"},
-                     {"Einzelergebnisse", 12, "2026-12-04", "Schüsse", "", "Schuss 7 → 8",
-                      "Tabellenansicht"}}));
+                 (std::vector<QVariantList>{{"Einzelergebnisse", 12, "2026-12-04", "Schüsse", "",
+                                             "Schuss 7: Ring 10 → 5", "Tabellenansicht"},
+                                            {"Einzelergebnisse", 12, "2026-12-04", "Schüsse", "",
+                                             "Schuss 7: Teiler 35.2 → 12.7", "Tabellenansicht"},
+                                            {"Einzelergebnisse", 12, "2026-12-04", "Schüsse", "",
+                                             "Schuss 7 → 8", "Tabellenansicht"}}));
         QCOMPARE(b.d.zahl("SELECT Ring FROM Einzelergebnisse WHERE Schuss = 8"), 5);
     }
 

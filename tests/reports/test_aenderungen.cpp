@@ -6,8 +6,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTableView>
 #include <QSysInfo>
+#include <QTableView>
 
 #include "reports/Klassenzuordnung.h"
 #include "reports/ui/Auswertung.h"
@@ -190,9 +190,8 @@ class TestAenderungen : public QObject {
         f.taste(Qt::Key_F4);
         const QVariantList danach =
             f.zeile("SELECT Benutzer FROM Aenderungen ORDER BY rowid DESC LIMIT 1");
-        for (const auto& [name, wert] :
-             {std::pair{"USER", user}, std::pair{"LOGNAME", logname},
-              std::pair{"USERNAME", username}}) {
+        for (const auto& [name, wert] : {std::pair{"USER", user}, std::pair{"LOGNAME", logname},
+                                         std::pair{"USERNAME", username}}) {
             if (wert.isNull())
                 qunsetenv(name);
             else

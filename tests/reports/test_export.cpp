@@ -48,10 +48,10 @@ class TestExport : public QObject {
         z.rows.push_back({QString::fromUtf8("Schüsse"),
                           QString::fromUtf8("Schuss 7: Ring 10 → 5, Schuss 8: – → 9")});
         QString ohne;
-        const QByteArray text =
-            exportText(z, {Spaltentyp::Text, Spaltentyp::Text}, ";", &ohne);
-        QCOMPARE(text, QByteArray("Feld;Neu;\r\nSch\xfcsse;Schuss 7: Ring 10 -> 5, Schuss 8: \x96 -> "
-                                  "9;\r\n"));
+        const QByteArray text = exportText(z, {Spaltentyp::Text, Spaltentyp::Text}, ";", &ohne);
+        QCOMPARE(text,
+                 QByteArray("Feld;Neu;\r\nSch\xfcsse;Schuss 7: Ring 10 -> 5, Schuss 8: \x96 -> "
+                            "9;\r\n"));
         QVERIFY2(ohne.isEmpty(), qPrintable(ohne));
     }
 
