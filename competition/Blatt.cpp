@@ -44,7 +44,7 @@ void tabelle(Drucker& d, const Wettkampf& w, double versatz, int ersteZeile,
     d.text(26, 77 + versatz, QStringLiteral("Scheib.Nr"));
     d.text(50, 77 + versatz, QStringLiteral("Name des Schützen"));
     d.text(94, 77 + versatz, QStringLiteral("Geb.Mon./Jahr"));
-    d.text(156, 77 + versatz, QStringLiteral("Gesammt-"));
+    d.text(156, 77 + versatz, QStringLiteral("Gesamt-"));
     d.text(173, 77 + versatz, QStringLiteral("Mannschafts-"));
     d.text(157, 80 + versatz, QStringLiteral("Ringe"));
     d.text(175, 80 + versatz, QStringLiteral("Resultat"));

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "platform/Anmeldung.h"
 #include "platform/Database.h"
 
 namespace aenderungen {
@@ -13,15 +14,6 @@ const QString kNeu = QStringLiteral(
     "INSERT INTO %1Aenderungen (Zeit, Platz, Benutzer, Tabelle, MitglNr, Datum, Feld, Alt, Neu, "
     "Anlass) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
 
-QString benutzer() {
-    for (const char* name : {"USER", "LOGNAME", "USERNAME"}) {
-        const QString u = qEnvironmentVariable(name);
-        if (!u.isEmpty()) {
-            return u.left(64);
-        }
-    }
-    return {};
-}
 }  // namespace
 
 QString text(const QVariant& wert) {
@@ -76,7 +68,7 @@ void schreiben(Database& db, const std::vector<Eintrag>& eintraege, const QDateT
     }
     const QString zeit = jetzt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     const QString platz = QSysInfo::machineHostName().left(64);
-    const QString wer = benutzer();
+    const QString wer = anmeldung::name();
     for (const Eintrag& e : eintraege) {
         db.run(
             kNeu.arg(schema.isEmpty() ? QString() : schema + u'.'),

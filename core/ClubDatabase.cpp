@@ -15,7 +15,6 @@
 
 namespace {
 const QString kStandardName = QStringLiteral("Training");
-const QString kStandardDatei = QStringLiteral("C:\\Eigene Dateien\\Training.mdb");
 }  // namespace
 
 ClubDatabase::ClubDatabase(Ini& ini, Abendzustand& zustand, QObject* parent)
@@ -44,12 +43,13 @@ QString ClubDatabase::dateiFuerSlot(const QString& name) {
     if (!liste[0].name.isEmpty()) {
         return paths::resolve(liste[0].datei);
     }
-    // Empty settings: the classic default, written into DB1 as the old program did, which
-    // on this system stands for the documents folder.
+    // Empty settings: "Training" in the documents folder, written into DB1 as the real path
+    // of this system, so that the settings window shows where the file is.
     const QString section = ini::slotSection(0);
+    const QString datei = paths::defaultClubDatabase();
     ini_.IniSchreiben(section, ini::kName, kStandardName);
-    ini_.IniSchreiben(section, ini::kDatei, kStandardDatei);
-    return paths::resolve(kStandardDatei);
+    ini_.IniSchreiben(section, ini::kDatei, datei);
+    return datei;
 }
 
 OeffnenErgebnis ClubDatabase::OpenDatabase(const QString& name) {

@@ -92,15 +92,29 @@ std::vector<Zeile> jahrLesen(Database& db, int saison) {
 }
 
 QString kurzname(const QString& name) {
-    const QStringList teile = name.simplified().split(u' ', Qt::SkipEmptyParts);
-    if (teile.isEmpty()) {
-        return {};
+    const QString ganz = name.simplified();
+    // "Nachname, Vorname": the first name whole, the surname by its initial.
+    const qsizetype komma = ganz.indexOf(u',');
+    if (komma >= 0) {
+        const QString nachname = ganz.left(komma).trimmed();
+        const QString vorname = ganz.mid(komma + 1).trimmed();
+        if (vorname.isEmpty() || nachname.isEmpty()) {
+            return nachname.isEmpty() ? vorname : nachname;
+        }
+        return vorname.split(u' ').first() + u' ' + QString(nachname.front()) + u'.';
     }
-    QStringList kurz{teile.first()};
-    for (qsizetype i = 1; i < teile.size(); ++i) {
-        kurz << QString(teile[i].front()) + u'.';
+    // "Vorname [Zweitname] Nachname": the first word and the initial of the last.
+    const QStringList teile = ganz.split(u' ', Qt::SkipEmptyParts);
+    if (teile.size() < 2) {
+        return ganz;
     }
-    return kurz.join(u' ');
+    return teile.first() + u' ' + QString(teile.last().front()) + u'.';
+}
+
+bool ergebnisGleich(const Zeile& a, const Zeile& b) {
+    return a.nr == b.nr && a.serien == b.serien && a.gesamt == b.gesamt && a.best10 == b.best10 &&
+           a.best20 == b.best20 && a.teiler == b.teiler && a.punkte == b.punkte &&
+           a.anwesend == b.anwesend && a.geschossen == b.geschossen;
 }
 
 QByteArray abendJson(const QDate& datum, const std::vector<Zeile>& zeilen, bool kurz, int neuNr) {

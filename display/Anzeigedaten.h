@@ -26,8 +26,12 @@ std::vector<Zeile> abendLesen(Database& db, const QDate& datum);
 // The season's sums of every member with points, most points first.
 std::vector<Zeile> jahrLesen(Database& db, int saison);
 
-// "Paula Paulsen" -> "Paula P.": the first word whole, the others by their initial.
+// "Paulsen, Paula" -> "Paula P."; "Paula Maria Paulsen" -> "Paula P.": the first name
+// whole and the surname by its initial.
 QString kurzname(const QString& name);
+
+// Whether two rows hold the same result (the name aside: renaming a member stores nothing).
+bool ergebnisGleich(const Zeile& a, const Zeile& b);
 
 QByteArray abendJson(const QDate& datum, const std::vector<Zeile>& zeilen, bool kurz, int neuNr);
 QByteArray jahrJson(int saison, const std::vector<Zeile>& zeilen, bool kurz);

@@ -172,7 +172,7 @@ bool Anzeigedienst::abendNeu() {
     int neu = 0;
     for (const anzeige::Zeile& z : zeilen) {
         const auto it = vorher.find(z.nr);
-        if (it == vorher.end() || !(*it->second == z)) {
+        if (it == vorher.end() || !anzeige::ergebnisGleich(*it->second, z)) {
             neu = z.nr;
         }
     }

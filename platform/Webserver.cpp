@@ -7,6 +7,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QUrl>
 #include <QWebSocket>
 #include <QtHttpServer/QAbstractHttpServer>
 
@@ -14,12 +15,31 @@
 
 namespace {
 
+// A browser names the page that opens a WebSocket in Origin: only the display's own pages
+// may, so that no other site a visitor has open can listen in. A client that is no browser
+// sends none.
+bool eigeneHerkunft(const QByteArray& origin, const QByteArray& host) {
+    if (origin.isEmpty()) {
+        return true;
+    }
+    const QUrl url(QString::fromLatin1(origin));
+    if (!url.isValid() ||
+        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
+        return false;
+    }
+    const QString erwartet = QString::fromLatin1(host).trimmed().toLower();
+    const QString name = url.host().toLower();
+    const QString hier = (name.contains(u':') ? u'[' + name + u']' : name) +
+                         (url.port() >= 0 ? QStringLiteral(":%1").arg(url.port()) : QString());
+    return !erwartet.isEmpty() && hier == erwartet;
+}
+
 QByteArray statusText(int status) {
     switch (status) {
         case 404:
             return "Nicht gefunden.\n";
         case 405:
-            return "Nur GET wird beantwortet.\n";
+            return "Nur GET und HEAD werden beantwortet.\n";
         default:
             return {};
     }
@@ -41,6 +61,15 @@ class Webserver::Annahme : public QTcpServer {
         return static_cast<int>(offen_.size());
     }
 
+    // A connection that sent a whole request: from now on it is timed as a used one.
+    void anfrageGanz(const QTcpSocket* s) {
+        for (Verbindung& v : offen_) {
+            if (v.s == s) {
+                v.ganz = true;
+            }
+        }
+    }
+
     // A connection a page's WebSocket took over: it may stay as long as it lives.
     void alsLive(const QHostAddress& adresse, quint16 port) {
         for (Verbindung& v : offen_) {
@@ -56,7 +85,7 @@ class Webserver::Annahme : public QTcpServer {
         if (static_cast<int>(offen_.size()) >= g_.verbindungen) {
             // Room is made by the oldest connection that is no live page, the silent first.
             auto weg = std::find_if(offen_.begin(), offen_.end(),
-                                    [](const Verbindung& v) { return v.gelesen == 0; });
+                                    [](const Verbindung& v) { return !v.ganz && !v.live; });
             if (weg == offen_.end()) {
                 weg = std::find_if(offen_.begin(), offen_.end(),
                                    [](const Verbindung& v) { return !v.live; });
@@ -75,18 +104,33 @@ class Webserver::Annahme : public QTcpServer {
             delete s;
             return;
         }
-        // What a request may hold is read in small pieces and counted; a connection that
-        // sends more than any page request needs is closed.
-        s->setReadBufferSize(64 * 1024);
+        // Everything a connection sends is counted as it arrives, whether or not the request
+        // parser takes it (a parser that gave up leaves it lying): the socket keeps reading, and
+        // more than a page request ever needs closes the connection there and then.
+        s->setReadBufferSize(0);
         offen_.push_back({s, QDateTime::currentMSecsSinceEpoch()});
         connect(s, &QTcpSocket::readyRead, this, [this, s] {
             for (Verbindung& v : offen_) {
-                if (v.s == s) {
-                    v.gelesen += s->bytesAvailable();
-                    if (v.gelesen > g_.bytesJeVerbindung) {
-                        QMetaObject::invokeMethod(s, &QAbstractSocket::abort, Qt::QueuedConnection);
-                    }
+                if (v.s != s) {
+                    continue;
                 }
+                v.gelesen += std::max<qint64>(0, s->bytesAvailable() - v.liegt);
+                v.liegt = s->bytesAvailable();
+                if (v.gelesen > g_.bytesJeVerbindung) {
+                    s->abort();
+                    return;
+                }
+                // What the parser leaves unread is not counted twice.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, p = QPointer<QTcpSocket>(s)] {
+                        for (Verbindung& w : offen_) {
+                            if (p && w.s == p) {
+                                w.liegt = p->bytesAvailable();
+                            }
+                        }
+                    },
+                    Qt::QueuedConnection);
             }
         });
         addPendingConnection(s);
@@ -97,6 +141,8 @@ class Webserver::Annahme : public QTcpServer {
         QPointer<QTcpSocket> s;
         qint64 seit = 0;
         qint64 gelesen = 0;
+        qint64 liegt = 0;   // received and not yet taken by the parser
+        bool ganz = false;  // a whole request arrived
         bool live = false;
     };
 
@@ -113,7 +159,9 @@ class Webserver::Annahme : public QTcpServer {
         const qint64 jetzt = QDateTime::currentMSecsSinceEpoch();
         for (const Verbindung& v : offen_) {
             const qint64 alter = jetzt - v.seit;
-            if (v.s && !v.live && ((v.gelesen == 0 && alter > g_.stummMs) || alter > g_.ruheMs)) {
+            // Whoever has not sent a whole request in the short time (nothing, or a request
+            // begun and left hanging) goes; a used connection after the long one.
+            if (v.s && !v.live && ((!v.ganz && alter > g_.stummMs) || alter > g_.ruheMs)) {
                 v.s->abort();
             }
         }
@@ -131,16 +179,19 @@ class Webserver::Kern : public QAbstractHttpServer {
 
   protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override {
+        w_.annahme_->anfrageGanz(socket);
         // A page's WebSocket: Qt hands the connection over when this writes nothing and says
-        // it is taken; on any other path the upgrade is refused.
+        // it is taken; on any other path, or from another site's page, it is refused.
         if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0) {
             return !w_.livePfad_.isEmpty() && request.url().path() == w_.livePfad_ &&
-                   request.method() == QHttpServerRequest::Method::Get;
+                   request.method() == QHttpServerRequest::Method::Get &&
+                   eigeneHerkunft(request.value("origin"), request.value("host"));
         }
         QHttpServerResponder antwort = makeResponder(request, socket);
-        if (request.method() != QHttpServerRequest::Method::Get) {
+        const bool kopf = request.method() == QHttpServerRequest::Method::Head;
+        if (request.method() != QHttpServerRequest::Method::Get && !kopf) {
             antwort.write(statusText(405),
-                          {{"Content-Type", "text/plain; charset=utf-8"}, {"Allow", "GET"}},
+                          {{"Content-Type", "text/plain; charset=utf-8"}, {"Allow", "GET, HEAD"}},
                           QHttpServerResponder::StatusCode::MethodNotAllowed);
             return true;
         }
@@ -151,17 +202,27 @@ class Webserver::Kern : public QAbstractHttpServer {
             return true;
         }
         const Antwort a = seite->second();
-        antwort.write(a.inhalt,
-                      {{"Content-Type", a.typ},
-                       {"Cache-Control", "no-store"},
-                       {"X-Content-Type-Options", "nosniff"},
-                       {"Content-Security-Policy",
-                        "default-src 'self'; connect-src 'self' ws: wss:; img-src 'self' data:"}},
-                      static_cast<QHttpServerResponder::StatusCode>(a.status));
+        const QHttpServerResponder::HeaderList kopfzeilen = {
+            {"Content-Type", a.typ},
+            {"Cache-Control", "no-store"},
+            {"X-Content-Type-Options", "nosniff"},
+            {"Content-Security-Policy",
+             "default-src 'self'; connect-src 'self' ws: wss:; img-src 'self' data:"}};
+        const auto status = static_cast<QHttpServerResponder::StatusCode>(a.status);
+        if (kopf) {
+            // HEAD: the same header, the length of what GET would send, and no body.
+            antwort.writeStatusLine(status);
+            antwort.writeHeaders(kopfzeilen);
+            antwort.writeHeader("Content-Length", QByteArray::number(a.inhalt.size()));
+            antwort.writeBody(QByteArray());
+            return true;
+        }
+        antwort.write(a.inhalt, kopfzeilen, status);
         return true;
     }
 
     void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override {
+        w_.annahme_->anfrageGanz(socket);
         makeResponder(request, socket)
             .write(statusText(404), {{"Content-Type", "text/plain; charset=utf-8"}},
                    QHttpServerResponder::StatusCode::NotFound);

@@ -12,10 +12,11 @@
 class QWebSocket;
 class QTimer;
 
-// A small web server for pages of the program on the club's network: fixed paths, GET only,
-// and updates pushed to the pages over WebSocket. What the network may send is bounded: a
-// connection that says nothing is closed after a while, one that sends more than a page
-// request ever needs is closed at once, and there is an upper bound on open connections.
+// A small web server for pages of the program on the club's network: fixed paths, GET and
+// HEAD only, and updates pushed to the pages over WebSocket (from the server's own pages
+// only). What the network may send is bounded: a connection that has not sent a whole
+// request is closed after a while, one that sends more than a page request ever needs is
+// closed at once, and there is an upper bound on open connections.
 class Webserver : public QObject {
     Q_OBJECT
   public:
@@ -28,7 +29,7 @@ class Webserver : public QObject {
 
     struct Grenzen {
         int verbindungen = 256;  // open connections at most
-        int stummMs = 10000;     // a connection that sent nothing is closed after this
+        int stummMs = 10000;     // one without a whole request is closed after this
         int ruheMs = 60000;      // one that is no live page after this (browsers open anew)
         qint64 bytesJeVerbindung = 256 * 1024;  // more than this from one connection: closed
         int pingMs = 20000;  // live pages are pinged so their connection counts as used

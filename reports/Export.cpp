@@ -111,6 +111,9 @@ QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& type
         }
         text += zeilenende;
     }
+    // The log's arrows have no Windows-1252 code: they are written as the file can hold them.
+    text.replace(QChar(0x2192), QLatin1String("->"));
+    text.replace(QChar(0x2190), QLatin1String("<-"));
     if (ohneCode) {
         *ohneCode = cp1252::ohneCode(text);
     }

@@ -41,7 +41,7 @@ Abfrage alles(const Hauptfelder& felder) {
 Abfrage schuetze(const Hauptfelder& felder) {
     const QString name = felder.sNameText();
     if (name.isEmpty() || name == QLatin1String("Kein Eintrag")) {
-        return {{}, QStringLiteral("Bitte Schützennumer im Hauptformular angeben")};
+        return {{}, QStringLiteral("Bitte Schützennummer im Hauptformular angeben")};
     }
     return {QStringLiteral("SELECT Datum,Best10,Best20,Gesammt,Teiler,Punkte FROM Ergebnis WHERE "
                            "MitglNr = ") +

@@ -219,7 +219,7 @@ void Wett::aufbauen() {
     connect(werten, &QPushButton::clicked, this, &Wett::werten);
     QPushButton* druck = knopf(this, QStringLiteral("Command1"), QStringLiteral("Drucken"));
     connect(druck, &QPushButton::clicked, this, &Wett::drucken);
-    QPushButton* leer = knopf(this, QStringLiteral("Clear_butt"), QStringLiteral("Clear"));
+    QPushButton* leer = knopf(this, QStringLiteral("Clear_butt"), QStringLiteral("Leeren"));
     connect(leer, &QPushButton::clicked, this, [this] {
         leeren(true);
         leeren(false);

@@ -29,6 +29,7 @@ function zeichnen(d) {
     if (z.neu) tr.className = 'neu';
     zelle(tr, z.platz + '.', 'platz');
     zelle(tr, z.name, 'name');
+    tr.lastChild.title = z.name;
     if (art === 'abend') {
       for (let i = 0; i < 6; i++) zelle(tr, zahl((z.serien || [])[i]), 'serie');
       zelle(tr, zahl(z.gesamt), 'zahl');

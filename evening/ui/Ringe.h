@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSet>
 
 #include <array>
 #include <functional>
@@ -162,7 +163,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     std::optional<Mitglied> mitglied_;
     bool mitgliedUnlesbar_ = false;  // the number typed could not be looked up
     GeladenerAbend geladen_;         // the stored evening as this place last saw it
-    QString punkteHinweisAbend_;     // evening and class told of empty point tables
+    QSet<int> punkteHinweisKlassen_;  // classes told of empty point tables (0: none)
     QString bestTeilerBeimBetreten_;
     int offenerSlot_ = -1;
     bool lesungOffen_ = false;

@@ -12,12 +12,15 @@
 
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
+#include "core/Einstellungen.h"
 #include "core/Ini.h"
 #include "core/Ueber.h"
 #include "core/Zahlen.h"
 #include "evening/Abend.h"
+#include "evening/Abendhinweise.h"
 #include "evening/Punkte.h"
 #include "evening/Serien.h"
+#include "evening/Serienpruefung.h"
 #include "evening/ui/Ringe.h"
 #include "machine/Lesesteuerung.h"
 #include "machine/Programme.h"
@@ -113,9 +116,15 @@ void Ringe::funktionstaste(int n) {
             Start->click();
             break;
         case 4:
-            Option2->setChecked(true);
-            Anwesend->setChecked(true);
-            berechnenUndSpeichern();
+            // F4 is today's key: a make-up or advance evening chosen stays on its date, and
+            // is stored there only on the official's word.
+            if (Option2->isChecked()) {
+                Anwesend->setChecked(true);
+                berechnenUndSpeichern();
+            } else if (dialogs_.askYesNo(anderesDatumFrage(felderLesen()),
+                                         Dialogs::Vorgabe::Nein)) {
+                berechnenUndSpeichern();
+            }
             break;
         case 5:
             S1x10->click();
@@ -384,13 +393,20 @@ void Ringe::speichern(bool ersetzen) {
         !mitgliedAnlegen()) {
         return;
     }
+    // The chosen program's shots; a card typed by hand or a free program has no bound.
+    const int programm = !lesen_ || Option[9]->isChecked() ? 0
+                         : zustand_.MachineName == ini::kMaschineSam
+                             ? zustand_.ShotLimit
+                             : programmSchuesse(zustand_.ControlString);
     std::optional<AbendAnderswoGespeichert> konflikt;
-    int ohnePunkte = 0;  // the class whose point tables are empty, said once an evening
+    std::optional<int> ohnePunkte;  // the class whose point tables are empty
+    QStringList hinweise;           // for the message line, never a box that waits
     const bool gespeichert = mitFeldern(
         [&](Felder& f) {
             for (int n = 10; n <= 60; n += 10) {
                 Serberech(n, f);
             }
+            hinweise = serienHinweise(f, programm);
             if (f.Wettkampf) {
                 wettkampfEintragen(f);
             } else {
@@ -401,10 +417,9 @@ void Ringe::speichern(bool ersetzen) {
                 }
                 const int klasse = mitglied_ ? mitglied_->Klasse : 0;
                 Punktegeben(f, zustand_, &db, klasse, dialogs_);
-                if (punkteHinweisAbend_ != f.datumText() + u'/' + QString::number(klasse) &&
+                if (mitglied_ && !punkteHinweisKlassen_.contains(std::max(klasse, 0)) &&
                     punktetabellenLeer(db, klasse)) {
-                    punkteHinweisAbend_ = f.datumText() + u'/' + QString::number(klasse);
-                    ohnePunkte = std::max(klasse, 1);
+                    ohnePunkte = std::max(klasse, 0);
                 }
                 try {
                     Abspeichern(f, zustand_, db, {&geladen_, ersetzen, clock_.now()});
@@ -416,22 +431,34 @@ void Ringe::speichern(bool ersetzen) {
             f.Warnung.clear();
         },
         QStringLiteral("Der Abend wurde nicht gespeichert.\n"));
-    if (ohnePunkte > 0) {
-        dialogs_.message(
-            QStringLiteral("Für Klasse %1 sind keine Punkte eingetragen: die Abende dieser Klasse "
-                           "bekommen keine Ring- und Teilerpunkte.\nDie Punktetabellen öffnet "
-                           "„Mitglieder“ → „Punktetabellen …“.")
-                .arg(ohnePunkte));
-    }
     if (!konflikt) {
         if (gespeichert) {
             const Felder f = felderLesen();
-            statusBar()->showMessage(
+            if (ohnePunkte) {
+                // Told once a program run per class, beside what was stored.
+                punkteHinweisKlassen_.insert(*ohnePunkte);
+                hinweise << punkteHinweis(*ohnePunkte);
+            }
+            hinweise.prepend(
                 f.Wettkampf
                     ? QStringLiteral("In Zeile %1 des Wettkampfs eingetragen.").arg(f.SNummer)
                     : QStringLiteral("Gespeichert: Nr. %1 %2, Abend vom %3, um %4 Uhr.")
                           .arg(f.SNummer, f.SName, f.datumText(),
                                clock_.now().time().toString(QStringLiteral("HH:mm:ss"))));
+            const QString zeile = hinweise.join(QStringLiteral(" – "));
+            statusBar()->showMessage(zeile);
+            statusBar()->setToolTip(zeile);
+        }
+        return;
+    }
+    // This place recalled the member under another date and the date was changed here:
+    // the evening stored under the new date is no other place's, and the rings shown stay.
+    const QDate tag = sqldialect::parseShortDate(felderLesen().datumText());
+    if (geladen_.nr == konflikt->nr() && tag.isValid() &&
+        geladen_.datum != sqldialect::isoDate(tag)) {
+        if (dialogs_.askYesNo(datumGewechseltFrage(club_.db(), konflikt->nr(), SName->text(), tag),
+                              Dialogs::Vorgabe::Nein)) {
+            speichern(true);
         }
         return;
     }

@@ -45,6 +45,26 @@ aenderungen::Eintrag Seitenmodell::eintrag(const QVariantList& zeile, const QStr
             anlass};
 }
 
+// A shot's field is logged as F4 logs changed shots, naming the shot:
+// "Schuss 7: Ring 10 → 5".
+aenderungen::Eintrag Seitenmodell::schussEintrag(const QVariantList& zeile, const QString& feld,
+                                                 const QVariant& alt, const QVariant& neu) const {
+    const QString anlass = QStringLiteral("Tabellenansicht");
+    const int i = static_cast<int>(spalten_.indexOf(QLatin1String("Schuss"), 0));
+    const QVariant schuss = i >= 0 && i + 1 < zeile.size() ? zeile[i + 1] : QVariant();
+    if (!ist(tabelle_, "Einzelergebnisse") || schuss.isNull()) {
+        return eintrag(zeile, feld, aenderungen::text(alt), aenderungen::text(neu), anlass);
+    }
+    const QString leer = QStringLiteral("–");
+    const QString vorher = alt.isNull() ? leer : aenderungen::text(alt);
+    const QString nachher = neu.isNull() ? leer : aenderungen::text(neu);
+    const QString text = ist(feld, "Schuss")
+                             ? QStringLiteral("Schuss %1 → %2").arg(vorher, nachher)
+                             : QStringLiteral("Schuss %1: %2 %3 → %4")
+                                   .arg(aenderungen::text(schuss), feld, vorher, nachher);
+    return eintrag(zeile, QStringLiteral("Schüsse"), QString(), text, anlass);
+}
+
 Seitenmodell::Seitenmodell(QObject* parent) : QAbstractTableModel(parent) {}
 
 void Seitenmodell::setQuelle(Database* db, const QString& tabelle, const QString& sql) {
@@ -216,11 +236,8 @@ bool Seitenmodell::setData(const QModelIndex& index, const QVariant& value, int 
                          .arg(name(tabelle_), name(feld)),
                      {v, vorher.at(0)});
             if (protokolliert() && !aenderungen::gleich(alt, v)) {
-                aenderungen::schreiben(
-                    *db_,
-                    {eintrag(vorher, feld, aenderungen::text(alt), aenderungen::text(v),
-                             QStringLiteral("Tabellenansicht"))},
-                    QDateTime::currentDateTime());
+                aenderungen::schreiben(*db_, {schussEintrag(vorher, feld, alt, v)},
+                                       QDateTime::currentDateTime());
             }
             t.commit();
         } catch (const DatabaseError& e) {

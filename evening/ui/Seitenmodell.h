@@ -53,6 +53,8 @@ class Seitenmodell : public QAbstractTableModel {
     bool nurLesen() const;
     aenderungen::Eintrag eintrag(const QVariantList& zeile, const QString& feld, const QString& alt,
                                  const QString& neu, const QString& anlass) const;
+    aenderungen::Eintrag schussEintrag(const QVariantList& zeile, const QString& feld,
+                                       const QVariant& alt, const QVariant& neu) const;
 
     Database* db_ = nullptr;
     QString tabelle_;

@@ -61,7 +61,8 @@ void slotPruefen(Ini& ini, Dialogs& dialogs, QWidget* eltern, const QString& nam
         }
     }
     QString gespeichert = liste[static_cast<std::size_t>(slot)].datei;
-    if (gespeichert.trimmed().isEmpty() && slot == 0) {
+    if (slot == 0 && (gespeichert.trimmed().isEmpty() ||
+                      paths::resolve(gespeichert) == paths::defaultClubDatabase())) {
         // No settings yet: the old program's default file, which a club may bring along.
         gespeichert = QStringLiteral("C:\\Eigene Dateien\\Training.mdb");
     }

@@ -58,6 +58,42 @@ QRadioButton* option(QWidget* eltern, QButtonGroup* gruppe, const QString& name,
     return o;
 }
 
+// A colour as wettk.ini keeps it ("&H01D7FF_Gold": the value, then its name) is shown by
+// its name; the stored text is the item's data and is what is written back.
+QString farbname(const QString& gespeichert) {
+    const qsizetype strich = gespeichert.indexOf(u'_');
+    const QString name = strich >= 0 ? gespeichert.mid(strich + 1).trimmed() : QString();
+    if (name == QLatin1String("Doger Blau")) {
+        return QStringLiteral("Dodgerblau");
+    }
+    if (name == QLatin1String("Dunke Gold")) {
+        return QStringLiteral("Dunkelgold");
+    }
+    if (name == QLatin1String("Weiss")) {
+        return QStringLiteral("Weiß");
+    }
+    return name.isEmpty() ? gespeichert : name;
+}
+
+void farbeZeigen(QComboBox* c, const QString& gespeichert) {
+    int i = c->findData(gespeichert);
+    if (i < 0 && !gespeichert.isEmpty()) {
+        c->addItem(farbname(gespeichert), gespeichert);  // a colour of the club's own
+        i = c->count() - 1;
+    }
+    if (i >= 0) {
+        c->setCurrentIndex(i);
+    } else {
+        c->setEditText(gespeichert);
+    }
+}
+
+QString farbeWert(const QComboBox* c) {
+    const QString text = c->currentText();
+    const int i = c->findText(text);
+    return i >= 0 ? c->itemData(i).toString() : text;  // typed by hand: as typed
+}
+
 QLineEdit* feld(QWidget* eltern, const QString& name) {
     auto* e = new QLineEdit(eltern);
     e->setObjectName(name);
@@ -92,11 +128,8 @@ void Einstellungen::aufbauen() {
     haupt->addWidget(aufbauPunkte(), 0, 1);
     haupt->addWidget(aufbauSlots(), 1, 0, 1, 2);
     haupt->addWidget(aufbauWartung(), 2, 0, 1, 2);
-    auto* version = new QLabel(QStringLiteral("Zielkunst V3.3.2 (XP)"), this);
-    version->setObjectName(QStringLiteral("Version"));
-    haupt->addWidget(version, 3, 0);
-    // The version of this program beside the old label, as --version says it.
-    auto* programm = new QLabel(QStringLiteral("Programmversion ") + programmVersion(), this);
+    // The version of this program, as --version says it.
+    auto* programm = new QLabel(QStringLiteral("Zielkunst ") + programmVersion(), this);
     programm->setObjectName(QStringLiteral("Programmversion"));
     haupt->addWidget(programm, 3, 1, Qt::AlignRight);
 }
@@ -116,7 +149,7 @@ QWidget* Einstellungen::aufbauMaschine() {
     }
     l->addWidget(wert);
     l->addWidget(new QLabel(
-        QStringLiteral("Bei SAM müssen die Werte an der Maschine eingegeben weden."), box));
+        QStringLiteral("Bei SAM müssen die Werte an der Maschine eingegeben werden."), box));
     auto* port = new QHBoxLayout;
     auto* portText = new QLabel(QStringLiteral("Com Port"), box);
     Text1 = feld(box, QStringLiteral("Text1"));
@@ -251,9 +284,10 @@ QWidget* Einstellungen::aufbauWartung() {
         0, 1, 2, 1);
     g->addWidget(Command3, 2, 0);
     g->addWidget(
-        new QLabel(QStringLiteral(
-                       "Bei Datenban 1 muß ein Wochentag ausgewählt werden, bei Tabelle 4 Rest"),
-                   box),
+        new QLabel(
+            QStringLiteral(
+                "Bei Datenbank 1 muss ein Wochentag ausgewählt werden, bei Datenbank 4 „REST“"),
+            box),
         2, 1);
     g->addWidget(DB_Convert, 3, 0);
     g->addWidget(DBTabAnz, 3, 1);
@@ -470,14 +504,16 @@ void Einstellungen::oeffnen() {
         tag_[s]->addItems(kWochentage);
     }
     for (std::size_t s = 0; s < 4; ++s) {
-        farbe_[s]->addItems(kFarben);
+        for (const QString& farbe : kFarben) {
+            farbe_[s]->addItem(farbname(farbe), farbe);
+        }
     }
     for (int i = 0; i < 4; ++i) {
         const auto s = static_cast<std::size_t>(i);
         const QString sektion = ini::slotSection(i);
         bez_[s]->setText(ini_.IniLesen(sektion, ini::kName));
         datei_[s]->setText(ini_.IniLesen(sektion, ini::kDatei));
-        farbe_[s]->setCurrentText(ini_.IniLesen(sektion, ini::kFarbe));
+        farbeZeigen(farbe_[s], ini_.IniLesen(sektion, ini::kFarbe));
         tag_[s]->setCurrentText(ini_.IniLesen(sektion, ini::kTag));
     }
 }
@@ -502,7 +538,7 @@ void Einstellungen::slotsSchreiben() {
         }
         ini_.IniSchreiben(ini::slotSection(i), {{ini::kName, bez_[s]->text()},
                                                 {ini::kDatei, datei_[s]->text()},
-                                                {ini::kFarbe, farbe_[s]->currentText()},
+                                                {ini::kFarbe, farbeWert(farbe_[s])},
                                                 {ini::kTag, tag_[s]->currentText()}});
     }
     emit slotsGeschrieben();

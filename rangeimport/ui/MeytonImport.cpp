@@ -203,7 +203,7 @@ bool MeytonImport::verbinden() {
         return true;
     }
     dialogs_.message(
-        QStringLiteral("Fehler beim öffnen der Datebankverbindung zur Meyton Datenbank. \n"
+        QStringLiteral("Fehler beim Öffnen der Datenbankverbindung zur Meyton-Datenbank. \n"
                        "Im System muss eine ODBC Verbindung mit dem Namen ssmdb2 konfiguriert "
                        "sein, die Namen und Passwort enthält.") +
         (grund.isEmpty() ? QString() : QStringLiteral("\n\n") + grund));

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -96,7 +98,7 @@ void Auswertung::aufbauen() {
         {"NameButt", "Name", "Name"},
         {"Best10butt", "Beste 10", "Best10 DESC"},
         {"Best20Butt", "Beste 20", "Best20 DESC"},
-        {"GesammtButt", "Gesammt", "Gesammt DESC"},
+        {"GesammtButt", "Gesamt", "Gesammt DESC"},
         {"TeilerButt", "Teiler", "Teiler"},
         {"PunkteButt", "Punkte", "Punkte DESC"},
     }};
@@ -221,19 +223,47 @@ bool Auswertung::zeigen(const QString& basis, const QString& anweisung, Listenar
         dialogs_.message(e.message());
         return false;
     }
-    modell_->setZeilen(std::move(zeilen), roh);
+    // In the year table Anwesend counts the evenings; elsewhere it and Liegend are yes/no.
+    modell_->setZeilen(std::move(zeilen), roh,
+                       art == Listenart::Jahr || art == Listenart::Aenderungen
+                           ? QStringList()
+                           : QStringList{QStringLiteral("Anwesend"), QStringLiteral("Liegend")});
     basis_ = basis;
     anweisung_ = anweisung;
     art_ = art;
     Loeschen_butt->setEnabled(roh);
     aendFilter_->setVisible(art == Listenart::Aenderungen);
-    sortiertNach_->setText(art == Listenart::Aenderungen ? QStringLiteral("Zeit, neueste zuerst")
-                                                         : sortierung_);
+    sortiertNach_->setText(
+        art == Listenart::Aenderungen
+            ? QStringLiteral("Zeit, neueste zuerst")
+            : QString(sortierung_).replace(QStringLiteral("Gesammt"), QStringLiteral("Gesamt")));
     if (roh) {
         tabelle_->setColumnWidth(5, static_cast<int>(800 / kTwipsJePixel));
     }
+    if (art == Listenart::Aenderungen) {
+        spaltenEinpassen();
+    }
     gehe(0);
     return true;
+}
+
+void Auswertung::spaltenEinpassen() {
+    // A long summary of shots is cut in its cell; the whole text is its tooltip.
+    const int hoechstens = fontMetrics().horizontalAdvance(QString(34, u'0'));
+    tabelle_->resizeColumnsToContents();
+    int breite = tabelle_->verticalHeader()->width() + 2 * tabelle_->frameWidth() +
+                 tabelle_->verticalScrollBar()->sizeHint().width() + 4;
+    for (int c = 0; c < modell_->columnCount(); ++c) {
+        tabelle_->setColumnWidth(c, std::min(tabelle_->columnWidth(c), hoechstens));
+        breite += tabelle_->columnWidth(c);
+    }
+    const QMargins rand = layout()->contentsMargins();
+    breite += rand.left() + rand.right();
+    const QScreen* bildschirm = screen();
+    const int platz = bildschirm ? bildschirm->availableGeometry().width() : 1366;
+    if (width() < breite) {
+        resize(std::min(breite, platz), height());
+    }
 }
 
 void Auswertung::heute() {
@@ -309,7 +339,8 @@ void Auswertung::aenderungen() {
 
 void Auswertung::sortieren(const QString& sortierung) {
     sortierung_ = sortierung;
-    sortiertNach_->setText(sortierung_);
+    sortiertNach_->setText(
+        QString(sortierung_).replace(QStringLiteral("Gesammt"), QStringLiteral("Gesamt")));
     switch (art_) {
         case Listenart::Heute:
             heute();

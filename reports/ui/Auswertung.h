@@ -41,6 +41,7 @@ class Auswertung : public QWidget {
     const QString& basis() const { return basis_; }
     const QString& sortierung() const { return sortierung_; }
     const ZeilenModell& modell() const { return *modell_; }
+    const QTableView& tabelle() const { return *tabelle_; }
 
     // What becoming the active window does: the evening, sorted by name.
     void aktiviert();
@@ -73,6 +74,8 @@ class Auswertung : public QWidget {
     void schuetzenliste();
     void gehe(int zeile);
     void positionZeigen();
+    // The log's columns side by side within the screen (1366 pixels on a laptop).
+    void spaltenEinpassen();
     // Prints through the chosen printer and tells where a PDF went.
     void ausgeben(const std::function<void(Drucker&)>& layout);
     Druckkopf kopf() const;

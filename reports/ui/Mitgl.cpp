@@ -92,7 +92,7 @@ Mitgl::Mitgl(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& 
     QPushButton* nachName = knopf(this, QStringLiteral("NameButt"), QStringLiteral("Name"));
     connect(nachName, &QPushButton::clicked, this, [this] { sortieren(QStringLiteral("Name")); });
     unten->addWidget(nachName);
-    QPushButton* nachNr = knopf(this, QStringLiteral("NrButt"), QStringLiteral("Mitgliesds Nr"));
+    QPushButton* nachNr = knopf(this, QStringLiteral("NrButt"), QStringLiteral("Mitglieds-Nr."));
     connect(nachNr, &QPushButton::clicked, this, [this] { sortieren(QStringLiteral("Nr")); });
     unten->addWidget(nachNr);
     unten->addStretch();

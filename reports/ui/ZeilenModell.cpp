@@ -3,9 +3,10 @@
 #include "core/Zahlen.h"
 #include "reports/Druckwerte.h"
 
-void ZeilenModell::setZeilen(SqlRows zeilen, bool verborgeneErste) {
+void ZeilenModell::setZeilen(SqlRows zeilen, bool verborgeneErste, QStringList jaNein) {
     beginResetModel();
     zeilen_ = std::move(zeilen);
+    jaNein_ = std::move(jaNein);
     versatz_ = verborgeneErste ? 1 : 0;
     endResetModel();
 }
@@ -35,20 +36,28 @@ QVariant ZeilenModell::data(const QModelIndex& index, int role) const {
         return wert.typeId() == QMetaType::QString ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                                                    : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     }
+    if (role == Qt::ToolTipRole && wert.typeId() == QMetaType::QString &&
+        wert.toString().size() > 30) {
+        return wert.toString();  // a long text cut in its cell
+    }
     if (role != Qt::DisplayRole || wert.isNull()) {
         return {};
     }
     const QString spalte = zeilen_.columns.value(index.column() + versatz_);
     // Yes/no fields in words; a Teiler of 0 or 9999 is none (rings typed by hand).
-    if (spalte == QLatin1String("Anwesend") || spalte == QLatin1String("Liegend")) {
+    if (jaNein_.contains(spalte, Qt::CaseInsensitive)) {
         return wert.toInt() != 0 ? QStringLiteral("Ja") : QStringLiteral("Nein");
     }
     if (spalte == QLatin1String("Teiler") && (wert.toDouble() <= 0 || wert.toDouble() >= 9999)) {
         return QString();
     }
-    // Dates as the short date, numbers with the decimal comma.
+    // Dates and times (the log's) as the short date, numbers with the decimal comma.
     if (wert.typeId() == QMetaType::QString) {
         const QString text = wert.toString();
+        if (text.size() == 19 && text[10] == u' ') {
+            const QString tag = druck::kurzesDatum(text.left(10));
+            return tag == text.left(10) ? text : tag + text.mid(10);
+        }
         return text.size() == 10 ? druck::kurzesDatum(text) : text;
     }
     if (wert.typeId() == QMetaType::Double) {
@@ -64,5 +73,7 @@ QVariant ZeilenModell::headerData(int section, Qt::Orientation o, int role) cons
     if (o == Qt::Vertical) {
         return section + 1;
     }
-    return zeilen_.columns.value(section + versatz_);
+    // The field keeps its old spelling; the heading is written as a reader expects.
+    const QString spalte = zeilen_.columns.value(section + versatz_);
+    return spalte == QLatin1String("Gesammt") ? QStringLiteral("Gesamt") : spalte;
 }

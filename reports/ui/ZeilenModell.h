@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QStringList>
 
 #include "platform/Database.h"
 
@@ -11,7 +12,9 @@ class ZeilenModell : public QAbstractTableModel {
   public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setZeilen(SqlRows zeilen, bool verborgeneErste);
+    // `jaNein` names the yes/no columns, shown as "Ja"/"Nein"; every other column shows
+    // its value (a count stays a number).
+    void setZeilen(SqlRows zeilen, bool verborgeneErste, QStringList jaNein = {});
     const SqlRows& zeilen() const { return zeilen_; }
     QVariant schluessel(int zeile) const;  // the hidden first column
 
@@ -23,4 +26,5 @@ class ZeilenModell : public QAbstractTableModel {
   private:
     SqlRows zeilen_;
     int versatz_ = 0;
+    QStringList jaNein_;
 };

@@ -5,6 +5,7 @@ Usage: browser.py URL PROFILE_DIR
   warte NAME      waits up to 2 s for a row of that name; "ok MS" or "fehlt ..."
   neu             the name of the highlighted row
   bild PATH       a screenshot of the page at 1920x1080
+  breite          page width, right edge of the rows, "gekuerzt" when a name is cut
   ende
 """
 import json
@@ -17,6 +18,12 @@ from selenium.webdriver.chrome.service import Service
 
 ZEILEN = ("return [...document.querySelectorAll('#liste tbody tr')]"
           ".map(r => [r.className, r.querySelector('td.name').textContent])")
+
+BREITE = ("const z = [...document.querySelectorAll('#liste tbody tr')];"
+          "return [document.documentElement.scrollWidth,"
+          " Math.ceil(Math.max(0, ...z.map(r => r.getBoundingClientRect().right))),"
+          " z.some(r => { const n = r.querySelector('td.name');"
+          " return n.scrollWidth > n.clientWidth; })];")
 
 
 def main():
@@ -60,6 +67,13 @@ def main():
                     "width": 1920, "height": 1080, "deviceScaleFactor": 1, "mobile": False})
                 browser.save_screenshot(wert)
                 print("ok", flush=True)
+            elif befehl == "breite":
+                # the page's width, the right edge of the widest row, whether a name is cut
+                browser.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                    "width": 1920, "height": 1080, "deviceScaleFactor": 1, "mobile": False})
+                b = browser.execute_script(BREITE)
+                print("breite %d %d %s" % (b[0], b[1], "gekuerzt" if b[2] else "ganz"),
+                      flush=True)
             elif befehl == "ende":
                 break
     finally:

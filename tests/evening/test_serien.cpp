@@ -4,6 +4,7 @@
 #include "core/Zahlen.h"
 #include "evening/Felder.h"
 #include "evening/Serien.h"
+#include "evening/Serienpruefung.h"
 
 namespace {
 void serienSetzen(Abendzustand& z, std::initializer_list<int> summen) {
@@ -161,6 +162,51 @@ class TestSerien : public QObject {
         QVERIFY(f.Anwesend);  // attendance is not part of the displayed evening
         QCOMPARE(z.SerienTeiler[0], 9999.0f);
         QCOMPARE(z.Shots[60].Ring, std::int16_t(9));  // the buffer stays
+    }
+
+    // What F4 names: a series short of ten (not the lone shot of a single-shot card) and
+    // shots beyond the program; the series totals themselves follow the usual rule.
+    void hinweiseZuSerienUndProgramm() {
+        Felder f;
+        for (int i = 1; i <= 19; ++i)
+            f.Schuss[i] = "9";
+        QCOMPARE(serienHinweise(f, 0),
+                 QStringList{"Serie 2: 9 von 10 Schuss, zählt nicht im Gesamt"});
+        Serberech(10, f);
+        Serberech(20, f);
+        QCOMPARE(f.Scheibe[1], QString("90"));
+        QVERIFY(f.Scheibe[2].isEmpty());  // the rule stands: only told, not changed
+
+        f.Schuss[20] = "9";
+        f.Schuss[21] = "10";
+        QCOMPARE(serienHinweise(f, 20),
+                 (QStringList{"Serie 3: 1 von 10 Schuss, zählt nicht im Gesamt",
+                              "Schuss 21 liegt hinter dem Programm (20 Schuss)"}));
+        for (int i = 22; i <= 30; ++i)
+            f.Schuss[i] = "8";
+        f.Schuss[33] = "7";
+        QCOMPARE(serienHinweise(f, 20),
+                 (QStringList{"Serie 4: 1 von 10 Schuss, zählt nicht im Gesamt",
+                              "Schuss 21 bis 33 liegen hinter dem Programm (20 Schuss)"}));
+        QCOMPARE(serienHinweise(f, 60).size(), 1);  // a 60-shot program holds all of them
+
+        Felder einzeln;  // a single-shot card is a whole series
+        einzeln.Schuss[1] = "8";
+        QVERIFY(serienHinweise(einzeln, 1).isEmpty());
+        einzeln.Schuss[2] = " ";  // blanks are no shot
+        QVERIFY(serienHinweise(einzeln, 0).isEmpty());
+        einzeln.Schuss[2] = "7";
+        QCOMPARE(serienHinweise(einzeln, 0),
+                 QStringList{"Serie 1: 2 von 10 Schuss, zählt nicht im Gesamt"});
+        QCOMPARE(serienHinweise(einzeln, 1),
+                 (QStringList{"Serie 1: 2 von 10 Schuss, zählt nicht im Gesamt",
+                              "Schuss 2 liegt hinter dem Programm (1 Schuss)"}));
+
+        QCOMPARE(programmSchuesse("SCH=LG10;SZI=10;SGE=20;SSC=1;TEA=ZT;TEG=300;"), 20);
+        QCOMPARE(programmSchuesse("SGE=60;"), 60);
+        QCOMPARE(programmSchuesse("SCH=LP;SZI=10;SGE=99;"), 0);
+        QCOMPARE(programmSchuesse("SCH=LP;XSGE=20;"), 0);
+        QCOMPARE(programmSchuesse("134403211"), 0);
     }
 };
 

@@ -257,6 +257,31 @@ class TestTabellen : public QObject {
         QVERIFY(b.dialogs.messages.last().contains("Sonder"));
     }
 
+    // A shot edited in the browser is logged with its number, as F4 logs changed shots.
+    void schussMitNummerProtokolliert() {
+        Browser b;
+        b.d.db().run(
+            "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring, Teiler, X, Y) "
+            "VALUES (12, '2026-12-04', 7, 10, 35.2, 0, 0)");
+        b.waehlen("Einzelergebnisse");
+        Seitenmodell& m = const_cast<Seitenmodell&>(b.t->modell());
+        QCOMPARE(m.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Ring"));
+        QVERIFY(m.setData(m.index(0, 3), "5", Qt::EditRole));
+        QVERIFY(m.setData(m.index(0, 4), "12,7", Qt::EditRole));
+        QVERIFY(m.setData(m.index(0, 2), "8", Qt::EditRole));
+        QCOMPARE(b.d.db()
+                     .run("SELECT Tabelle, MitglNr, Datum, Feld, Alt, Neu, Anlass FROM "
+                          "Aenderungen ORDER BY rowid")
+                     .rows,
+                 (std::vector<QVariantList>{{"Einzelergebnisse", 12, "2026-12-04", "Schüsse", "",
+                                             "Schuss 7: Ring 10 → 5", "Tabellenansicht"},
+                                            {"Einzelergebnisse", 12, "2026-12-04", "Schüsse", "",
+                                             "Schuss 7: Teiler 35.2 → 12.7", "Tabellenansicht"},
+                                            {"Einzelergebnisse", 12, "2026-12-04", "Schüsse", "",
+                                             "Schuss 7 → 8", "Tabellenansicht"}}));
+        QCOMPARE(b.d.zahl("SELECT Ring FROM Einzelergebnisse WHERE Schuss = 8"), 5);
+    }
+
     void seitenweiseUndFolgtDerDatenbank() {
         Browser b;
         {

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include "core/Ueber.h"
 #include "maintenance/ui/Einstellungen.h"
 #include "platform/Paths.h"
 #include "tests/support/Programmfenster.h"
@@ -189,11 +190,16 @@ class TestEinstellungsfenster : public QObject {
         QCOMPARE(tag2->count(), 9);
         QCOMPARE(tag2->itemText(8), QStringLiteral("REST"));
         QCOMPARE(tag2->currentText(), QStringLiteral("Mi"));
+        // Colours by their names; what is written back is the stored text, a club's own
+        // colour included.
         auto* farbe2 = f.c<QComboBox>("Farbe2");
-        QCOMPARE(farbe2->count(), 18);
-        QCOMPARE(farbe2->itemText(0), QStringLiteral("&HFFFFFF_Weiss"));
-        QCOMPARE(farbe2->itemText(17), QStringLiteral("&HD1CE01_Türkis"));
-        QCOMPARE(farbe2->currentText(), QStringLiteral("&H123456_Eigen"));  // kept as stored
+        QCOMPARE(farbe2->count(), 19);
+        QCOMPARE(farbe2->itemText(0), QStringLiteral("Weiß"));
+        QCOMPARE(farbe2->itemText(4), QStringLiteral("Dodgerblau"));
+        QCOMPARE(farbe2->itemText(17), QStringLiteral("Türkis"));
+        QCOMPARE(farbe2->currentText(), QStringLiteral("Eigen"));
+        for (int i = 0; i < farbe2->count(); ++i)
+            QVERIFY2(!farbe2->itemText(i).contains("&H"), qPrintable(farbe2->itemText(i)));
 
         // A file chosen for slot 3 fills its field only; the file changes with "Übernehmen".
         f.dialogs.answerFile("/daten/liga.db");
@@ -214,6 +220,7 @@ class TestEinstellungsfenster : public QObject {
         QCOMPARE(f.wert("DB1", "DATEI"), QStringLiteral("/daten/training.db"));
         QCOMPARE(f.wert("DB2", "NAME"), QString());
         QCOMPARE(f.wert("DB2", "TAG"), QStringLiteral("Mi"));
+        QCOMPARE(f.wert("DB2", "FARBE"), QStringLiteral("&H123456_Eigen"));
         QCOMPARE(f.wert("DB3", "NAME"), QStringLiteral("Liga 2"));
         QCOMPARE(f.wert("DB3", "DATEI"), QStringLiteral("/daten/liga.db"));
         QCOMPARE(f.wert("DB4", "NAME"), QString());
@@ -256,6 +263,33 @@ class TestEinstellungsfenster : public QObject {
         QCOMPARE(neu.run("SELECT Name FROM Mitglieder").rows[0][0], QVariant("Schäfer Jürgen"));
         f.c<QPushButton>("Umzug_butt")->click();  // never over an existing file
         QVERIFY(f.dialogs.messages.last().startsWith("Der Verein wurde nicht kopiert.\n"));
+    }
+
+    // A fresh start as a new club sees it: a real path, colour names, one version.
+    void ersterStartZeigtWasGiltIst() {
+        Programmfenster p("RMIII", false);
+        p.dialogs.answerNo();  // no club database made yet
+        p.starten();
+        Einstellungen e(p.ini, p.zustand, p.club, p.dialogs);
+        e.oeffnen();
+        auto* datei = e.findChild<QLineEdit*>("DB1Datei");
+        QCOMPARE(datei->text(), paths::defaultClubDatabase());
+        QVERIFY(QDir::isAbsolutePath(datei->text()));
+        QVERIFY(e.findChild<QLabel*>("DB1Ort")->isHidden());  // nothing to translate
+        QCOMPARE(e.findChild<QComboBox*>("Farbe1")->currentText(), QStringLiteral("Gold"));
+        QCOMPARE(e.findChild<QComboBox*>("Farbe4")->currentText(), QStringLiteral("Violett"));
+        QStringList versionen;
+        for (const QLabel* l : e.findChildren<QLabel*>()) {
+            if (l->text().contains(QRegularExpression("\\d+\\.\\d+\\.\\d+")))
+                versionen << l->text();
+            for (const char* falsch : {"weden", "Datenban ", "V3.3", "&H"})
+                QVERIFY2(!l->text().contains(falsch), qPrintable(l->text()));
+        }
+        QCOMPARE(versionen, QStringList{"Zielkunst " + programmVersion()});
+        // "Übernehmen" keeps the colours as wettk.ini holds them.
+        e.findChild<QPushButton*>("Enter")->click();
+        QCOMPARE(p.ini.IniLesen("DB1", "FARBE"), QStringLiteral("&H01D7FF_Gold"));
+        QCOMPARE(p.ini.IniLesen("DB1", "DATEI"), paths::defaultClubDatabase());
     }
 
     void neulingOhneMaschine() {

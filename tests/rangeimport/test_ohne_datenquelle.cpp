@@ -43,7 +43,7 @@ class TestOhneDatenquelle : public QObject {
         QVERIFY(!fenster.verbunden());
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY2(dialogs.messages[0].startsWith(
-                     "Fehler beim öffnen der Datebankverbindung zur Meyton Datenbank. \nIm System "
+                     "Fehler beim Öffnen der Datenbankverbindung zur Meyton-Datenbank. \nIm System "
                      "muss eine ODBC Verbindung mit dem Namen ssmdb2 konfiguriert sein, die Namen "
                      "und Passwort enthält."),
                  qPrintable(dialogs.messages[0]));

@@ -5,7 +5,9 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSysInfo>
+#include <QTableView>
 
 #include "reports/Klassenzuordnung.h"
 #include "reports/ui/Auswertung.h"
@@ -98,7 +100,11 @@ class TestAenderungen : public QObject {
         const QVariantList wer = f.zeile("SELECT Zeit, Platz, Benutzer FROM Aenderungen");
         QCOMPARE(wer[0].toString(), QString("2024-04-03 19:30:00"));  // the program's clock
         QCOMPARE(wer[1].toString(), QSysInfo::machineHostName().left(64));
-        QCOMPARE(wer[2].toString(), qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME")));
+        const QString umgebung = qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME"));
+        if (!umgebung.isEmpty())
+            QCOMPARE(wer[2].toString(), umgebung);
+        else
+            QVERIFY(!wer[2].toString().isEmpty());  // the system account (see below)
 
         // The listing: newest first, narrowed to a member and to days.
         f.daten.db().run(
@@ -159,6 +165,66 @@ class TestAenderungen : public QObject {
         const QList<QByteArray> zeilen = csv.readAll().split('\n');
         QVERIFY(zeilen[0].startsWith("Zeit;Stand;Benutzer;Tabelle;Nr;Abend;Feld;Alt;Neu;Anlass"));
         QCOMPARE(zeilen.size(), 8);  // heading, six changes, the end of the last line
+    }
+
+    // Without USER and LOGNAME (a service, a desktop started without a login shell) the log
+    // names the system account the program runs under.
+    void benutzerOhneUmgebung() {
+        QProcess id;
+        id.start("id", {"-un"});
+        QVERIFY(id.waitForFinished(5000));
+        const QString konto = QString::fromLocal8Bit(id.readAllStandardOutput()).trimmed();
+        QVERIFY(!konto.isEmpty());
+        const QByteArray user = qgetenv("USER"), logname = qgetenv("LOGNAME"),
+                         username = qgetenv("USERNAME");
+        qunsetenv("USER");
+        qunsetenv("LOGNAME");
+        qunsetenv("USERNAME");
+        Abend f;
+        f.getipptUndGespeichert();
+        f.ring(7, "10");
+        f.taste(Qt::Key_F4);
+        const QVariantList wer = f.zeile("SELECT DISTINCT Benutzer FROM Aenderungen");
+        qputenv("LOGNAME", "aufsicht");
+        f.ring(7, "9");
+        f.taste(Qt::Key_F4);
+        const QVariantList danach =
+            f.zeile("SELECT Benutzer FROM Aenderungen ORDER BY rowid DESC LIMIT 1");
+        for (const auto& [name, wert] : {std::pair{"USER", user}, std::pair{"LOGNAME", logname},
+                                         std::pair{"USERNAME", username}}) {
+            if (wert.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, wert);
+        }
+        QCOMPARE(wer, QVariantList{konto});
+        QCOMPARE(danach, QVariantList{"aufsicht"});
+    }
+
+    // The log in the window: times as the other listings show dates, and every column side
+    // by side on a 1366 pixel screen.
+    void fensterPasstAuf1366() {
+        Abend f;
+        f.getipptUndGespeichert();
+        for (int k = 1; k <= 20; ++k)
+            f.ring(k, "5");  // a long summary of shots
+        f.taste(Qt::Key_F4);
+        Auswertung a(f.club, *f.w, f.zustand, f.dialogs, f.uhr);
+        a.show();
+        QTest::mouseClick(a.findChild<QPushButton*>("Aenderungen_butt"), Qt::LeftButton);
+        const ZeilenModell& m = a.modell();
+        QCOMPARE(m.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Zeit"));
+        QCOMPARE(m.index(0, 0).data().toString(), QString("03.04.2024 19:30:00"));
+        QCOMPARE(m.index(0, 5).data().toString(), QString("03.04.2024"));  // the evening
+        const QModelIndex neu = m.index(0, 8);
+        QVERIFY(neu.data().toString().startsWith("Schuss 1: 9 → 5, "));
+        QCOMPARE(neu.data(Qt::ToolTipRole).toString(), neu.data().toString());
+        a.resize(1366, 600);
+        QTRY_COMPARE(a.width(), 1366);
+        const QTableView& t = a.tabelle();
+        QCOMPARE(t.horizontalScrollBar()->maximum(), 0);
+        QVERIFY(t.columnViewportPosition(9) + t.columnWidth(9) <= t.viewport()->width());
+        QVERIFY(a.minimumSizeHint().width() <= 1366);
     }
 
     // A change that fails is not logged, and a log that cannot be written stops the change.

@@ -2,6 +2,7 @@
 // the raw result table.
 #include <QtTest>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -83,8 +84,32 @@ class TestAuswertung : public QObject {
         f.nummer("99");  // "Kein Eintrag": no history
         f.druecke("Schuetze_butt");
         QCOMPARE(f.dialogs.messages.last(),
-                 QString("Bitte Schützennumer im Hauptformular angeben"));
+                 QString("Bitte Schützennummer im Hauptformular angeben"));
         QCOMPARE(f.a->art(), Listenart::Heute);
+    }
+
+    // Ja/Nein only where the field is yes/no: the year table counts evenings in Anwesend.
+    void jaNeinNurFuerJaNeinFelder() {
+        Fenster f;
+        const ZeilenModell& m = f.a->modell();
+        QCOMPARE(m.headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Liegend"));
+        QCOMPARE(f.spalte(6), (QStringList{"Nein", "Nein", "Nein"}));
+        QCOMPARE(m.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Gesamt"));
+        QCOMPARE(f.a->findChild<QPushButton*>("GesammtButt")->text(), QString("Gesamt"));
+        f.druecke("LWoche");
+        QCOMPARE(f.spalte(6), QStringList{"Ja"});
+        f.druecke("Alles");
+        QCOMPARE(m.headerData(7, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Anwesend"));
+        QCOMPARE(f.spalte(7), (QStringList{"Ja", "Ja", "Ja", "Ja"}));
+        f.druecke("Jahr");
+        QCOMPARE(m.headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Anwesend"));
+        QCOMPARE(f.spalte(), (QStringList{"Anna Alt", "O'Brien"}));
+        QCOMPARE(f.spalte(6), (QStringList{"2", "1"}));  // evenings, as the table holds them
+        QCOMPARE(f.spalte(7), (QStringList{"2", "1"}));
+        f.druecke("GesammtButt");
+        QCOMPARE(f.a->findChild<QLabel*>("Sortierung")->text(), QString("Gesamt DESC"));
+        f.druecke("DelButt");
+        QCOMPARE(f.spalte(7).first(), QString("Ja"));  // yes/no in the raw table again
     }
 
     void jahrNurNeuSortiert() {

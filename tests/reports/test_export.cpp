@@ -41,6 +41,20 @@ class TestExport : public QObject {
         QCOMPARE(exportText(z, typen, trenner), erwartet.left(erwartet.indexOf('\n') + 1));
     }
 
+    // The log's arrows have no Windows-1252 code: written as "->", not as "?".
+    void pfeilAlsZeichenfolge() {
+        SqlRows z;
+        z.columns = {"Feld", "Neu"};
+        z.rows.push_back({QString::fromUtf8("Schüsse"),
+                          QString::fromUtf8("Schuss 7: Ring 10 → 5, Schuss 8: – → 9")});
+        QString ohne;
+        const QByteArray text = exportText(z, {Spaltentyp::Text, Spaltentyp::Text}, ";", &ohne);
+        QCOMPARE(text,
+                 QByteArray("Feld;Neu;\r\nSch\xfcsse;Schuss 7: Ring 10 -> 5, Schuss 8: \x96 -> "
+                            "9;\r\n"));
+        QVERIFY2(ohne.isEmpty(), qPrintable(ohne));
+    }
+
     // The evening from the window: types from the club database, the file replaced as a
     // whole, and a folder that does not exist answered in German without a file.
     void ausDemFenster() {

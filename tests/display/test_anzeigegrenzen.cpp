@@ -1,0 +1,295 @@
+// The live display's server as a hostile or careless network sees it, over raw sockets:
+// requests begun and left hanging, too much input, HEAD, WebSockets from another site;
+// and what the page shows: short names, the highlight, long names on a TV.
+#include <QtTest>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTcpSocket>
+
+#include "core/Abendzustand.h"
+#include "display/Anzeige.h"
+#include "display/Anzeigedaten.h"
+#include "display/Anzeigedienst.h"
+#include "evening/Abend.h"
+#include "evening/Felder.h"
+#include "platform/Webserver.h"
+#include "tests/support/TestDaten.h"
+
+namespace {
+
+const QDate kAbend(2024, 4, 3);
+
+void speichern(Database& db, int nr, int ring) {
+    Abendzustand z;
+    z.Saisonjahr = 2024;
+    for (int k = 1; k <= 10; ++k) {
+        ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
+        s.ValidFlag = true;
+        s.Ring = static_cast<std::int16_t>(ring);
+        s.Teiler = 40.0f;
+    }
+    Felder f;
+    f.SNummer = QString::number(nr);
+    f.SName = QStringLiteral("x");
+    f.Heute = kAbend.toString(QStringLiteral("dd.MM.yyyy"));
+    f.Scheibe[1] = QString::number(ring * 10);
+    f.GesScheibe = f.Best10 = f.Best = f.Scheibe[1];
+    GeladenerAbend g;  // as the main window stores: with the note of when
+    Abspeichern(f, z, db, {&g, true, QDateTime::currentDateTime()});
+}
+
+// A connected raw socket.
+std::unique_ptr<QTcpSocket> roh(quint16 port) {
+    auto s = std::make_unique<QTcpSocket>();
+    s->connectToHost(QHostAddress::LocalHost, port);
+    if (!s->waitForConnected(2000))
+        return nullptr;
+    return s;
+}
+
+// Waits until the server closes the socket; the milliseconds it took, -1 if it stayed open.
+// The event loop runs meanwhile: the server may live on this thread.
+qint64 geschlossenNach(QTcpSocket& s, int hoechstens) {
+    QElapsedTimer uhr;
+    uhr.start();
+    while (uhr.elapsed() < hoechstens) {
+        if (s.state() == QAbstractSocket::UnconnectedState)
+            return uhr.elapsed();
+        QTest::qWait(10);
+        s.readAll();
+    }
+    return -1;
+}
+
+// Everything the server sends within `ms`.
+QByteArray lesen(QTcpSocket& s, int ms) {
+    QByteArray a;
+    QElapsedTimer uhr;
+    uhr.start();
+    while (uhr.elapsed() < ms && s.state() == QAbstractSocket::ConnectedState) {
+        QTest::qWait(10);
+        a += s.readAll();
+    }
+    return a + s.readAll();
+}
+
+struct Server {
+    Webserver w;
+    explicit Server(const Webserver::Grenzen& g) : w(g) {
+        w.seite("/", [] { return Webserver::Antwort{200, "text/plain", "Hallo Stand"}; });
+        w.setLive("/live", [] { return QByteArray("{}"); });
+        QString fehler;
+        if (!w.starten(QHostAddress::LocalHost, 0, &fehler))
+            qWarning("%s", qPrintable(fehler));
+    }
+};
+
+QByteArray handshake(quint16 port, const QByteArray& origin) {
+    QByteArray h = "GET /live HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
+                   "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                   "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n";
+    if (!origin.isNull())
+        h += "Origin: " + origin + "\r\n";
+    return h + "\r\n";
+}
+
+}  // namespace
+
+class TestAnzeigegrenzen : public QObject {
+    Q_OBJECT
+  private slots:
+    // A request begun and left hanging is closed like a silent one; a whole request keeps
+    // its connection for the long time.
+    void halbeAnfrageNachKurzerZeit() {
+        Webserver::Grenzen g;
+        g.stummMs = 400;
+        g.ruheMs = 60000;
+        Server s(g);
+        auto stumm = roh(s.w.port());
+        auto einByte = roh(s.w.port());
+        auto halb = roh(s.w.port());
+        auto ganz = roh(s.w.port());
+        QVERIFY(stumm && einByte && halb && ganz);
+        einByte->write("G");
+        halb->write("GET / HTTP/1.1\r\nHost: x\r\n");  // the blank line never comes
+        ganz->write("GET / HTTP/1.1\r\nHost: x\r\n\r\n");
+        QVERIFY(lesen(*ganz, 300).startsWith("HTTP/1.1 200"));
+        for (QTcpSocket* t : {stumm.get(), einByte.get(), halb.get()}) {
+            const qint64 ms = geschlossenNach(*t, 3000);
+            QVERIFY2(ms >= 0, "a connection without a whole request stayed open");
+        }
+        QTest::qWait(600);
+        QCOMPARE(ganz->state(), QAbstractSocket::ConnectedState);  // kept alive
+        ganz->write("GET / HTTP/1.1\r\nHost: x\r\n\r\n");
+        QVERIFY(lesen(*ganz, 300).contains("Hallo Stand"));
+    }
+
+    // More than the bound: closed at once, before a page is served from it.
+    void zuVielEingabeSofortGeschlossen() {
+        Webserver::Grenzen g;
+        g.stummMs = 60000;
+        g.ruheMs = 60000;
+        g.bytesJeVerbindung = 256 * 1024;
+        Server s(g);
+        auto t = roh(s.w.port());
+        QVERIFY(t);
+        QByteArray viel = "GET / HTTP/1.1\r\nHost: x\r\nX-Viel: " + QByteArray(300 * 1024, 'a');
+        t->write(viel);
+        const qint64 ms = geschlossenNach(*t, 2000);
+        QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString("nach %1 ms").arg(ms)));
+        QCOMPARE(s.w.offeneVerbindungen(), 0);
+        // The next visitor is served as usual.
+        auto u = roh(s.w.port());
+        QVERIFY(u);
+        u->write("GET / HTTP/1.1\r\nHost: x\r\n\r\n");
+        QVERIFY(lesen(*u, 500).contains("Hallo Stand"));
+    }
+
+    // HEAD answers with GET's header and length, and no body.
+    void headBeantwortet() {
+        Server s(Webserver::Grenzen{});
+        auto t = roh(s.w.port());
+        QVERIFY(t);
+        t->write("HEAD / HTTP/1.1\r\nHost: x\r\n\r\n");
+        const QByteArray a = lesen(*t, 500);
+        QVERIFY2(a.startsWith("HTTP/1.1 200"), a.constData());
+        QVERIFY(a.toLower().contains("content-length: 11\r\n"));
+        QVERIFY(a.endsWith("\r\n\r\n"));  // the header only
+        QVERIFY(!a.contains("Hallo"));
+        t->write("HEAD /gibtsnicht HTTP/1.1\r\nHost: x\r\n\r\n");
+        QVERIFY(lesen(*t, 500).startsWith("HTTP/1.1 404"));
+        t->write("OPTIONS / HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n");
+        const QByteArray o = lesen(*t, 500);
+        QVERIFY2(o.startsWith("HTTP/1.1 405") && o.contains("Allow: GET, HEAD"), o.constData());
+    }
+
+    // Only the display's own pages open the WebSocket; another site's page is refused.
+    void webSocketNurVonDerEigenenSeite() {
+        Server s(Webserver::Grenzen{});
+        const QByteArray port = QByteArray::number(s.w.port());
+        struct Fall {
+            QByteArray origin;
+            bool angenommen;
+        };
+        std::vector<std::unique_ptr<QTcpSocket>> offen;
+        for (const Fall& fall :
+             {Fall{"http://127.0.0.1:" + port, true}, Fall{"HTTP://127.0.0.1:" + port, true},
+              Fall{QByteArray(), true},  // no browser
+              Fall{"http://boese.example", false},
+              Fall{"http://127.0.0.1:" + port + ".boese.example", false},
+              Fall{"http://127.0.0.1:1", false}, Fall{"null", false}, Fall{"file://", false}}) {
+            auto t = roh(s.w.port());
+            QVERIFY(t);
+            t->write(handshake(s.w.port(), fall.origin));
+            const QByteArray a = lesen(*t, 400);
+            QVERIFY2(a.startsWith("HTTP/1.1 101") == fall.angenommen,
+                     (fall.origin + ": " + a.left(40)).constData());
+            offen.push_back(std::move(t));
+        }
+        QTRY_COMPARE(s.w.livePages(), 3);  // the three accepted ones are live pages
+    }
+
+    void kurznamen() {
+        QCOMPARE(anzeige::kurzname("Paulsen, Paula"), QString("Paula P."));
+        QCOMPARE(anzeige::kurzname("Müller-Lüdenscheidt, Jürgen"), QString("Jürgen M."));
+        QCOMPARE(anzeige::kurzname(" Hahn ,  Karl  Heinz "), QString("Karl H."));
+        QCOMPARE(anzeige::kurzname("Karl Heinz Müller"), QString("Karl M."));
+        QCOMPARE(anzeige::kurzname("Paula Paulsen"), QString("Paula P."));
+        QCOMPARE(anzeige::kurzname("Ötzi"), QString("Ötzi"));
+        QCOMPARE(anzeige::kurzname("Ötzi,"), QString("Ötzi"));
+        QCOMPARE(anzeige::kurzname(", Eva"), QString("Eva"));
+        QCOMPARE(anzeige::kurzname("   "), QString());
+    }
+
+    // A renamed member is no new result: the highlight stays on the one stored last.
+    void hervorhebungNurFuerGespeichertes() {
+        TestDaten d;
+        d.mitglied(1, "Paulsen, Paula", 1);
+        d.mitglied(2, "Bauer, Bernd", 1);
+        Anzeige anzeige(
+            {[] { return kAbend; }, [] { return 2024; }, [&d] { return d.db().zugang(); }});
+        Anzeigeeinstellung e;
+        e.an = true;
+        e.port = 0;
+        e.adresse = Anzeigeeinstellung::kNurDieserPc;
+        e.kurznamen = true;
+        QCOMPARE(anzeige.anwenden(e), QString());
+        auto abend = [&] {
+            auto t = roh(anzeige.port());
+            if (!t)
+                return QJsonArray();
+            t->write("GET /daten/abend HTTP/1.1\r\nHost: x\r\n\r\n");
+            const QByteArray a = lesen(*t, 300);
+            return QJsonDocument::fromJson(a.mid(a.indexOf("\r\n\r\n") + 4))["zeilen"].toArray();
+        };
+        auto neu = [&] {
+            QStringList n;
+            for (const QJsonValue z : abend())
+                if (z["neu"].toBool())
+                    n << z["name"].toString();
+            return n.join(',');
+        };
+        speichern(d.db(), 1, 9);
+        QTRY_COMPARE(neu(), QString("Paula P."));
+        speichern(d.db(), 2, 8);
+        QTRY_COMPARE(neu(), QString("Bernd B."));
+        d.db().run("UPDATE Mitglieder SET Name = 'Paulsen-Meier, Paula' WHERE Nr = 1");
+        QTRY_COMPARE(abend().size(), 2);
+        QTest::qWait(3 * Anzeigedienst::kTaktMs);
+        QCOMPARE(neu(), QString("Bernd B."));
+        speichern(d.db(), 1, 10);
+        QTRY_COMPARE(neu(), QString("Paula P."));
+    }
+
+    // On a 1920 pixel screen a very long name ends in "…" and every number stays visible.
+    void langerNameImBrowser() {
+        if (!QFile::exists("/usr/bin/chromium") || !QFile::exists("/usr/bin/chromedriver"))
+            QSKIP("Chromium oder chromedriver fehlt");
+        TestDaten d;
+        const QString lang = "Freifrau " + QString(12, u'X').replace("X", "von Lang ") + "Name";
+        d.mitglied(1, lang, 1);
+        d.mitglied(2, "Kurz, Kai", 1);
+        Anzeige anzeige(
+            {[] { return kAbend; }, [] { return 2024; }, [&d] { return d.db().zugang(); }});
+        Anzeigeeinstellung e;
+        e.an = true;
+        e.port = 0;
+        e.adresse = Anzeigeeinstellung::kNurDieserPc;
+        QCOMPARE(anzeige.anwenden(e), QString());
+        speichern(d.db(), 1, 9);
+        speichern(d.db(), 2, 8);
+        QProcess browser;
+        browser.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        browser.start("/usr/bin/python3",
+                      {ZK_BROWSER, QStringLiteral("http://127.0.0.1:%1/").arg(anzeige.port()),
+                       d.pfad("chromium")});
+        auto antwort = [&](const QByteArray& befehl) {
+            if (!befehl.isEmpty())
+                browser.write(befehl + "\n");
+            while (!browser.canReadLine())
+                if (!browser.waitForReadyRead(60000))
+                    return QByteArray("kein Browser");
+            return browser.readLine().trimmed();
+        };
+        QCOMPARE(antwort({}), QByteArray("bereit"));
+        QVERIFY(antwort("warte " + lang.toUtf8()).startsWith("ok "));
+        // the page's width, the widest row's right edge, whether the name is cut
+        const QByteArray b = antwort("breite");
+        const QList<QByteArray> w = b.split(' ');
+        QVERIFY2(w.size() == 4 && w[0] == "breite", b.constData());
+        QVERIFY2(w[1].toInt() <= 1920, b.constData());
+        QVERIFY2(w[2].toInt() <= 1920, b.constData());
+        QCOMPARE(w[3], QByteArray("gekuerzt"));
+        const QString bild = qEnvironmentVariable("ZK_ANZEIGE_LANG_BILD");
+        if (!bild.isEmpty())
+            QCOMPARE(antwort("bild " + bild.toUtf8()), QByteArray("ok"));
+        browser.write("ende\n");
+        QVERIFY(browser.state() == QProcess::NotRunning || browser.waitForFinished(30000));
+    }
+};
+
+QTEST_MAIN(TestAnzeigegrenzen)
+#include "test_anzeigegrenzen.moc"
