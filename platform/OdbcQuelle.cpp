@@ -66,7 +66,8 @@ bool OdbcQuelle::open(const QString& datenquelle, QString* fehler) {
         // A range PC that is switched off or stops answering must not hold the import for
         // minutes: login and every later call are bounded. Drivers pass over keywords they
         // do not know; MariaDB's takes its read and write timeouts from these.
-        db.setDatabaseName(QStringLiteral("DSN=%1;CONN_TIMEOUT=%2;READ_TIMEOUT=%2;WRITE_TIMEOUT=%2")
+        // Qt puts "DSN=" in front of the name itself.
+        db.setDatabaseName(QStringLiteral("%1;CONN_TIMEOUT=%2;READ_TIMEOUT=%2;WRITE_TIMEOUT=%2")
                                .arg(datenquelle)
                                .arg(kAntwortfristSekunden));
         db.setConnectOptions(
