@@ -195,6 +195,16 @@ class TestZweiStaende : public QObject {
         b.befehl("ringe 6 6 6 6");
         QVERIFY(!hat(b.befehl("F4"), "FRAGE"));
         QCOMPARE(gespeichert(d, 3), QString("6,6,6,6"));
+        // Changed where no note is left (the table browser): B's own note is not taken for
+        // another place's store.
+        d.db().run("UPDATE Ergebnis SET Gesammt = 1 WHERE MitglNr = 3");
+        b.befehl("ringe 5 5 5 5");
+        const QString g = frage(b.befehl("F4"));
+        QVERIFY2(g.contains("wurde geändert, nachdem dieser Platz ihn geladen hatte (zuletzt "
+                            "hier gespeichert am "),
+                 qPrintable(g));
+        QVERIFY2(!g.contains("anderen Platz gespeichert"), qPrintable(g));
+        QCOMPARE(gespeichert(d, 3), QString("6,6,6,6"));
     }
 
     // As at a range: two stands, the club server stopped (SIGSTOP) while F4 is pressed.
