@@ -164,65 +164,84 @@ void Abspeichern(const Felder& f, const Abendzustand& z, Database& db,
     const QDateTime jetzt = auftrag.jetzt.isValid() ? auftrag.jetzt : QDateTime::currentDateTime();
     QByteArray gespeichert;
     bool unveraendert = false;
+    GeladenerAbend* geladen = auftrag.geladen;
 
     // Another range PC may store at the same moment: the member's row of the day is held
     // while this one is written, and a transaction the server gave up is tried again.
-    inTransaktion(db, [&] {
-        if (mitMitglied) {
-            // The member's own row first: two places storing for one member wait for each
-            // other instead of locking each other's gaps.
-            db.runZumAendern(kMitgliedSperren, {nr});
-            if (auftrag.geladen && !auftrag.ersetzen) {
-                // Only the evening this place saw may be replaced without asking.
-                const QByteArray erwartet = auftrag.geladen->gilt(nr, datum)
-                                                ? auftrag.geladen->fingerabdruck
-                                                : QByteArray();
-                if (abendFingerabdruck(db, nr, datum) != erwartet) {
-                    throw AbendAnderswoGespeichert(nr, speicherzeitLesen(db, nr, datum));
+    try {
+        inTransaktion(db, [&] {
+            gespeichert.clear();
+            if (mitMitglied) {
+                // The member's own row first: two places storing for one member wait for each
+                // other instead of locking each other's gaps.
+                db.runZumAendern(kMitgliedSperren, {nr});
+                if (auftrag.geladen && !auftrag.ersetzen) {
+                    // Only the evening this place saw may be replaced without asking.
+                    const bool gilt = geladen->gilt(nr, datum);
+                    const QByteArray erwartet = gilt ? geladen->fingerabdruck : QByteArray();
+                    const QByteArray jetzt = abendFingerabdruck(db, nr, datum);
+                    // This place's own store whose commit went unanswered is no other place's.
+                    const bool eigenes =
+                        gilt && !geladen->ungewiss.isEmpty() && jetzt == geladen->ungewiss;
+                    if (jetzt != erwartet && !eigenes) {
+                        // Deleted since it was recalled: its result row is gone.
+                        if (!erwartet.isEmpty() && !ergebnisVorhanden(db, nr, datum)) {
+                            throw AbendAnderswoGespeichert(nr, std::nullopt, true);
+                        }
+                        throw AbendAnderswoGespeichert(nr, speicherzeitLesen(db, nr, datum));
+                    }
+                }
+                const SqlRows vorhanden = db.runZumAendern(kErgebnisAlt, {nr, datum});
+                // A stored evening that is replaced leaves what it was in the log; one that would
+                // not change is not written at all.
+                std::vector<aenderungen::Eintrag> log;
+                if (!vorhanden.empty()) {
+                    log = ergebnisAenderungen(vorhanden.rows[0], werte, nr, datum);
+                }
+                const QString schuesse = schussAenderungen(db.run(kSchuesseLesen, {nr, datum}), z);
+                if (!schuesse.isEmpty() && !vorhanden.empty()) {
+                    log.push_back({QStringLiteral("Einzelergebnisse"), nr, datum,
+                                   QStringLiteral("Schüsse"), QString(), schuesse,
+                                   QStringLiteral("Neu gespeichert")});
+                }
+                if (!vorhanden.empty() && log.empty()) {
+                    unveraendert = true;
+                    return;
+                }
+                if (vorhanden.empty()) {
+                    db.run(kErgebnisNeu, werte);
+                } else {
+                    db.run(kErgebnisAendern, QVariantList(werte) << vorhanden.rows[0][0]);
+                }
+                aenderungen::schreiben(db, log, jetzt);
+            }
+            db.run(kSchuesseLoeschen, {nr, datum});
+            for (int k = 1; k <= Abendzustand::kSchuesse; ++k) {
+                const ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
+                if (s.ValidFlag) {
+                    db.run(kSchussNeu,
+                           {nr, datum, k, einfach(s.Teiler), s.Ring, einfach(s.X), einfach(s.Y)});
                 }
             }
-            const SqlRows vorhanden = db.runZumAendern(kErgebnisAlt, {nr, datum});
-            // A stored evening that is replaced leaves what it was in the log; one that would
-            // not change is not written at all.
-            std::vector<aenderungen::Eintrag> log;
-            if (!vorhanden.empty()) {
-                log = ergebnisAenderungen(vorhanden.rows[0], werte, nr, datum);
+            if (mitMitglied && auftrag.geladen) {
+                speicherzeitSchreiben(db, nr, datum, jetzt);
+                gespeichert = abendFingerabdruck(db, nr, datum);
             }
-            const QString schuesse = schussAenderungen(db.run(kSchuesseLesen, {nr, datum}), z);
-            if (!schuesse.isEmpty() && !vorhanden.empty()) {
-                log.push_back({QStringLiteral("Einzelergebnisse"), nr, datum,
-                               QStringLiteral("Schüsse"), QString(), schuesse,
-                               QStringLiteral("Neu gespeichert")});
-            }
-            if (!vorhanden.empty() && log.empty()) {
-                unveraendert = true;
-                return;
-            }
-            if (vorhanden.empty()) {
-                db.run(kErgebnisNeu, werte);
-            } else {
-                db.run(kErgebnisAendern, QVariantList(werte) << vorhanden.rows[0][0]);
-            }
-            aenderungen::schreiben(db, log, jetzt);
+        });
+    } catch (const DatabaseError& e) {
+        // The connection went after everything was written: whether the server took the
+        // commit is unknown. Finding exactly this evening later is finding our own.
+        if (e.verbindungWeg() && mitMitglied && geladen && !gespeichert.isEmpty() &&
+            geladen->gilt(nr, datum)) {
+            geladen->ungewiss = gespeichert;
         }
-        db.run(kSchuesseLoeschen, {nr, datum});
-        for (int k = 1; k <= Abendzustand::kSchuesse; ++k) {
-            const ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
-            if (s.ValidFlag) {
-                db.run(kSchussNeu,
-                       {nr, datum, k, einfach(s.Teiler), s.Ring, einfach(s.X), einfach(s.Y)});
-            }
-        }
-        if (mitMitglied && auftrag.geladen) {
-            speicherzeitSchreiben(db, nr, datum, jetzt);
-            gespeichert = abendFingerabdruck(db, nr, datum);
-        }
-    });
+        throw;
+    }
     if (unveraendert && auftrag.geladen) {
         gespeichert = abendFingerabdruck(db, nr, datum);
     }
     if (mitMitglied && auftrag.geladen) {
-        *auftrag.geladen = GeladenerAbend{nr, datum, gespeichert};
+        *auftrag.geladen = GeladenerAbend{nr, datum, gespeichert, {}};
     }
 }
 
@@ -234,7 +253,7 @@ GeladenerAbend geladenerAbend(Database& db, const Felder& f) {
     }
     const int nr = static_cast<int>(nummer);
     const QString datum = sqldialect::isoDate(tag);
-    return GeladenerAbend{nr, datum, abendFingerabdruck(db, nr, datum)};
+    return GeladenerAbend{nr, datum, abendFingerabdruck(db, nr, datum), {}};
 }
 
 void suchen(Felder& f, Abendzustand& z, Database& db) {

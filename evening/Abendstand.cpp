@@ -2,7 +2,8 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
-#include <QSysInfo>
+
+#include "core/Platz.h"
 
 #include "platform/Database.h"
 
@@ -59,6 +60,56 @@ void speicherzeitSchreiben(Database& db, int nr, const QString& datum, const QDa
         return;  // a file that could not get the table (read-only until now): no note
     }
     db.run(kZeitLoeschen, {nr, datum});
-    db.run(kZeitNeu, {nr, datum, jetzt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                      QSysInfo::machineHostName().left(64)});
+    db.run(kZeitNeu,
+           {nr, datum, jetzt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), platz::name()});
+}
+
+bool ergebnisVorhanden(Database& db, int nr, const QString& datum) {
+    return !db.run(QStringLiteral("SELECT 1 FROM Ergebnis WHERE MitglNr = ? AND Datum = ? LIMIT 1"),
+                   {nr, datum})
+                .empty();
+}
+
+QString konfliktFrage(const AbendAnderswoGespeichert& k, const QString& name,
+                      const QString& datumText) {
+    const QString abend =
+        QStringLiteral("Der Abend von Nummer %1 (%2) am %3").arg(k.nr()).arg(name, datumText);
+    if (k.geloescht()) {
+        return abend +
+               QStringLiteral(
+                   " wurde gelöscht, nachdem dieser Platz ihn geladen hatte (in der "
+                   "Tabellenansicht, der Auswertung oder an einem anderen Platz).\n\n"
+                   "Soll der Abend dieses Platzes trotzdem gespeichert werden?\n"
+                   "„Nein“ zeigt, was jetzt gespeichert ist: einen leeren Abend; die Ringe dieses "
+                   "Platzes werden dann nicht gespeichert.");
+    }
+    QString was;
+    if (k.wann()) {
+        const QDateTime zeit = QDateTime::fromString(k.wann()->zeit, Qt::ISODate);
+        const QString wann = QStringLiteral("am %1 um %2 Uhr")
+                                 .arg(zeit.date().toString(QStringLiteral("dd.MM.yyyy")),
+                                      zeit.time().toString(QStringLiteral("HH:mm:ss")));
+        if (k.wann()->platz == platz::name()) {
+            // Our own note: what changed it since was something that leaves none.
+            was = QStringLiteral(
+                      " wurde geändert, nachdem dieser Platz ihn geladen hatte (zuletzt hier "
+                      "gespeichert %1; danach in der Tabellenansicht, der Auswertung oder durch "
+                      "den Import geändert)")
+                      .arg(wann);
+        } else {
+            was =
+                QStringLiteral(" wurde inzwischen an einem anderen Platz gespeichert (%1 an „%2“)")
+                    .arg(wann, k.wann()->platz);
+        }
+    } else {
+        was = QStringLiteral(
+            " wurde geändert, nachdem dieser Platz ihn geladen hatte (an einem anderen Platz, in "
+            "der Tabellenansicht, der Auswertung oder durch den Import)");
+    }
+    return abend + was +
+           QStringLiteral(
+               ".\n\n"
+               "Soll der Abend dieses Platzes den jetzt gespeicherten ersetzen?\n"
+               "„Nein“ lädt den jetzt gespeicherten Abend; die Ringe dieses Platzes werden dann "
+               "nicht gespeichert.");
 }

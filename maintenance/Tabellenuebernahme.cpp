@@ -243,7 +243,7 @@ bool Tabellenuebernahme::tabelleKopieren(Database& db, const QString& tabelle) {
     } catch (const DatabaseError& e) {
         // The engine names the file the connection was opened on; the failure was in 4.
         QString grund = e.message();
-        grund.remove(QStringLiteral("Fehler in der Datenbank \"%1\": ").arg(db1_));
+        grund.remove(QStringLiteral("Die Datenbank \"%1\" meldet einen Fehler.\n").arg(db1_));
         dialogs_.message(QStringLiteral("Die Tabelle %1 wurde nicht übernommen; \"%2\" ist "
                                         "unverändert.\n%3")
                              .arg(tabelle, db4_, grund));

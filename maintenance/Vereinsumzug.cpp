@@ -55,6 +55,14 @@ void dateiUndJournaleEntfernen(const QString& pfad) {
     }
 }
 
+// A file that a cut-off move of this program left: a database holding the move's mark.
+bool vonUnseremUmzug(const QString& pfad) {
+    Database db;
+    QString fehler;
+    return db.open(pfad, &fehler, false, Database::Zugriff::NurLesen) &&
+           db.hasTable(kUmzugUnfertig);
+}
+
 // Every table and view of a server database that an unfinished move left.
 void serverLeeren(Database& ziel) {
     const SqlRows r =
@@ -120,7 +128,18 @@ bool inDatei(Database& quelle, const QString& nach, const Umzugsfortschritt& for
         return false;
     }
     const QString neu = nach + QStringLiteral(".neu");
-    dateiUndJournaleEntfernen(neu);  // what a move that was cut off left
+    if (dateien::existiert(neu)) {
+        // What a move that was cut off left carries its mark; anything else is not ours.
+        if (!vonUnseremUmzug(neu)) {
+            *fehler = QStringLiteral(
+                          "Die Datei \"%1\" gibt es schon; sie stammt nicht von einem Umzug "
+                          "dieses Programms und wird nicht angerührt. Bitte sie umbenennen oder "
+                          "an einen anderen Ort legen und den Umzug dann noch einmal beginnen.")
+                          .arg(neu);
+            return false;
+        }
+        dateiUndJournaleEntfernen(neu);
+    }
     if (!schema::neueVereinsdatenbank(neu, fehler)) {
         fehler->replace(neu, nach);
         dateiUndJournaleEntfernen(neu);
@@ -129,7 +148,19 @@ bool inDatei(Database& quelle, const QString& nach, const Umzugsfortschritt& for
     bool ok = false;
     {
         Database ziel;
-        ok = ziel.open(neu, fehler) && zeilenKopieren(quelle, ziel, fortschritt, bericht, fehler);
+        ok = ziel.open(neu, fehler);
+        try {
+            if (ok) {
+                ziel.run(QStringLiteral("CREATE TABLE %1 (Beginn TEXT(19))").arg(kUmzugUnfertig));
+            }
+            ok = ok && zeilenKopieren(quelle, ziel, fortschritt, bericht, fehler);
+            if (ok) {
+                ziel.run(QStringLiteral("DROP TABLE %1").arg(kUmzugUnfertig));
+            }
+        } catch (const DatabaseError& e) {
+            *fehler = e.message();
+            ok = false;
+        }
     }
     if (ok && !dateien::umbenennen(neu, nach)) {
         *fehler = QStringLiteral("Die fertige Datei konnte nicht \"%1\" genannt werden.").arg(nach);

@@ -1,9 +1,12 @@
 #include "platform/Database.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 
 #include "platform/DeutscheOrdnung.h"
@@ -36,16 +39,29 @@ int engineCode(const QSqlError& e) {
     return ok ? (code & 0xff) : -1;
 }
 
-// What went wrong, in German where the cause is a common one; the engine's own words
-// otherwise. Never the statement: SQL is no text for a club official.
-QString engineText(const QSqlError& e) {
+// The engine's own words for a failure.
+QString treibertext(const QSqlError& e) {
+    QString text = e.databaseText().trimmed();
+    if (text.isEmpty()) {
+        text = e.text().trimmed();
+    }
+    return text;
+}
+
+bool dateiGesperrt(const QSqlError& e) {
+    return engineCode(e) == kBusy || engineCode(e) == kLocked;
+}
+
+// What went wrong, in German where the cause is a common one ("" otherwise). Never the
+// statement: SQL is no text for a club official.
+QString engineSatz(const QSqlError& e) {
     switch (engineCode(e)) {
         case kBusy:
         case kLocked:
             return QStringLiteral(
-                "Die Datenbank wird gerade von einem anderen Programm benutzt. "
-                "Bitte das andere Programm schließen und es noch einmal "
-                "versuchen.");
+                "Die Datenbank wird gerade an einem anderen Platz oder von einem anderen "
+                "Programm benutzt und ist gesperrt. Bitte in einigen Sekunden noch einmal "
+                "versuchen oder das andere Programm schließen.");
         case kReadOnly:
             return QStringLiteral(
                 "Die Datenbank ist schreibgeschützt; es kann nichts "
@@ -53,14 +69,20 @@ QString engineText(const QSqlError& e) {
         case kFull:
             return QStringLiteral("Der Datenträger ist voll.");
         default:
-            break;
+            return {};
     }
-    QString text = e.databaseText().trimmed();
-    if (text.isEmpty()) {
-        text = e.text().trimmed();
-    }
-    return text;
 }
+
+// What failed, why where the cause is known, and the engine's words below.
+QString dateiMeldung(const QString& was, const QSqlError& e) {
+    const QString satz = engineSatz(e);
+    return was + (satz.isEmpty() ? QString() : u' ' + satz) + treiberzeile(treibertext(e));
+}
+
+// Connecting (the server's greeting included) and waiting for a row another place holds
+// stay well inside the time allowed for a whole action.
+constexpr int kVerbindenSekunden = 5;
+constexpr int kSperrwartenSekunden = 3;
 
 // MariaDB's error numbers that a user can do something about.
 constexpr int kLockWait = 1205;
@@ -93,16 +115,9 @@ bool verbindungVerloren(const QSqlError& e) {
     }
 }
 
-QString serverText(const QSqlError& e) {
-    if (serverWiederholbar(e)) {
-        return QStringLiteral(
-            "Die Daten werden gerade an einem anderen Platz gespeichert. Bitte noch einmal "
-            "versuchen.");
-    }
-    QString text = e.databaseText().trimmed();
-    if (text.isEmpty()) {
-        text = e.text().trimmed();
-    }
+// The server's own words as it sent them.
+QString serverTreibertext(const QSqlError& e) {
+    QString text = treibertext(e);
     // The driver reads the server's UTF-8 messages as Latin-1; read them as they were sent.
     bool latin1 = true;
     for (const QChar c : text) {
@@ -115,6 +130,21 @@ QString serverText(const QSqlError& e) {
         }
     }
     return text;
+}
+
+QString serverSatz(const QSqlError& e) {
+    if (serverWiederholbar(e)) {
+        return QStringLiteral(
+            "Die Daten werden gerade an einem anderen Platz gespeichert. Bitte noch einmal "
+            "versuchen.");
+    }
+    return {};
+}
+
+QString serverText(const QSqlError& e) {
+    const QString satz = serverSatz(e);
+    return (satz.isEmpty() ? QStringLiteral("Der Server meldet einen Fehler.") : satz) +
+           treiberzeile(serverTreibertext(e));
 }
 
 // The password of section [client] of the user's ~/.my.cnf, "" when there is none.
@@ -166,6 +196,11 @@ QVariant wieDatei(const QVariant& v) {
 }
 
 }  // namespace
+
+QString treiberzeile(const QString& treibertext) {
+    const QString t = treibertext.trimmed();
+    return t.isEmpty() ? QString() : QStringLiteral("\nMeldung des Datenbanktreibers: ") + t;
+}
 
 int SqlRows::column(const QString& name) const {
     for (int i = 0; i < columns.size(); ++i) {
@@ -224,7 +259,11 @@ bool Database::openServer(const QString& adresse, QString* error, const QString*
         }
         return false;
     }
-    QStringList optionen{QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=5"),
+    // A server that stops answering (a cable pulled, a switch that died) must not hold the
+    // program until the operating system gives up on the connection, minutes later.
+    QStringList optionen{QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1").arg(kVerbindenSekunden),
+                         QStringLiteral("MYSQL_OPT_READ_TIMEOUT=%1").arg(kAntwortfristSekunden),
+                         QStringLiteral("MYSQL_OPT_WRITE_TIMEOUT=%1").arg(kAntwortfristSekunden),
                          QStringLiteral("CLIENT_FOUND_ROWS=1")};
     auto verbinden = [&](const QString& passwort) {
         QSqlDatabase db =
@@ -241,7 +280,8 @@ bool Database::openServer(const QString& adresse, QString* error, const QString*
             passwort_ = passwort;
             return QString();
         }
-        return serverText(db.lastError());
+        const QString text = serverTreibertext(db.lastError());
+        return text.isEmpty() ? QStringLiteral("?") : text;
     };
     // The password lives where every MariaDB client looks for it, never in wettk.ini.
     QString grund = verbinden(passwort ? *passwort : passwortAusMyCnf());
@@ -254,8 +294,9 @@ bool Database::openServer(const QString& adresse, QString* error, const QString*
     }
     if (!grund.isEmpty()) {
         if (error) {
-            *error = QStringLiteral("Die Datenbank \"%1\" auf dem Server ist nicht erreichbar: %2")
-                         .arg(adresse, grund);
+            *error = QStringLiteral("Die Datenbank \"%1\" auf dem Server ist nicht erreichbar.")
+                         .arg(adresse) +
+                     treiberzeile(grund);
         }
         close();
         return false;
@@ -264,7 +305,7 @@ bool Database::openServer(const QString& adresse, QString* error, const QString*
         if (error) {
             *error = QStringLiteral(
                          "Die Datenbank \"%1\" auf dem Server kann nicht benutzt "
-                         "werden: %2")
+                         "werden.\n%2")
                          .arg(adresse, grund);
         }
         close();
@@ -284,7 +325,8 @@ bool Database::sitzungEinrichten(QString* grund) {
                            "STRICT_ALL_TABLES", "NO_ENGINE_SUBSTITUTION"};
     const bool ok = q.exec(QStringLiteral("SET SESSION sql_mode = '%1'").arg(modi.join(u','))) &&
                     q.exec(QStringLiteral("SET NAMES utf8mb4")) &&
-                    q.exec(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 10")) &&
+                    q.exec(QStringLiteral("SET SESSION innodb_lock_wait_timeout = %1")
+                               .arg(kSperrwartenSekunden)) &&
                     q.exec(QStringLiteral("SELECT @@SESSION.sql_mode")) && q.next();
     if (!ok) {
         *grund = serverText(q.lastError());
@@ -309,17 +351,64 @@ bool Database::wiederVerbinden(QString* grund) {
     inTransaction_ = false;
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     db.close();
+    if (stumm()) {
+        // Asked once in this action already, and it kept silent.
+        verbindungWeg_ = true;
+        if (grund) {
+            *grund = stummText();
+        }
+        return false;
+    }
+    QElapsedTimer uhr;
+    uhr.start();
     QString warum;
     if (!db.open()) {
-        warum = serverText(db.lastError());
+        warum = verbindungText(serverTreibertext(db.lastError()));
     } else if (sitzungEinrichten(&warum)) {
         return true;
     }
     verbindungWeg_ = true;
+    if (uhr.elapsed() >= 1000) {
+        // It took its time to fail: the server does not answer rather than refuse.
+        stummMerken();
+        warum = stummText() + treiberzeile(serverTreibertext(db.lastError()));
+    }
     if (grund) {
         *grund = warum;
     }
     return false;
+}
+
+void Database::stummMerken() {
+    stumm_->store(true);
+    stummSeit_ = QDateTime::currentMSecsSinceEpoch();
+    // Cleared once this thread is back at its events (its next action), or after a while
+    // where no event loop runs.
+    if (QCoreApplication::instance() && QThread::currentThread()->eventDispatcher()) {
+        std::weak_ptr<std::atomic<bool>> flag = stumm_;
+        QTimer::singleShot(0, [flag] {
+            if (auto f = flag.lock()) {
+                f->store(false);
+            }
+        });
+    }
+}
+
+bool Database::stumm() {
+    if (stumm_->load() &&
+        QDateTime::currentMSecsSinceEpoch() - stummSeit_ > 2000LL * kAntwortfristSekunden) {
+        stumm_->store(false);
+    }
+    return stumm_->load();
+}
+
+QString Database::stummText() const {
+    return QStringLiteral(
+               "Der Server der Vereinsdatenbank \"%1\" antwortet nicht (seit %2 Sekunden "
+               "keine Antwort). Was auf dem Bildschirm steht, bleibt erhalten; bitte noch einmal "
+               "versuchen, wenn er wieder antwortet.")
+        .arg(path_)
+        .arg(kAntwortfristSekunden);
 }
 
 bool Database::open(const QString& path, QString* error, bool create, Zugriff zugriff) {
@@ -348,8 +437,9 @@ bool Database::open(const QString& path, QString* error, bool create, Zugriff zu
                                  ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000;QSQLITE_OPEN_READONLY")
                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
         if (!db.open()) {
-            return fail(QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden: %2")
-                            .arg(path, engineText(db.lastError())));
+            return fail(dateiMeldung(
+                QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden.").arg(path),
+                db.lastError()));
         }
         deutsch::sqliteEinrichten(db);
     }
@@ -359,12 +449,12 @@ bool Database::open(const QString& path, QString* error, bool create, Zugriff zu
     if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
         const QSqlError e = probe.lastError();
         probe = QSqlQuery();
-        if (engineCode(e) == kBusy || engineCode(e) == kLocked) {
-            return fail(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
-                            .arg(path, engineText(e)));
+        if (dateiGesperrt(e)) {
+            return fail(dateiMeldung(
+                QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(path), e));
         }
-        return fail(QStringLiteral("Die Datei \"%1\" ist keine lesbare Datenbank: %2")
-                        .arg(path, engineText(e)));
+        return fail(dateiMeldung(
+            QStringLiteral("Die Datei \"%1\" ist keine lesbare Datenbank.").arg(path), e));
     }
     return true;
 }
@@ -418,34 +508,59 @@ SqlRows Database::runZumAendern(const QString& sql, const QVariantList& values) 
 }
 
 // A connection the server dropped is opened again before the statement, and once more
-// when the statement finds it gone; within a transaction the caller starts over.
+// when the statement finds it gone; within a transaction the caller starts over. A server
+// that let the statement wait the whole time allowed is not asked again in this action.
 SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool behalten) {
     if (server_ && verbindungWeg_ && !inTransaction_) {
         QString grund;
         if (!wiederVerbinden(&grund)) {
-            throw DatabaseError(verbindungText(grund), false, true);
+            throw DatabaseError(grund, false, true);
         }
     }
     try {
         return ausfuehren(sql, values, behalten);
     } catch (const DatabaseError& e) {
-        if (!e.verbindungWeg() || inTransaction_) {
+        if (!e.verbindungWeg() || inTransaction_ || stumm()) {
             throw;
         }
         QString grund;
         if (!wiederVerbinden(&grund)) {
-            throw DatabaseError(verbindungText(grund), false, true);
+            throw DatabaseError(grund, false, true);
         }
         return ausfuehren(sql, values, behalten);
     }
 }
 
-QString Database::verbindungText(const QString& grund) const {
+QString Database::verbindungText(const QString& treibertext) const {
     return QStringLiteral(
-               "Der Server der Datenbank \"%1\" ist nicht erreichbar (%2). Was auf dem "
+               "Der Server der Vereinsdatenbank \"%1\" ist nicht erreichbar. Was auf dem "
                "Bildschirm steht, bleibt erhalten; bitte noch einmal versuchen, wenn der Server "
                "wieder läuft.")
-        .arg(path_, grund);
+               .arg(path_) +
+           treiberzeile(treibertext);
+}
+
+// The German message of a failed statement: why, where the cause is known, else `satz`;
+// the engine's words below. A server that kept silent the whole time allowed is noted.
+void Database::fehlerWerfen(const QString& satz, const QSqlError& fehler, bool weg,
+                            qint64 gewartetMs) {
+    if (!server_) {
+        const QString grund = engineSatz(fehler);
+        throw DatabaseError((grund.isEmpty() ? satz : grund) + treiberzeile(treibertext(fehler)),
+                            dateiGesperrt(fehler), false, dateiGesperrt(fehler));
+    }
+    if (weg) {
+        verbindungWeg_ = true;
+        prepared_.clear();
+        if (gewartetMs >= 1000 * (kAntwortfristSekunden - 1)) {
+            stummMerken();
+            throw DatabaseError(stummText() + treiberzeile(serverTreibertext(fehler)), false, true);
+        }
+        throw DatabaseError(verbindungText(serverTreibertext(fehler)), false, true);
+    }
+    const QString grund = serverSatz(fehler);
+    throw DatabaseError((grund.isEmpty() ? satz : grund) + treiberzeile(serverTreibertext(fehler)),
+                        serverWiederholbar(fehler), false, serverWiederholbar(fehler));
 }
 
 // Statements with bound values are prepared once and kept; dialect statements carry their
@@ -460,14 +575,12 @@ SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, boo
         query = std::make_shared<QSqlQuery>(QSqlDatabase::database(connectionName_, false));
         query->setForwardOnly(true);
         const QString geordnet = deutsch::namenOrdnen(sql, server_);
+        QElapsedTimer uhr;
+        uhr.start();
         if (!query->prepare(server_ ? mariadbsql::uebersetzen(geordnet) : geordnet)) {
             const QSqlError fehler = query->lastError();
-            const QString reason = fehlerText(fehler);
-            const bool weg = server_ && verbindungVerloren(fehler);
-            verbindungWeg_ = verbindungWeg_ || weg;
-            throw DatabaseError(
-                QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason), false,
-                weg);
+            fehlerWerfen(QStringLiteral("Die Datenbank \"%1\" meldet einen Fehler.").arg(path_),
+                         fehler, server_ && verbindungVerloren(fehler), uhr.elapsed());
         }
         if (behalten) {
             if (prepared_.size() >= kHoechstensVorbereitet) {
@@ -479,17 +592,14 @@ SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, boo
     for (int i = 0; i < values.size(); ++i) {
         query->bindValue(i, values[i]);
     }
+    QElapsedTimer uhr;
+    uhr.start();
     if (!query->exec()) {
         const QSqlError fehler = query->lastError();
-        const QString reason = fehlerText(fehler);
         query->finish();
-        const bool weg = server_ && verbindungVerloren(fehler);
-        if (weg) {
-            verbindungWeg_ = true;
-            prepared_.clear();
-        }
-        throw DatabaseError(QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason),
-                            server_ && serverWiederholbar(fehler), weg);
+        query.reset();
+        fehlerWerfen(QStringLiteral("Die Datenbank \"%1\" meldet einen Fehler.").arg(path_), fehler,
+                     server_ && verbindungVerloren(fehler), uhr.elapsed());
     }
     SqlRows result;
     if (query->isSelect()) {
@@ -522,21 +632,23 @@ void Database::begin() {
     if (server_ && verbindungWeg_) {
         QString grund;
         if (!wiederVerbinden(&grund)) {
-            throw DatabaseError(verbindungText(grund), false, true);
+            throw DatabaseError(grund, false, true);
         }
     }
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     if (!db.isOpen()) {
         throw DatabaseError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     }
+    const QString satz =
+        QStringLiteral("Die Datenbank \"%1\" kann keine Transaktion beginnen.").arg(path_);
+    QElapsedTimer uhr;
+    uhr.start();
     if (!server_) {
         // The write lock is taken at the start: what a transaction reads stays as read until
         // it ends, also when another program writes the same file.
         QSqlQuery q(db);
         if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-            throw DatabaseError(
-                QStringLiteral("Die Datenbank \"%1\" kann keine Transaktion beginnen: %2")
-                    .arg(path_, fehlerText(q.lastError())));
+            fehlerWerfen(satz, q.lastError(), false, uhr.elapsed());
         }
         inTransaction_ = true;
         return;
@@ -544,32 +656,42 @@ void Database::begin() {
     if (!db.transaction()) {
         const QSqlError fehler = db.lastError();
         const bool weg = verbindungVerloren(fehler);
-        verbindungWeg_ = verbindungWeg_ || weg;
-        if (weg && wiederVerbinden() && db.transaction()) {
+        if (weg && uhr.elapsed() < 1000 && wiederVerbinden() && db.transaction()) {
             inTransaction_ = true;
             return;
         }
-        throw DatabaseError(
-            QStringLiteral("Die Datenbank \"%1\" kann keine Transaktion beginnen: %2")
-                .arg(path_, fehlerText(fehler)),
-            false, weg);
+        fehlerWerfen(satz, fehler, weg, uhr.elapsed());
     }
     inTransaction_ = true;
 }
 
 void Database::commit() {
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    QElapsedTimer uhr;
+    uhr.start();
+    if (!server_) {
+        // Begun by hand, ended by hand: the engine's code tells a file another program holds.
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("COMMIT"))) {
+            const QSqlError fehler = q.lastError();
+            q.exec(QStringLiteral("ROLLBACK"));
+            inTransaction_ = false;
+            fehlerWerfen(
+                QStringLiteral("Die Änderungen in \"%1\" konnten nicht gespeichert werden.")
+                    .arg(path_),
+                fehler, false, uhr.elapsed());
+        }
+        inTransaction_ = false;
+        return;
+    }
     if (!db.commit()) {
         const QSqlError fehler = db.lastError();
-        const QString reason = fehlerText(fehler);
+        const qint64 gewartet = uhr.elapsed();
         db.rollback();
         inTransaction_ = false;
-        const bool weg = server_ && verbindungVerloren(fehler);
-        verbindungWeg_ = verbindungWeg_ || weg;
-        throw DatabaseError(
-            QStringLiteral("Die Änderungen in \"%1\" konnten nicht gespeichert werden: %2")
-                .arg(path_, reason),
-            server_ && serverWiederholbar(fehler), weg);
+        fehlerWerfen(
+            QStringLiteral("Die Änderungen in \"%1\" konnten nicht gespeichert werden.").arg(path_),
+            fehler, server_ && verbindungVerloren(fehler), gewartet);
     }
     inTransaction_ = false;
 }
@@ -580,10 +702,6 @@ void Database::rollback() {
     if (db.isOpen()) {
         db.rollback();
     }
-}
-
-QString Database::fehlerText(const QSqlError& e) const {
-    return server_ ? serverText(e) : engineText(e);
 }
 
 bool Database::schreibgeschuetzt() {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -15,26 +17,40 @@
 class QSqlQuery;
 class QSqlError;
 
+// How long any one call to a database server or to the range's data source may wait for an
+// answer (reading, writing, logging in), and how long a transaction is tried again while
+// another place holds what it needs. A server that says nothing for this long is taken as
+// not answering: the user is told and keeps what is on the screen.
+inline constexpr int kAntwortfristSekunden = 10;
+
+// The engine's own words as the second line of a German message, named as such; "" when
+// the engine said nothing.
+QString treiberzeile(const QString& treibertext);
+
 // An engine or dialect error. The message is German and fit to show to the user.
 class DatabaseError : public std::runtime_error {
   public:
     explicit DatabaseError(const QString& message, bool wiederholbar = false,
-                           bool verbindungWeg = false)
+                           bool verbindungWeg = false, bool gesperrt = false)
         : std::runtime_error(message.toStdString()),
           message_(message),
           wiederholbar_(wiederholbar),
-          verbindungWeg_(verbindungWeg) {}
+          verbindungWeg_(verbindungWeg),
+          gesperrt_(gesperrt) {}
     const QString& message() const { return message_; }
     // Another user held what was needed too long (a server database); the whole
     // transaction may be tried again.
     bool wiederholbar() const { return wiederholbar_; }
     // The server dropped the connection; it is opened again before the next statement.
     bool verbindungWeg() const { return verbindungWeg_; }
+    // Another place or program holds the database (a file locked, rows held on a server).
+    bool gesperrt() const { return gesperrt_; }
 
   private:
     QString message_;
     bool wiederholbar_ = false;
     bool verbindungWeg_ = false;
+    bool gesperrt_ = false;
 };
 
 // The rows of a SELECT, read completely.
@@ -127,8 +143,15 @@ class Database {
     SqlRows runNative(const QString& sql, const QVariantList& values, bool behalten = true);
     SqlRows ausfuehren(const QString& sql, const QVariantList& values, bool behalten);
     bool sitzungEinrichten(QString* grund);
+    // The server kept silent for the whole time allowed (or could not be reached again
+    // after that): it is not asked again before the program gets back to its events, so
+    // that one action waits for it once, not once per statement.
+    void stummMerken();
+    bool stumm();
     QString passwort_;
     bool verbindungWeg_ = false;  // the server dropped the connection
+    std::shared_ptr<std::atomic<bool>> stumm_ = std::make_shared<std::atomic<bool>>(false);
+    qint64 stummSeit_ = 0;  // ms since the epoch
     static constexpr qsizetype kHoechstensVorbereitet = 200;
     QString connectionName_;
     QString path_;
@@ -137,8 +160,10 @@ class Database {
     QHash<QString, std::shared_ptr<QSqlQuery>> prepared_;
     bool server_ = false;
     bool openServer(const QString& adresse, QString* error, const QString* passwort = nullptr);
-    QString fehlerText(const QSqlError& e) const;
-    QString verbindungText(const QString& grund) const;
+    QString verbindungText(const QString& treibertext) const;
+    QString stummText() const;
+    [[noreturn]] void fehlerWerfen(const QString& satz, const QSqlError& fehler, bool weg,
+                                   qint64 gewartetMs);
 };
 
 // Rolls back unless committed: writes that belong together succeed or leave the old state.
@@ -171,10 +196,11 @@ class Transaction {
 void vorWiederholungWarten(int versuch);
 
 // Runs `schritte` in one transaction; when another place held the data too long (a
-// server database), the whole transaction is tried again, up to `versuche` times. The
-// last failure is thrown.
+// server's rows or a locked file), the whole transaction is tried again, up to `versuche`
+// times and while the time allowed lasts. The last failure is thrown.
 template <class Schritte>
 void inTransaktion(Database& db, Schritte&& schritte, int versuche = 6) {
+    const qint64 beginn = QDateTime::currentMSecsSinceEpoch();
     for (int versuch = 1;; ++versuch) {
         try {
             Transaction t(db);
@@ -187,7 +213,11 @@ void inTransaktion(Database& db, Schritte&& schritte, int versuche = 6) {
             if (e.verbindungWeg() && versuch < versuche && db.wiederVerbinden()) {
                 continue;
             }
-            if (!e.wiederholbar() || versuch >= versuche) {
+            // A try that waited for a lock takes a few seconds; one more is begun only when
+            // it ends within the time allowed.
+            const qint64 gewartet = QDateTime::currentMSecsSinceEpoch() - beginn;
+            if (!e.wiederholbar() || versuch >= versuche ||
+                gewartet + gewartet / versuch > kAntwortfristSekunden * 1000) {
                 throw;
             }
         }

@@ -14,6 +14,16 @@ QString nextConnectionName() {
     return QStringLiteral("zk_odbc_%1").arg(++counter);
 }
 
+// The driver manager itself answers when the source or its driver is not set up; a
+// source that is set up but whose server does not answer is the driver's message.
+bool einrichtungsfehler(const QString& text) {
+    return text.contains(QLatin1String("Data source name not found"), Qt::CaseInsensitive) ||
+           text.contains(QLatin1String("Datenquellenname wurde nicht gefunden"),
+                         Qt::CaseInsensitive) ||
+           text.contains(QLatin1String("IM002")) || text.contains(QLatin1String("IM003")) ||
+           text.contains(QLatin1String("Can't open lib"), Qt::CaseInsensitive);
+}
+
 QString grund(const QSqlError& e) {
     QString text = e.databaseText().trimmed();
     if (text.isEmpty()) {
@@ -50,16 +60,26 @@ bool OdbcQuelle::open(const QString& datenquelle, QString* fehler) {
         return false;
     }
     bool ok = false;
+    einrichtungFehlt_ = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
-        // Qt puts "DSN=" in front of a bare name itself; anything more would be doubled.
-        db.setDatabaseName(datenquelle);
-        // A range PC that is switched off must not hold the window for minutes.
+        // A range PC that is switched off or stops answering must not hold the import for
+        // minutes: login and every later call are bounded. Drivers pass over keywords they
+        // do not know; MariaDB's takes its read and write timeouts from these.
+        // Qt puts "DSN=" in front of the name itself.
+        db.setDatabaseName(QStringLiteral("%1;CONN_TIMEOUT=%2;READ_TIMEOUT=%2;WRITE_TIMEOUT=%2")
+                               .arg(datenquelle)
+                               .arg(kAntwortfristSekunden));
         db.setConnectOptions(
-            QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=5;SQL_ATTR_CONNECTION_TIMEOUT=10"));
+            QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1")
+                .arg(kAntwortfristSekunden));
         ok = db.open();
-        if (!ok && fehler) {
-            *fehler = grund(db.lastError());
+        if (!ok) {
+            const QString text = grund(db.lastError());
+            einrichtungFehlt_ = einrichtungsfehler(text);
+            if (fehler) {
+                *fehler = text;
+            }
         }
     }
     if (!ok) {
@@ -117,5 +137,8 @@ SqlRows OdbcQuelle::select(const QString& sql) {
 
 void OdbcQuelle::lesefehler(const QSqlError& e) {
     gestoert_ = true;
-    throw DatabaseError(QStringLiteral("Fehler beim Lesen der Datenquelle: %1").arg(grund(e)));
+    throw DatabaseError(
+        QStringLiteral("Der Rechner der Meyton-Anlage hat die Abfrage nicht beantwortet: er "
+                       "antwortet nicht, ist nicht mehr erreichbar oder kennt sie nicht.") +
+        treiberzeile(grund(e)));
 }

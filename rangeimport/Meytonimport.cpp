@@ -19,6 +19,7 @@
 #include "platform/SqlDialect.h"
 #include "rangeimport/Ergebniszeile.h"
 #include "rangeimport/PunkteImport.h"
+#include "rangeimport/Standleser.h"
 
 namespace {
 
@@ -65,11 +66,6 @@ bool zahl(const QVariant& v, double* out) {
     return true;
 }
 
-// The ScheibenID as the range statements want it: a whole number in plain digits.
-QString idText(double id) {
-    return QString::number(static_cast<qlonglong>(id));
-}
-
 }  // namespace
 
 Importlogpfade Importlogpfade::standard() {
@@ -79,7 +75,7 @@ Importlogpfade Importlogpfade::standard() {
             d.filePath(QStringLiteral("Import-Debuglog.txt"))};
 }
 
-Meytonimport::Meytonimport(OdbcQuelle& stand, Database& club, Ini& ini, Abendzustand& zustand,
+Meytonimport::Meytonimport(Lesequelle& stand, Database& club, Ini& ini, Abendzustand& zustand,
                            Dialogs& dialogs, Importlogpfade logs)
     : stand_(stand),
       club_(club),
@@ -213,8 +209,7 @@ Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied&
     std::array<std::int16_t, 6> summen{};
     std::array<QVariant, 6> serien;
     serien.fill(QVariant(QMetaType::fromType<int>()));  // NULL for a series the range lacks
-    const SqlRows ser = stand_.select(QStringLiteral("SELECT * from Serien where ScheibenID = ") +
-                                      idText(scheibenId));
+    const SqlRows ser = stand_.select(serienSql(scheibenId));
     for (std::size_t i = 0; i < ser.size(); ++i) {
         double n = 0;
         double ring = 0;

@@ -11,7 +11,7 @@
 struct Abendzustand;
 class Dialogs;
 class Ini;
-class OdbcQuelle;
+class Lesequelle;
 
 struct Importoptionen {
     bool aktualisieren = true;          // Aktualisieren_opt, else Belassen_opt
@@ -40,7 +40,7 @@ struct Importlogpfade {
 // result is written in one transaction of the club database.
 class Meytonimport {
   public:
-    Meytonimport(OdbcQuelle& stand, Database& club, Ini& ini, Abendzustand& zustand,
+    Meytonimport(Lesequelle& stand, Database& club, Ini& ini, Abendzustand& zustand,
                  Dialogs& dialogs, Importlogpfade logs = Importlogpfade::standard());
 
     // Creates the logs anew and runs the selection. False when nothing can be imported;
@@ -88,7 +88,7 @@ class Meytonimport {
     void stoppen(const QString& grund);
     static void eintrag(Protokolldatei& log, const QString& text);
 
-    OdbcQuelle& stand_;
+    Lesequelle& stand_;
     Database& club_;
     Ini& ini_;
     Abendzustand& zustand_;

@@ -17,6 +17,7 @@
 #include "core/DatenbankSlots.h"
 #include "core/Einstellungen.h"
 #include "core/Ini.h"
+#include "core/Platz.h"
 #include "core/Schema.h"
 #include "core/Ueber.h"
 #include "core/Zahlen.h"
@@ -310,6 +311,7 @@ void Ringe::laden() {
         dialogs_.message(problem);
     }
     const bool ohneMaschine = startup::leseMaschine(ini_, zustand_);
+    platz::ausEinstellungen(ini_);  // how this stand names itself in notes and questions
     maschineEinrichten();
     if (lesen_ && !ohneMaschine) {
         lesen_->laden();  // port set-up; a missing port is reported once, typing still works

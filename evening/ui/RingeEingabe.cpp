@@ -430,7 +430,7 @@ void Ringe::speichern(bool ersetzen) {
             }
             f.Warnung.clear();
         },
-        QStringLiteral("Der Abend wurde nicht gespeichert.\n"));
+        QStringLiteral("Der Abend wurde nicht gespeichert. Er bleibt auf dem Bildschirm.\n"));
     if (!konflikt) {
         if (gespeichert) {
             const Felder f = felderLesen();
@@ -462,24 +462,9 @@ void Ringe::speichern(bool ersetzen) {
         }
         return;
     }
-    // Another place stored this member's evening after this place recalled it: nothing is
-    // replaced without the user's word.
-    QString wann;
-    if (konflikt->wann()) {
-        const QDateTime zeit = QDateTime::fromString(konflikt->wann()->zeit, Qt::ISODate);
-        wann = QStringLiteral(" (am %1 um %2 Uhr an „%3“)")
-                   .arg(zeit.date().toString(QStringLiteral("dd.MM.yyyy")),
-                        zeit.time().toString(QStringLiteral("HH:mm:ss")), konflikt->wann()->platz);
-    }
-    const QString frage =
-        QStringLiteral(
-            "Der Abend von Nummer %1 (%2) am %3 wurde inzwischen an einem anderen Platz "
-            "gespeichert%4.\n\n"
-            "Soll der Abend dieses Platzes den dort gespeicherten ersetzen?\n"
-            "„Nein“ lädt den dort gespeicherten Abend; die Ringe dieses Platzes werden dann "
-            "nicht gespeichert.")
-            .arg(konflikt->nr())
-            .arg(SName->text(), felderLesen().datumText(), wann);
+    // Another place stored this member's evening after this place recalled it, or it was
+    // deleted there: nothing is replaced without the user's word.
+    const QString frage = konfliktFrage(*konflikt, SName->text(), felderLesen().datumText());
     if (dialogs_.askYesNo(frage, Dialogs::Vorgabe::Nein)) {
         speichern(true);
         return;

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "core/Zeilenbund.h"
 #include "reports/Feldeingabe.h"
 
 namespace {
@@ -156,7 +157,17 @@ int Seitenmodell::alleLoeschen() {
         throw DatabaseError(QStringLiteral("Das Änderungsprotokoll wird nicht verändert."));
     }
     int geloescht = 0;
-    {
+    if (ist(tabelle_, "Ergebnis")) {
+        // A result goes with its shots.
+        Transaction t(*db_);
+        QVariantList schluessel;
+        for (const QVariantList& z : db_->run(sql_).rows) {
+            schluessel << z.value(0);
+        }
+        geloescht = zeilenbund::ergebnisseLoeschen(*db_, schluessel, QStringLiteral("Gelöscht"),
+                                                   QDateTime::currentDateTime());
+        t.commit();
+    } else {
         Transaction t(*db_);
         if (protokolliert()) {
             std::vector<aenderungen::Eintrag> log;
@@ -206,40 +217,45 @@ bool Seitenmodell::setData(const QModelIndex& index, const QVariant& value, int 
         grund = QStringLiteral("Das Änderungsprotokoll wird nicht verändert.");
     }
     // The member number is required and unique here as in the members window.
-    const bool nummer =
-        tabelle_.compare(QLatin1String("Mitglieder"), Qt::CaseInsensitive) == 0 &&
-        spalten_.value(index.column()).compare(QLatin1String("Nr"), Qt::CaseInsensitive) == 0;
+    const QString feld = spalten_.value(index.column());
+    const bool nummer = ist(tabelle_, "Mitglieder") && ist(feld, "Nr");
+    // What names an evening moves its rows with it, or is refused.
+    const bool abendSchluessel =
+        ist(tabelle_, "Ergebnis") && (ist(feld, "MitglNr") || ist(feld, "Datum"));
     if (grund.isEmpty() && nummer && v.isNull()) {
         grund = mitgliedsnummerFehlt();
-    } else if (grund.isEmpty() && nummer) {
-        try {
-            if (db_->run(QStringLiteral("SELECT count(*) FROM Mitglieder WHERE Nr = ? AND "
-                                        "rowid <> ?"),
-                         {v, r->at(0)})
-                    .rows[0][0]
-                    .toInt() > 0) {
-                grund =
-                    QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben.").arg(v.toString());
-            }
-        } catch (const DatabaseError& e) {
-            grund = e.message();
-        }
+    } else if (grund.isEmpty() && ist(tabelle_, "Einzelergebnisse") &&
+               (ist(feld, "MitglNr") || ist(feld, "Datum"))) {
+        grund = QStringLiteral(
+            "Ein Schuss gehört zu seinem Abend. Nummer und Datum eines Abends werden in der "
+            "Tabelle Ergebnis geändert; seine Schüsse gehen dann mit.");
     }
     if (grund.isEmpty()) {
-        const QString feld = spalten_.value(index.column());
         const QVariant alt = r->value(index.column() + 1);
         const QVariantList vorher = *r;
         try {
             // The edit and its line in the log, together or not at all.
             Transaction t(*db_);
-            db_->run(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
-                         .arg(name(tabelle_), name(feld)),
-                     {v, vorher.at(0)});
-            if (protokolliert() && !aenderungen::gleich(alt, v)) {
-                aenderungen::schreiben(*db_, {schussEintrag(vorher, feld, alt, v)},
-                                       QDateTime::currentDateTime());
+            if (nummer) {
+                grund = zeilenbund::mitgliedsnummerAendern(*db_, vorher.at(0), alt, v,
+                                                           QStringLiteral("Tabellenansicht"),
+                                                           QDateTime::currentDateTime());
+            } else if (abendSchluessel) {
+                grund = zeilenbund::ergebnisVerschieben(*db_, vorher.at(0), feld, v,
+                                                        QStringLiteral("Tabellenansicht"),
+                                                        QDateTime::currentDateTime());
+            } else {
+                db_->run(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                             .arg(name(tabelle_), name(feld)),
+                         {v, vorher.at(0)});
+                if (protokolliert() && !aenderungen::gleich(alt, v)) {
+                    aenderungen::schreiben(*db_, {schussEintrag(vorher, feld, alt, v)},
+                                           QDateTime::currentDateTime());
+                }
             }
-            t.commit();
+            if (grund.isEmpty()) {
+                t.commit();
+            }
         } catch (const DatabaseError& e) {
             grund = e.message();
         }

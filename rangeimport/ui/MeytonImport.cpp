@@ -202,12 +202,27 @@ bool MeytonImport::verbinden() {
     if (stand_.open(kDatenquelle, &grund)) {
         return true;
     }
-    dialogs_.message(
-        QStringLiteral("Fehler beim Öffnen der Datenbankverbindung zur Meyton-Datenbank. \n"
-                       "Im System muss eine ODBC Verbindung mit dem Namen ssmdb2 konfiguriert "
-                       "sein, die Namen und Passwort enthält.") +
-        (grund.isEmpty() ? QString() : QStringLiteral("\n\n") + grund));
+    verbindungsfehlerMelden(grund, stand_.einrichtungFehlt());
     return false;
+}
+
+// A data source that is not set up is the PC's matter; one that is set up but does not
+// answer is the range's.
+void MeytonImport::verbindungsfehlerMelden(const QString& grund, bool einrichtungFehlt) {
+    if (einrichtungFehlt) {
+        dialogs_.message(
+            QStringLiteral("Fehler beim Öffnen der Datenbankverbindung zur Meyton-Datenbank. \n"
+                           "Im System muss eine ODBC Verbindung mit dem Namen ssmdb2 konfiguriert "
+                           "sein, die Namen und Passwort enthält.") +
+            (grund.isEmpty() ? QString() : QStringLiteral("\n\n") + grund));
+        return;
+    }
+    dialogs_.message(QStringLiteral("Der Rechner der Meyton-Anlage (Datenquelle %1) antwortet "
+                                    "nicht oder ist nicht erreichbar; es wurde nichts gelesen.\n"
+                                    "Bitte prüfen, ob er läuft und mit dem Netz verbunden ist, "
+                                    "und es dann noch einmal versuchen.")
+                         .arg(kDatenquelle) +
+                     treiberzeile(grund));
 }
 
 void MeytonImport::listeFuellen(QComboBox* combo, const QString& sql) {
@@ -264,23 +279,50 @@ void MeytonImport::importieren() {
         dialogs_.message(fehler);
         return;
     }
-    if (!verbinden()) {
+    if (!club_.isOpen()) {
+        dialogs_.message(QStringLiteral("Es ist keine Vereinsdatenbank geöffnet."));
         return;
     }
+    // The range is read on a thread of its own: a range that does not answer holds neither
+    // this window nor the main window, and "Abbrechen" stays at hand.
+    bedienungFreigeben(false);
+    Fortschritt->setRange(0, 0);
+    Fortschritt_lbl->setText(QStringLiteral("Die Ergebnisse der Meyton-Anlage werden gelesen …"));
+    const Importoptionen opt = optionen();
+    leser_.starten(kDatenquelle, sql, this,
+                   [this, sql, opt](Standleser::Ergebnis e) { gelesen(std::move(e), sql, opt); });
+}
+
+void MeytonImport::gelesen(Standleser::Ergebnis ergebnis, const QString& sql,
+                           const Importoptionen& optionen) {
+    Fortschritt->setRange(0, 1);
+    Fortschritt->setValue(0);
+    Fortschritt_lbl->clear();
     Database* club = nullptr;
-    try {
-        club = &club_.db();
-    } catch (const DatabaseError& e) {
-        dialogs_.message(e.message());
+    if (!ergebnis.daten) {
+        verbindungsfehlerMelden(ergebnis.verbindungsfehler, ergebnis.einrichtungFehlt);
+    } else {
+        try {
+            club = &club_.db();
+        } catch (const DatabaseError& e) {
+            dialogs_.message(e.message());
+        }
+    }
+    if (!club) {
+        bedienungFreigeben(true);
+        emit importBeendet();
         return;
     }
     voraenderung::ankuendigen(QStringLiteral("Meyton Import"));
-    import_ = std::make_unique<Meytonimport>(stand_, *club, ini_, zustand_, dialogs_, logpfade_);
-    if (!import_->beginnen(sql, optionen())) {
+    vorgelesen_ = std::move(ergebnis.daten);
+    import_ =
+        std::make_unique<Meytonimport>(*vorgelesen_, *club, ini_, zustand_, dialogs_, logpfade_);
+    if (!import_->beginnen(sql, optionen)) {
         import_.reset();
+        bedienungFreigeben(true);
+        emit importBeendet();
         return;
     }
-    bedienungFreigeben(false);
     Fortschritt->setRange(0, std::max(1, import_->gesamt()));
     Fortschritt->setValue(0);
     Fortschritt_lbl->setText(QStringLiteral("0 von %1 Ergebnissen").arg(import_->gesamt()));
@@ -306,6 +348,19 @@ void MeytonImport::weiter() {
 }
 
 void MeytonImport::abbrechen() {
+    if (!import_ && leser_.laeuft()) {
+        // Still reading from the range: its answer is dropped whenever it comes.
+        leser_.abbrechen();
+        Fortschritt->setRange(0, 1);
+        Fortschritt->setValue(0);
+        Fortschritt_lbl->clear();
+        bedienungFreigeben(true);
+        dialogs_.message(QStringLiteral(
+            "Der Import wurde abgebrochen, bevor die Ergebnisse der Meyton-Anlage gelesen "
+            "waren; es wurde nichts importiert."));
+        emit importBeendet();
+        return;
+    }
     if (import_) {
         import_->abbrechen();
         if (!takt_->isActive()) {
@@ -320,6 +375,8 @@ void MeytonImport::abbrechen() {
 void MeytonImport::beenden() {
     std::unique_ptr<Meytonimport> fertig = std::move(import_);
     const QString text = fertig->abschliessen();
+    fertig.reset();
+    vorgelesen_.reset();
     bedienungFreigeben(true);
     dialogs_.message(text);
     emit importBeendet();
@@ -337,7 +394,12 @@ void MeytonImport::bedienungFreigeben(bool frei) {
 }
 
 void MeytonImport::closeEvent(QCloseEvent* event) {
-    abbrechen();
+    if (!import_ && leser_.laeuft()) {
+        leser_.abbrechen();  // closed while reading: nothing was imported, nothing to say
+        bedienungFreigeben(true);
+    } else {
+        abbrechen();
+    }
     stand_.close();
     QWidget::closeEvent(event);
 }

@@ -7,6 +7,7 @@
 #include "platform/OdbcQuelle.h"
 #include "rangeimport/Auswahl.h"
 #include "rangeimport/Meytonimport.h"
+#include "rangeimport/Standleser.h"
 
 class QCheckBox;
 class QComboBox;
@@ -41,9 +42,10 @@ class MeytonImport : public QWidget {
     Importauswahl auswahl() const;
     Importoptionen optionen() const;
 
-    // Import_butt: runs the import, a batch of results per turn of the event loop.
+    // Import_butt: reads the range's results on a thread of its own, then imports them, a
+    // batch of results per turn of the event loop.
     void importieren();
-    bool laeuft() const { return import_ != nullptr; }
+    bool laeuft() const { return import_ != nullptr || leser_.laeuft(); }
     void abbrechen();
 
     // Where the logs go (the documents folder unless a test says otherwise).
@@ -60,6 +62,8 @@ class MeytonImport : public QWidget {
     void aufbauen();
     bool verbinden();
     void listeFuellen(QComboBox* combo, const QString& sql);
+    void gelesen(Standleser::Ergebnis ergebnis, const QString& sql, const Importoptionen& optionen);
+    void verbindungsfehlerMelden(const QString& grund, bool einrichtungFehlt);
     void weiter();
     void beenden();
     void bedienungFreigeben(bool frei);
@@ -71,7 +75,9 @@ class MeytonImport : public QWidget {
     Dialogs& dialogs_;
     OdbcQuelle stand_;
     Importlogpfade logpfade_ = Importlogpfade::standard();
+    std::shared_ptr<Vorgelesen> vorgelesen_;  // what import_ reads from
     std::unique_ptr<Meytonimport> import_;
+    Standleser leser_;
     QTimer* takt_ = nullptr;
 
     QRadioButton *Alles_opt = nullptr, *Jahr_opt = nullptr, *Datum_opt = nullptr;

@@ -22,6 +22,7 @@
 #include "core/ClubDatabase.h"
 #include "core/Hauptfelder.h"
 #include "core/Zahlen.h"
+#include "core/Zeilenbund.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Druckausgabe.h"
@@ -390,22 +391,11 @@ void Auswertung::loeschen() {
         return;
     }
     try {
-        // The row goes, and what it held stays in the log, together.
+        // The row goes with its shots, and what they held stays in the log, together.
         Database& db = club_.db();
         Transaction t(db);
-        const SqlRows alt = db.run(QStringLiteral("SELECT * FROM Ergebnis WHERE rowid = ?"),
-                                   {modell_->schluessel(zeile)});
-        if (!alt.empty()) {
-            aenderungen::schreiben(
-                db,
-                {{QStringLiteral("Ergebnis"), alt.value(0, QStringLiteral("MitglNr")),
-                  alt.value(0, QStringLiteral("Datum")).toString().left(10), QStringLiteral("*"),
-                  aenderungen::zeile(alt.columns, alt.rows[0]), QString(),
-                  QStringLiteral("Gelöscht")}},
-                uhr_.now());
-        }
-        db.run(QStringLiteral("DELETE FROM Ergebnis WHERE rowid = ?"),
-               {modell_->schluessel(zeile)});
+        zeilenbund::ergebnisseLoeschen(db, {modell_->schluessel(zeile)}, QStringLiteral("Gelöscht"),
+                                       uhr_.now());
         t.commit();
     } catch (const DatabaseError& e) {
         dialogs_.message(e.message());

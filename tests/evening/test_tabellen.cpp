@@ -53,6 +53,26 @@ struct Browser {
         c<QPushButton>("Suchen_butt")->click();
         return t->modell().rowCount();
     }
+    // The row whose field `spalte` holds `wert` (a date as ISO text), -1 when none.
+    int zeileMit(const char* spalte, const QString& wert) {
+        const int s = static_cast<int>(t->modell().spalten().indexOf(spalte));
+        for (int z = 0; z < t->modell().rowCount(); ++z)
+            if (t->modell().wert(z, s).toString().left(10) == wert)
+                return z;
+        return -1;
+    }
+    bool aendern(const char* spalte, int zeile, const QString& wert) {
+        auto& m = const_cast<Seitenmodell&>(t->modell());
+        const int s = static_cast<int>(m.spalten().indexOf(spalte));
+        return m.setData(m.index(zeile, s), wert, Qt::EditRole);
+    }
+    void schuesse(int nr, const char* tag, int anzahl) {
+        for (int k = 1; k <= anzahl; ++k)
+            d.db().run(
+                "INSERT INTO Einzelergebnisse (MitglNr, Datum, Schuss, Ring) VALUES (?, ?, ?, 9)",
+                {nr, tag, k});
+    }
+    int zahl(const QString& sql) { return d.zahl(sql); }
     QString feld(int zeile, int spalte) {
         return t->modell().data(t->modell().index(zeile, spalte), Qt::DisplayRole).toString();
     }
@@ -171,6 +191,77 @@ class TestTabellen : public QObject {
                  QString("Die gezeigte Zeile der Tabelle Ergebnis wirklich löschen?"));
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 0);
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Mitglieder"), 4);
+    }
+
+    // An evening's result and its shots never part: deleting results takes their shots,
+    // changing a result's number or date takes them along, changing a member's number takes
+    // the member's evenings; each in one transaction and logged, or refused with the reason.
+    void abendZeilenBleibenBeisammen() {
+        Browser b;
+        b.schuesse(12, "2026-12-04", 3);
+        b.schuesse(12, "2026-12-05", 2);
+        const QString waisen = QStringLiteral(
+            "SELECT count(*) FROM Einzelergebnisse s WHERE NOT EXISTS (SELECT 1 FROM Ergebnis e "
+            "WHERE e.MitglNr = s.MitglNr AND e.Datum = s.Datum)");
+        b.waehlen("Ergebnis");
+        QCOMPARE(b.suchen("Datum", "05.12.2026"), 2);
+        b.dialogs.answerYes();
+        b.c<QPushButton>("delete_butt")->click();
+        QCOMPARE(b.zahl("SELECT count(*) FROM Ergebnis"), 1);
+        QCOMPARE(b.zahl("SELECT count(*) FROM Einzelergebnisse WHERE Datum = '2026-12-05'"), 0);
+        QCOMPARE(b.zahl("SELECT count(*) FROM Einzelergebnisse WHERE Datum = '2026-12-04'"), 3);
+        QCOMPARE(b.d.db()
+                     .run("SELECT Alt, Anlass FROM Aenderungen WHERE Tabelle = 'Einzelergebnisse'")
+                     .rows,
+                 (std::vector<QVariantList>{{"Schuss 1: 9, Schuss 2: 9", "Gelöscht"}}));
+
+        // The date of a result: its shots go with it.
+        b.waehlen("Ergebnis");
+        QVERIFY2(b.aendern("Datum", b.zeileMit("Datum", "2026-12-04"), "10.12.2026"),
+                 qPrintable(b.dialogs.messages.join("//")));
+        QCOMPARE(b.zahl("SELECT count(*) FROM Einzelergebnisse WHERE Datum = '2026-12-10'"), 3);
+        QCOMPARE(b.zahl(waisen), 0);
+        // Onto an evening the member has already: refused, nothing moved.
+        b.d.db().run("INSERT INTO Ergebnis (MitglNr, Datum, Gesammt) VALUES (12, '2026-12-11', 1)");
+        b.schuesse(12, "2026-12-11", 1);
+        b.waehlen("Ergebnis");
+        QVERIFY(!b.aendern("Datum", b.zeileMit("Datum", "2026-12-10"), "11.12.2026"));
+        QVERIFY2(b.dialogs.messages.last().startsWith(
+                     "Für Nummer 12 ist am 11.12.2026 schon ein Abend gespeichert"),
+                 qPrintable(b.dialogs.messages.last()));
+        QCOMPARE(b.zahl("SELECT count(*) FROM Einzelergebnisse WHERE Datum = '2026-12-10'"), 3);
+        QCOMPARE(b.zahl("SELECT count(*) FROM Ergebnis WHERE Datum = '2026-12-10'"), 1);
+        // The number of a result: its shots go to the other member.
+        QVERIFY(b.aendern("MitglNr", b.zeileMit("Datum", "2026-12-11"), "14"));
+        QCOMPARE(b.zahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr = 14"), 1);
+        QCOMPARE(b.zahl(waisen), 0);
+
+        // A member's number: every evening of the member goes along, logged.
+        b.waehlen("Mitglieder");
+        QVERIFY(b.aendern("Nr", b.zeileMit("Nr", "12"), "28"));
+        QCOMPARE(b.zahl("SELECT count(*) FROM Ergebnis WHERE MitglNr = 28"), 1);
+        QCOMPARE(b.zahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr = 28"), 3);
+        QCOMPARE(b.zahl("SELECT count(*) FROM Ergebnis WHERE MitglNr = 12"), 0);
+        QCOMPARE(b.zahl("SELECT count(*) FROM Aenderungen WHERE Tabelle = 'Mitglieder' AND "
+                        "Feld = 'Nr' AND Alt = '12' AND Neu = '28'"),
+                 1);
+        QCOMPARE(b.zahl("SELECT count(*) FROM Aenderungen WHERE Tabelle = 'Ergebnis' AND "
+                        "Feld = 'MitglNr' AND Alt = '12' AND Neu = '28'"),
+                 1);
+        // Refused: a number taken, or one whose old evenings fall on the member's.
+        QVERIFY(!b.aendern("Nr", b.zeileMit("Nr", "28"), "13"));
+        QCOMPARE(b.dialogs.messages.last(), QString("Die Mitgliedsnummer 13 ist schon vergeben."));
+        b.d.db().run("INSERT INTO Ergebnis (MitglNr, Datum, Gesammt) VALUES (30, '2026-12-10', 2)");
+        QVERIFY(!b.aendern("Nr", b.zeileMit("Nr", "28"), "30"));
+        QVERIFY2(b.dialogs.messages.last().startsWith("Unter Nummer 30 sind schon Abende"),
+                 qPrintable(b.dialogs.messages.last()));
+        QCOMPARE(b.zahl("SELECT count(*) FROM Mitglieder WHERE Nr = 28"), 1);
+        QCOMPARE(b.zahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr = 28"), 3);
+        // A shot cannot leave its evening on its own.
+        b.waehlen("Einzelergebnisse");
+        QVERIFY(!b.aendern("MitglNr", 0, "15"));
+        QVERIFY(b.dialogs.messages.last().startsWith("Ein Schuss gehört zu seinem Abend."));
+        QCOMPARE(b.zahl(waisen), 0);
     }
 
     // Yes/no as words, a Teiler of a shot typed by hand (9999) or 0 as nothing.

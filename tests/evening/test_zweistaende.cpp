@@ -10,6 +10,7 @@
 #include <map>
 #include <random>
 
+#include "core/Zeilenbund.h"
 #include "tests/support/MariaDbServer.h"
 #include "tests/support/Programmfenster.h"
 
@@ -19,9 +20,9 @@ struct Stand {
     QProcess p;
     QByteArray rest;
 
-    bool starten(const QString& db) {
+    bool starten(const QString& db, const QString& name = {}) {
         p.setProcessChannelMode(QProcess::SeparateChannels);
-        p.start(QStringLiteral(ZK_STAND), {db});
+        p.start(QStringLiteral(ZK_STAND), name.isEmpty() ? QStringList{db} : QStringList{db, name});
         return p.waitForStarted(10000) && warten().contains("BEREIT");
     }
     // The lines up to "FERTIG" (or "BEREIT").
@@ -113,8 +114,9 @@ class TestZweiStaende : public QObject {
         d.mitglied(5, "Klein Eva", 1);
         d.ringeZeile(90, 1, {1});
         Stand a, b;
-        QVERIFY(a.starten(d.dbPfad()));
-        QVERIFY(b.starten(d.dbPfad()));
+        // Two stands on this one PC, told apart by their own names.
+        QVERIFY(a.starten(d.dbPfad(), "Links"));
+        QVERIFY(b.starten(d.dbPfad(), "Rechts"));
         a.befehl("nummer 3");
         a.befehl("ringe 9 9 9 9");
         QVERIFY(!hat(a.befehl("F4"), "FRAGE"));
@@ -129,6 +131,7 @@ class TestZweiStaende : public QObject {
         QVERIFY2(f.contains("Der Abend von Nummer 3 (Wagner Ute)"), qPrintable(f));
         QVERIFY2(f.contains("inzwischen an einem anderen Platz gespeichert (am "), qPrintable(f));
         QVERIFY(f.contains(" Uhr an „"));
+        QVERIFY2(f.contains("(Stand Links)“"), qPrintable(f));
         QCOMPARE(gespeichert(d, 3), QString("8,8,8,8"));  // nothing replaced
         QCOMPARE(b.gesehen(), QString("8,8,8,8"));        // "Nein": A's evening shown
         b.befehl("ringe 7 7 7 7");
@@ -148,6 +151,100 @@ class TestZweiStaende : public QObject {
         QVERIFY(!hat(a.befehl("F4"), "FRAGE"));
         QVERIFY(hat(b.befehl("F4"), "FRAGE"));
         QCOMPARE(gespeichert(d, 5), QString("5,5,5,5"));
+    }
+
+    // B recalled member 3's evening, then it is deleted at A (in the table browser, which
+    // takes the shots with the result): B's F4 asks, and says the evening was deleted, not
+    // that B's own earlier store came from another place. "Nein" shows the empty evening
+    // that is stored now; the next F4 stores without asking.
+    void geloeschtAmAnderenPlatz() {
+        TestDaten d;
+        d.mitglied(3, "Wagner Ute", 1);
+        d.ringeZeile(90, 1, {1});
+        Stand b;
+        QVERIFY(b.starten(d.dbPfad(), "B"));
+        b.befehl("nummer 3");
+        b.befehl("ringe 9 9 9 9");
+        QVERIFY(!hat(b.befehl("F4"), "FRAGE"));
+        b.befehl("nummer 3");
+        QCOMPARE(b.gesehen(), QString("9,9,9,9"));
+        {
+            Transaction t(d.db());
+            const QVariant zeile =
+                d.db().run("SELECT rowid FROM Ergebnis WHERE MitglNr = 3").rows.at(0).at(0);
+            QCOMPARE(zeilenbund::ergebnisseLoeschen(d.db(), {zeile}, "Gelöscht",
+                                                    QDateTime::currentDateTime()),
+                     1);
+            t.commit();
+        }
+        QCOMPARE(d.zahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr = 3"), 0);
+        QCOMPARE(d.zahl("SELECT count(*) FROM Speicherzeiten WHERE MitglNr = 3"), 0);
+        b.befehl("ringe 8 8 8 8");
+        const QString f = frage(b.befehl("F4"));
+        QVERIFY2(f.contains("Der Abend von Nummer 3 (Wagner Ute)"), qPrintable(f));
+        QVERIFY2(f.contains("wurde gelöscht, nachdem dieser Platz ihn geladen hatte"),
+                 qPrintable(f));
+        QVERIFY2(!f.contains("anderen Platz gespeichert"), qPrintable(f));
+        QCOMPARE(gespeichert(d, 3), QString());
+        QCOMPARE(b.gesehen(), QString());  // "Nein": what is stored, an empty evening
+        QCOMPARE(d.zahl("SELECT count(*) FROM Ergebnis WHERE MitglNr = 3"), 0);
+        b.befehl("ringe 7 7 7 7");
+        QVERIFY(!hat(b.befehl("F4"), "FRAGE"));
+        QCOMPARE(gespeichert(d, 3), QString("7,7,7,7"));
+        // B changes its own evening again: never asked about its own store.
+        b.befehl("ringe 6 6 6 6");
+        QVERIFY(!hat(b.befehl("F4"), "FRAGE"));
+        QCOMPARE(gespeichert(d, 3), QString("6,6,6,6"));
+        // Changed where no note is left (the table browser): B's own note is not taken for
+        // another place's store.
+        d.db().run("UPDATE Ergebnis SET Gesammt = 1 WHERE MitglNr = 3");
+        b.befehl("ringe 5 5 5 5");
+        const QString g = frage(b.befehl("F4"));
+        QVERIFY2(g.contains("wurde geändert, nachdem dieser Platz ihn geladen hatte (zuletzt "
+                            "hier gespeichert am "),
+                 qPrintable(g));
+        QVERIFY2(!g.contains("anderen Platz gespeichert"), qPrintable(g));
+        QCOMPARE(gespeichert(d, 3), QString("6,6,6,6"));
+    }
+
+    // As at a range: two stands, the club server stopped (SIGSTOP) while F4 is pressed.
+    // Both say the server does not answer and keep their evenings; after SIGCONT each
+    // stores its own once, and B then sees A's evening.
+    void serverAngehaltenZweiStaende() {
+        if (!TestDaten::aufServer())
+            QSKIP("nur mit einer Datenbank auf dem Server");
+        TestDaten d;
+        d.mitglied(3, "Wagner Ute", 1);
+        d.mitglied(5, "Klein Eva", 1);
+        d.ringeZeile(90, 1, {1});
+        Stand a, b;
+        QVERIFY(a.starten(d.dbPfad(), "A"));
+        QVERIFY(b.starten(d.dbPfad(), "B"));
+        a.befehl("nummer 3");
+        a.befehl("ringe 9 8 7 6");
+        b.befehl("nummer 5");
+        b.befehl("ringe 5 5 5 5");
+        QVERIFY(TestDaten::server()->anhalten());
+        a.senden("F4");
+        b.senden("F4");
+        const QStringList ausA = a.warten();
+        const QStringList ausB = b.warten();
+        QVERIFY(TestDaten::server()->fortsetzen());
+        QVERIFY2(ausA.join(u'\n').contains("antwortet nicht"), qPrintable(ausA.join(u'\n')));
+        QVERIFY2(ausB.join(u'\n').contains("antwortet nicht"), qPrintable(ausB.join(u'\n')));
+        QCOMPARE(a.gesehen(), QString("9,8,7,6"));
+        QCOMPARE(b.gesehen(), QString("5,5,5,5"));
+        const QStringList nochmalA = a.befehl("F4");
+        const QStringList nochmalB = b.befehl("F4");
+        QVERIFY2(!hat(nochmalA, "FRAGE") && !hat(nochmalA, "MELDUNG"),
+                 qPrintable(nochmalA.join(u'\n')));
+        QVERIFY2(!hat(nochmalB, "FRAGE") && !hat(nochmalB, "MELDUNG"),
+                 qPrintable(nochmalB.join(u'\n')));
+        QCOMPARE(gespeichert(d, 3), QString("9,8,7,6"));
+        QCOMPARE(gespeichert(d, 5), QString("5,5,5,5"));
+        QCOMPARE(d.zahl("SELECT count(*) FROM Ergebnis"), 2);
+        b.befehl("nummer 3");
+        QCOMPARE(b.gesehen(), QString("9,8,7,6"));
     }
 
     // 200 evenings from both places at once, random members: every store either reaches

@@ -171,7 +171,9 @@ class TestDateipflege : public QObject {
         dialogs.answerYes();
         Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).mitglieder();
         QCOMPARE(dialogs.messages.last(), "Die Tabelle Mitglieder wurde nicht übernommen; \"" +
-                                              vier.pfad + "\" ist unverändert.\nPlatte voll");
+                                              vier.pfad +
+                                              "\" ist unverändert.\nMeldung des "
+                                              "Datenbanktreibers: Platte voll");
         QCOMPARE(vier.zahl("SELECT count(*) FROM Mitglieder"), 3);
         QCOMPARE(ohneNull(vier), ersetzt);  // nor is a failed one logged
         vier.db.run("DROP TRIGGER nein");

@@ -104,6 +104,60 @@ class TestUmzug : public QObject {
         QCOMPARE(inhalt(zurueck), inhalt(datei));
     }
 
+    // A move into a file builds "<name>.neu" first: one that is there and was not left by
+    // a move of this program is refused and kept as it is; our own remains are cleared.
+    void fremdeNeuDateiBleibt() {
+        TestDaten d;
+        const QString datei = d.pfad("Quelle.db");
+        QString fehler;
+        QVERIFY(schema::neueVereinsdatenbank(datei, &fehler));
+        {
+            Database db;
+            QVERIFY(db.open(datei, &fehler));
+            db.run("INSERT INTO Mitglieder (Nr, Name) VALUES (7, 'Schäfer Jürgen')");
+        }
+        const QString ziel = d.pfad("Ziel.db");
+        Umzugsbericht bericht;
+        for (const bool alsDatenbank : {false, true}) {
+            QFile::remove(ziel + ".neu");
+            if (alsDatenbank) {
+                QVERIFY(schema::neueVereinsdatenbank(ziel + ".neu", &fehler));
+            } else {
+                QFile neu(ziel + ".neu");
+                QVERIFY(neu.open(QIODevice::WriteOnly));
+                neu.write("meine Notizen\n");
+            }
+            const QByteArray vorher = [&] {
+                QFile f(ziel + ".neu");
+                return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+            }();
+            QVERIFY(!vereinUmziehen(datei, ziel, {}, &bericht, &fehler));
+            QVERIFY2(fehler.startsWith("Die Datei \"" + ziel +
+                                       ".neu\" gibt es schon; sie "
+                                       "stammt nicht von einem Umzug"),
+                     qPrintable(fehler));
+            QFile f(ziel + ".neu");
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), vorher);
+            QVERIFY(!QFile::exists(ziel));
+        }
+        // What a cut-off move left carries the mark: cleared, and the move goes through.
+        QFile::remove(ziel + ".neu");
+        QVERIFY(schema::neueVereinsdatenbank(ziel + ".neu", &fehler));
+        {
+            Database db;
+            QVERIFY(db.open(ziel + ".neu", &fehler));
+            db.run("CREATE TABLE " + kUmzugUnfertig + " (Beginn TEXT(19))");
+            db.run("INSERT INTO Mitglieder (Nr, Name) VALUES (99, 'Halb Fertig')");
+        }
+        QVERIFY2(vereinUmziehen(datei, ziel, {}, &bericht, &fehler), qPrintable(fehler));
+        QVERIFY(!QFile::exists(ziel + ".neu"));
+        QCOMPARE(inhalt(ziel), inhalt(datei));
+        Database fertig;
+        QVERIFY(fertig.open(ziel, &fehler));
+        QVERIFY(!fertig.hasTable(kUmzugUnfertig));
+    }
+
     // Without the password in ~/.my.cnf the user is asked for it; nothing is stored.
     void passwortWirdErfragt() {
         if (!TestDaten::aufServer()) {
@@ -131,7 +185,8 @@ class TestUmzug : public QObject {
         antwort.clear();  // cancelled
         QVERIFY(!db.open(adresse, &fehler));
         QVERIFY(fehler.startsWith("Die Datenbank \"" + adresse +
-                                  "\" auf dem Server ist nicht erreichbar: "));
+                                  "\" auf dem Server ist nicht erreichbar.\nMeldung des "
+                                  "Datenbanktreibers: "));
         Database::setPasswortAbfrage({});
         QVERIFY(cnf.open(QIODevice::WriteOnly | QIODevice::Truncate));
         cnf.write(richtig);

@@ -67,6 +67,26 @@ class TestDatabase : public QObject {
         db.rollback();
     }
 
+    // A failure reads German first; the engine's own words follow as a line of their own.
+    void meldungMitTreiberzeile() {
+        Database db;
+        QString error;
+        QVERIFY(db.open(dir_.filePath("meldung.db"), &error, true));
+        try {
+            db.run("SELECT nichtda FROM sqlite_master");
+            QFAIL("an unknown column was taken");
+        } catch (const DatabaseError& e) {
+            const QStringList zeilen = e.message().split(u'\n');
+            QCOMPARE(zeilen.size(), 2);
+            QVERIFY2(zeilen[0].startsWith("Die Datenbank \""), qPrintable(e.message()));
+            QVERIFY2(zeilen[1].startsWith("Meldung des Datenbanktreibers: ") &&
+                         zeilen[1].contains("nichtda"),
+                     qPrintable(e.message()));
+            QVERIFY(!e.wiederholbar() && !e.gesperrt());
+        }
+        QCOMPARE(treiberzeile("  "), QString());
+    }
+
     void declaredTypesAndRows() {
         Database db;
         QString error;

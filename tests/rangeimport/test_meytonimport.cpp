@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
@@ -442,15 +443,86 @@ class TestMeytonImport : public QObject {
         QCOMPARE(dialogs.messages.size(), meldungen + 1);
         QVERIFY2(dialogs.messages.last().contains("Neu:  5"), qPrintable(dialogs.messages.last()));
 
-        // While it is down, the reason is the driver's, never empty.
+        // While it is down, the range's computer is named, not the ODBC set-up, and the
+        // reason is the driver's, never empty.
         server_.stoppen();
         fenster.findChild<QPushButton*>("Import_butt")->click();
+        QVERIFY(beendet.wait(30000));
+        QVERIFY2(dialogs.messages.last().startsWith("Der Rechner der Meyton-Anlage (Datenquelle "
+                                                    "ssmdb2) antwortet nicht"),
+                 qPrintable(dialogs.messages.last()));
+        QVERIFY(!dialogs.messages.last().contains("ODBC"));
+        QVERIFY(dialogs.messages.last().contains("\nMeldung des Datenbanktreibers: "));
         QVERIFY2(!dialogs.messages.last().endsWith(": "), qPrintable(dialogs.messages.last()));
         QVERIFY(!dialogs.messages.last().endsWith(":"));
         QVERIFY2(server_.neuStarten(), qPrintable(server_.fehler()));
         fenster.findChild<QPushButton*>("Import_butt")->click();
         QVERIFY(beendet.wait(20000));
         QCOMPARE(d_->zahl("SELECT count(*) FROM Ergebnis"), 5);
+    }
+
+    // The range's server stops answering (SIGSTOP) while the window imports: the window
+    // keeps answering, "Abbrechen" ends the import at once with nothing imported; left
+    // alone, the import ends within the time allowed with a message naming the range's
+    // computer. After SIGCONT the next Import takes every result.
+    void standSchweigt() {
+        d_->db().run("DELETE FROM Ergebnis");
+        d_->mitglied(8, QStringLiteral("Huber Anna"), 1);
+        d_->db().run("UPDATE Mitglieder SET SportpassID = '4711' WHERE Nr = 8");
+        rangeLeeren();
+        range(einfuegen({.id = 201}) + einfuegen({.id = 202}));
+        ClubDatabase club(*ini_, z_);
+        QVERIFY(club.OpenDatabaseDatei(d_->dbPfad()).ok);
+        Haupt haupt;
+        ScriptedDialogs dialogs;
+        MeytonImport fenster(club, haupt, *ini_, z_, dialogs);
+        fenster.setLogpfade(logs_);
+        fenster.show();
+        fenster.laden();
+        fenster.findChild<QRadioButton*>("Alles_opt")->setChecked(true);
+        auto* import = fenster.findChild<QPushButton*>("Import_butt");
+        auto* abbrechen = fenster.findChild<QPushButton*>("Abbrechen_butt");
+        QSignalSpy beendet(&fenster, &MeytonImport::importBeendet);
+        QVERIFY(server_.anhalten());
+        const auto weiter = qScopeGuard([this] { server_.fortsetzen(); });
+        QElapsedTimer uhr;
+        uhr.start();
+        import->click();
+        QVERIFY2(uhr.elapsed() < 2000, qPrintable(QString::number(uhr.elapsed())));
+        QVERIFY(abbrechen->isEnabled());
+        QVERIFY(!import->isEnabled());
+        int takte = 0;
+        QTimer takt;
+        connect(&takt, &QTimer::timeout, [&] { ++takte; });
+        takt.start(50);
+        QTest::qWait(1000);
+        QVERIFY(takte >= 10);  // the window's events go on
+        QVERIFY(fenster.laeuft());
+        QTest::mouseClick(abbrechen, Qt::LeftButton);
+        QCOMPARE(beendet.size(), 1);
+        QCOMPARE(dialogs.messages.last(),
+                 QString("Der Import wurde abgebrochen, bevor die Ergebnisse der Meyton-Anlage "
+                         "gelesen waren; es wurde nichts importiert."));
+        QVERIFY(import->isEnabled());
+        QVERIFY(!abbrechen->isEnabled());
+        QCOMPARE(d_->zahl("SELECT count(*) FROM Ergebnis"), 0);
+
+        uhr.restart();
+        import->click();
+        QVERIFY(beendet.wait(1000 * 3 * kAntwortfristSekunden));
+        QVERIFY2(uhr.elapsed() < 1000 * (2 * kAntwortfristSekunden + 5),
+                 qPrintable(QString::number(uhr.elapsed())));
+        QVERIFY2(dialogs.messages.last().startsWith("Der Rechner der Meyton-Anlage (Datenquelle "
+                                                    "ssmdb2) antwortet nicht"),
+                 qPrintable(dialogs.messages.last()));
+        QVERIFY(import->isEnabled());
+        QCOMPARE(d_->zahl("SELECT count(*) FROM Ergebnis"), 0);
+
+        QVERIFY(server_.fortsetzen());
+        import->click();
+        QVERIFY(beendet.wait(30000));
+        QVERIFY2(dialogs.messages.last().contains("Neu:  2"), qPrintable(dialogs.messages.last()));
+        QCOMPARE(d_->zahl("SELECT count(*) FROM Ergebnis WHERE MitglNr = 8"), 2);
     }
 };
 

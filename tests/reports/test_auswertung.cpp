@@ -220,8 +220,13 @@ class TestAuswertung : public QObject {
         QTest::mouseClick(f.a->findChild<QPushButton*>("Loeschen_butt"), Qt::LeftButton);
         QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis"), 4);
         QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis WHERE MitglNr=2 AND Datum='2024-04-03'"), 0);
-        QCOMPARE(f.zahl("SELECT count(*) FROM Einzelergebnisse"), 1);  // shots stay
-        QCOMPARE(tabelle->currentIndex().row(), 3);                    // on to the next row
+        // The shots go with their result, and the log keeps both.
+        QCOMPARE(f.zahl("SELECT count(*) FROM Einzelergebnisse"), 0);
+        QCOMPARE(f.zahl("SELECT count(*) FROM Aenderungen WHERE Tabelle = 'Einzelergebnisse' AND "
+                        "MitglNr = 2 AND Alt = 'Schuss 1: 9' AND Anlass = 'Gelöscht'"),
+                 1);
+        QCOMPARE(f.zahl("SELECT count(*) FROM Aenderungen WHERE Tabelle = 'Ergebnis'"), 1);
+        QCOMPARE(tabelle->currentIndex().row(), 3);  // on to the next row
     }
 
     void jahrestabelle() {

@@ -244,6 +244,7 @@ void MariaDbServer::stoppen() {
         return;
     }
     if (server_->state() != QProcess::NotRunning) {
+        fortsetzen();          // a stopped server would not hear the request
         server_->terminate();  // SIGTERM to its PID: a clean shutdown
         if (!server_->waitForFinished(30000)) {
             server_->kill();
@@ -251,4 +252,14 @@ void MariaDbServer::stoppen() {
         }
     }
     server_.reset();
+}
+
+bool MariaDbServer::anhalten() {
+    return server_ && server_->processId() > 0 &&
+           ::kill(static_cast<pid_t>(server_->processId()), SIGSTOP) == 0;
+}
+
+bool MariaDbServer::fortsetzen() {
+    return server_ && server_->processId() > 0 &&
+           ::kill(static_cast<pid_t>(server_->processId()), SIGCONT) == 0;
 }

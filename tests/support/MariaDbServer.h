@@ -33,6 +33,10 @@ class MariaDbServer {
     static bool datenquellenLeeren();
 
     void stoppen();
+    // The server process stopped (SIGSTOP) and continued (SIGCONT): its connections stay
+    // open but nothing answers, as when a cable is pulled or a switch dies.
+    bool anhalten();
+    bool fortsetzen();
     // Stopped and started again on the same port with the same data, as after a power cut
     // of the club's server.
     bool neuStarten();

@@ -53,7 +53,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fputs("Aufruf: zk-teststand VEREINSDATENBANK\n", stderr);
+        std::fputs("Aufruf: zk-teststand VEREINSDATENBANK [STANDNAME]\n", stderr);
         return 2;
     }
     QTemporaryDir dir;
@@ -63,6 +63,11 @@ int main(int argc, char* argv[]) {
     ini.IniSchreiben(QStringLiteral("DB1"), QStringLiteral("NAME"), QStringLiteral("Training"));
     ini.IniSchreiben(QStringLiteral("DB1"), QStringLiteral("DATEI"),
                      QString::fromLocal8Bit(argv[1]));
+    if (argc > 2) {
+        // The stand's own name, so that two stands on this PC are told apart.
+        ini.IniSchreiben(QStringLiteral("PLATZ"), QStringLiteral("NAME"),
+                         QString::fromLocal8Bit(argv[2]));
+    }
     Abendzustand zustand;
     ClubDatabase club(ini, zustand);
     Ausgabedialoge dialogs;
