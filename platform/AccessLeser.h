@@ -31,6 +31,9 @@ class AccessLeser {
     virtual QByteArray daten(const QString& tabelle) = 0;
 };
 
+// The table names of `mdb-tables -1`'s output, one a line.
+QStringList tabellenAusListe(const QByteArray& ausgabe);
+
 // The reader through Debian's mdbtools, each call a process of its own.
 class MdbToolsLeser : public AccessLeser {
   public:
