@@ -3,10 +3,12 @@ BUILD_DIR    ?= build
 SAN_DIR      ?= build-sanitize
 BENCH_DIR    ?= build-bench
 PAKET_DIR    ?= build-package
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 600
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 CTEST_FLAGS  ?= --output-on-failure --timeout 300
 
-.PHONY: all deps build run test test-sanitize bench package package-check format clean
+.PHONY: all deps build run test test-sanitize bench package package-check fuzz fuzz-ci fuzz-long format clean
 
 all: build
 
@@ -45,9 +47,23 @@ package: deps
 package-check: package
 	bash scripts/paket-pruefen zielkunst_*.deb
 
+# The libFuzzer targets of every parser of outside input (clang, ASan, UBSan), only them.
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	    -DCMAKE_CXX_COMPILER=clang++ -DZK_FUZZ=ON -DZK_TESTS=OFF
+	cmake --build $(FUZZ_DIR) --target zk_fuzz -j $(JOBS)
+
+# What CI runs: every target about 30 s, failing on any crash, leak or oracle report.
+fuzz-ci: fuzz
+	bash tests/fuzz/laufen $(FUZZ_DIR) 30
+
+# For a developer to leave running: every target FUZZ_SECONDS, one after another.
+fuzz-long: fuzz
+	FUZZ_JOBS=1 FUZZ_NICE="nice -n 19" bash tests/fuzz/laufen $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 format:
 	find platform core evening machine reports competition maintenance shotpicture rangeimport app tools tests bench \
 	    -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs -r clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_DIR) $(BENCH_DIR) $(PAKET_DIR) zielkunst_*.deb
+	rm -rf $(BUILD_DIR) $(SAN_DIR) $(BENCH_DIR) $(PAKET_DIR) $(FUZZ_DIR) zielkunst_*.deb

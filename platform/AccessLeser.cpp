@@ -164,16 +164,19 @@ QByteArray MdbToolsLeser::ausfuehren(const QString& programm, const QStringList&
     return ausgabe;
 }
 
-QStringList MdbToolsLeser::tabellen() {
-    const QString text =
-        QString::fromUtf8(ausfuehren(QStringLiteral("mdb-tables"), {QStringLiteral("-1"), datei_}));
+QStringList tabellenAusListe(const QByteArray& ausgabe) {
     QStringList namen;
-    for (const QString& z : text.split(u'\n')) {
+    for (const QString& z : QString::fromUtf8(ausgabe).split(u'\n')) {
         if (!z.trimmed().isEmpty()) {
             namen << z.trimmed();
         }
     }
     return namen;
+}
+
+QStringList MdbToolsLeser::tabellen() {
+    return tabellenAusListe(
+        ausfuehren(QStringLiteral("mdb-tables"), {QStringLiteral("-1"), datei_}));
 }
 
 QString MdbToolsLeser::schema(const QString& tabelle) {

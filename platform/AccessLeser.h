@@ -36,6 +36,9 @@ class AccessLeser {
     }
 };
 
+// The table names of `mdb-tables -1`'s output, one a line.
+QStringList tabellenAusListe(const QByteArray& ausgabe);
+
 // The reader through Debian's mdbtools, each call a process of its own.
 class MdbToolsLeser : public AccessLeser {
   public:

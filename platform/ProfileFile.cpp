@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/Cp1252.h"
@@ -77,7 +78,8 @@ const ProfileFile::Snapshot& ProfileFile::current() const {
     if (!file.open(QIODevice::ReadOnly)) {
         return snapshot_;
     }
-    const QString text = cp1252::decode(file.read(kMaxFileSize + 1));
+    // No more than the size seen (plus what a growing file may have added, within the bound).
+    const QString text = cp1252::decode(file.read(std::min(size, kMaxFileSize) + 1));
     snapshot_.lineBreak = text.contains(u'\n') && !text.contains(QStringLiteral("\r\n"))
                               ? QStringLiteral("\n")
                               : QStringLiteral("\r\n");

@@ -141,6 +141,7 @@ QString isoDate(const QDate& date) {
 
 QString quoted(const QString& text) {
     QString out = text;
+    out.remove(QChar(u'\0'));  // the engine would end the statement there
     out.replace(u'"', QStringLiteral("\"\""));
     return QLatin1Char('"') + out + QLatin1Char('"');
 }

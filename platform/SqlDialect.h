@@ -23,7 +23,8 @@ struct Translation {
 Translation translate(const QString& dialectSql,
                       HashDateOrder hashOrder = HashDateOrder::MonthFirst);
 
-// A string literal of the dialect holding exactly `text`.
+// A string literal of the dialect holding exactly `text` (but for NUL characters, which no
+// statement can carry).
 QString quoted(const QString& text);
 
 // A LIKE pattern literal of the dialect for "starts with `text`": wildcard characters in

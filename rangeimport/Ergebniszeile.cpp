@@ -89,3 +89,48 @@ QString ergebnisZeile(const SqlRows& rows, std::size_t zeile) {
     const QString tag = dt.isValid() ? dt.date().toString(QStringLiteral("dd.MM.yyyy")) : QString();
     return teile.join(u',') + QStringLiteral("(") + tag + QStringLiteral(")");
 }
+
+bool standZahl(const QVariant& v, double* out) {
+    if (v.isNull() || !v.isValid()) {
+        return false;
+    }
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok || !std::isfinite(d)) {
+        return false;
+    }
+    *out = d;
+    return true;
+}
+
+bool scheibenId(const QVariant& v, double* out) {
+    constexpr double kGrenze = 9007199254740992.0;  // 2^53: beyond it a double skips numbers
+    double d = 0;
+    if (!standZahl(v, &d) || d != std::floor(d) || std::fabs(d) > kGrenze) {
+        return false;
+    }
+    *out = d;
+    return true;
+}
+
+QString serienAbfrage(double id) {
+    return QStringLiteral("SELECT * from Serien where ScheibenID = ") +
+           QString::number(static_cast<qlonglong>(id));
+}
+
+Standserien standserien(const SqlRows& ser) {
+    Standserien s;
+    s.werte.fill(QVariant(QMetaType::fromType<int>()));
+    for (std::size_t i = 0; i < ser.size(); ++i) {
+        double n = 0;
+        double ring = 0;
+        if (!standZahl(ser.value(i, QStringLiteral("Serie")), &n) || n < 1 || n > 6 ||
+            n != std::floor(n) || !standZahl(ser.value(i, QStringLiteral("Ring")), &ring)) {
+            continue;
+        }
+        const auto k = static_cast<std::size_t>(n) - 1;
+        s.summen[k] = zuInt16(ring);
+        s.werte[k] = zuInt32(ring);
+    }
+    return s;
+}

@@ -52,20 +52,6 @@ QString blank(int n) {
     return zahlTextBlank(n);
 }
 
-// A number of the range row, or nothing when it is missing or no finite number.
-bool zahl(const QVariant& v, double* out) {
-    if (v.isNull() || !v.isValid()) {
-        return false;
-    }
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (!ok || !std::isfinite(d)) {
-        return false;
-    }
-    *out = d;
-    return true;
-}
-
 }  // namespace
 
 Importlogpfade Importlogpfade::standard() {
@@ -192,37 +178,23 @@ bool Meytonimport::mitgliedSuchen(std::size_t z, Mitglied* m) {
 }
 
 Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied& m) {
-    double scheibenId = 0;
-    zahl(scheiben_.value(z, QStringLiteral("ScheibenID")), &scheibenId);
-    const SqlRows vorhanden = club_.run(kVorhanden, {scheibenId});
+    double id = 0;
+    scheibenId(scheiben_.value(z, QStringLiteral("ScheibenID")), &id);
+    const SqlRows vorhanden = club_.run(kVorhanden, {id});
     if (!vorhanden.empty() && !optionen_.aktualisieren) {
         return Art::Belassen;
     }
 
     const QDate tag = zeitstempel(scheiben_.value(z, QStringLiteral("Zeitstempel"))).date();
     double totalRing = 0;
-    zahl(scheiben_.value(z, QStringLiteral("TotalRing")), &totalRing);
+    standZahl(scheiben_.value(z, QStringLiteral("TotalRing")), &totalRing);
     double teiler01 = 0;
-    zahl(scheiben_.value(z, QStringLiteral("BesterTeiler01")), &teiler01);
+    standZahl(scheiben_.value(z, QStringLiteral("BesterTeiler01")), &teiler01);
     const std::int32_t teilerZehntel = zuInt32(teiler01);
 
-    std::array<std::int16_t, 6> summen{};
-    std::array<QVariant, 6> serien;
-    serien.fill(QVariant(QMetaType::fromType<int>()));  // NULL for a series the range lacks
-    const SqlRows ser = stand_.select(serienSql(scheibenId));
-    for (std::size_t i = 0; i < ser.size(); ++i) {
-        double n = 0;
-        double ring = 0;
-        if (!zahl(ser.value(i, QStringLiteral("Serie")), &n) || n < 1 || n > 6 ||
-            n != std::floor(n) || !zahl(ser.value(i, QStringLiteral("Ring")), &ring)) {
-            continue;
-        }
-        const auto k = static_cast<std::size_t>(n) - 1;
-        summen[k] = zuInt16(ring);
-        serien[k] = zuInt32(ring);
-    }
+    const Standserien serien = standserien(stand_.select(serienAbfrage(id)));
     const Importpunkte p =
-        Punktegeben_import(club_, summen, teilerZehntel, m.klasse, zustand_.Punktwertung);
+        Punktegeben_import(club_, serien.summen, teilerZehntel, m.klasse, zustand_.Punktwertung);
     if (p.einzelschussWertung && !einzelschussGemeldet_) {
         // Once per import, not for every result.
         einzelschussGemeldet_ = true;
@@ -231,10 +203,10 @@ Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied&
     }
 
     QVariantList werte;
-    werte << m.nr << scheibenId << sqldialect::isoDate(tag)
+    werte << m.nr << id << sqldialect::isoDate(tag)
           << startup::saisonJahr(tag, zustand_.Saisonversatz) << totalRing / 10 << teiler01 / 10
           << 1;
-    for (const QVariant& s : serien) {
+    for (const QVariant& s : serien.werte) {
         werte << s;
     }
     werte << p.punkte << p.best10 << p.best20;
@@ -276,7 +248,7 @@ Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied&
 std::optional<Meytonimport::Erledigt> Meytonimport::zeileImportieren(std::size_t z,
                                                                      const QString& zeile) {
     double id = 0;
-    if (!zahl(scheiben_.value(z, QStringLiteral("ScheibenID")), &id)) {
+    if (!scheibenId(scheiben_.value(z, QStringLiteral("ScheibenID")), &id)) {
         fehlerEintragen(QStringLiteral("Fehler: Ergebnis ohne ScheibenID (") + zeile + u')');
         return std::nullopt;
     }

@@ -1,15 +1,12 @@
 #include "rangeimport/Standleser.h"
 
+#include "rangeimport/Ergebniszeile.h"
+
 #include <QMetaObject>
 #include <QPointer>
 #include <QThread>
 
 #include <cmath>
-
-QString serienSql(double scheibenId) {
-    return QStringLiteral("SELECT * from Serien where ScheibenID = ") +
-           QString::number(static_cast<qlonglong>(scheibenId));
-}
 
 SqlRows Vorgelesen::select(const QString& sql) {
     const auto it = antworten_.constFind(sql);
@@ -71,7 +68,7 @@ void Standleser::starten(const QString& datenquelle, const QString& auswahlSql, 
                         if (!ok || !std::isfinite(id)) {
                             continue;
                         }
-                        const QString sql = serienSql(id);
+                        const QString sql = serienAbfrage(id);
                         if (!e.daten->hat(sql)) {
                             e.daten->merken(sql, stand.select(sql));
                         }

@@ -10,9 +10,6 @@
 
 #include "platform/OdbcQuelle.h"
 
-// The statement that reads one range result's series.
-QString serienSql(double scheibenId);
-
 // What was read from the range before the import: the answers to the selection and to the
 // series statements of its results. A statement it does not hold fails with the reason the
 // reading stopped.

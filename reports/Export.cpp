@@ -69,6 +69,19 @@ QString feld(const QVariant& wert, Spaltentyp typ, const QString& trenner) {
     return {};
 }
 
+// A field holding the delimiter, a quote or a line break is quoted (quotes doubled), so
+// that a name like "Müller, Hans" stays one field and its row one row. What counts is the
+// file's text: a character without a Windows-1252 code is written as "?" there.
+QString geschuetzt(const QString& text, const QString& trenner) {
+    const QString inDatei = cp1252::decode(cp1252::encode(text));
+    const QString trennerInDatei = cp1252::decode(cp1252::encode(trenner));
+    if (!(!trenner.isEmpty() && inDatei.contains(trennerInDatei)) && !text.contains(u'"') &&
+        !text.contains(u'\r') && !text.contains(u'\n')) {
+        return text;
+    }
+    return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
 }  // namespace
 
 std::vector<Spaltentyp> spaltentypen(Database& db, const QString& anweisung,
@@ -99,7 +112,7 @@ QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& type
     const QString zeilenende = QStringLiteral("\r\n");
     QString text;
     for (const QString& name : zeilen.columns) {
-        text += name + trenner;
+        text += geschuetzt(name, trenner) + trenner;
     }
     text += zeilenende;
     for (const QVariantList& zeile : zeilen.rows) {
@@ -107,7 +120,7 @@ QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& type
             const Spaltentyp typ = static_cast<std::size_t>(c) < typen.size()
                                        ? typen[static_cast<std::size_t>(c)]
                                        : Spaltentyp::Text;
-            text += feld(zeile[c], typ, trenner) + trenner;
+            text += geschuetzt(feld(zeile[c], typ, trenner), trenner) + trenner;
         }
         text += zeilenende;
     }

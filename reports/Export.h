@@ -20,7 +20,8 @@ std::vector<Spaltentyp> spaltentypen(Database& db, const QString& anweisung,
                                      const QStringList& spalten);
 
 // The delimited file: a header of the column names and one line a row, every field followed
-// by the delimiter, CR LF line ends, Windows-1252 (a character it lacks becomes "?").
+// by the delimiter, CR LF line ends, Windows-1252 (a character it lacks becomes "?"). A field
+// holding the delimiter, a quote or a line break is put in quotes, its quotes doubled.
 // `ohneCode` gets the characters that became "?".
 QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& typen,
                       const QString& trenner, QString* ohneCode = nullptr);

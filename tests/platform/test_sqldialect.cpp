@@ -70,6 +70,10 @@ class TestSqlDialect : public QObject {
         QCOMPARE(quoted("Sch\"utz"), QString("\"Sch\"\"utz\""));
         QCOMPARE(translate("Name=" + quoted("x\" OR \"1\"=\"1")).sql,
                  QString("Name='x\" OR \"1\"=\"1'"));
+        // A NUL would end the statement inside its literal: it is left out.
+        const QString mitNul = QString("Sch") + QChar(u'\0') + QString("\"tz");
+        QCOMPARE(quoted(mitNul), QString("\"Sch\"\"tz\""));
+        QCOMPARE(translate("Name LIKE " + likePrefix(mitNul)).sql, QString("Name LIKE 'Sch\"tz%'"));
         QCOMPARE(likePrefix("Mü"), QString("\"Mü*\""));
         QCOMPARE(translate("Name LIKE " + likePrefix("A*b?")).sql, QString("Name LIKE 'A*b?%'"));
         QCOMPARE(translate("Name LIKE " + likePrefix("O\"B_")).sql,

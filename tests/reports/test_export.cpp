@@ -55,6 +55,45 @@ class TestExport : public QObject {
         QVERIFY2(ohne.isEmpty(), qPrintable(ohne));
     }
 
+    // Names holding the delimiter, quotes or a line break: quoted, so that every row stays
+    // one line of the header's width as a spreadsheet reads it.
+    void trennerUndAnfuehrungszeichenImFeld_data() {
+        QTest::addColumn<QString>("trenner");
+        QTest::addColumn<QByteArray>("erwartet");
+        QTest::newRow("komma") << ","
+                               << QByteArray(
+                                      "Name,\"Ort, Land\",Teiler,\r\n"
+                                      "\"M\xfcller, Hans\",\"Anna \"\"die Schnelle\"\"\",1.5,\r\n"
+                                      "\"Zwei\r\nZeilen\",a;b,2.5,\r\n");
+        QTest::newRow("semikolon") << ";"
+                                   << QByteArray(
+                                          "Name;Ort, Land;Teiler;\r\n"
+                                          "M\xfcller, Hans;\"Anna \"\"die Schnelle\"\"\";1,5;\r\n"
+                                          "\"Zwei\r\nZeilen\";\"a;b\";2,5;\r\n");
+    }
+    void trennerUndAnfuehrungszeichenImFeld() {
+        QFETCH(QString, trenner);
+        QFETCH(QByteArray, erwartet);
+        SqlRows z;
+        z.columns = {"Name", "Ort, Land", "Teiler"};
+        z.rows.push_back({QString::fromUtf8("Müller, Hans"), "Anna \"die Schnelle\"", 1.5});
+        z.rows.push_back({"Zwei\r\nZeilen", "a;b", 2.5});
+        const std::vector<Spaltentyp> typen = {Spaltentyp::Text, Spaltentyp::Text,
+                                               Spaltentyp::Einfach};
+        QCOMPARE(exportText(z, typen, trenner), erwartet);
+    }
+
+    // A delimiter Windows-1252 lacks is written as "?": a field holding "?" (or a character
+    // that becomes one) is quoted like one holding the delimiter.
+    void trennerOhneCode() {
+        SqlRows z;
+        z.columns = {"Name", "Frage"};
+        z.rows.push_back({QString::fromUtf8("Łukasz"), "wer?"});
+        const QByteArray datei =
+            exportText(z, {Spaltentyp::Text, Spaltentyp::Text}, QString::fromUtf8("✓"));
+        QCOMPARE(datei, QByteArray("Name?Frage?\r\n\"?ukasz\"?\"wer?\"?\r\n"));
+    }
+
     // The evening from the window: types from the club database, the file replaced as a
     // whole, and a folder that does not exist answered in German without a file.
     void ausDemFenster() {
