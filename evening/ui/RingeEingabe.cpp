@@ -559,7 +559,7 @@ void Ringe::lesungOffen(bool offen) {
              AndereKarten, SString, Start, Command1, Wettkampf, ButtFernsteuern, ButtNormal}) {
         w->setEnabled(!offen &&
                       (lesen_ != nullptr || w == Option1 || w == Option2 || w == Option3 ||
-                       w == Command1 || w == DBCombo || (w == Wettkampf && wettkampf_ != nullptr)));
+                       w == Command1 || (w == Wettkampf && wettkampf_ != nullptr)));
     }
 }
 
