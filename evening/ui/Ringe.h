@@ -141,6 +141,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     bool lesungSperrt();
     // A ring or Teiler field: filled by the machine during a reading.
     bool vonDerMaschine(const QObject* feld) const;
+    bool dbListeGesperrt(const QEvent* event) const;
 
     // Runs a rule on the fields; a number overflow or engine error ends it with a message.
     bool mitFeldern(const std::function<void(Felder&)>& regel, const QString& fehlerVorspann = {});

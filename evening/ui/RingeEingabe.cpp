@@ -47,6 +47,10 @@ bool istZiffer(const QKeyEvent* e) {
 }  // namespace
 
 bool Ringe::eventFilter(QObject* watched, QEvent* event) {
+    if (lesungOffen_ && watched == DBCombo && dbListeGesperrt(event)) {
+        lesungSperrt();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* taste = static_cast<QKeyEvent*>(event);
         if (taste->key() >= Qt::Key_F1 && taste->key() <= Qt::Key_F10 &&
@@ -564,11 +568,28 @@ void Ringe::lesungOffen(bool offen) {
     }
     for (QWidget* w : std::initializer_list<QWidget*>{
              Option1, Option2, Option3, S1x10, S2x10, S4x10, S4x5, S8x5, S20x2, schuss_combo,
-             AndereKarten, SString, Start, Command1, DBCombo, Wettkampf, ButtFernsteuern,
-             ButtNormal}) {
+             AndereKarten, SString, Start, Command1, Wettkampf, ButtFernsteuern, ButtNormal}) {
         w->setEnabled(!offen &&
                       (lesen_ != nullptr || w == Option1 || w == Option2 || w == Option3 ||
-                       w == Command1 || w == DBCombo || (w == Wettkampf && wettkampf_ != nullptr)));
+                       w == Command1 || (w == Wettkampf && wettkampf_ != nullptr)));
+    }
+}
+
+// The database list keeps its colour by a style sheet, and a widget with one is polished
+// anew each time it is enabled, leaving new cached pixmaps behind every reading: the list
+// stays enabled and refuses a choice instead (Tab still passes).
+bool Ringe::dbListeGesperrt(const QEvent* event) const {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+            return true;
+        case QEvent::KeyPress: {
+            const int key = static_cast<const QKeyEvent*>(event)->key();
+            return key != Qt::Key_Tab && key != Qt::Key_Backtab;
+        }
+        default:
+            return false;
     }
 }
 

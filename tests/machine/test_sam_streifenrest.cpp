@@ -5,6 +5,7 @@
 // and no fault leaves the official waiting without a word.
 #include <QtTest>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -211,9 +212,15 @@ class TestSamStreifenrest : public QObject {
         QTest::keyClicks(a.schuss(21), "7");
         QTest::keyClicks(a.c("Teiler_3"), "5");
         QTest::keyClick(a.schuss(1), Qt::Key_Backspace);
+        // the database list refuses a choice as well
+        auto* db = a.c<QComboBox>("DBCombo");
+        const int dbVorher = db->currentIndex();
+        QTest::keyClick(db, Qt::Key_Down);
+        QTest::mouseClick(db, Qt::LeftButton);
+        QCOMPARE(db->currentIndex(), dbVorher);
         QCOMPARE(a.text("Schuss_21"), QString());
         QCOMPARE(a.text("Teiler_3"), QString());
-        QCOMPARE(a.dialogs.messages.size(), 3);
+        QCOMPARE(a.dialogs.messages.size(), 5);
         for (const QString& m : a.dialogs.messages)
             QVERIFY2(m.startsWith("Es läuft eine Lesung für Nummer 31 (Alt Anna).") &&
                          m.contains("Ringe und Teiler kommen bis dahin von der Maschine"),
