@@ -1,5 +1,6 @@
 #include "platform/Dateien.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -67,6 +68,10 @@ bool umbenennen(const QString& von, const QString& nach) {
 
 void entfernen(const QString& pfad) {
     QFile::remove(pfad);
+}
+
+bool ordnerFuer(const QString& pfad) {
+    return QDir().mkpath(QFileInfo(pfad).absolutePath());
 }
 
 }  // namespace dateien
