@@ -121,9 +121,11 @@ QString mitgliedsnummerAendern(Database& db, const QVariant& zeile, const QVaria
         }
     }
     db.run(QStringLiteral("UPDATE Mitglieder SET Nr = ? WHERE rowid = ?"), {neu, zeile});
-    std::vector<aenderungen::Eintrag> log{{QStringLiteral("Mitglieder"), alt, QString(),
-                                           QStringLiteral("Nr"), aenderungen::text(alt),
-                                           aenderungen::text(neu), anlass}};
+    std::vector<aenderungen::Eintrag> log;
+    if (!aenderungen::gleich(alt, neu)) {
+        log.push_back({QStringLiteral("Mitglieder"), alt, QString(), QStringLiteral("Nr"),
+                       aenderungen::text(alt), aenderungen::text(neu), anlass});
+    }
     if (mitnehmen) {
         db.run(QStringLiteral("UPDATE Ergebnis SET MitglNr = ? WHERE MitglNr = ?"), {neu, alt});
         const int abende = db.changedRows();

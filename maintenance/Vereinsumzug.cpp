@@ -55,12 +55,16 @@ void dateiUndJournaleEntfernen(const QString& pfad) {
     }
 }
 
-// A file that a cut-off move of this program left: a database holding the move's mark.
+// A file that a cut-off move of this program left: a database holding the move's mark, or
+// the empty file of a move cut off before it wrote anything.
 bool vonUnseremUmzug(const QString& pfad) {
+    if (dateien::groesse(pfad) == 0) {
+        return true;
+    }
     Database db;
     QString fehler;
-    return db.open(pfad, &fehler, false, Database::Zugriff::NurLesen) &&
-           db.hasTable(kUmzugUnfertig);
+    // Opened for writing: a move killed mid-way left a journal that only a writer rolls back.
+    return db.open(pfad, &fehler) && db.hasTable(kUmzugUnfertig);
 }
 
 // Every table and view of a server database that an unfinished move left.
@@ -140,18 +144,17 @@ bool inDatei(Database& quelle, const QString& nach, const Umzugsfortschritt& for
         }
         dateiUndJournaleEntfernen(neu);
     }
-    if (!schema::neueVereinsdatenbank(neu, fehler)) {
-        fehler->replace(neu, nach);
-        dateiUndJournaleEntfernen(neu);
-        return false;
-    }
+    // The mark is the first thing written into the new file: a move cut off at any later
+    // moment leaves a file that says it is ours.
+    dateien::ordnerFuer(neu);
     bool ok = false;
     {
         Database ziel;
-        ok = ziel.open(neu, fehler);
+        ok = ziel.open(neu, fehler, /*create=*/true);
         try {
             if (ok) {
                 ziel.run(QStringLiteral("CREATE TABLE %1 (Beginn TEXT(19))").arg(kUmzugUnfertig));
+                schema::erstelleTabellen(ziel);
             }
             ok = ok && zeilenKopieren(quelle, ziel, fortschritt, bericht, fehler);
             if (ok) {

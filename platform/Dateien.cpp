@@ -1,5 +1,6 @@
 #include "platform/Dateien.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -87,6 +88,10 @@ bool umbenennen(const QString& von, const QString& nach) {
 
 void entfernen(const QString& pfad) {
     QFile::remove(pfad);
+}
+
+bool ordnerFuer(const QString& pfad) {
+    return QDir().mkpath(QFileInfo(pfad).absolutePath());
 }
 
 }  // namespace dateien

@@ -25,5 +25,7 @@ bool kopieren(const QString& von, const QString& nach, QString* fehler);
 bool umbenennen(const QString& von, const QString& nach);
 // Removes a file that may or may not be there.
 void entfernen(const QString& pfad);
+// Makes the folder a file is to go into; false when it cannot be made.
+bool ordnerFuer(const QString& pfad);
 
 }  // namespace dateien

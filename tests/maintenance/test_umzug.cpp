@@ -141,6 +141,14 @@ class TestUmzug : public QObject {
             QCOMPARE(f.readAll(), vorher);
             QVERIFY(!QFile::exists(ziel));
         }
+        // The empty file of a move cut off at once holds nothing: cleared.
+        const QString zweites = d.pfad("Zweites.db");
+        {
+            QFile leer(zweites + ".neu");
+            QVERIFY(leer.open(QIODevice::WriteOnly));
+        }
+        QVERIFY2(vereinUmziehen(datei, zweites, {}, &bericht, &fehler), qPrintable(fehler));
+        QCOMPARE(inhalt(zweites), inhalt(datei));
         // What a cut-off move left carries the mark: cleared, and the move goes through.
         QFile::remove(ziel + ".neu");
         QVERIFY(schema::neueVereinsdatenbank(ziel + ".neu", &fehler));
