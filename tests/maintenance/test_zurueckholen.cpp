@@ -126,6 +126,45 @@ class TestZurueckholen : public QObject {
                  8);
     }
 
+    // The club file damaged at the start: the main window has no database; the backup
+    // brought back through the window is opened, the damaged file kept as it was.
+    void beschaedigteDateiImFenster() {
+        if (TestDaten::aufServer())
+            QSKIP("a club file");
+        Programmfenster p;
+        p.daten.mitglied(1, "Anna Alt", 1);
+        p.ini.IniSchreiben("SICHERUNG", "ORDNER", p.daten.pfad("sicherungen"));
+        QVERIFY(QDir().mkpath(p.daten.pfad("sicherungen")));
+        QString ziel, fehler;
+        QCOMPARE(sicherungen::sichern(p.daten.dbPfad(), sicherungen::regelLesen(p.ini),
+                                      p.uhr.now().addDays(-1), &ziel, &fehler),
+                 sicherungen::Ergebnis::Gesichert);
+        p.daten.db().close();
+        {
+            QFile f(p.daten.dbPfad());
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("überschrieben");
+        }
+        p.starten();
+        QVERIFY(!p.club.isOpen());
+        SicherungenFenster fenster(p.ini, p.club, p.dialogs, p.uhr);
+        fenster.setWiederOeffnen([&] {
+            p.w->datenbankWiederOeffnen();
+            p.w->gespeichertZeigen();
+        });
+        fenster.slotWaehlen(0);
+        QCOMPARE(fenster.zeilen(), 1);
+        p.dialogs.answerYes();
+        fenster.zurueckholen(0);
+        QVERIFY2(p.dialogs.messages.last().startsWith("Die Sicherung wurde zurückgeholt. Der "
+                                                      "Stand davor ist aufbewahrt in \"" +
+                                                      p.daten.pfad("Training beschädigt ")),
+                 qPrintable(p.dialogs.messages.last()));
+        QVERIFY(p.club.isOpen());
+        p.nummer("1");
+        QCOMPARE(p.text("SName"), QString("Anna Alt"));
+    }
+
     void imLaufendenProgramm() {
         if (TestDaten::aufServer())
             QSKIP("a club file");
