@@ -22,6 +22,7 @@
 #include "maintenance/ui/Einstellungen.h"
 #include "maintenance/ui/SicherungenFenster.h"
 #include "platform/Clock.h"
+#include "platform/Dateiwechsel.h"
 #include "platform/Paths.h"
 #include "platform/SerialPortLine.h"
 #include "platform/widgets/MessageBoxDialogs.h"
@@ -257,6 +258,13 @@ int main(int argc, char* argv[]) {
             });
         }
         zeigen(*sicherungenFenster);
+    });
+    // A backup brought back from the command line while the program runs is another file
+    // under the same name: the main window lets go of the old one and shows what is stored.
+    Dateiwechsel clubWechsel([&] { return club.isOpen() ? club.db().path() : QString(); });
+    QObject::connect(&clubWechsel, &Dateiwechsel::ersetzt, [&] {
+        ringe.datenbankWiederOeffnen();
+        ringe.gespeichertZeigen();
     });
     std::unique_ptr<MeytonImport> meyton;
     ringe.setMeytonImportOeffnen([&] {

@@ -68,6 +68,9 @@ const std::vector<std::pair<QString, QStringList>>& vereinsfelder() {
     return felder;
 }
 
+// The club's tables and their fields are there (the file's soundness checked apart).
+bool vereinstabellenDa(const QString& datei, QString* fehler);
+
 // The full path that tells one club database from another of the same name.
 QString schluessel(const QString& db) {
     if (Database::istServer(db)) {
@@ -198,9 +201,12 @@ bool standVorherBehalten(const QString& db, const QString& sicherung, const Rege
 }  // namespace
 
 bool istVereinsdatenbank(const QString& datei, QString* fehler) {
-    if (!sicherung::unversehrt(datei, fehler)) {
-        return false;
-    }
+    return sicherung::unversehrt(datei, fehler) && vereinstabellenDa(datei, fehler);
+}
+
+namespace {
+
+bool vereinstabellenDa(const QString& datei, QString* fehler) {
     Database db;
     QString grund;
     if (!db.open(datei, &grund, false, Database::Zugriff::NurLesen)) {
@@ -235,6 +241,8 @@ bool istVereinsdatenbank(const QString& datei, QString* fehler) {
     }
     return true;
 }
+
+}  // namespace
 
 Regel regelLesen(const Ini& ini) {
     Regel r;
@@ -336,8 +344,10 @@ Ergebnis sichern(const QString& db, const Regel& regel, const QDateTime& jetzt, 
     const QByteArray neueste = vorher.empty() ? QByteArray() : fingerabdruck(vorher.front().datei);
     bool gleich = false;
     // Only a club database becomes a backup, and a copy of the newest is not kept twice.
+    // (A file's copy is checked for soundness by the copy itself, once.)
+    const bool server = Database::istServer(db);
     const auto pruefen = [&](const QString& teil, QString* f) {
-        if (!istVereinsdatenbank(teil, f)) {
+        if (!(server ? istVereinsdatenbank(teil, f) : vereinstabellenDa(teil, f))) {
             f->replace(teil, db);
             return false;
         }
@@ -348,7 +358,7 @@ Ergebnis sichern(const QString& db, const Regel& regel, const QDateTime& jetzt, 
         return true;
     };
     bool ok = false;
-    if (Database::istServer(db)) {
+    if (server) {
         // A server database is copied by the move into a file.
         const sicherung::Teil teil(*ziel);
         Umzugsbericht bericht;

@@ -8,6 +8,12 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 #include <sqlite3.h>
 
 namespace sicherung {
@@ -46,21 +52,35 @@ QString treibermeldung(const QString& text) {
                                           text.trimmed();
 }
 
-Teil::Teil(const QString& ziel)
-    : pfad_(ziel + QStringLiteral(".part")),
-      sperre_(std::make_unique<QLockFile>(pfad_ + QStringLiteral(".lock"))) {
+Teil::Teil(const QString& ziel) : pfad_(ziel + QStringLiteral(".part")) {
+    const QString sperre = pfad_ + QStringLiteral(".lock");
+#ifdef Q_OS_UNIX
+    sperrDatei_ = ::open(QFile::encodeName(sperre).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    gesperrt_ = sperrDatei_ >= 0 && ::flock(sperrDatei_, LOCK_EX | LOCK_NB) == 0;
+#else
+    sperre_ = std::make_unique<QLockFile>(sperre);
     // Never stale by age: only a process that is gone gives its part up.
     sperre_->setStaleLockTime(0);
     gesperrt_ = sperre_->tryLock(0);
+#endif
     if (gesperrt_) {
         entfernen();  // a part nobody holds is a killed process's remains
     }
 }
 
 Teil::~Teil() {
+#ifdef Q_OS_UNIX
+    if (sperrDatei_ >= 0) {
+        if (gesperrt_) {
+            QFile::remove(pfad_ + QStringLiteral(".lock"));
+        }
+        ::close(sperrDatei_);
+    }
+#else
     if (gesperrt_) {
         sperre_->unlock();
     }
+#endif
 }
 
 void Teil::entfernen() const {

@@ -11,8 +11,9 @@ class QLockFile;
 namespace sicherung {
 
 // A file being written as "<ziel>.part" (and SQLite's "-journal" beside it) is marked by
-// "<ziel>.part.lock", held while the writing process lives. What a killed process left is
-// recognised by a lock nobody holds any more.
+// "<ziel>.part.lock", held while the writing process lives (the system lets go of it when
+// the process ends, however it ends). What a killed process left is recognised by a lock
+// nobody holds any more, at once and whatever its age.
 class Teil {
   public:
     explicit Teil(const QString& ziel);
@@ -27,7 +28,8 @@ class Teil {
 
   private:
     QString pfad_;
-    std::unique_ptr<QLockFile> sperre_;
+    std::unique_ptr<QLockFile> sperre_;  // where the system has no flock
+    int sperrDatei_ = -1;                // the lock file, held with flock while it lives
     bool gesperrt_ = false;
 };
 

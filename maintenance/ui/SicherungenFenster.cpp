@@ -158,7 +158,9 @@ void SicherungenFenster::zurueckholen(int zeile) {
     QString fehler;
     const bool ok = sicherungen::zurueckholen(dateien_[zeile], db, sicherungen::regelLesen(ini_),
                                               uhr_.now(), &vorher, &fehler);
-    if (offen && wiederOeffnen_) {
+    // A club file that was missing or damaged could not be open: the main window opens
+    // the one brought back.
+    if (wiederOeffnen_ && (offen || (ok && !club_.isOpen()))) {
         wiederOeffnen_();
     }
     dialogs_.message(!ok ? QStringLiteral("Die Sicherung wurde nicht zurückgeholt.\n") + fehler

@@ -262,7 +262,7 @@ class TestSicherungen : public QObject {
     // restore goes ahead; what can be kept of the state before is kept.
     void notfaelle_data() {
         QTest::addColumn<QString>("fall");
-        for (const char* f : {"fehlt", "Text", "Seiten kaputt", "Journal"})
+        for (const char* f : {"fehlt", "Text", "Seiten kaputt", "Journal", "Stick fehlt"})
             QTest::newRow(f) << QString(f);
     }
     void notfaelle() {
@@ -294,6 +294,9 @@ class TestSicherungen : public QObject {
             for (qsizetype i = 4096; i < kaputt.size(); i += 7)
                 kaputt[i] = char(0xA5);
             schreiben(club, kaputt);
+        } else if (fall == "Stick fehlt") {
+            regel.ordner = d.pfad("nicht eingesteckt");  // the backups folder is not there
+            regel.eigenerOrdner = true;
         } else {
             absturzMitJournal(club);
             // The nightly backup after the crash backs up the consistent state.
@@ -304,7 +307,7 @@ class TestSicherungen : public QObject {
             QVERIFY(!QFile::exists(club + "-journal"));
             absturzMitJournal(club);  // and the crash once more, for the restore
         }
-        const QString sicherungsdatei = liste(regel.ordner, club).back().datei;
+        const QString sicherungsdatei = liste(d.pfad("sicherungen"), club).back().datei;
         QVERIFY2(zurueckholen(sicherungsdatei, club, regel, t0.addDays(1), &vorher, &fehler),
                  qPrintable(fehler));
         QCOMPARE(standVon(club), gesichert);
@@ -319,6 +322,13 @@ class TestSicherungen : public QObject {
         if (fall == "fehlt") {
             QVERIFY(vorher.isEmpty());
             QCOMPARE(alt, QString("Vorher gab es die Datei nicht"));
+        } else if (fall == "Stick fehlt") {
+            // Kept beside the club file instead, whole.
+            QCOMPARE(QFileInfo(vorher).absolutePath(), QFileInfo(club).absolutePath());
+            QVERIFY2(QFileInfo(vorher).fileName().startsWith("Training vor dem Zurückholen "),
+                     qPrintable(vorher));
+            QCOMPARE(standVon(vorher), danach);
+            QCOMPARE(alt, "Stand vorher aufbewahrt in " + QFileInfo(vorher).fileName());
         } else if (fall == "Journal") {
             // The state before is the consistent one: the crash's half transaction is gone.
             QCOMPARE(standVon(vorher), danach);
@@ -518,7 +528,7 @@ class TestSicherungen : public QObject {
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 0);
         QVERIFY(!liste(ordner, d.dbPfad()).empty());
-        QCOMPARE(reste(ordner), QStringList());
+        QVERIFY2(reste(ordner).isEmpty(), qPrintable(reste(ordner).join(", ")));
 
         Regel regel;
         regel.ordner = d.pfad("nicht/eingesteckt");

@@ -6,14 +6,19 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QWebSocket>
 
 #include "display/Anzeige.h"
 #include "evening/Abend.h"
+#include "core/Schema.h"
 #include "evening/Felder.h"
 #include "maintenance/Sicherungen.h"
 #include "maintenance/ui/SicherungenFenster.h"
+#include "platform/Dateiwechsel.h"
+#include "platform/Sicherung.h"
 #include "tests/support/Programmfenster.h"
 
 namespace {
@@ -56,6 +61,110 @@ void andererStand(const QString& datei, int nr) {
 class TestZurueckholen : public QObject {
     Q_OBJECT
   private slots:
+    // Another file put in the place of the one watched is noticed; writes to it, a moment
+    // without it and a path that changes are not.
+    void dateiwechsel() {
+        TestDaten d;
+        QString pfad = d.pfad("Verein.db");
+        QString fehler;
+        QVERIFY(schema::neueVereinsdatenbank(pfad, &fehler));
+        QVERIFY(schema::neueVereinsdatenbank(d.pfad("Anderer.db"), &fehler));
+        Dateiwechsel w([&] { return pfad; }, 20);
+        QSignalSpy ersetzt(&w, &Dateiwechsel::ersetzt);
+        {
+            Database db;
+            QVERIFY(db.open(pfad, &fehler));
+            db.run("INSERT INTO Mitglieder (Nr, Name) VALUES (1, 'a')");
+        }
+        QTest::qWait(100);
+        QCOMPARE(ersetzt.count(), 0);
+        QVERIFY(sicherung::dateiSichern(d.pfad("Anderer.db"), pfad, &fehler));
+        QTRY_COMPARE(ersetzt.count(), 1);
+        QVERIFY(QFile::rename(pfad, d.pfad("weg.db")));
+        QTest::qWait(100);
+        QVERIFY(QFile::rename(d.pfad("weg.db"), pfad));  // the same file back: no change
+        pfad = d.pfad("Anderer.db");
+        QTest::qWait(100);
+        QCOMPARE(ersetzt.count(), 1);
+    }
+
+    // An administrator brings a backup back on the command line while the program runs:
+    // the main window follows the new file, and F4 stores into it.
+    void vonDerKommandozeile() {
+        if (TestDaten::aufServer())
+            QSKIP("a club file");
+        Programmfenster p;
+        p.daten.mitglied(1, "Anna Alt", 1);
+        p.starten();
+        Dateiwechsel wechsel([&] { return p.club.isOpen() ? p.club.db().path() : QString(); },
+                             100);
+        connect(&wechsel, &Dateiwechsel::ersetzt, [&] {
+            p.w->datenbankWiederOeffnen();
+            p.w->gespeichertZeigen();
+        });
+        p.nummer("1");
+        p.ringe(1, {"7"});
+        p.taste(Qt::Key_F4);
+        QString fehler;
+        const QString sicherung = p.daten.pfad("Sicherung.db");
+        QVERIFY(sicherung::dateiSichern(p.daten.dbPfad(), sicherung, &fehler));
+        p.schuss(1)->selectAll();
+        QTest::keyClicks(p.schuss(1), "3");
+        p.taste(Qt::Key_F4);
+        QCOMPARE(p.zahl("SELECT Ring FROM Einzelergebnisse WHERE MitglNr = 1"), 3);
+        QProcess z;
+        z.start(ZK_APP, {"--zurueckholen", sicherung, p.daten.dbPfad()});
+        QVERIFY(z.waitForFinished(60000));
+        QCOMPARE(z.exitCode(), 0);
+        QTRY_COMPARE(p.schuss(1)->text(), QString("7"));
+        p.schuss(1)->selectAll();
+        QTest::keyClicks(p.schuss(1), "8");
+        p.taste(Qt::Key_F4);
+        Database neu;
+        QVERIFY(neu.open(p.daten.dbPfad(), &fehler));
+        QCOMPARE(neu.run("SELECT Ring FROM Einzelergebnisse WHERE MitglNr = 1").rows[0][0].toInt(),
+                 8);
+    }
+
+    // The club file damaged at the start: the main window has no database; the backup
+    // brought back through the window is opened, the damaged file kept as it was.
+    void beschaedigteDateiImFenster() {
+        if (TestDaten::aufServer())
+            QSKIP("a club file");
+        Programmfenster p;
+        p.daten.mitglied(1, "Anna Alt", 1);
+        p.ini.IniSchreiben("SICHERUNG", "ORDNER", p.daten.pfad("sicherungen"));
+        QVERIFY(QDir().mkpath(p.daten.pfad("sicherungen")));
+        QString ziel, fehler;
+        QCOMPARE(sicherungen::sichern(p.daten.dbPfad(), sicherungen::regelLesen(p.ini),
+                                      p.uhr.now().addDays(-1), &ziel, &fehler),
+                 sicherungen::Ergebnis::Gesichert);
+        p.daten.db().close();
+        {
+            QFile f(p.daten.dbPfad());
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("überschrieben");
+        }
+        p.starten();
+        QVERIFY(!p.club.isOpen());
+        SicherungenFenster fenster(p.ini, p.club, p.dialogs, p.uhr);
+        fenster.setWiederOeffnen([&] {
+            p.w->datenbankWiederOeffnen();
+            p.w->gespeichertZeigen();
+        });
+        fenster.slotWaehlen(0);
+        QCOMPARE(fenster.zeilen(), 1);
+        p.dialogs.answerYes();
+        fenster.zurueckholen(0);
+        QVERIFY2(p.dialogs.messages.last().startsWith("Die Sicherung wurde zurückgeholt. Der "
+                                                      "Stand davor ist aufbewahrt in \"" +
+                                                      p.daten.pfad("Training beschädigt ")),
+                 qPrintable(p.dialogs.messages.last()));
+        QVERIFY(p.club.isOpen());
+        p.nummer("1");
+        QCOMPARE(p.text("SName"), QString("Anna Alt"));
+    }
+
     void imLaufendenProgramm() {
         if (TestDaten::aufServer())
             QSKIP("a club file");
