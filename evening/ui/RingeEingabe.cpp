@@ -438,6 +438,7 @@ void Ringe::speichern(bool ersetzen) {
                 // Told once a program run per class, beside what was stored.
                 punkteHinweisKlassen_.insert(*ohnePunkte);
                 hinweise << punkteHinweis(*ohnePunkte);
+                dialogs_.hinweis(punkteHinweis(*ohnePunkte));  // whole, where the line is short
             }
             hinweise.prepend(
                 f.Wettkampf

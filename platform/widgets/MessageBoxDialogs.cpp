@@ -21,6 +21,18 @@ void MessageBoxDialogs::message(const QString& text) {
     box.exec();
 }
 
+void MessageBoxDialogs::hinweis(const QString& text) {
+    // Not modal: a reading or the next member goes on while it is shown.
+    auto* box = new QMessageBox(ownerOf(parent_));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->setWindowTitle(QApplication::applicationDisplayName());
+    box->setText(text);
+    box->setIcon(QMessageBox::Information);
+    box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box->show();
+}
+
 bool MessageBoxDialogs::askYesNo(const QString& text, Vorgabe vorgabe) {
     QMessageBox box(ownerOf(parent_));
     box.setWindowTitle(QApplication::applicationDisplayName());

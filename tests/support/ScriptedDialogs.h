@@ -15,12 +15,14 @@ class ScriptedDialogs : public Dialogs {
     void answerText(const QString& text) { texts_.enqueue(text); }
 
     void message(const QString& text) override;
+    void hinweis(const QString& text) override { hinweise << text; }
     bool askYesNo(const QString& text, Vorgabe vorgabe = Vorgabe::Ja) override;
     QString askText(const QString& text, const QString& vorgabe = {}) override;
     QString openFileName(const QString& title, const QString& directory,
                          const QString& filter) override;
 
     QStringList messages;
+    QStringList hinweise;  // notes that wait for nobody
     QStringList questions;
     QStringList questionsDefaultNo;  // the questions whose Enter answers "Nein"
     int unansweredQuestions = 0;
