@@ -117,8 +117,9 @@ void Ringe::funktionstaste(int n) {
             break;
         case 4:
             // F4 is today's key: a make-up or advance evening chosen stays on its date, and
-            // is stored there only on the official's word.
-            if (Option2->isChecked()) {
+            // is stored there only on the official's word. A competition row has no date.
+            if (Option2->isChecked() || Wettkampf->isChecked()) {
+                Option2->setChecked(true);
                 Anwesend->setChecked(true);
                 berechnenUndSpeichern();
             } else if (dialogs_.askYesNo(anderesDatumFrage(felderLesen()),
