@@ -12,6 +12,9 @@ class Dialogs {
     // A message with an "OK" button.
     virtual void message(const QString& text) = 0;
 
+    // A note that waits for nobody: shown beside the window, the program goes on at once.
+    virtual void hinweis(const QString& text) { (void)text; }
+
     // Which button Enter presses.
     enum class Vorgabe { Ja, Nein };
 

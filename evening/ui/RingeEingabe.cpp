@@ -121,8 +121,9 @@ void Ringe::funktionstaste(int n) {
             break;
         case 4:
             // F4 is today's key: a make-up or advance evening chosen stays on its date, and
-            // is stored there only on the official's word.
-            if (Option2->isChecked()) {
+            // is stored there only on the official's word. A competition row has no date.
+            if (Option2->isChecked() || Wettkampf->isChecked()) {
+                Option2->setChecked(true);
                 Anwesend->setChecked(true);
                 berechnenUndSpeichern();
             } else if (dialogs_.askYesNo(anderesDatumFrage(felderLesen()),
@@ -442,6 +443,7 @@ void Ringe::speichern(bool ersetzen) {
                 // Told once a program run per class, beside what was stored.
                 punkteHinweisKlassen_.insert(*ohnePunkte);
                 hinweise << punkteHinweis(*ohnePunkte);
+                dialogs_.hinweis(punkteHinweis(*ohnePunkte));  // whole, where the line is short
             }
             hinweise.prepend(
                 f.Wettkampf

@@ -4,7 +4,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 QWidget* ownerOf(QWidget* parent) {
@@ -19,6 +21,25 @@ void MessageBoxDialogs::message(const QString& text) {
     box.setIcon(QMessageBox::NoIcon);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
+}
+
+void MessageBoxDialogs::hinweis(const QString& text) {
+    // Not modal: a reading or the next member goes on while it is shown. It belongs to no
+    // window (the reading window that asked closes at once and would take it along), and it
+    // comes up once the handler that asked is done, above the window that brought itself to
+    // the front; the keyboard stays where the official types.
+    QTimer::singleShot(0, qApp, [text, eltern = QPointer<QWidget>(parent_)] {
+        auto* box = new QMessageBox(eltern.data());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setAttribute(Qt::WA_ShowWithoutActivating);
+        box->setWindowModality(Qt::NonModal);
+        box->setWindowTitle(QApplication::applicationDisplayName());
+        box->setText(text);
+        box->setIcon(QMessageBox::Information);
+        box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box->show();
+        box->raise();
+    });
 }
 
 bool MessageBoxDialogs::askYesNo(const QString& text, Vorgabe vorgabe) {

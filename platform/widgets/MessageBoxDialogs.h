@@ -11,6 +11,7 @@ class MessageBoxDialogs : public Dialogs {
     void setParent(QWidget* parent) { parent_ = parent; }
 
     void message(const QString& text) override;
+    void hinweis(const QString& text) override;
     bool askYesNo(const QString& text, Vorgabe vorgabe = Vorgabe::Ja) override;
     int waehlen(const QString& text, const QStringList& antworten, int vorgabe) override;
     QString askText(const QString& text, const QString& vorgabe = {}) override;

@@ -162,6 +162,7 @@ class TestWettkampf : public QObject {
         f.w->setWettkampf(&w, [&] { w.show(); });
         w.findChild<QLineEdit*>("Heim_Schuetze_3")->setText("Carla");
         f.c<QCheckBox>("Wettkampf")->setChecked(true);
+        f.c<QRadioButton>("Option1")->setChecked(true);  // a grid row has no date: no question
         f.nummer("3");
         QCOMPARE(f.text("SName"), QString("Carla"));
         f.ringe(1, {"9", "9", "9", "9", "9", "9", "9", "9", "9", "10"});
@@ -171,6 +172,7 @@ class TestWettkampf : public QObject {
         QCOMPARE(w.findChild<QLineEdit*>("S2_3")->text(), QString("80"));
         QCOMPARE(w.findChild<QLineEdit*>("Ges_3")->text(), QString("171"));
         QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis"), 0);  // nothing in the club database
+        QVERIFY(f.dialogs.questions.isEmpty());
         w.show();
         w.close();  // the title bar's close keeps the grid as "Formular schließen " does
         QVERIFY(!w.isVisible());

@@ -357,8 +357,11 @@ class TestRinge : public QObject {
                      "keine Ring- und Teilerpunkte. „Klassen berechnen“ unter „Mitglieder“ gibt "
                      "jedem Mitglied seine Klasse.");
         QVERIFY(f.dialogs.messages.isEmpty());
+        QCOMPARE(f.dialogs.hinweise.size(), 1);  // and whole in a note that waits for nobody
+        QVERIFY(f.dialogs.hinweise[0].startsWith("Für Mitglieder ohne Klasse"));
         f.taste(Qt::Key_F4);
         QCOMPARE(f.w->statusBar()->currentMessage(), gespeichert);
+        QCOMPARE(f.dialogs.hinweise.size(), 1);
         QVERIFY(f.dialogs.messages.isEmpty());
         QCOMPARE(f.c("SNummer")->selectedText(), QString("999"));
         QTest::keyClicks(f.c("SNummer"), "5");  // the next number replaces the old one

@@ -17,6 +17,7 @@ class ScriptedDialogs : public Dialogs {
     void answerChoice(const QString& antwort) { choices_.enqueue(antwort); }
 
     void message(const QString& text) override;
+    void hinweis(const QString& text) override { hinweise << text; }
     bool askYesNo(const QString& text, Vorgabe vorgabe = Vorgabe::Ja) override;
     QString askText(const QString& text, const QString& vorgabe = {}) override;
     int waehlen(const QString& text, const QStringList& antworten, int vorgabe) override;
@@ -24,6 +25,7 @@ class ScriptedDialogs : public Dialogs {
                          const QString& filter) override;
 
     QStringList messages;
+    QStringList hinweise;  // notes that wait for nobody
     QStringList questions;
     QStringList questionsDefaultNo;  // the questions whose Enter answers "Nein"
     int unansweredQuestions = 0;
