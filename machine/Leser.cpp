@@ -271,9 +271,14 @@ SamRahmen samRahmenSuchen(const QByteArray& puffer, bool ohneStx) {
         r.anfang = stx < 0 ? 0 : stx;
         erstes = stx < 0 ? 0 : stx + 1;
     } else {
-        const qsizetype stx = puffer.indexOf(STX);
+        qsizetype stx = puffer.indexOf(STX);
         if (stx < 0) {
             return r;
+        }
+        // Likewise a stray STX before the block's own is noise: the block would carry it and
+        // not be recognised when the SAM sends it again.
+        if (const qsizetype etb = puffer.indexOf(ETB, stx + 1); etb >= 0) {
+            stx = puffer.lastIndexOf(STX, etb);
         }
         r.anfang = stx;
         erstes = stx + 1;

@@ -36,8 +36,6 @@ struct Anzeige : EinleseAnzeige {
 };
 
 struct Abend : Abendfenster {
-    Abendzustand& z;
-    explicit Abend(Abendzustand& zustand) : z(zustand) {}
     void serienUndAnzeige() override {}
     void berechnenUndSpeichern() override {}
     void warnung(const QString&) override {}
@@ -91,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     z.PistolenTeiler = (wahl & 0x80) ? 3.0f : 0.0f;
     ScriptedLine line;
     Anzeige anzeige;
-    Abend abend(z);
+    Abend abend;
     Einleseablauf ablauf(line, ini, z, anzeige, abend);
     ablauf.setDsrWartezeit(0);
     QString fehler;

@@ -136,6 +136,14 @@ def sam_nak(programm=2):
     return out
 
 
+def sam_stx_davor(programm=2):
+    """A stray STX, then a strip, then the same strip again after a lost ACK."""
+    block = sam_block(0, karten()[0])
+    n = len(block)
+    return (bytes([programm]) + zufuehren(STX)[:-1] + bytes([((n >> 8) << 3) | 4, n & 0xff]) + block
+            + b'\x05\x03')
+
+
 def sam_blank(programm=2):
     block = sam_block(0, karten()[0])
     return bytes([programm]) + b'\x03' + zufuehren(block) + b'\x03\x03\x03\x07\x06'
@@ -177,7 +185,7 @@ def main():
         'fuzz_rm3': {'karten': rm3(0), 'karten_lp': rm3(0x83)},
         'fuzz_rm3win': {'karten': rm3win(1), 'wiederholt': rm3win(4, True)},
         'fuzz_sam': {'karten': sam(2), 'ack_verloren': sam(2, True), 'stuecke': sam(5, roh=True),
-                     'nak': sam_nak(), 'blank': sam_blank()},
+                     'nak': sam_nak(), 'blank': sam_blank(), 'stx_davor': sam_stx_davor()},
     }.items():
         for name, daten in seeds.items():
             schreiben(kind, name, daten)

@@ -406,6 +406,22 @@ class TestAblauf : public QObject {
         QCOMPARE(c.z.NextShotIndex, std::int16_t(8));
     }
 
+    // A stray STX on the line before a strip is noise: the strip is the one stored, so that
+    // when it comes again (our ACK was lost) it is recognised and not counted twice.
+    void samStxVorDemRahmen() {
+        Aufbau a("SAM");
+        a.z.ShotLimit = 20;
+        a.ablauf.auswertung_starten();
+        a.line.feed(QByteArray(1, STX));
+        a.line.feed(samRahmen());
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+        a.line.feed(samRahmen());
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+        QVERIFY(!a.z.Shots[8].ValidFlag);
+    }
+
     // After a NAK the SAM sends the block again from its first data byte, without STX; the
     // poll sends no ENQ into the middle of it.
     void samWiederholungOhneStx() {
