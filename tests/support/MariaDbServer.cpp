@@ -255,8 +255,24 @@ void MariaDbServer::stoppen() {
 }
 
 bool MariaDbServer::anhalten() {
-    return server_ && server_->processId() > 0 &&
-           ::kill(static_cast<pid_t>(server_->processId()), SIGSTOP) == 0;
+    if (!server_ || server_->processId() <= 0 ||
+        ::kill(static_cast<pid_t>(server_->processId()), SIGSTOP) != 0) {
+        return false;
+    }
+    // The signal arrives a moment later: stopped once the process shows state T.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(server_->processId()));
+    for (int i = 0; i < 200; ++i) {
+        if (stat.open(QIODevice::ReadOnly)) {
+            const QByteArray zeile = stat.readAll();
+            stat.close();
+            const qsizetype klammer = zeile.lastIndexOf(')');
+            if (klammer >= 0 && zeile.mid(klammer + 2, 1) == "T") {
+                return true;
+            }
+        }
+        ::usleep(10000);
+    }
+    return false;
 }
 
 bool MariaDbServer::fortsetzen() {
