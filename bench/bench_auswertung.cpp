@@ -113,8 +113,10 @@ void BM_Boden_ListeSchuetze(benchmark::State& state) {
 
 // Laying out every page of the season printout; the rows are read once beforehand.
 void BM_AusdruckSaison(benchmark::State& state) {
+    const QString basis = listen::alles(Felder{}).basis;
+    const QString sortierung = QStringLiteral("Name");
     const SqlRows zeilen = datenbank().select(
-        listen::druckAbfrage(listen::alles(Felder{}).basis, QStringLiteral("Name")));
+        listen::druckAbfrage(basis, sortierung, listen::sortiert(basis, sortierung)));
     const Druckkopf kopf{{}, {}, QStringLiteral("06.12.2026 20:00:00")};
     int seiten = 0;
     for (auto _ : state) {
