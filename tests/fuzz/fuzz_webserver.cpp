@@ -201,7 +201,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
                     x.s->waitForDisconnected(2000) == false &&
                     x.s->state() == QAbstractSocket::ConnectedState) {
                     fuzz::verletzt("Verbindung über der Grenze bleibt offen",
-                                   QString::number(x.gesendet));
+                                   QString::number(x.gesendet) + QStringLiteral(" gesendet, ") +
+                                       QString::number(w.offeneVerbindungen()) +
+                                       QStringLiteral(" offen, Antwort: ") +
+                                       QString::fromLatin1(x.empfangen.left(200).toHex(' ')));
                 }
             }
         }
