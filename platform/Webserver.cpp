@@ -34,8 +34,18 @@ bool eigeneHerkunft(const QByteArray& origin, const QByteArray& host) {
     return !erwartet.isEmpty() && hier == erwartet;
 }
 
+// "Connection: Upgrade" (a list of tokens) is what makes a request a protocol switch.
+bool verbindungWirdGewechselt(const QByteArray& connection) {
+    const QList<QByteArray> teile = connection.split(',');
+    return std::any_of(teile.begin(), teile.end(), [](const QByteArray& t) {
+        return t.trimmed().compare("upgrade", Qt::CaseInsensitive) == 0;
+    });
+}
+
 QByteArray statusText(int status) {
     switch (status) {
+        case 400:
+            return "Ungültige Anfrage.\n";
         case 404:
             return "Nicht gefunden.\n";
         case 405:
@@ -183,8 +193,18 @@ class Webserver::Kern : public QAbstractHttpServer {
         // A page's WebSocket: Qt hands the connection over when this writes nothing and says
         // it is taken; on any other path, or from another site's page, it is refused.
         if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0) {
+            if (!verbindungWirdGewechselt(request.value("connection"))) {
+                // Qt takes over only a connection that asks to switch: any other such request
+                // would be left unanswered while it keeps sending. Answered and closed.
+                makeResponder(request, socket)
+                    .write(statusText(400), {{"Content-Type", "text/plain; charset=utf-8"}},
+                           QHttpServerResponder::StatusCode::BadRequest);
+                socket->disconnectFromHost();
+                return true;
+            }
             return !w_.livePfad_.isEmpty() && request.url().path() == w_.livePfad_ &&
                    request.method() == QHttpServerRequest::Method::Get &&
+                   !request.value("sec-websocket-key").isEmpty() &&
                    eigeneHerkunft(request.value("origin"), request.value("host"));
         }
         QHttpServerResponder antwort = makeResponder(request, socket);

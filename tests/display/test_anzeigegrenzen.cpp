@@ -148,6 +148,24 @@ class TestAnzeigegrenzen : public QObject {
         QVERIFY(lesen(*u, 500).contains("Hallo Stand"));
     }
 
+    // A WebSocket request whose Connection header asks for no switch: Qt does not take it
+    // over, so it is answered and closed here, never left hanging for the long time.
+    void halbesUpgradeGeschlossen() {
+        Webserver::Grenzen g;
+        g.stummMs = 60000;
+        g.ruheMs = 60000;
+        Server s(g);
+        auto t = roh(s.w.port());
+        QVERIFY(t);
+        t->write("GET /live HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
+                 "Connection: Up\xff\xff\r\n"
+                 "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
+        QVERIFY(lesen(*t, 3000).startsWith("HTTP/1.1 400"));
+        QCOMPARE(t->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(s.w.livePages(), 0);
+        QTRY_COMPARE(s.w.offeneVerbindungen(), 0);
+    }
+
     // HEAD answers with GET's header and length, and no body.
     void headBeantwortet() {
         Server s(Webserver::Grenzen{});
