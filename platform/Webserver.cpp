@@ -115,9 +115,12 @@ class Webserver::Annahme : public QTcpServer {
             return;
         }
         // Everything a connection sends is counted as it arrives, whether or not the request
-        // parser takes it (a parser that gave up leaves it lying): the socket keeps reading, and
-        // more than a page request ever needs closes the connection there and then.
-        s->setReadBufferSize(0);
+        // parser takes it (a parser that gave up leaves it lying), and more than a page request
+        // ever needs closes the connection there and then.
+        // The buffer holds one byte more than allowed: a connection whose reader is gone (Qt
+        // lets go of one whose request it cannot parse) fills it and is closed by the
+        // clean-up, and what it sends on waits in the network, not in memory.
+        s->setReadBufferSize(g_.bytesJeVerbindung + 1);
         offen_.push_back({s, QDateTime::currentMSecsSinceEpoch()});
         connect(s, &QTcpSocket::readyRead, this, [this, s] {
             for (Verbindung& v : offen_) {
@@ -171,7 +174,10 @@ class Webserver::Annahme : public QTcpServer {
             const qint64 alter = jetzt - v.seit;
             // Whoever has not sent a whole request in the short time (nothing, or a request
             // begun and left hanging) goes; a used connection after the long one.
-            if (v.s && !v.live && ((!v.ganz && alter > g_.stummMs) || alter > g_.ruheMs)) {
+            if (v.s && !v.live &&
+                ((!v.ganz && alter > g_.stummMs) || alter > g_.ruheMs ||
+                 v.gelesen + std::max<qint64>(0, v.s->bytesAvailable() - v.liegt) >
+                     g_.bytesJeVerbindung)) {
                 v.s->abort();
             }
         }
