@@ -267,11 +267,15 @@ Webserver::Webserver(const Grenzen& grenzen, QObject* parent)
             &Webserver::liveAnnehmen);
     ping_ = new QTimer(this);
     connect(ping_, &QTimer::timeout, this, [this] {
+        abgerisseneWeg();
         for (QWebSocket* s : live_) {
             s->ping();
         }
     });
     ping_->start(grenzen.pingMs);
+    auto* abgerissen = new QTimer(this);
+    connect(abgerissen, &QTimer::timeout, this, &Webserver::abgerisseneWeg);
+    abgerissen->start(1000);
 }
 
 Webserver::~Webserver() {
@@ -314,7 +318,7 @@ void Webserver::liveAnnehmen() {
         if (!s) {
             break;
         }
-        if (livePfad_.isEmpty() || s->requestUrl().path() != livePfad_) {
+        if (livePfad_.isEmpty() || s->requestUrl().path() != livePfad_ || abgerissen(*s)) {
             s->close(QWebSocketProtocol::CloseCodePolicyViolated);
             s.release()->deleteLater();
             continue;
@@ -336,14 +340,34 @@ void Webserver::liveAnnehmen() {
     }
 }
 
+// A page whose connection went before its WebSocket was handed over never hears of it:
+// Qt's socket forgets its peer when it closes, and that is what is looked at.
+bool Webserver::abgerissen(const QWebSocket& s) {
+    return s.state() == QAbstractSocket::UnconnectedState || s.peerPort() == 0;
+}
+
+void Webserver::abgerisseneWeg() {
+    for (auto it = live_.begin(); it != live_.end();) {
+        if (abgerissen(**it)) {
+            (*it)->disconnect(this);
+            (*it)->deleteLater();
+            it = live_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 void Webserver::senden(const QByteArray& nachricht) {
+    abgerisseneWeg();
     const QString text = QString::fromUtf8(nachricht);
     for (QWebSocket* s : live_) {
         s->sendTextMessage(text);
     }
 }
 
-int Webserver::livePages() const {
+int Webserver::livePages() {
+    abgerisseneWeg();
     return static_cast<int>(live_.size());
 }
 

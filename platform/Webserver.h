@@ -50,13 +50,15 @@ class Webserver : public QObject {
 
     // A text message to every live page.
     void senden(const QByteArray& nachricht);
-    int livePages() const;
+    int livePages();
     int offeneVerbindungen();
 
   private:
     class Kern;
     class Annahme;
     void liveAnnehmen();
+    static bool abgerissen(const QWebSocket& s);
+    void abgerisseneWeg();
 
     std::unique_ptr<Kern> kern_;
     Annahme* annahme_ = nullptr;

@@ -166,6 +166,23 @@ class TestAnzeigegrenzen : public QObject {
         QTRY_COMPARE(s.w.offeneVerbindungen(), 0);
     }
 
+    // A page that asks for the WebSocket and is gone before the answer (a reload, a TV
+    // switched off) is never counted as a live page.
+    void abgebrochenesUpgradeNichtLive() {
+        Server s(Webserver::Grenzen{});
+        for (int i = 0; i < 30; ++i) {
+            auto t = roh(s.w.port());
+            QVERIFY(t);
+            t->write(handshake(s.w.port(), {}));
+            t->waitForBytesWritten(100);
+            if (i % 2 == 0)
+                QTest::qWait(i % 5);  // now and then while the server answers
+            t->abort();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(s.w.livePages(), 0, 2000);
+        QTRY_COMPARE(s.w.offeneVerbindungen(), 0);
+    }
+
     // HEAD answers with GET's header and length, and no body.
     void headBeantwortet() {
         Server s(Webserver::Grenzen{});
