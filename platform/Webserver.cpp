@@ -180,6 +180,11 @@ class Webserver::Annahme : public QTcpServer {
                      g_.bytesJeVerbindung)) {
                 v.s->abort();
             }
+            // A live page's WebSocket reads what it is sent; a full buffer means nobody does,
+            // and a socket that reads no more would never notice its peer is gone.
+            if (v.s && v.live && v.s->bytesAvailable() > g_.bytesJeVerbindung) {
+                v.s->abort();
+            }
         }
         wegraeumen();
     }

@@ -226,7 +226,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
         QThread::usleep(500);
     }
     if (w.livePages() > 0) {
-        fuzz::verletzt("geschlossene Seite zählt noch als live");
+        fuzz::verletzt("geschlossene Seite zählt noch als live",
+                       QString::number(w.livePages()) + QStringLiteral(" live, ") +
+                           QString::number(w.offeneVerbindungen()) + QStringLiteral(" offen"));
     }
     return 0;
 }
