@@ -8,12 +8,16 @@
 
 #include "platform/DeutscheOrdnung.h"
 #include "platform/MariaDbSql.h"
+#include "platform/SqliteDirekt.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
 
 #include <atomic>
 
@@ -38,8 +42,8 @@ int engineCode(const QSqlError& e) {
 
 // What went wrong, in German where the cause is a common one; the engine's own words
 // otherwise. Never the statement: SQL is no text for a club official.
-QString engineText(const QSqlError& e) {
-    switch (engineCode(e)) {
+QString engineText(int code, const QString& eigeneWorte) {
+    switch (code) {
         case kBusy:
         case kLocked:
             return QStringLiteral(
@@ -55,11 +59,24 @@ QString engineText(const QSqlError& e) {
         default:
             break;
     }
+    return eigeneWorte.trimmed();
+}
+
+QString engineText(const QSqlError& e) {
     QString text = e.databaseText().trimmed();
     if (text.isEmpty()) {
         text = e.text().trimmed();
     }
-    return text;
+    return engineText(engineCode(e), text);
+}
+
+// The file's own connection handle under Qt's driver; nullptr when there is none.
+sqlite3* sqliteHandle(const QSqlDatabase& db) {
+    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0) {
+        return nullptr;
+    }
+    return *static_cast<sqlite3* const*>(h.data());
 }
 
 // MariaDB's error numbers that a user can do something about.
@@ -305,7 +322,7 @@ bool Database::wiederVerbinden(QString* grund) {
     if (!server_ || !QSqlDatabase::contains(connectionName_)) {
         return false;
     }
-    prepared_.clear();
+    vorraeteLeeren();
     inTransaction_ = false;
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     db.close();
@@ -352,6 +369,7 @@ bool Database::open(const QString& path, QString* error, bool create, Zugriff zu
                             .arg(path, engineText(db.lastError())));
         }
         deutsch::sqliteEinrichten(db);
+        handle_ = sqliteHandle(db);
     }
     path_ = path;
     // SQLite opens lazily; the first read tells whether the file is a database at all.
@@ -369,8 +387,14 @@ bool Database::open(const QString& path, QString* error, bool create, Zugriff zu
     return true;
 }
 
-void Database::close() {
+void Database::vorraeteLeeren() {
     prepared_.clear();
+    dialekt_.clear();
+}
+
+void Database::close() {
+    vorraeteLeeren();  // the file's statements go before its connection
+    handle_ = nullptr;
     server_ = false;
     inTransaction_ = false;
     if (QSqlDatabase::contains(connectionName_)) {
@@ -393,11 +417,24 @@ bool Database::isOpen() const {
 }
 
 SqlRows Database::select(const QString& dialectSql, sqldialect::HashDateOrder order) {
-    const auto t = sqldialect::translate(dialectSql, order);
-    if (!t.ok()) {
-        throw DatabaseError(t.error);
+    // The same text in the same date order always translates alike: a statement kept from
+    // an earlier call is run again without translating or preparing it anew.
+    const QString schluessel =
+        (order == sqldialect::HashDateOrder::DayFirst ? QLatin1Char('T') : QLatin1Char('M')) +
+        dialectSql;
+    QString sql = uebersetzt_.value(schluessel);
+    if (sql.isEmpty()) {
+        const auto t = sqldialect::translate(dialectSql, order);
+        if (!t.ok()) {
+            throw DatabaseError(t.error);
+        }
+        sql = t.sql;
+        if (uebersetzt_.size() >= kHoechstensDialekt) {
+            uebersetzt_.clear();
+        }
+        uebersetzt_.insert(schluessel, sql);
     }
-    return runNative(t.sql, {}, false);
+    return runNative(sql, {}, Vorrat::Dialekt, schluessel);
 }
 
 int Database::execute(const QString& dialectSql, sqldialect::HashDateOrder order) {
@@ -405,7 +442,7 @@ int Database::execute(const QString& dialectSql, sqldialect::HashDateOrder order
     if (!t.ok()) {
         throw DatabaseError(t.error);
     }
-    runNative(t.sql, {}, false);
+    runNative(t.sql, {}, Vorrat::Keiner);
     return changedRows_;
 }
 
@@ -419,7 +456,8 @@ SqlRows Database::runZumAendern(const QString& sql, const QVariantList& values) 
 
 // A connection the server dropped is opened again before the statement, and once more
 // when the statement finds it gone; within a transaction the caller starts over.
-SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool behalten) {
+SqlRows Database::runNative(const QString& sql, const QVariantList& values, Vorrat vorrat,
+                            const QString& schluessel) {
     if (server_ && verbindungWeg_ && !inTransaction_) {
         QString grund;
         if (!wiederVerbinden(&grund)) {
@@ -427,7 +465,7 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool
         }
     }
     try {
-        return ausfuehren(sql, values, behalten);
+        return ausfuehren(sql, values, vorrat, schluessel);
     } catch (const DatabaseError& e) {
         if (!e.verbindungWeg() || inTransaction_) {
             throw;
@@ -436,7 +474,7 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool
         if (!wiederVerbinden(&grund)) {
             throw DatabaseError(verbindungText(grund), false, true);
         }
-        return ausfuehren(sql, values, behalten);
+        return ausfuehren(sql, values, vorrat, schluessel);
     }
 }
 
@@ -448,14 +486,23 @@ QString Database::verbindungText(const QString& grund) const {
         .arg(path_, grund);
 }
 
-// Statements with bound values are prepared once and kept; dialect statements carry their
-// values in the text, so each is a one-off and keeping it would only grow the cache.
-SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, bool behalten) {
+// Statements with bound values are prepared once and kept. Dialect statements carry their
+// values in the text: the last few are kept apart, so that a run of one-offs never pushes
+// out the program's own.
+SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, Vorrat vorrat,
+                             const QString& schluessel) {
     if (!QSqlDatabase::contains(connectionName_) ||
         !QSqlDatabase::database(connectionName_, false).isOpen()) {
         throw DatabaseError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     }
-    std::shared_ptr<QSqlQuery> query = behalten ? prepared_.value(sql) : nullptr;
+    auto* ablage = vorrat == Vorrat::Programm  ? &prepared_
+                    : vorrat == Vorrat::Dialekt ? &dialekt_
+                                                : nullptr;
+    const QString& name = vorrat == Vorrat::Dialekt ? schluessel : sql;
+    if (handle_ && !server_) {
+        return direktAusfuehren(sql, values, vorrat, name);
+    }
+    std::shared_ptr<QSqlQuery> query = ablage ? ablage->value(name).qt : nullptr;
     if (!query) {
         query = std::make_shared<QSqlQuery>(QSqlDatabase::database(connectionName_, false));
         query->setForwardOnly(true);
@@ -469,11 +516,13 @@ SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, boo
                 QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason), false,
                 weg);
         }
-        if (behalten) {
-            if (prepared_.size() >= kHoechstensVorbereitet) {
-                prepared_.clear();  // a bound that a program's own statements never reach
+        if (ablage) {
+            const qsizetype hoechstens =
+                vorrat == Vorrat::Dialekt ? kHoechstensDialekt : kHoechstensVorbereitet;
+            if (ablage->size() >= hoechstens) {
+                ablage->clear();  // a bound that a program's own statements never reach
             }
-            prepared_.insert(sql, query);
+            ablage->insert(name, {query, nullptr});
         }
     }
     for (int i = 0; i < values.size(); ++i) {
@@ -486,7 +535,7 @@ SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, boo
         const bool weg = server_ && verbindungVerloren(fehler);
         if (weg) {
             verbindungWeg_ = true;
-            prepared_.clear();
+            vorraeteLeeren();
         }
         throw DatabaseError(QStringLiteral("Fehler in der Datenbank \"%1\": %2").arg(path_, reason),
                             server_ && serverWiederholbar(fehler), weg);
@@ -515,6 +564,41 @@ SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, boo
         changedRows_ = query->numRowsAffected();
     }
     query->finish();
+    return result;
+}
+
+// The same on the file's own handle: no driver row cache, the same values and messages.
+SqlRows Database::direktAusfuehren(const QString& sql, const QVariantList& values, Vorrat vorrat,
+                                   const QString& name) {
+    auto* ablage = vorrat == Vorrat::Programm  ? &prepared_
+                   : vorrat == Vorrat::Dialekt ? &dialekt_
+                                               : nullptr;
+    std::shared_ptr<sqlitedirekt::Anweisung> a = ablage ? ablage->value(name).direkt : nullptr;
+    sqlitedirekt::Fehler fehler;
+    const auto scheitern = [&] {
+        return DatabaseError(QStringLiteral("Fehler in der Datenbank \"%1\": %2")
+                                 .arg(path_, engineText(fehler.code & 0xff, fehler.text)));
+    };
+    if (!a) {
+        a = sqlitedirekt::vorbereiten(handle_, deutsch::namenOrdnen(sql, false), &fehler);
+        if (!a) {
+            throw scheitern();
+        }
+        if (ablage) {
+            const qsizetype hoechstens =
+                vorrat == Vorrat::Dialekt ? kHoechstensDialekt : kHoechstensVorbereitet;
+            if (ablage->size() >= hoechstens) {
+                ablage->clear();  // a bound that a program's own statements never reach
+            }
+            ablage->insert(name, {nullptr, a});
+        }
+    }
+    SqlRows result;
+    bool abfrage = false;
+    if (!sqlitedirekt::ausfuehren(handle_, *a, values, &result, &abfrage, &fehler)) {
+        throw scheitern();
+    }
+    changedRows_ = abfrage ? 0 : sqlite3_changes(handle_);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
@@ -100,6 +101,8 @@ bool Meytonimport::beginnen(const QString& auswahlSql, const Importoptionen& opt
     stopGrund_.clear();
     einzelschussGemeldet_ = false;
     scheiben_ = {};
+    serienAb_ = serienBis_ = 0;
+    serien_.clear();
     startup::leseSaisonversatz(ini_, zustand_);
 
     QString fehler;
@@ -213,8 +216,7 @@ Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied&
     std::array<std::int16_t, 6> summen{};
     std::array<QVariant, 6> serien;
     serien.fill(QVariant(QMetaType::fromType<int>()));  // NULL for a series the range lacks
-    const SqlRows ser = stand_.select(QStringLiteral("SELECT * from Serien where ScheibenID = ") +
-                                      idText(scheibenId));
+    const SqlRows ser = serienLesen(z, scheibenId);
     for (std::size_t i = 0; i < ser.size(); ++i) {
         double n = 0;
         double ring = 0;
@@ -276,6 +278,39 @@ Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied&
     werte << vorhanden.value(0, QStringLiteral("rowid"));
     club_.run(kAendern, werte);
     return Art::Update;
+}
+
+SqlRows Meytonimport::serienLesen(std::size_t z, double scheibenId) {
+    if (z < serienAb_ || z >= serienBis_) {
+        // The ScheibenIDs of this result and the next ones, as whole numbers in plain digits.
+        serienAb_ = serienBis_ = z;
+        serien_.clear();
+        QStringList ids;
+        for (std::size_t i = z; i < scheiben_.size() && i < z + kSerienBlock; ++i) {
+            double id = 0;
+            if (zahl(scheiben_.value(i, QStringLiteral("ScheibenID")), &id)) {
+                ids << idText(id);
+            }
+        }
+        ids.removeDuplicates();
+        const SqlRows alle = stand_.select(
+            QStringLiteral("SELECT * from Serien where ScheibenID IN (%1)").arg(ids.join(u',')));
+        serienSpalten_ = alle.columns;
+        const int spalte = alle.column(QStringLiteral("ScheibenID"));
+        for (const QVariantList& r : alle.rows) {
+            if (spalte >= 0 && spalte < r.size()) {
+                serien_[r[spalte].toLongLong()].push_back(r);
+            }
+        }
+        serienBis_ = std::min(scheiben_.size(), z + kSerienBlock);
+    }
+    SqlRows ser;
+    ser.columns = serienSpalten_;
+    const auto it = serien_.find(static_cast<qlonglong>(scheibenId));
+    if (it != serien_.end()) {
+        ser.rows = it->second;
+    }
+    return ser;
 }
 
 std::optional<Meytonimport::Erledigt> Meytonimport::zeileImportieren(std::size_t z,

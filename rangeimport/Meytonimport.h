@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
 #include <optional>
 
 #include "platform/Database.h"
@@ -76,6 +77,9 @@ class Meytonimport {
     bool mitgliedSuchen(std::size_t zeile, Mitglied* m);
     enum class Art { Neu, Update, Belassen };
     Art ergebnisSchreiben(std::size_t zeile, const Mitglied& m);
+    // The range's series of the result with this ScheibenID. They are read for a block of
+    // results at once (one statement to the range, not one a result).
+    SqlRows serienLesen(std::size_t zeile, double scheibenId);
     struct Erledigt {
         Art art;
         QString nr;
@@ -98,6 +102,10 @@ class Meytonimport {
     Protokolldatei fehlerLog_, importLog_, debugLog_;
     SqlRows scheiben_;
     std::size_t naechste_ = 0;
+    static constexpr std::size_t kSerienBlock = 100;
+    std::size_t serienAb_ = 0, serienBis_ = 0;  // the results whose series are read
+    QStringList serienSpalten_;
+    std::map<qlonglong, std::vector<QVariantList>> serien_;
     Importzaehler zaehler_;
     bool abgebrochen_ = false;
     QString stopGrund_;

@@ -43,19 +43,46 @@ QString dezimal(QString text, const QString& trenner) {
     return text;
 }
 
+// A stored date ("2026-12-05", perhaps with a time) as "05.12.2026"; "" when it is none.
+QString datum(const QString& text) {
+    const auto ziffer = [&text](qsizetype i) { return text[i] >= u'0' && text[i] <= u'9'; };
+    // The usual form is rewritten character by character; any other goes to the date parser.
+    if (text.size() >= 10 && text[4] == u'-' && text[7] == u'-' && ziffer(0) && ziffer(1) &&
+        ziffer(2) && ziffer(3) && ziffer(5) && ziffer(6) && ziffer(8) && ziffer(9) &&
+        (text.size() == 10 || !text[10].isDigit())) {
+        const auto zahl = [&text](qsizetype i, qsizetype n) {
+            int z = 0;
+            for (qsizetype k = i; k < i + n; ++k) {
+                z = z * 10 + (text[k].unicode() - u'0');
+            }
+            return z;
+        };
+        if (zahl(0, 4) >= 1000 && QDate::isValid(zahl(0, 4), zahl(5, 2), zahl(8, 2))) {
+            const QChar t[10] = {text[8], text[9], u'.', text[5], text[6],
+                                 u'.',    text[0], text[1], text[2], text[3]};
+            return QString(t, 10);
+        }
+    }
+    const QDate d = QDate::fromString(text.left(10), Qt::ISODate);
+    return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+}
+
 QString feld(const QVariant& wert, Spaltentyp typ, const QString& trenner) {
     if (wert.isNull()) {
         return {};
+    }
+    if (typ == Spaltentyp::Text) {
+        return wert.toString();
+    }
+    if (typ == Spaltentyp::Datum) {
+        return datum(wert.toString());
     }
     bool zahlOk = false;
     const double zahl = wert.toDouble(&zahlOk);
     switch (typ) {
         case Spaltentyp::Text:
-            return wert.toString();
-        case Spaltentyp::Datum: {
-            const QDate d = QDate::fromString(wert.toString().left(10), Qt::ISODate);
-            return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
-        }
+        case Spaltentyp::Datum:
+            break;
         case Spaltentyp::Einfach:
             return zahlOk ? dezimal(formatNullKomma(zahl), trenner) : QString();
         case Spaltentyp::Lang:
@@ -98,8 +125,12 @@ QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& type
                       const QString& trenner, QString* ohneCode) {
     const QString zeilenende = QStringLiteral("\r\n");
     QString text;
+    // About eight characters a field: the text grows a few times, not once a field.
+    text.reserve(static_cast<qsizetype>(zeilen.rows.size() + 1) *
+                 (zeilen.columns.size() * (8 + trenner.size()) + 2));
     for (const QString& name : zeilen.columns) {
-        text += name + trenner;
+        text += name;
+        text += trenner;
     }
     text += zeilenende;
     for (const QVariantList& zeile : zeilen.rows) {
@@ -107,7 +138,8 @@ QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& type
             const Spaltentyp typ = static_cast<std::size_t>(c) < typen.size()
                                        ? typen[static_cast<std::size_t>(c)]
                                        : Spaltentyp::Text;
-            text += feld(zeile[c], typ, trenner) + trenner;
+            text += feld(zeile[c], typ, trenner);
+            text += trenner;
         }
         text += zeilenende;
     }

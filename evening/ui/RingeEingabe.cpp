@@ -425,6 +425,7 @@ void Ringe::speichern(bool ersetzen) {
     }
     if (!konflikt) {
         if (gespeichert) {
+            emit abendGespeichert();
             const Felder f = felderLesen();
             statusBar()->showMessage(
                 f.Wettkampf

@@ -350,6 +350,37 @@ class TestMeytonImport : public QObject {
         QVERIFY(dialogs_.messages.last().endsWith("Fehler: 1"));
     }
 
+    // More results than the range's series are read for at once: every result gets its own
+    // series, also across the blocks, and one without series stays without.
+    void serienUeberMehrereBloecke() {
+        d_->mitglied(7, QStringLiteral("Huber Anna"), 1);
+        d_->db().run("UPDATE Mitglieder SET SportpassID = '4711' WHERE Nr = 7");
+        range(QStringLiteral(
+            "INSERT INTO Scheiben (ScheibenID, Starterliste, StarterlistenID, StartNr, Nachname, "
+            "Vorname, SportpassID, StandNr, Disziplin, DisziplinlID, Klasse, KlassenID, Verein, "
+            "VereinsID, Trefferzahl, TotalRing, TotalRing01, Zeitstempel, BesterTeiler01) "
+            "SELECT 1000 + seq, 'Training', 1, seq, 'Huber', 'Anna', '4711', 1, 'LG 40 Wertung', "
+            "11, 'Damen', 1, 'SV', 77, 20, 1800, 18000, TIMESTAMP('2024-03-05 19:00:00') + "
+            "INTERVAL seq MINUTE, 400 FROM seq_1_to_250;"
+            "INSERT INTO Serien (ScheibenID, Serie, Ring) SELECT 1000 + s.seq, r.seq, "
+            "80 + (s.seq * r.seq) % 20 FROM seq_1_to_250 s, seq_1_to_2 r WHERE s.seq <> 137;"));
+        neuerImport(dialogs_).alles("SELECT * FROM Scheiben ORDER BY ScheibenID", {});
+        QVERIFY2(dialogs_.messages.last().contains("Neu:  250\n"),
+                 qPrintable(dialogs_.messages.last()));
+        const SqlRows r =
+            d_->db().run("SELECT MeytonScheibenID, S1, S2 FROM Ergebnis ORDER BY MeytonScheibenID");
+        QCOMPARE(r.size(), std::size_t(250));
+        for (const QVariantList& z : r.rows) {
+            const int seq = z[0].toInt() - 1000;
+            if (seq == 137) {
+                QVERIFY(z[1].isNull() && z[2].isNull());
+                continue;
+            }
+            QCOMPARE(z[1].toInt(), 80 + seq % 20);
+            QCOMPARE(z[2].toInt(), 80 + (2 * seq) % 20);
+        }
+    }
+
     void fehlschlagLaesstKeinenHalbenDatensatz() {
         d_->mitglied(7, QStringLiteral("Huber Anna"), 1);
         d_->db().run("UPDATE Mitglieder SET SportpassID = '4711' WHERE Nr = 7");
