@@ -92,9 +92,11 @@ QVariant lesen(sqlite3_stmt* s, int c) {
             return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(s, c)),
                                        sqlite3_column_bytes(s, c)));
         default: {
-            // Stored as UTF-8: read as such, without the engine converting it first.
+            // Stored as UTF-8: read as such, without the engine converting it first. An empty
+            // text stays an empty text, not a null one (which would be bound back as NULL).
             const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
-            return QVariant(QString::fromUtf8(t, sqlite3_column_bytes(s, c)));
+            const int laenge = sqlite3_column_bytes(s, c);
+            return QVariant(laenge > 0 ? QString::fromUtf8(t, laenge) : QStringLiteral(""));
         }
     }
 }
@@ -152,14 +154,11 @@ bool ausfuehren(sqlite3* db, Anweisung& a, const QVariantList& werte, SqlRows* z
     int rc = sqlite3_step(s);
     const int spalten = sqlite3_column_count(s);
     *abfrage = spalten > 0;
+    for (int c = 0; c < spalten; ++c) {
+        const void* name = sqlite3_column_name16(s, c);
+        zeilen->columns.append(QString(static_cast<const QChar*>(name)).remove(QLatin1Char('"')));
+    }
     for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
-        if (zeilen->columns.isEmpty() && spalten > 0) {
-            for (int c = 0; c < spalten; ++c) {
-                const void* name = sqlite3_column_name16(s, c);
-                zeilen->columns.append(
-                    QString(static_cast<const QChar*>(name)).remove(QLatin1Char('"')));
-            }
-        }
         QVariantList zeile(spalten);
         QVariant* feld = zeile.data();
         for (int c = 0; c < spalten; ++c) {
@@ -173,12 +172,6 @@ bool ausfuehren(sqlite3* db, Anweisung& a, const QVariantList& werte, SqlRows* z
         fehlerLesen(db, grund != SQLITE_OK ? grund : rc, fehler);
         zeilen->rows.clear();
         return false;
-    }
-    if (zeilen->columns.isEmpty() && spalten > 0) {
-        for (int c = 0; c < spalten; ++c) {
-            const void* name = sqlite3_column_name16(s, c);
-            zeilen->columns.append(QString(static_cast<const QChar*>(name)).remove(QLatin1Char('"')));
-        }
     }
     sqlite3_reset(s);
     sqlite3_clear_bindings(s);

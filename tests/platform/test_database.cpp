@@ -184,6 +184,42 @@ class TestDatabase : public QObject {
         QCOMPARE(sortiert, namen);
     }
 
+    // Values come back typed as the driver gives them, and a row read and written back is
+    // the same row: an empty text stays empty, NULL stays NULL.
+    void werteHinUndZurueck() {
+        Database db;
+        QString error;
+        QVERIFY(db.open(dir_.filePath("werte.db"), &error, true));
+        db.run("CREATE TABLE w (t TEXT, n INTEGER, r REAL, x, u TEXT)");
+        db.run("INSERT INTO w VALUES ('', 5, 2.5, NULL, 'Ä ö')");
+        const QVariantList z = db.run("SELECT t, n, r, x, u FROM w").rows.at(0);
+        QVERIFY(!z[0].isNull() && !z[0].toString().isNull());
+        QCOMPARE(z[1].typeId(), QMetaType::LongLong);
+        QCOMPARE(z[2].typeId(), QMetaType::Double);
+        QVERIFY(z[3].isNull());
+        QCOMPARE(z[4].toString(), QString("Ä ö"));
+        db.run("INSERT INTO w VALUES (?, ?, ?, ?, ?)", z);
+        QCOMPARE(db.run("SELECT count(*) FROM w WHERE t = '' AND n = 5 AND r = 2.5 AND x IS NULL "
+                        "AND u = 'Ä ö'")
+                     .rows[0][0]
+                     .toInt(),
+                 2);
+        db.run("DELETE FROM w");
+        db.run("INSERT INTO w (t) VALUES (?)", {QString()});
+        db.run("INSERT INTO w (t) VALUES (?)", {QString("")});
+        db.run("INSERT INTO w (t, n) VALUES (?, ?)", {QVariant(), QVariant(true)});
+        QCOMPARE(db.run("SELECT count(*) FROM w WHERE t IS NULL").rows[0][0].toInt(), 2);
+        QCOMPARE(db.run("SELECT count(*) FROM w WHERE t = ''").rows[0][0].toInt(), 1);
+        QCOMPARE(db.run("SELECT n FROM w WHERE n IS NOT NULL").rows[0][0].toInt(), 1);
+        QCOMPARE(db.changedRows(), 0);
+        db.run("UPDATE w SET n = 2");
+        QCOMPARE(db.changedRows(), 3);
+        // Too few values, and two statements at once, are refused with a reason.
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, db.run("INSERT INTO w (t, n) VALUES (?, ?)", {1}));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, db.run("DELETE FROM w; DELETE FROM w"));
+        QCOMPARE(db.run("SELECT count(*) FROM w").rows[0][0].toInt(), 3);
+    }
+
     // A listing shown again runs the statement it kept; its rows follow the data, and a
     // statement in the other date order is another statement.
     void dialektAnweisungenBehalten() {
