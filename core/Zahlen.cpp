@@ -198,6 +198,11 @@ QString shortest(double value, int significant) {
     if (significant <= 7) {
         value = static_cast<double>(static_cast<float>(value));
     }
+    // A whole number of up to five digits is written as its digits (what the general form
+    // makes of it too), without the digit generator.
+    if (value == std::trunc(value) && std::fabs(value) < 100000 && significant >= 5) {
+        return QString::number(static_cast<qint64>(value));
+    }
     QString s = QString::number(value, 'g', significant);
     if (s == QLatin1String("-0")) {
         s = QStringLiteral("0");

@@ -120,6 +120,17 @@ class TestZahlen : public QObject {
         }
     }
 
+    // Whole numbers are written as the general form writes them, for every precision used.
+    void ganzeZahlenWieDieAllgemeineForm() {
+        for (int i = -120000; i <= 120000; ++i) {
+            const double v = i;
+            QCOMPARE(zahlText(v), QString::number(v, 'g', 15));
+            QCOMPARE(zahlTextBlank(v, 7).trimmed(), QString::number(v, 'g', 7));
+        }
+        QCOMPARE(zahlText(-0.0), QString("0"));
+        QCOMPARE(zahlText(100000), QString::number(100000.0, 'g', 15));
+    }
+
     // Seven significant digits read back, for any single-precision value.
     void siebenStellenWieDerText() {
         QRandomGenerator zufall(5);
