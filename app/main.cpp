@@ -207,6 +207,7 @@ int main(int argc, char* argv[]) {
                      [&] { return static_cast<int>(zustand.Saisonjahr); },
                      [&] { return club.isOpen() ? club.db().zugang() : Database::Zugang{}; }});
     einstellungen.anzeigegruppe().setAdressen([&] { return anzeige.adressen(); });
+    QObject::connect(&ringe, &Ringe::abendGespeichert, &anzeige, &Anzeige::gespeichert);
     auto anzeigeAnwenden = [&] {
         const QString fehler = anzeige.anwenden(Anzeigeeinstellung::lesen(ini));
         if (!fehler.isEmpty()) {

@@ -91,12 +91,23 @@ void BM_AbendSpeichernUnveraendert(benchmark::State& state) {
     }
 }
 
+// The same rows as a correcting store reads and writes: the member's row, the stored result
+// and shots (to compare), the result, one line of the log of corrections, the 60 shots.
 void BM_Boden_SqliteDirekt(benchmark::State& state) {
     sqlite3* db = nullptr;
     pruefe(sqlite3_open(Vereinsdaten::get().pfad().toUtf8().constData(), &db), db);
     {
         Anweisung begin(db, "BEGIN");
         Anweisung commit(db, "COMMIT");
+        Anweisung mitglied(db, "SELECT Nr FROM Mitglieder WHERE Nr = 18");
+        Anweisung schuesse(db,
+                           "SELECT Schuss, Ring, Teiler, X, Y FROM Einzelergebnisse WHERE "
+                           "MitglNr = 18 AND Datum = '2026-12-02' ORDER BY Schuss");
+        Anweisung log(db,
+                      "INSERT INTO Aenderungen (Zeit, Platz, Benutzer, Tabelle, MitglNr, Datum, "
+                      "Feld, Alt, Neu, Anlass) VALUES ('2026-12-02 20:00:00', 'pc', 'wer', "
+                      "'Einzelergebnisse', 18, '2026-12-02', 'Schüsse', '', 'Schuss 7: 9 → 10', "
+                      "'Neu gespeichert')");
         Anweisung suche(
             db, "SELECT rowid FROM Ergebnis WHERE MitglNr = 18 AND Datum = '2026-12-02' LIMIT 1");
         Anweisung neu(
@@ -117,6 +128,8 @@ void BM_Boden_SqliteDirekt(benchmark::State& state) {
             "VALUES (18, '2026-12-02', ?, ?, ?, ?, ?)");
         for (auto _ : state) {
             begin.lauf(db);
+            mitglied.lauf(db);
+            schuesse.lauf(db);
             if (sqlite3_step(suche.s) == SQLITE_ROW) {
                 sqlite3_bind_int64(aendern.s, 1, sqlite3_column_int64(suche.s, 0));
                 sqlite3_reset(suche.s);
@@ -125,6 +138,7 @@ void BM_Boden_SqliteDirekt(benchmark::State& state) {
                 sqlite3_reset(suche.s);
                 neu.lauf(db);
             }
+            log.lauf(db);
             loeschen.lauf(db);
             for (int k = 1; k <= 60; ++k) {
                 sqlite3_bind_int(schuss.s, 1, k);

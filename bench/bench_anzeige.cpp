@@ -1,14 +1,17 @@
 // The live display under load: 50 pages connected while 100 evenings are stored. Measured:
 // the window's storing time with and without the display, and how long each update takes
-// to reach every page.
+// to reach every page (the window tells the display of each store, as the main window does),
+// next to its floor: the same message pushed to 50 pages by the bare web server.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QThread>
 #include <QWebSocket>
 
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "bench/Vereinsdaten.h"
@@ -17,6 +20,7 @@
 #include "evening/Abend.h"
 #include "evening/Felder.h"
 #include "platform/Database.h"
+#include "platform/Webserver.h"
 
 namespace {
 
@@ -43,6 +47,110 @@ void speichern(Database& db, int nr, const QDate& tag) {
     Abspeichern(f, z, db);
 }
 
+// Mean, 95th percentile and longest of the times until every page had its message.
+void zaehlen(benchmark::State& state, std::vector<double> zeiten,
+             const std::string& name = "Update") {
+    if (zeiten.empty()) {
+        return;
+    }
+    std::sort(zeiten.begin(), zeiten.end());
+    double summe = 0;
+    for (const double z : zeiten) {
+        summe += z;
+    }
+    const std::size_t p95 = (zeiten.size() * 95 + 99) / 100 - 1;
+    state.counters[name + "_mittel_ms"] = summe / static_cast<double>(zeiten.size());
+    state.counters[name + "_p95_ms"] = zeiten[p95];
+    state.counters[name + "_max_ms"] = zeiten.back();
+}
+
+// Until every page's last message contains `text`, at most 2 s; false when one did not.
+bool warten(const std::vector<QString>& zuletzt, const QString& text) {
+    QElapsedTimer bis;
+    bis.start();
+    while (bis.elapsed() < 2000 && std::any_of(zuletzt.begin(), zuletzt.end(), [&](const QString& t) {
+               return !t.contains(text);
+           })) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return bis.elapsed() < 2000;
+}
+
+// 50 pages connected to `port`, each keeping its last message in `zuletzt`.
+std::vector<std::unique_ptr<QWebSocket>> seitenOeffnen(quint16 port, std::vector<QString>& zuletzt) {
+    std::vector<std::unique_ptr<QWebSocket>> seiten;
+    zuletzt.assign(kSeiten, QString());
+    for (int i = 0; i < kSeiten; ++i) {
+        seiten.push_back(std::make_unique<QWebSocket>());
+        QWebSocket* s = seiten.back().get();
+        QObject::connect(s, &QWebSocket::textMessageReceived, [&zuletzt, i](const QString& t) {
+            zuletzt[static_cast<std::size_t>(i)] = t;
+        });
+        s->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
+    }
+    QElapsedTimer warten;
+    warten.start();
+    while (warten.elapsed() < 5000 && std::any_of(seiten.begin(), seiten.end(), [](const auto& s) {
+               return s->state() != QAbstractSocket::ConnectedState;
+           })) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return seiten;
+}
+
+// The floor: a message of an evening's size pushed by the bare web server on a thread of its
+// own to 50 pages, 100 times; from the push until every page has it.
+void BM_Boden_Benachrichtigung(benchmark::State& state) {
+    QThread faden;
+    faden.start();
+    QObject ort;  // where the server is made: on its thread
+    ort.moveToThread(&faden);
+    Webserver* server = nullptr;
+    quint16 port = 0;
+    QMetaObject::invokeMethod(
+        &ort,
+        [&] {
+            server = new Webserver;
+            server->setLive(QStringLiteral("/live"), [] { return QByteArray("{}"); });
+            QString fehler;
+            if (server->starten(QHostAddress::LocalHost, 0, &fehler)) {
+                port = server->port();
+            }
+        },
+        Qt::BlockingQueuedConnection);
+    std::vector<QString> zuletzt;
+    auto seiten = seitenOeffnen(port, zuletzt);
+    std::vector<double> zeiten;
+    int verpasst = 0, nr = 0;
+    const QByteArray fuellung(3000, 'x');  // about an evening of 40 rows
+    for (auto _ : state) {
+        ++nr;
+        const QByteArray nachricht = "{\"nr\":\"Nachricht " + QByteArray::number(nr) + "\",\"f\":\"" +
+                                     fuellung + "\"}";
+        QElapsedTimer uhr;
+        uhr.start();
+        QMetaObject::invokeMethod(server, [server, nachricht] { server->senden(nachricht); });
+        if (!warten(zuletzt, QStringLiteral("\"Nachricht %1\"").arg(nr))) {
+            ++verpasst;
+        }
+        const double ms = static_cast<double>(uhr.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(ms / 1e3);
+        zeiten.push_back(ms);
+    }
+    zaehlen(state, zeiten);
+    state.counters["Seiten_ohne_Update"] = verpasst;
+    seiten.clear();
+    QMetaObject::invokeMethod(
+        &ort,
+        [server, &ort] {
+            delete server;
+            ort.moveToThread(QCoreApplication::instance()->thread());
+        },
+        Qt::BlockingQueuedConnection);
+    faden.quit();
+    faden.wait();
+}
+
 void lauf(benchmark::State& state, bool mitAnzeige) {
     static int runde = 0;
     Database db;
@@ -64,24 +172,9 @@ void lauf(benchmark::State& state, bool mitAnzeige) {
             state.SkipWithError(qPrintable(f));
             return;
         }
-        for (int i = 0; i < kSeiten; ++i) {
-            seiten.push_back(std::make_unique<QWebSocket>());
-            QWebSocket* s = seiten.back().get();
-            QObject::connect(s, &QWebSocket::textMessageReceived, [&zuletzt, i](const QString& t) {
-                zuletzt[static_cast<std::size_t>(i)] = t;
-            });
-            s->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(anzeige.port())));
-        }
-        QElapsedTimer warten;
-        warten.start();
-        while (warten.elapsed() < 5000 &&
-               std::any_of(seiten.begin(), seiten.end(), [](const auto& s) {
-                   return s->state() != QAbstractSocket::ConnectedState;
-               })) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
+        seiten = seitenOeffnen(anzeige.port(), zuletzt);
     }
-    double laengste = 0, summe = 0;
+    std::vector<double> zeiten, nachSpeichern;
     int verpasst = 0, nr = 0;
     for (auto _ : state) {
         ++nr;
@@ -89,6 +182,9 @@ void lauf(benchmark::State& state, bool mitAnzeige) {
         uhr.start();
         speichern(db, nr, tag);
         state.SetIterationTime(static_cast<double>(uhr.nsecsElapsed()) / 1e9);
+        QElapsedTimer danach;  // from the store's end: the display's own share
+        danach.start();
+        anzeige.gespeichert();
         if (!mitAnzeige) {
             // The same pace as with pages: a store after a pause, not one on the heels of
             // the last.
@@ -100,24 +196,16 @@ void lauf(benchmark::State& state, bool mitAnzeige) {
             continue;
         }
         // Until every page has the new row (its name in the evening it was sent).
-        const QString name = QStringLiteral("\"Mitglied %1\"").arg(nr);
-        QElapsedTimer bis;
-        bis.start();
-        while (bis.elapsed() < 2000 &&
-               std::any_of(zuletzt.begin(), zuletzt.end(),
-                           [&](const QString& t) { return !t.contains(name); })) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        const double ms = static_cast<double>(uhr.nsecsElapsed()) / 1e6;  // from the store
-        if (bis.elapsed() >= 2000) {
+        if (!warten(zuletzt, QStringLiteral("\"Mitglied %1\"").arg(nr))) {
             ++verpasst;
         }
-        laengste = std::max(laengste, ms);
-        summe += ms;
+        const double ms = static_cast<double>(uhr.nsecsElapsed()) / 1e6;  // from the store
+        zeiten.push_back(ms);
+        nachSpeichern.push_back(static_cast<double>(danach.nsecsElapsed()) / 1e6);
     }
     if (mitAnzeige) {
-        state.counters["Update_max_ms"] = laengste;
-        state.counters["Update_mittel_ms"] = summe / kAbende;
+        zaehlen(state, zeiten);
+        zaehlen(state, nachSpeichern, "NachSpeichern");
         state.counters["Seiten_ohne_Update"] = verpasst;
     }
     db.run(QStringLiteral("DELETE FROM Einzelergebnisse WHERE Datum = ?"),
@@ -146,6 +234,10 @@ int main(int argc, char** argv) {
             b->UseManualTime()->Iterations(kAbende)->Unit(benchmark::kMillisecond);
         }
     }
+    benchmark::RegisterBenchmark("BM_Boden_Benachrichtigung", BM_Boden_Benachrichtigung)
+        ->UseManualTime()
+        ->Iterations(kAbende)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

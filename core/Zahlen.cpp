@@ -1,7 +1,9 @@
 #include "core/Zahlen.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include "platform/Cp1252.h"
@@ -149,14 +151,26 @@ namespace {
 
 // Rounds half away from zero at `decimals` places, judged on the value's 15-digit
 // decimal form, so that 0.35 rounds to 0.4 as a user expects.
+// to_chars with a precision writes what printf does with it ("%.15g", "%.1f"), and
+// from_chars reads like strtod; both without printf's locale and argument handling.
 QString roundedDecimal(double value, int decimals) {
     if (!std::isfinite(value)) {
         return QStringLiteral("0");
     }
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", value);
-    const double decimalValue = std::strtod(buf, nullptr);
-    const double scale = std::pow(10.0, decimals);
+    // A whole number far below 2^48 is its own 15-digit form, and the nudge below moves it
+    // by less than a half: it is written as it is.
+    if (value == std::trunc(value) && std::fabs(value) < 0x1p48 && decimals == 0) {
+        return QString::number(static_cast<qint64>(value));
+    }
+    char buf[400];
+    double decimalValue = 0;
+    const auto g = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    if (g.ec != std::errc() || std::from_chars(buf, g.ptr, decimalValue).ec != std::errc()) {
+        std::snprintf(buf, sizeof buf, "%.15g", value);
+        decimalValue = std::strtod(buf, nullptr);
+    }
+    static constexpr double kSkala[] = {1, 10, 100, 1000, 10000};
+    const double scale = decimals >= 0 && decimals < 5 ? kSkala[decimals] : std::pow(10.0, decimals);
     double scaled = decimalValue * scale;
     // scaled of a 15-digit value is within a few ulps of its exact decimal; nudge ties.
     scaled = std::round(scaled * (1 + 4 * std::numeric_limits<double>::epsilon()));
@@ -164,8 +178,12 @@ QString roundedDecimal(double value, int decimals) {
     if (result == 0) {
         result = 0;  // no "-0"
     }
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, result);
-    return QString::fromLatin1(buf);
+    const auto f = std::to_chars(buf, buf + sizeof buf, result, std::chars_format::fixed, decimals);
+    if (f.ec != std::errc()) {
+        std::snprintf(buf, sizeof buf, "%.*f", decimals, result);
+        return QString::fromLatin1(buf);
+    }
+    return QString::fromLatin1(buf, f.ptr - buf);
 }
 
 QString withComma(QString text) {
@@ -179,6 +197,11 @@ QString shortest(double value, int significant) {
     }
     if (significant <= 7) {
         value = static_cast<double>(static_cast<float>(value));
+    }
+    // A whole number of up to five digits is written as its digits (what the general form
+    // makes of it too), without the digit generator.
+    if (value == std::trunc(value) && std::fabs(value) < 100000 && significant >= 5) {
+        return QString::number(static_cast<qint64>(value));
     }
     QString s = QString::number(value, 'g', significant);
     if (s == QLatin1String("-0")) {
@@ -212,6 +235,31 @@ QString formatTeiler(double value) {
 
 QString zahlText(double value, int signifikant) {
     return withComma(shortest(value, signifikant));
+}
+
+double siebenStellen(float value) {
+    if (!std::isfinite(value)) {
+        return 0;
+    }
+    const double v = value == 0 ? 0.0 : static_cast<double>(value);
+    char buf[64];
+    // A value exactly half way between two seven-digit numbers is rounded away from zero by
+    // the text form, to even by to_chars: such a value takes the text's way.
+    const auto genau = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 16);
+    if (genau.ec != std::errc()) {
+        return zahlTextBlank(value, 7).toDouble();
+    }
+    const char* ziffern = buf[0] == '-' ? buf + 1 : buf;  // "d.dddddddddddddddde+xx"
+    bool halb = ziffern[8] == '5';
+    for (int i = 9; halb && i <= 17; ++i) {
+        halb = ziffern[i] == '0';
+    }
+    double d = 0;
+    const auto g = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 7);
+    if (halb || g.ec != std::errc() || std::from_chars(buf, g.ptr, d).ec != std::errc()) {
+        return zahlTextBlank(value, 7).toDouble();
+    }
+    return d;
 }
 
 QString zahlTextBlank(double value, int signifikant) {

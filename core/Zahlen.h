@@ -59,3 +59,6 @@ QString formatTeiler(double value);     // "###.#": up to one decimal, decimal c
 QString zahlText(double value, int signifikant = 15);
 // The form with a leading blank for values >= 0 and a point as decimal separator.
 QString zahlTextBlank(double value, int signifikant = 15);
+// A single-precision value as its seven significant digits read back:
+// zahlTextBlank(v, 7).toDouble() without the text (0 for what is no finite number).
+double siebenStellen(float value);

@@ -40,7 +40,7 @@ QString Anzeige::anwenden(const Anzeigeeinstellung& e) {
         d,
         [&] {
             d->setAbend(datum_, saison_);
-            ok = d->starten(e, zugang, &fehler);
+            ok = d->starten(e, zugang, &fehler, taktMs_);
             port = d->port();
         },
         Qt::BlockingQueuedConnection);
@@ -88,6 +88,15 @@ void Anzeige::folgen() {
         Anzeigedienst* d = dienst_;
         QMetaObject::invokeMethod(d, [d, zugang] { d->setDatenbank(zugang); });
     }
+}
+
+void Anzeige::gespeichert() {
+    if (!dienst_) {
+        return;
+    }
+    folgen();  // the stored evening may be one of a date just typed
+    Anzeigedienst* d = dienst_;
+    QMetaObject::invokeMethod(d, [d] { d->pruefen(); });
 }
 
 QStringList Anzeige::adressen() const {

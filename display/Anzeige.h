@@ -36,6 +36,11 @@ class Anzeige : public QObject {
 
     // Looks at the main window now instead of at the next second.
     void folgen();
+    // An evening was just stored at this stand: the pages get it now, not at the service's
+    // next look (which stays, for what other stands store).
+    void gespeichert();
+    // How often the service looks at the database by itself (tests; default kTaktMs).
+    void setTaktMs(int ms) { taktMs_ = ms; }
 
   private:
     void anhalten();
@@ -46,6 +51,7 @@ class Anzeige : public QObject {
     Anzeigedienst* dienst_ = nullptr;
     QTimer folgen_;
     quint16 port_ = 0;
+    int taktMs_ = 0;  // 0: the service's own
     QDate datum_;
     int saison_ = 0;
     QString pfad_;

@@ -38,7 +38,7 @@ Anzeigedienst::Anzeigedienst(QObject* parent) : QObject(parent) {
 Anzeigedienst::~Anzeigedienst() = default;
 
 bool Anzeigedienst::starten(const Anzeigeeinstellung& e, const Database::Zugang& zugang,
-                            QString* fehler) {
+                            QString* fehler, int taktMs) {
     e_ = e;
     QHostAddress adresse(QHostAddress::Any);
     if (!e.adresse.isEmpty() && !adresse.setAddress(e.adresse)) {
@@ -65,7 +65,7 @@ bool Anzeigedienst::starten(const Anzeigeeinstellung& e, const Database::Zugang&
     setDatenbank(zugang);
     takt_ = new QTimer(this);
     connect(takt_, &QTimer::timeout, this, &Anzeigedienst::pruefen);
-    takt_->start(kTaktMs);
+    takt_->start(taktMs > 0 ? taktMs : kTaktMs);
     return true;
 }
 

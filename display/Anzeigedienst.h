@@ -22,7 +22,9 @@ class Anzeigedienst : public QObject {
     ~Anzeigedienst() override;
 
     // Opens the database and starts listening. False with the German reason.
-    bool starten(const Anzeigeeinstellung& e, const Database::Zugang& zugang, QString* fehler);
+    // `taktMs` 0 looks every kTaktMs.
+    bool starten(const Anzeigeeinstellung& e, const Database::Zugang& zugang, QString* fehler,
+                 int taktMs = 0);
     quint16 port() const;
 
     // The evening and season the main window shows.

@@ -39,7 +39,7 @@ double feldwert(const QString& text) {
 
 // Single-precision values are stored with their seven digits, not the double's noise.
 double einfach(float v) {
-    return zahlTextBlank(v, 7).toDouble();
+    return siebenStellen(v);
 }
 
 // The fields a stored evening is written with, in the order of the values.
@@ -132,6 +132,28 @@ QString schussAenderungen(const SqlRows& gespeichert, const Abendzustand& z) {
     return teile.join(QStringLiteral(", "));
 }
 
+// Every shot of the card in one statement: on a server one round trip, not one a shot.
+void schuesseSchreiben(Database& db, const Abendzustand& z, int nr, const QString& datum) {
+    QVariantList werte;
+    int zeilen = 0;
+    for (int k = 1; k <= Abendzustand::kSchuesse; ++k) {
+        const ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
+        if (s.ValidFlag) {
+            werte << nr << datum << k << einfach(s.Teiler) << s.Ring << einfach(s.X)
+                  << einfach(s.Y);
+            ++zeilen;
+        }
+    }
+    if (zeilen == 0) {
+        return;
+    }
+    QString sql = kSchussNeu;
+    for (int i = 1; i < zeilen; ++i) {
+        sql += QStringLiteral(", (?, ?, ?, ?, ?, ?, ?)");
+    }
+    db.run(sql, werte);
+}
+
 QVariantList ergebnisWerte(const Felder& f, const Abendzustand& z, int nr, const QString& datum) {
     QVariantList werte;
     for (int s = 1; s <= 6; ++s) {
@@ -216,13 +238,7 @@ void Abspeichern(const Felder& f, const Abendzustand& z, Database& db,
                 aenderungen::schreiben(db, log, jetzt);
             }
             db.run(kSchuesseLoeschen, {nr, datum});
-            for (int k = 1; k <= Abendzustand::kSchuesse; ++k) {
-                const ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
-                if (s.ValidFlag) {
-                    db.run(kSchussNeu,
-                           {nr, datum, k, einfach(s.Teiler), s.Ring, einfach(s.X), einfach(s.Y)});
-                }
-            }
+            schuesseSchreiben(db, z, nr, datum);
             if (mitMitglied && auftrag.geladen) {
                 speicherzeitSchreiben(db, nr, datum, jetzt);
                 gespeichert = abendFingerabdruck(db, nr, datum);

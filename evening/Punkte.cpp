@@ -17,6 +17,11 @@ int klassenSpalte(int klasse) {
     return klasse < 1 ? 1 : klasse;
 }
 
+// A value looked up in a point table: whole, rounded as the display rounds it.
+double ganzzahlig(double wert) {
+    return formatNull(wert).toDouble();
+}
+
 double summeScheiben(const Felder& f, int bis) {
     double summe = 0;
     for (int s = 1; s <= bis; ++s) {
@@ -70,9 +75,12 @@ double ringPunkte(Database& db, float wertung, int klasse) {
     if (wertung <= 0 || k > kHoechsteKlasse) {
         return 0;
     }
-    const SqlRows rows = db.select(QStringLiteral("SELECT * FROM Ringe WHERE URinge<=") +
-                                   formatRaute(wertung) + QStringLiteral(" AND Klasse") +
-                                   formatRaute(k) + QStringLiteral("=TRUE ORDER BY URinge DESC"));
+    // Prepared once a class: the value compared is bound, as the display rounds it.
+    const SqlRows rows =
+        db.run(QStringLiteral("SELECT * FROM Ringe WHERE URinge <= ? AND Klasse%1 <> 0 "
+                              "ORDER BY URinge DESC")
+                   .arg(k),
+               {ganzzahlig(wertung)});
     return rows.empty() ? 0 : rows.value(0, QStringLiteral("Punkte")).toDouble();
 }
 
@@ -82,9 +90,10 @@ int teilerPunkte(Database& db, float bestTeiler, int klasse) {
     if (t <= 0 || k > kHoechsteKlasse) {
         return 0;
     }
-    const SqlRows rows = db.select(QStringLiteral("SELECT * FROM Teiler WHERE OTeiler>") +
-                                   formatRaute(t) + QStringLiteral(" AND Klasse") + formatRaute(k) +
-                                   QStringLiteral("=TRUE ORDER BY OTeiler"));
+    const SqlRows rows = db.run(QStringLiteral("SELECT * FROM Teiler WHERE OTeiler > ? AND "
+                                               "Klasse%1 <> 0 ORDER BY OTeiler")
+                                    .arg(k),
+                                {ganzzahlig(t)});
     return rows.empty() ? 0 : zuInt16(rows.value(0, QStringLiteral("Punkte")).toDouble());
 }
 

@@ -11,12 +11,16 @@
 
 #include "platform/DeutscheOrdnung.h"
 #include "platform/MariaDbSql.h"
+#include "platform/SqliteDirekt.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
 
 #include <atomic>
 
@@ -48,14 +52,18 @@ QString treibertext(const QSqlError& e) {
     return text;
 }
 
+bool dateiGesperrt(int code) {
+    return code == kBusy || code == kLocked;
+}
+
 bool dateiGesperrt(const QSqlError& e) {
-    return engineCode(e) == kBusy || engineCode(e) == kLocked;
+    return dateiGesperrt(engineCode(e));
 }
 
 // What went wrong, in German where the cause is a common one ("" otherwise). Never the
 // statement: SQL is no text for a club official.
-QString engineSatz(const QSqlError& e) {
-    switch (engineCode(e)) {
+QString engineSatz(int code) {
+    switch (code) {
         case kBusy:
         case kLocked:
             return QStringLiteral(
@@ -71,6 +79,27 @@ QString engineSatz(const QSqlError& e) {
         default:
             return {};
     }
+}
+
+QString engineSatz(const QSqlError& e) {
+    return engineSatz(engineCode(e));
+}
+
+// The file's own connection handle under Qt's driver; nullptr when there is none.
+sqlite3* sqliteHandle(const QSqlDatabase& db) {
+    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0) {
+        return nullptr;
+    }
+    return *static_cast<sqlite3* const*>(h.data());
+}
+
+// A failed statement on a file: why where the cause is known, else `satz`; the engine's
+// words below. A file another place holds may be tried again.
+DatabaseError dateiFehler(const QString& satz, int code, const QString& treiberText) {
+    const QString grund = engineSatz(code);
+    return DatabaseError((grund.isEmpty() ? satz : grund) + treiberzeile(treiberText),
+                         dateiGesperrt(code), false, dateiGesperrt(code));
 }
 
 // What failed, why where the cause is known, and the engine's words below.
@@ -347,7 +376,7 @@ bool Database::wiederVerbinden(QString* grund) {
     if (!server_ || !QSqlDatabase::contains(connectionName_)) {
         return false;
     }
-    prepared_.clear();
+    vorraeteLeeren();
     inTransaction_ = false;
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     db.close();
@@ -442,6 +471,7 @@ bool Database::open(const QString& path, QString* error, bool create, Zugriff zu
                 db.lastError()));
         }
         deutsch::sqliteEinrichten(db);
+        handle_ = sqliteHandle(db);
     }
     path_ = path;
     // SQLite opens lazily; the first read tells whether the file is a database at all.
@@ -459,8 +489,14 @@ bool Database::open(const QString& path, QString* error, bool create, Zugriff zu
     return true;
 }
 
-void Database::close() {
+void Database::vorraeteLeeren() {
     prepared_.clear();
+    dialekt_.clear();
+}
+
+void Database::close() {
+    vorraeteLeeren();  // the file's statements go before its connection
+    handle_ = nullptr;
     server_ = false;
     inTransaction_ = false;
     if (QSqlDatabase::contains(connectionName_)) {
@@ -483,11 +519,24 @@ bool Database::isOpen() const {
 }
 
 SqlRows Database::select(const QString& dialectSql, sqldialect::HashDateOrder order) {
-    const auto t = sqldialect::translate(dialectSql, order);
-    if (!t.ok()) {
-        throw DatabaseError(t.error);
+    // The same text in the same date order always translates alike: a statement kept from
+    // an earlier call is run again without translating or preparing it anew.
+    const QString schluessel =
+        (order == sqldialect::HashDateOrder::DayFirst ? QLatin1Char('T') : QLatin1Char('M')) +
+        dialectSql;
+    QString sql = uebersetzt_.value(schluessel);
+    if (sql.isEmpty()) {
+        const auto t = sqldialect::translate(dialectSql, order);
+        if (!t.ok()) {
+            throw DatabaseError(t.error);
+        }
+        sql = t.sql;
+        if (uebersetzt_.size() >= kHoechstensDialekt) {
+            uebersetzt_.clear();
+        }
+        uebersetzt_.insert(schluessel, sql);
     }
-    return runNative(t.sql, {}, false);
+    return runNative(sql, {}, Vorrat::Dialekt, schluessel);
 }
 
 int Database::execute(const QString& dialectSql, sqldialect::HashDateOrder order) {
@@ -495,7 +544,7 @@ int Database::execute(const QString& dialectSql, sqldialect::HashDateOrder order
     if (!t.ok()) {
         throw DatabaseError(t.error);
     }
-    runNative(t.sql, {}, false);
+    runNative(t.sql, {}, Vorrat::Keiner);
     return changedRows_;
 }
 
@@ -510,7 +559,8 @@ SqlRows Database::runZumAendern(const QString& sql, const QVariantList& values) 
 // A connection the server dropped is opened again before the statement, and once more
 // when the statement finds it gone; within a transaction the caller starts over. A server
 // that let the statement wait the whole time allowed is not asked again in this action.
-SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool behalten) {
+SqlRows Database::runNative(const QString& sql, const QVariantList& values, Vorrat vorrat,
+                            const QString& schluessel) {
     if (server_ && verbindungWeg_ && !inTransaction_) {
         QString grund;
         if (!wiederVerbinden(&grund)) {
@@ -518,7 +568,7 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool
         }
     }
     try {
-        return ausfuehren(sql, values, behalten);
+        return ausfuehren(sql, values, vorrat, schluessel);
     } catch (const DatabaseError& e) {
         if (!e.verbindungWeg() || inTransaction_ || stumm()) {
             throw;
@@ -527,7 +577,7 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values, bool
         if (!wiederVerbinden(&grund)) {
             throw DatabaseError(grund, false, true);
         }
-        return ausfuehren(sql, values, behalten);
+        return ausfuehren(sql, values, vorrat, schluessel);
     }
 }
 
@@ -545,13 +595,11 @@ QString Database::verbindungText(const QString& treibertext) const {
 void Database::fehlerWerfen(const QString& satz, const QSqlError& fehler, bool weg,
                             qint64 gewartetMs) {
     if (!server_) {
-        const QString grund = engineSatz(fehler);
-        throw DatabaseError((grund.isEmpty() ? satz : grund) + treiberzeile(treibertext(fehler)),
-                            dateiGesperrt(fehler), false, dateiGesperrt(fehler));
+        throw dateiFehler(satz, engineCode(fehler), treibertext(fehler));
     }
     if (weg) {
         verbindungWeg_ = true;
-        prepared_.clear();
+        vorraeteLeeren();
         if (gewartetMs >= 1000 * (kAntwortfristSekunden - 1)) {
             stummMerken();
             throw DatabaseError(stummText() + treiberzeile(serverTreibertext(fehler)), false, true);
@@ -563,14 +611,23 @@ void Database::fehlerWerfen(const QString& satz, const QSqlError& fehler, bool w
                         serverWiederholbar(fehler), false, serverWiederholbar(fehler));
 }
 
-// Statements with bound values are prepared once and kept; dialect statements carry their
-// values in the text, so each is a one-off and keeping it would only grow the cache.
-SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, bool behalten) {
+// Statements with bound values are prepared once and kept. Dialect statements carry their
+// values in the text: the last few are kept apart, so that a run of one-offs never pushes
+// out the program's own.
+SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, Vorrat vorrat,
+                             const QString& schluessel) {
     if (!QSqlDatabase::contains(connectionName_) ||
         !QSqlDatabase::database(connectionName_, false).isOpen()) {
         throw DatabaseError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     }
-    std::shared_ptr<QSqlQuery> query = behalten ? prepared_.value(sql) : nullptr;
+    auto* ablage = vorrat == Vorrat::Programm  ? &prepared_
+                    : vorrat == Vorrat::Dialekt ? &dialekt_
+                                                : nullptr;
+    const QString& name = vorrat == Vorrat::Dialekt ? schluessel : sql;
+    if (handle_ && !server_) {
+        return direktAusfuehren(sql, values, vorrat, name);
+    }
+    std::shared_ptr<QSqlQuery> query = ablage ? ablage->value(name).qt : nullptr;
     if (!query) {
         query = std::make_shared<QSqlQuery>(QSqlDatabase::database(connectionName_, false));
         query->setForwardOnly(true);
@@ -582,11 +639,13 @@ SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, boo
             fehlerWerfen(QStringLiteral("Die Datenbank \"%1\" meldet einen Fehler.").arg(path_),
                          fehler, server_ && verbindungVerloren(fehler), uhr.elapsed());
         }
-        if (behalten) {
-            if (prepared_.size() >= kHoechstensVorbereitet) {
-                prepared_.clear();  // a bound that a program's own statements never reach
+        if (ablage) {
+            const qsizetype hoechstens =
+                vorrat == Vorrat::Dialekt ? kHoechstensDialekt : kHoechstensVorbereitet;
+            if (ablage->size() >= hoechstens) {
+                ablage->clear();  // a bound that a program's own statements never reach
             }
-            prepared_.insert(sql, query);
+            ablage->insert(name, {query, nullptr});
         }
     }
     for (int i = 0; i < values.size(); ++i) {
@@ -625,6 +684,41 @@ SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, boo
         changedRows_ = query->numRowsAffected();
     }
     query->finish();
+    return result;
+}
+
+// The same on the file's own handle: no driver row cache, the same values and messages.
+SqlRows Database::direktAusfuehren(const QString& sql, const QVariantList& values, Vorrat vorrat,
+                                   const QString& name) {
+    auto* ablage = vorrat == Vorrat::Programm  ? &prepared_
+                   : vorrat == Vorrat::Dialekt ? &dialekt_
+                                               : nullptr;
+    std::shared_ptr<sqlitedirekt::Anweisung> a = ablage ? ablage->value(name).direkt : nullptr;
+    sqlitedirekt::Fehler fehler;
+    const auto scheitern = [&] {
+        return dateiFehler(QStringLiteral("Die Datenbank \"%1\" meldet einen Fehler.").arg(path_),
+                           fehler.code & 0xff, fehler.text.trimmed());
+    };
+    if (!a) {
+        a = sqlitedirekt::vorbereiten(handle_, deutsch::namenOrdnen(sql, false), &fehler);
+        if (!a) {
+            throw scheitern();
+        }
+        if (ablage) {
+            const qsizetype hoechstens =
+                vorrat == Vorrat::Dialekt ? kHoechstensDialekt : kHoechstensVorbereitet;
+            if (ablage->size() >= hoechstens) {
+                ablage->clear();  // a bound that a program's own statements never reach
+            }
+            ablage->insert(name, {nullptr, a});
+        }
+    }
+    SqlRows result;
+    bool abfrage = false;
+    if (!sqlitedirekt::ausfuehren(handle_, *a, values, &result, &abfrage, &fehler)) {
+        throw scheitern();
+    }
+    changedRows_ = abfrage ? 0 : sqlite3_changes(handle_);
     return result;
 }
 

@@ -16,6 +16,10 @@
 
 class QSqlQuery;
 class QSqlError;
+struct sqlite3;
+namespace sqlitedirekt {
+class Anweisung;
+}
 
 // How long any one call to a database server or to the range's data source may wait for an
 // answer (reading, writing, logging in), and how long a transaction is tried again while
@@ -140,8 +144,16 @@ class Database {
     std::vector<ColumnInfo> columns(const QString& table) const;
 
   private:
-    SqlRows runNative(const QString& sql, const QVariantList& values, bool behalten = true);
-    SqlRows ausfuehren(const QString& sql, const QVariantList& values, bool behalten);
+    // Where a prepared statement is kept: with the program's own, with the dialect
+    // statements of late (a listing shown again, a look-up repeated), or not at all.
+    enum class Vorrat { Programm, Dialekt, Keiner };
+    SqlRows runNative(const QString& sql, const QVariantList& values,
+                      Vorrat vorrat = Vorrat::Programm, const QString& schluessel = {});
+    SqlRows ausfuehren(const QString& sql, const QVariantList& values, Vorrat vorrat,
+                       const QString& schluessel);
+    SqlRows direktAusfuehren(const QString& sql, const QVariantList& values, Vorrat vorrat,
+                             const QString& schluessel);
+    void vorraeteLeeren();
     bool sitzungEinrichten(QString* grund);
     // The server kept silent for the whole time allowed (or could not be reached again
     // after that): it is not asked again before the program gets back to its events, so
@@ -157,7 +169,17 @@ class Database {
     QString path_;
     bool inTransaction_ = false;
     int changedRows_ = 0;
-    QHash<QString, std::shared_ptr<QSqlQuery>> prepared_;
+    // A prepared statement: through the driver (a server) or on the file's own handle.
+    struct Vorbereitet {
+        std::shared_ptr<QSqlQuery> qt;
+        std::shared_ptr<sqlitedirekt::Anweisung> direkt;
+    };
+    QHash<QString, Vorbereitet> prepared_;
+    // Dialect statements by date order and text, translated and prepared (bounded).
+    static constexpr qsizetype kHoechstensDialekt = 32;
+    QHash<QString, Vorbereitet> dialekt_;
+    sqlite3* handle_ = nullptr;  // the SQLite file's connection, nullptr for a server
+    QHash<QString, QString> uebersetzt_;
     bool server_ = false;
     bool openServer(const QString& adresse, QString* error, const QString* passwort = nullptr);
     QString verbindungText(const QString& treibertext) const;

@@ -8,6 +8,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
 namespace deutsch {
 
 namespace {
@@ -27,7 +31,76 @@ QString text(const void* daten, int laenge) {
     return QString::fromUtf8(static_cast<const char*>(daten), laenge);
 }
 
+// The weight of a blank, digit or plain letter in the German order (blank < digits <
+// letters, a letter the same in either case); -1 for any other character.
+template <class Zeichen>
+int gewicht(Zeichen z) {
+    const auto c = static_cast<std::uint32_t>(z);
+    if (c == ' ') {
+        return 1;
+    }
+    if (c >= '0' && c <= '9') {
+        return 2 + static_cast<int>(c - '0');
+    }
+    if (c >= 'a' && c <= 'z') {
+        return 12 + static_cast<int>(c - 'a');
+    }
+    if (c >= 'A' && c <= 'Z') {
+        return 12 + static_cast<int>(c - 'A');
+    }
+    return -1;
+}
+
+// Names of blanks, digits and plain letters ("Mitglied 12", "anna Klein") are compared
+// without the collator, as it would compare them: weight by weight, the shorter first, and
+// texts that differ only in case by their characters. nullopt when either text holds
+// anything else (umlauts, punctuation), which only the collator orders.
+template <class Zeichen>
+std::optional<int> einfachVergleichen(const Zeichen* a, qsizetype la, const Zeichen* b,
+                                      qsizetype lb) {
+    const qsizetype n = std::min(la, lb);
+    int ergebnis = 0;
+    qsizetype i = 0;
+    for (; i < n; ++i) {
+        const int ga = gewicht(a[i]), gb = gewicht(b[i]);
+        if (ga < 0 || gb < 0) {
+            return std::nullopt;
+        }
+        if (ga != gb) {
+            ergebnis = ga < gb ? -1 : 1;
+            break;
+        }
+    }
+    // The rest must be plain too, else the collator might weigh the texts otherwise.
+    for (qsizetype k = i; k < la; ++k) {
+        if (gewicht(a[k]) < 0) {
+            return std::nullopt;
+        }
+    }
+    for (qsizetype k = i; k < lb; ++k) {
+        if (gewicht(b[k]) < 0) {
+            return std::nullopt;
+        }
+    }
+    if (ergebnis != 0) {
+        return ergebnis;
+    }
+    if (la != lb) {
+        return la < lb ? -1 : 1;
+    }
+    for (qsizetype k = 0; k < n; ++k) {
+        if (a[k] != b[k]) {
+            return static_cast<std::uint32_t>(a[k]) < static_cast<std::uint32_t>(b[k]) ? -1 : 1;
+        }
+    }
+    return 0;
+}
+
 int sqliteVergleich(void*, int laengeA, const void* a, int laengeB, const void* b) {
+    if (const auto r = einfachVergleichen(static_cast<const unsigned char*>(a), laengeA,
+                                          static_cast<const unsigned char*>(b), laengeB)) {
+        return *r;
+    }
     return vergleichen(text(a, laengeA), text(b, laengeB));
 }
 
@@ -99,6 +172,9 @@ void sqliteLike(sqlite3_context* kontext, int argc, sqlite3_value** argv) {
 }  // namespace
 
 int vergleichen(const QString& a, const QString& b) {
+    if (const auto r = einfachVergleichen(a.utf16(), a.size(), b.utf16(), b.size())) {
+        return *r;
+    }
     const int r = kollator().compare(a, b);
     // Texts that differ only in case keep one order, so that sorting is stable.
     return r != 0 ? r : QString::compare(a, b, Qt::CaseSensitive);

@@ -7,6 +7,8 @@
 #include <QThread>
 
 #include <cmath>
+#include <map>
+#include <set>
 
 SqlRows Vorgelesen::select(const QString& sql) {
     const auto it = antworten_.constFind(sql);
@@ -16,6 +18,69 @@ SqlRows Vorgelesen::select(const QString& sql) {
                                 : fehler_);
     }
     return *it;
+}
+
+namespace {
+
+// The series of a block of results in one statement; each result's rows become the answer
+// to its own series statement, so that the import asks as if it had asked one by one.
+void serienLesen(Lesequelle& stand, const std::vector<double>& ids, Vorgelesen& daten) {
+    QStringList liste;
+    for (const double id : ids) {
+        liste << QString::number(static_cast<qlonglong>(id));
+    }
+    const SqlRows alle = stand.select(
+        QStringLiteral("SELECT * from Serien where ScheibenID IN (%1)").arg(liste.join(u',')));
+    std::map<qlonglong, SqlRows> jeScheibe;
+    for (const double id : ids) {
+        jeScheibe[static_cast<qlonglong>(id)].columns = alle.columns;
+    }
+    const int spalte = alle.column(QStringLiteral("ScheibenID"));
+    for (const QVariantList& zeile : alle.rows) {
+        double id = 0;
+        if (spalte < 0 || !scheibenId(zeile.value(spalte), &id)) {
+            continue;
+        }
+        const auto it = jeScheibe.find(static_cast<qlonglong>(id));
+        if (it != jeScheibe.end()) {
+            it->second.rows.push_back(zeile);
+        }
+    }
+    for (auto& [id, rows] : jeScheibe) {
+        daten.merken(serienAbfrage(static_cast<double>(id)), std::move(rows));
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<Vorgelesen> vorlesen(Lesequelle& stand, const QString& auswahlSql,
+                                     const std::function<bool()>& gewollt) {
+    auto daten = std::make_shared<Vorgelesen>();
+    try {
+        const SqlRows scheiben = stand.select(auswahlSql);
+        daten->merken(auswahlSql, scheiben);
+        const int spalte = scheiben.column(QStringLiteral("ScheibenID"));
+        std::vector<double> block;
+        std::set<qlonglong> gesehen;
+        for (std::size_t z = 0; z <= scheiben.size(); ++z) {
+            double id = 0;
+            if (z < scheiben.size() && spalte >= 0 &&
+                scheibenId(scheiben.rows[z].value(spalte), &id) &&
+                gesehen.insert(static_cast<qlonglong>(id)).second) {
+                block.push_back(id);
+            }
+            if (block.size() == kSerienBlock || (z == scheiben.size() && !block.empty())) {
+                if (!gewollt()) {
+                    return nullptr;
+                }
+                serienLesen(stand, block, *daten);
+                block.clear();
+            }
+        }
+    } catch (const DatabaseError& fehler) {
+        daten->fehlerMerken(fehler.message());
+    }
+    return daten;
 }
 
 // Shared by the window and the reading thread: the thread hands its answer over only while
@@ -51,30 +116,12 @@ void Standleser::starten(const QString& datenquelle, const QString& auswahlSql, 
             if (!stand.open(datenquelle, &e.verbindungsfehler)) {
                 e.einrichtungFehlt = stand.einrichtungFehlt();
             } else {
-                e.daten = std::make_shared<Vorgelesen>();
-                try {
-                    const SqlRows scheiben = stand.select(auswahlSql);
-                    e.daten->merken(auswahlSql, scheiben);
-                    const int spalte = scheiben.column(QStringLiteral("ScheibenID"));
-                    for (const QVariantList& zeile : scheiben.rows) {
-                        {
-                            const QMutexLocker lock(&auftrag->mutex);
-                            if (!auftrag->gewollt) {
-                                return;
-                            }
-                        }
-                        bool ok = false;
-                        const double id = spalte >= 0 ? zeile.value(spalte).toDouble(&ok) : 0;
-                        if (!ok || !std::isfinite(id)) {
-                            continue;
-                        }
-                        const QString sql = serienAbfrage(id);
-                        if (!e.daten->hat(sql)) {
-                            e.daten->merken(sql, stand.select(sql));
-                        }
-                    }
-                } catch (const DatabaseError& fehler) {
-                    e.daten->fehlerMerken(fehler.message());
+                e.daten = vorlesen(stand, auswahlSql, [&auftrag] {
+                    const QMutexLocker lock(&auftrag->mutex);
+                    return auftrag->gewollt;
+                });
+                if (!e.daten) {
+                    return;
                 }
             }
         }

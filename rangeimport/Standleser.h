@@ -26,6 +26,14 @@ class Vorgelesen : public Lesequelle {
     QString fehler_;
 };
 
+// The selection's rows and the series of its results, read from `stand`; the series of
+// kSerienBlock results at a time, in one statement. Asks `gewollt` before each statement to
+// the range and gives nullptr once it says no. A statement that fails ends the reading: what
+// was read stays, with the reason.
+inline constexpr std::size_t kSerienBlock = 100;
+std::shared_ptr<Vorgelesen> vorlesen(Lesequelle& stand, const QString& auswahlSql,
+                                     const std::function<bool()>& gewollt);
+
 // Reads the selection and the series of every result on a thread of its own, on a
 // connection of its own, so that the window answers (and "Abbrechen" works) while the range
 // does not. The answer is handed to `fertig` on the thread that started the reading, unless

@@ -43,19 +43,46 @@ QString dezimal(QString text, const QString& trenner) {
     return text;
 }
 
+// A stored date ("2026-12-05", perhaps with a time) as "05.12.2026"; "" when it is none.
+QString datum(const QString& text) {
+    const auto ziffer = [&text](qsizetype i) { return text[i] >= u'0' && text[i] <= u'9'; };
+    // The usual form is rewritten character by character; any other goes to the date parser.
+    if (text.size() >= 10 && text[4] == u'-' && text[7] == u'-' && ziffer(0) && ziffer(1) &&
+        ziffer(2) && ziffer(3) && ziffer(5) && ziffer(6) && ziffer(8) && ziffer(9) &&
+        (text.size() == 10 || !text[10].isDigit())) {
+        const auto zahl = [&text](qsizetype i, qsizetype n) {
+            int z = 0;
+            for (qsizetype k = i; k < i + n; ++k) {
+                z = z * 10 + (text[k].unicode() - u'0');
+            }
+            return z;
+        };
+        if (zahl(0, 4) >= 1000 && QDate::isValid(zahl(0, 4), zahl(5, 2), zahl(8, 2))) {
+            const QChar t[10] = {text[8], text[9], u'.', text[5], text[6],
+                                 u'.',    text[0], text[1], text[2], text[3]};
+            return QString(t, 10);
+        }
+    }
+    const QDate d = QDate::fromString(text.left(10), Qt::ISODate);
+    return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+}
+
 QString feld(const QVariant& wert, Spaltentyp typ, const QString& trenner) {
     if (wert.isNull()) {
         return {};
+    }
+    if (typ == Spaltentyp::Text) {
+        return wert.toString();
+    }
+    if (typ == Spaltentyp::Datum) {
+        return datum(wert.toString());
     }
     bool zahlOk = false;
     const double zahl = wert.toDouble(&zahlOk);
     switch (typ) {
         case Spaltentyp::Text:
-            return wert.toString();
-        case Spaltentyp::Datum: {
-            const QDate d = QDate::fromString(wert.toString().left(10), Qt::ISODate);
-            return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
-        }
+        case Spaltentyp::Datum:
+            break;
         case Spaltentyp::Einfach:
             return zahlOk ? dezimal(formatNullKomma(zahl), trenner) : QString();
         case Spaltentyp::Lang:
@@ -72,11 +99,21 @@ QString feld(const QVariant& wert, Spaltentyp typ, const QString& trenner) {
 // A field holding the delimiter, a quote or a line break is quoted (quotes doubled), so
 // that a name like "Müller, Hans" stays one field and its row one row. What counts is the
 // file's text: a character without a Windows-1252 code is written as "?" there.
-QString geschuetzt(const QString& text, const QString& trenner) {
-    const QString inDatei = cp1252::decode(cp1252::encode(text));
-    const QString trennerInDatei = cp1252::decode(cp1252::encode(trenner));
-    if (!(!trenner.isEmpty() && inDatei.contains(trennerInDatei)) && !text.contains(u'"') &&
-        !text.contains(u'\r') && !text.contains(u'\n')) {
+// `trennerInDatei` is the delimiter as the file holds it.
+QString geschuetzt(const QString& text, const QString& trenner, const QString& trennerInDatei) {
+    bool ascii = true;
+    bool zitieren = false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        ascii = ascii && u < 0x80;
+        zitieren = zitieren || u == u'"' || u == u'\r' || u == u'\n';
+    }
+    if (!zitieren && !trenner.isEmpty()) {
+        // Plain ASCII is its own form in the file; only other text is carried over first.
+        zitieren = ascii ? text.contains(trennerInDatei)
+                         : cp1252::decode(cp1252::encode(text)).contains(trennerInDatei);
+    }
+    if (!zitieren) {
         return text;
     }
     return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
@@ -110,9 +147,14 @@ std::vector<Spaltentyp> spaltentypen(Database& db, const QString& anweisung,
 QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& typen,
                       const QString& trenner, QString* ohneCode) {
     const QString zeilenende = QStringLiteral("\r\n");
+    const QString trennerInDatei = cp1252::decode(cp1252::encode(trenner));
     QString text;
+    // About eight characters a field: the text grows a few times, not once a field.
+    text.reserve(static_cast<qsizetype>(zeilen.rows.size() + 1) *
+                 (zeilen.columns.size() * (8 + trenner.size()) + 2));
     for (const QString& name : zeilen.columns) {
-        text += geschuetzt(name, trenner) + trenner;
+        text += geschuetzt(name, trenner, trennerInDatei);
+        text += trenner;
     }
     text += zeilenende;
     for (const QVariantList& zeile : zeilen.rows) {
@@ -120,7 +162,8 @@ QByteArray exportText(const SqlRows& zeilen, const std::vector<Spaltentyp>& type
             const Spaltentyp typ = static_cast<std::size_t>(c) < typen.size()
                                        ? typen[static_cast<std::size_t>(c)]
                                        : Spaltentyp::Text;
-            text += geschuetzt(feld(zeile[c], typ, trenner), trenner) + trenner;
+            text += geschuetzt(feld(zeile[c], typ, trenner), trenner, trennerInDatei);
+            text += trenner;
         }
         text += zeilenende;
     }

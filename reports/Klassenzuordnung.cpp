@@ -49,10 +49,11 @@ Klassenzuordnung klassenBerechnen(Database& db, const QDate& stich, const QStrin
                                       QStringLiteral(") ist vermutlich falsch");
             geschlecht = QStringLiteral("m");
         }
-        const SqlRows klasse = db.select(
-            QStringLiteral("SELECT * FROM Klassen Where UAlter <= ") + formatRaute(alter) +
-            QStringLiteral(" And OAlter >= ") + formatRaute(alter) +
-            QStringLiteral(" AND Geschlecht Like '*") + geschlecht + QStringLiteral("*';"));
+        // One statement for every member, prepared once: age and sex are bound.
+        const SqlRows klasse =
+            db.run(QStringLiteral("SELECT * FROM Klassen WHERE UAlter <= ? AND OAlter >= ? AND "
+                                  "Geschlecht LIKE ?"),
+                   {alter, alter, u'%' + geschlecht + u'%'});
         if (klasse.empty()) {
             ergebnis.meldungen << QStringLiteral("Keine Klasse zu ") + name +
                                       QStringLiteral(" gefunden");

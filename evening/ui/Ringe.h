@@ -99,6 +99,8 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
   signals:
     // No machine is configured: the settings window should open.
     void einstellungenGewuenscht();
+    // An evening reached the club database from this window.
+    void abendGespeichert();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -438,6 +438,7 @@ void Ringe::speichern(bool ersetzen) {
         QStringLiteral("Der Abend wurde nicht gespeichert. Er bleibt auf dem Bildschirm.\n"));
     if (!konflikt) {
         if (gespeichert) {
+            emit abendGespeichert();
             const Felder f = felderLesen();
             if (ohnePunkte) {
                 // Told once a program run per class, beside what was stored.

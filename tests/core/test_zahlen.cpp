@@ -1,5 +1,9 @@
 #include <QtTest>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
+
 #include "core/Abendzustand.h"
 #include "core/Zahlen.h"
 
@@ -85,6 +89,64 @@ class TestZahlen : public QObject {
         QCOMPARE(formatNullKomma(3), QString("3,0"));
         QCOMPARE(formatTeiler(35.27), QString("35,3"));
         QCOMPARE(formatTeiler(800), QString("800"));
+    }
+
+    // The display formats over many values, whole and broken, small and large, against what
+    // printf's "%.15g" and "%.*f" make of them (rounding half away from zero on the decimal).
+    void anzeigeformateWiePrintf() {
+        const auto erwartet = [](double v, int stellen) {
+            char buf[512];
+            std::snprintf(buf, sizeof buf, "%.15g", v);
+            const double skala = std::pow(10.0, stellen);
+            double r = std::round(std::strtod(buf, nullptr) * skala *
+                                  (1 + 4 * std::numeric_limits<double>::epsilon())) /
+                       skala;
+            if (r == 0)
+                r = 0;
+            std::snprintf(buf, sizeof buf, "%.*f", stellen, r);
+            return QString::fromLatin1(buf);
+        };
+        QRandomGenerator zufall(11);
+        QList<double> werte{0.0, -0.0, 0.05, 0.15, 0.25, 2.5, -2.5, 1e15, 0x1p48, 0x1p48 - 1,
+                            -0x1p47, 1e300, -1e-300, 5e-324, 123456789012.35};
+        for (int i = 0; i < 20000; ++i) {
+            const double groesse = std::pow(10.0, zufall.bounded(-3, 16));
+            const double v = (zufall.generateDouble() - 0.5) * groesse;
+            werte << v << std::trunc(v) << std::round(v * 10) / 10 << std::round(v * 100) / 100 + 0.05;
+        }
+        for (const double v : werte) {
+            QCOMPARE(formatNull(v), erwartet(v, 0));
+            QCOMPARE(formatNullKomma(v), erwartet(v, 1).replace(u'.', u','));
+        }
+    }
+
+    // Whole numbers are written as the general form writes them, for every precision used.
+    void ganzeZahlenWieDieAllgemeineForm() {
+        for (int i = -120000; i <= 120000; ++i) {
+            const double v = i;
+            QCOMPARE(zahlText(v), QString::number(v, 'g', 15));
+            QCOMPARE(zahlTextBlank(v, 7).trimmed(), QString::number(v, 'g', 7));
+        }
+        QCOMPARE(zahlText(-0.0), QString("0"));
+        QCOMPARE(zahlText(100000), QString::number(100000.0, 'g', 15));
+    }
+
+    // Seven significant digits read back, for any single-precision value.
+    void siebenStellenWieDerText() {
+        QRandomGenerator zufall(5);
+        QList<float> werte{0.0f, -0.0f, 12.7f, -0.05f, 1e-45f, 3.4e38f, 35.4f, 100.0f};
+        for (int i = 0; i < 100000; ++i) {
+            const quint32 bits = zufall.generate();
+            float f;
+            std::memcpy(&f, &bits, sizeof f);
+            werte << f << static_cast<float>(zufall.bounded(-20000, 20000)) / 10.0f;
+        }
+        for (const float f : werte) {
+            const double d = siebenStellen(f);
+            const double text = zahlTextBlank(f, 7).toDouble();
+            QVERIFY2(d == text && std::signbit(d) == std::signbit(text),
+                     qPrintable(QString::number(f, 'g', 9)));
+        }
     }
 
     void zahlTexte() {

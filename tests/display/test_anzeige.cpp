@@ -12,6 +12,7 @@
 #include "core/Abendzustand.h"
 #include "display/Anzeige.h"
 #include "display/Anzeigedaten.h"
+#include "display/Anzeigedienst.h"
 #include "evening/Abend.h"
 #include "evening/Felder.h"
 #include "platform/Webserver.h"
@@ -84,7 +85,9 @@ struct Stand {
     Anzeige anzeige{
         {[] { return kAbend; }, [] { return 2024; }, [this] { return d.db().zugang(); }}};
     quint16 port = 0;
-    Stand(bool kurz = false) {
+    // `taktMs`: how often the service looks by itself (0: as in the program).
+    Stand(bool kurz = false, int taktMs = 0) {
+        anzeige.setTaktMs(taktMs);
         d.mitglied(1, "Paula Paulsen", 1);
         d.mitglied(2, "Bernd <b>Bauer</b>", 1);
         d.mitglied(3, "Carla Clausen", 1);
@@ -247,6 +250,35 @@ class TestAnzeige : public QObject {
         QWebSocket falsch;
         falsch.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/anders").arg(s.port)));
         QTRY_COMPARE(falsch.state(), QAbstractSocket::UnconnectedState);
+    }
+
+    // A store the window reports reaches the pages at once, not at the service's next look
+    // (here once an hour, so that only the report can bring it).
+    void gespeichertOhneZuWarten() {
+        Stand s(false, 3600 * 1000);
+        QWebSocket ws;
+        QStringList nachrichten;
+        connect(&ws, &QWebSocket::textMessageReceived, [&](const QString& t) { nachrichten << t; });
+        ws.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(s.port)));
+        QTRY_COMPARE(ws.state(), QAbstractSocket::ConnectedState);
+        QTRY_COMPARE(nachrichten.size(), 1);
+        speichern(s.d.db(), 1, 9);
+        QTest::qWait(2 * Anzeigedienst::kTaktMs);
+        QCOMPARE(nachrichten.size(), 1);  // nothing looked by itself
+        s.anzeige.gespeichert();
+        QTRY_VERIFY_WITH_TIMEOUT(nachrichten.last().contains("Paula Paulsen"), 2000);
+        speichern(s.d.db(), 3, 8);
+        s.anzeige.gespeichert();
+        QTRY_VERIFY_WITH_TIMEOUT(nachrichten.last().contains("Carla Clausen"), 2000);
+        const QJsonArray z =
+            QJsonDocument::fromJson(nachrichten.last().toUtf8())["zeilen"].toArray();
+        QCOMPARE(z.size(), 2);
+        QVERIFY(z[1]["neu"].toBool());  // the latest store is marked
+        // Told of a store while switched off: nothing happens.
+        Anzeigeeinstellung aus;
+        QCOMPARE(s.anzeige.anwenden(aus), QString());
+        s.anzeige.gespeichert();
+        QVERIFY(!s.anzeige.laeuft());
     }
 
     // A real browser: the page shows a new evening within 2 s, without reloading.

@@ -65,6 +65,9 @@ class TestPunkte : public QObject {
         QCOMPARE(ringPunkte(daten_->db(), 196, 2), 3.0);
         QCOMPARE(ringPunkte(daten_->db(), 190, 2), 3.0);  // a lower bound counts as reached
         QCOMPARE(ringPunkte(daten_->db(), 189, 2), 1.0);
+        QCOMPARE(ringPunkte(daten_->db(), 189.5f, 2), 3.0);  // rounded as shown: 190
+        QCOMPARE(ringPunkte(daten_->db(), 189.4f, 2), 1.0);
+        QCOMPARE(ringPunkte(daten_->db(), 0.3f, 2), 0.0);  // rounds to nothing: no points, no error
         QCOMPARE(teilerPunkte(daten_->db(), 35.4f, 2), 2);
         QCOMPARE(f.Punkte, QString("6"));
         QVERIFY(d.questions.isEmpty());

@@ -20,6 +20,7 @@
 #include "rangeimport/Ergebniszeile.h"
 #include "rangeimport/Meytonimport.h"
 #include "rangeimport/PunkteImport.h"
+#include "rangeimport/Standleser.h"
 #include "rangeimport/ui/MeytonImport.h"
 #include "tests/support/MariaDbServer.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -349,6 +350,61 @@ class TestMeytonImport : public QObject {
         QCOMPARE(d_->zahl("SELECT count(*) FROM Ergebnis"), 0);
         QVERIFY(lesen(logs_.fehler).startsWith("Fehler: Ergebnis ohne Zeitstempel ( 24,"));
         QVERIFY(dialogs_.messages.last().endsWith("Fehler: 1"));
+    }
+
+    // More results than the range's series are read for at once: the range is asked once
+    // for the selection and once a block of results, every result gets its own series, also
+    // across the blocks, and one without series stays without. A reading called off asks
+    // nothing more.
+    void serienUeberMehrereBloecke() {
+        d_->mitglied(7, QStringLiteral("Huber Anna"), 1);
+        d_->db().run("UPDATE Mitglieder SET SportpassID = '4711' WHERE Nr = 7");
+        range(QStringLiteral(
+            "INSERT INTO Scheiben (ScheibenID, Starterliste, StarterlistenID, StartNr, Nachname, "
+            "Vorname, SportpassID, StandNr, Disziplin, DisziplinlID, Klasse, KlassenID, Verein, "
+            "VereinsID, Trefferzahl, TotalRing, TotalRing01, Zeitstempel, BesterTeiler01) "
+            "SELECT 1000 + seq, 'Training', 1, seq, 'Huber', 'Anna', '4711', 1, 'LG 40 Wertung', "
+            "11, 'Damen', 1, 'SV', 77, 20, 1800, 18000, TIMESTAMP('2024-03-05 19:00:00') + "
+            "INTERVAL seq MINUTE, 400 FROM seq_1_to_250;"
+            "INSERT INTO Serien (ScheibenID, Serie, Ring) SELECT 1000 + s.seq, r.seq, "
+            "80 + (s.seq * r.seq) % 20 FROM seq_1_to_250 s, seq_1_to_2 r WHERE s.seq <> 137;"));
+        struct Zaehlend : Lesequelle {
+            Lesequelle& stand;
+            int gefragt = 0;
+            explicit Zaehlend(Lesequelle& s) : stand(s) {}
+            SqlRows select(const QString& sql) override {
+                ++gefragt;
+                return stand.select(sql);
+            }
+        } zaehlend(stand_);
+        // The selection names one result twice: it is read once.
+        const QString sql = QStringLiteral(
+            "SELECT * FROM Scheiben UNION ALL SELECT * FROM Scheiben WHERE ScheibenID = 1001 "
+            "ORDER BY ScheibenID");
+        int gefragt = 0;
+        QVERIFY(!vorlesen(zaehlend, sql, [&] { return ++gefragt < 2; }));
+        QCOMPARE(zaehlend.gefragt, 2);
+        zaehlend.gefragt = 0;
+        const auto daten = vorlesen(zaehlend, sql, [] { return true; });
+        QVERIFY(daten && daten->fehler().isEmpty());
+        QCOMPARE(zaehlend.gefragt, 1 + 3);
+        QCOMPARE(daten->select(serienAbfrage(1137)).size(), std::size_t(0));
+        QCOMPARE(daten->select(serienAbfrage(1137)).column("Ring"), 2);
+        Meytonimport(*daten, d_->db(), *ini_, z_, dialogs_, logs_).alles(sql, {});
+        QVERIFY2(dialogs_.messages.last().contains("Neu:  250\n"),
+                 qPrintable(dialogs_.messages.last()));
+        const SqlRows r =
+            d_->db().run("SELECT MeytonScheibenID, S1, S2 FROM Ergebnis ORDER BY MeytonScheibenID");
+        QCOMPARE(r.size(), std::size_t(250));
+        for (const QVariantList& z : r.rows) {
+            const int seq = z[0].toInt() - 1000;
+            if (seq == 137) {
+                QVERIFY(z[1].isNull() && z[2].isNull());
+                continue;
+            }
+            QCOMPARE(z[1].toInt(), 80 + seq % 20);
+            QCOMPARE(z[2].toInt(), 80 + (2 * seq) % 20);
+        }
     }
 
     void fehlschlagLaesstKeinenHalbenDatensatz() {

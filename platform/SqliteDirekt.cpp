@@ -1,0 +1,181 @@
+#include "platform/SqliteDirekt.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+
+#include <sqlite3.h>
+
+#include "platform/Database.h"
+
+namespace sqlitedirekt {
+
+namespace {
+
+void fehlerLesen(sqlite3* db, int code, Fehler* fehler) {
+    fehler->code = code;
+    const void* text = sqlite3_errmsg16(db);
+    fehler->text = text ? QString(static_cast<const QChar*>(text)) : QString();
+}
+
+// What Qt's driver binds as NULL: an empty variant, and a null text, byte array or date, an
+// invalid time or date-time.
+bool nullWert(const QVariant& wert) {
+    if (!wert.isValid() || wert.isNull()) {
+        return true;
+    }
+    switch (wert.userType()) {
+        case QMetaType::QString:
+            return static_cast<const QString*>(wert.constData())->isNull();
+        case QMetaType::QByteArray:
+            return static_cast<const QByteArray*>(wert.constData())->isNull();
+        case QMetaType::QDateTime:
+            return !static_cast<const QDateTime*>(wert.constData())->isValid();
+        case QMetaType::QDate:
+            return static_cast<const QDate*>(wert.constData())->isNull();
+        case QMetaType::QTime:
+            return !static_cast<const QTime*>(wert.constData())->isValid();
+        default:
+            return false;
+    }
+}
+
+// As Qt's driver binds: NULL for a null value, numbers as numbers, date-times and times as
+// ISO text, every other type as its text.
+int binden(sqlite3_stmt* s, int i, const QVariant& wert) {
+    if (nullWert(wert)) {
+        return sqlite3_bind_null(s, i);
+    }
+    const auto text = [s, i](const QString& t) {
+        return sqlite3_bind_text16(s, i, t.utf16(), static_cast<int>(t.size() * sizeof(QChar)),
+                                   SQLITE_TRANSIENT);
+    };
+    switch (wert.userType()) {
+        case QMetaType::QByteArray: {
+            const QByteArray b = wert.toByteArray();
+            return sqlite3_bind_blob(s, i, b.constData(), static_cast<int>(b.size()),
+                                     SQLITE_TRANSIENT);
+        }
+        case QMetaType::Int:
+        case QMetaType::Bool:
+            return sqlite3_bind_int(s, i, wert.toInt());
+        case QMetaType::Double:
+            return sqlite3_bind_double(s, i, wert.toDouble());
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+            return sqlite3_bind_int64(s, i, wert.toLongLong());
+        case QMetaType::QDateTime:
+            return text(wert.toDateTime().toString(Qt::ISODateWithMs));
+        case QMetaType::QTime:
+            return text(wert.toTime().toString(QStringLiteral("hh:mm:ss.zzz")));
+        case QMetaType::QString: {
+            const QString* t = static_cast<const QString*>(wert.constData());
+            return sqlite3_bind_text16(s, i, t->utf16(),
+                                       static_cast<int>(t->size() * sizeof(QChar)), SQLITE_STATIC);
+        }
+        default:
+            return text(wert.toString());
+    }
+}
+
+// As Qt's driver reads: whole numbers as 64-bit integers, reals as doubles, NULL as a null
+// text, text as text.
+QVariant lesen(sqlite3_stmt* s, int c) {
+    switch (sqlite3_column_type(s, c)) {
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(s, c)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(s, c));
+        case SQLITE_NULL:
+            return QVariant(QMetaType::fromType<QString>());
+        case SQLITE_BLOB:
+            return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(s, c)),
+                                       sqlite3_column_bytes(s, c)));
+        default: {
+            // Stored as UTF-8: read as such, without the engine converting it first. An empty
+            // text stays an empty text, not a null one (which would be bound back as NULL).
+            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
+            const int laenge = sqlite3_column_bytes(s, c);
+            return QVariant(laenge > 0 ? QString::fromUtf8(t, laenge) : QStringLiteral(""));
+        }
+    }
+}
+
+}  // namespace
+
+Anweisung::~Anweisung() {
+    sqlite3_finalize(s_);
+}
+
+std::unique_ptr<Anweisung> vorbereiten(sqlite3* db, const QString& sql, Fehler* fehler) {
+    sqlite3_stmt* s = nullptr;
+    const void* rest = nullptr;
+    const int rc =
+        sqlite3_prepare16_v2(db, sql.utf16(), static_cast<int>((sql.size() + 1) * sizeof(QChar)),
+                             &s, &rest);
+    if (rc != SQLITE_OK) {
+        fehlerLesen(db, rc, fehler);
+        sqlite3_finalize(s);
+        return nullptr;
+    }
+    if (rest && !QString(static_cast<const QChar*>(rest)).trimmed().isEmpty()) {
+        sqlite3_finalize(s);
+        fehler->code = SQLITE_MISUSE;
+        fehler->text = QStringLiteral("Es kann nur eine Anweisung auf einmal ausgeführt werden.");
+        return nullptr;
+    }
+    if (s == nullptr) {  // nothing but blanks or a comment
+        fehler->code = SQLITE_MISUSE;
+        fehler->text = QStringLiteral("Die Anweisung ist leer.");
+        return nullptr;
+    }
+    return std::make_unique<Anweisung>(s);
+}
+
+bool ausfuehren(sqlite3* db, Anweisung& a, const QVariantList& werte, SqlRows* zeilen,
+                bool* abfrage, Fehler* fehler) {
+    sqlite3_stmt* s = a.s();
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    if (sqlite3_bind_parameter_count(s) != werte.size()) {
+        fehler->code = SQLITE_RANGE;
+        fehler->text = QStringLiteral("Die Zahl der Werte passt nicht zur Anweisung.");
+        return false;
+    }
+    for (int i = 0; i < werte.size(); ++i) {
+        if (const int rc = binden(s, i + 1, werte[i]); rc != SQLITE_OK) {
+            fehlerLesen(db, rc, fehler);
+            sqlite3_reset(s);
+            return false;
+        }
+    }
+    // The columns are counted after the first step: a statement the engine prepared anew
+    // for a changed table may have more or fewer than when it was kept.
+    int rc = sqlite3_step(s);
+    const int spalten = sqlite3_column_count(s);
+    *abfrage = spalten > 0;
+    for (int c = 0; c < spalten; ++c) {
+        const void* name = sqlite3_column_name16(s, c);
+        zeilen->columns.append(QString(static_cast<const QChar*>(name)).remove(QLatin1Char('"')));
+    }
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
+        QVariantList zeile(spalten);
+        QVariant* feld = zeile.data();
+        for (int c = 0; c < spalten; ++c) {
+            feld[c] = lesen(s, c);
+        }
+        zeilen->rows.push_back(std::move(zeile));
+    }
+    if (rc != SQLITE_DONE) {
+        // The specific reason comes with the reset.
+        const int grund = sqlite3_reset(s);
+        fehlerLesen(db, grund != SQLITE_OK ? grund : rc, fehler);
+        zeilen->rows.clear();
+        return false;
+    }
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    return true;
+}
+
+}  // namespace sqlitedirekt
