@@ -72,6 +72,7 @@ class TestFenster : public QObject {
         // The reading window: closed during a reading, it asks before it ends the reading.
         f.taste(Qt::Key_F2);
         QVERIFY(f.einlesen->isVisible());
+        f.dialogs.answerNo();
         QTest::keyClick(f.einlesen.get(), Qt::Key_Escape);
         QVERIFY(f.einlesen->isVisible());  // "Nein"
         QVERIFY(f.dialogs.questionsDefaultNo.last().startsWith("Die Lesung beenden?"));

@@ -167,7 +167,8 @@ class TestTabellen : public QObject {
         QCOMPARE(b.dialogs.messages.size(), 1);
         QVERIFY(b.dialogs.messages[0].startsWith("Es wurde nichts gelöscht.\n"));
         b.d.ausloeser("DROP TRIGGER halt");
-        b.c<QPushButton>("delete_butt")->click();  // "Nein" (unanswered): nothing deleted
+        b.dialogs.answerNo();
+        b.c<QPushButton>("delete_butt")->click();  // "Nein": nothing deleted
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 3);
         QCOMPARE(b.dialogs.questionsDefaultNo.last(),
                  QString("Alle 2 gezeigten Zeilen der Tabelle Ergebnis wirklich löschen?"));
