@@ -1,26 +1,26 @@
 // Zielkunst: the shooting evening of a sport-shooting club.
 #include <QApplication>
 
-#include <cstdio>
-#include <cstring>
 #include <memory>
 
-#include "maintenance/ui/Altdateien.h"
-
+#include "app/Befehlszeile.h"
 #include "competition/ui/Wett.h"
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
 #include "core/Ini.h"
 #include "core/Ueber.h"
-#include "core/VorAenderung.h"
 #include "display/Anzeige.h"
 #include "display/ui/Anzeigegruppe.h"
 #include "evening/ui/Ringe.h"
-#include "evening/ui/Tabellen.h"
 #include "machine/ui/Einlesen.h"
-#include "maintenance/Sicherungen.h"
+#include "maintenance/Vorsorge.h"
+#include "maintenance/ui/Altdateien.h"
 #include "maintenance/ui/Einstellungen.h"
 #include "maintenance/ui/SicherungenFenster.h"
+#include "maintenance/ui/Tabellen.h"
+#include "members/ui/FormPunkte.h"
+#include "members/ui/KlassenFenster.h"
+#include "members/ui/Mitgl.h"
 #include "platform/Clock.h"
 #include "platform/Dateiwechsel.h"
 #include "platform/Paths.h"
@@ -30,76 +30,13 @@
 #include "platform/widgets/QtDeutsch.h"
 #include "rangeimport/ui/MeytonImport.h"
 #include "reports/ui/Auswertung.h"
-#include "reports/ui/FormPunkte.h"
-#include "reports/ui/KlassenFenster.h"
-#include "reports/ui/Mitgl.h"
 #include "shotpicture/ui/SchussbildFenster.h"
 
-namespace {
-
-void ausgeben(std::FILE* f, const QString& text) {
-    std::fputs((text + u'\n').toLocal8Bit().constData(), f);
-}
-
-const char* const kHilfe =
-    "Aufruf: zielkunst [OPTION]\n"
-    "Ohne Option startet das Programm mit seinem Fenster.\n\n"
-    "  --uebernehmen ALT.mdb NEU.db   eine Access-Datei des alten Programms übernehmen\n"
-    "  --umziehen VON NACH            eine Vereinsdatenbank in eine neue Datei oder eine\n"
-    "                                 leere Datenbank auf dem Server kopieren\n"
-    "  --sichern [DB] [ORDNER]        die Vereinsdatenbank sichern (ohne DB die von\n"
-    "                                 Datenbank 1; ein fehlender ORDNER wird angelegt)\n"
-    "  --zurueckholen SICHERUNG DB    eine Sicherung zurückholen (der jetzige Stand\n"
-    "                                 wird vorher gesichert)\n"
-    "  --version                      die Version ausgeben\n"
-    "  --help                         diese Hilfe ausgeben\n\n"
-    "Rückgabewert: 0 bei Erfolg, 1 bei einem Fehler, 2 bei falschem Aufruf.";
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
-    if (argc >= 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-v") == 0)) {
-        ausgeben(stdout, QStringLiteral("Zielkunst ") + programmVersion());
-        return 0;
-    }
-    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        // The folders as this user's desktop names them, not as a manual might guess them.
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("zielkunst"));
-        Ini ini(paths::settingsFile());
-        ausgeben(stdout,
-                 QString::fromUtf8(kHilfe) +
-                     QStringLiteral("\n\nEinstellungen:       %1\n"
-                                    "Vereinsdatenbank:    %2 (wenn nichts eingestellt ist)\n"
-                                    "Sicherungsordner:    %3")
-                         .arg(paths::settingsFile(), paths::defaultClubDatabase(),
-                              sicherungen::regelLesen(ini).ordner));
-        return 0;
-    }
-    // For an administrator's scripts: no window, no display needed.
-    if (argc >= 2 && std::strcmp(argv[1], "--uebernehmen") == 0) {
-        QCoreApplication app(argc, argv);
-        return altdateien::kommandozeile(QCoreApplication::arguments());
-    }
-    if (argc >= 2 && std::strcmp(argv[1], "--umziehen") == 0) {
-        QCoreApplication app(argc, argv);
-        return altdateien::umziehen(QCoreApplication::arguments());
-    }
-    if (argc >= 2 && std::strcmp(argv[1], "--sichern") == 0) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("zielkunst"));
-        return altdateien::sichern(QCoreApplication::arguments());
-    }
-    if (argc >= 2 && std::strcmp(argv[1], "--zurueckholen") == 0) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("zielkunst"));
-        return altdateien::zurueckholen(QCoreApplication::arguments());
-    }
-    if (argc >= 2 && std::strncmp(argv[1], "--", 2) == 0) {
-        ausgeben(stderr, QStringLiteral("Unbekannte Option \"%1\"; zielkunst --help zeigt die "
-                                        "möglichen.")
-                             .arg(QString::fromLocal8Bit(argv[1])));
-        return 2;
+    // An option runs without a window: the command line for an administrator's scripts.
+    const int befehl = befehlszeile::ausfuehren(argc, argv);
+    if (befehl >= 0) {
+        return befehl;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zielkunst"));
@@ -192,7 +129,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<Tabellen> tabellen;
     einstellungen.setTabellenOeffnen([&] {
         if (!tabellen) {
-            tabellen = std::make_unique<Tabellen>(club, zustand, dialogs);
+            tabellen = std::make_unique<Tabellen>(club, zustand, dialogs, uhr);
         }
         zeigen(*tabellen);
     });
@@ -230,25 +167,7 @@ int main(int argc, char* argv[]) {
         zeigen(einstellungen);
     });
     // Backups: before every operation that rewrites many rows, and when the program ends.
-    bool ordnerGemeldet = false;  // a missing USB stick is said once a start
-    auto sichern = [&](const QString& anlass) {
-        if (!club.isOpen()) {
-            return;
-        }
-        QString ziel;
-        QString fehler;
-        const auto e = sicherungen::sichern(club.db().path(), sicherungen::regelLesen(ini),
-                                            uhr.now(), &ziel, &fehler);
-        if (e == sicherungen::Ergebnis::Gescheitert ||
-            (e == sicherungen::Ergebnis::OrdnerFehlt && !ordnerGemeldet)) {
-            ordnerGemeldet = ordnerGemeldet || e == sicherungen::Ergebnis::OrdnerFehlt;
-            dialogs.message(QStringLiteral("Vor „%1“ sollte die Vereinsdatenbank gesichert "
-                                           "werden; das ging nicht.\n")
-                                .arg(anlass) +
-                            fehler);
-        }
-    };
-    voraenderung::setSichern(sichern);
+    Vorsorge vorsorge(club, ini, dialogs, uhr);
     std::unique_ptr<SicherungenFenster> sicherungenFenster;
     einstellungen.setSicherungenOeffnen([&] {
         if (!sicherungenFenster) {
@@ -281,7 +200,7 @@ int main(int argc, char* argv[]) {
     ringe.laden();
     anzeigeAnwenden();
     const int ende = QApplication::exec();
-    sichern(QStringLiteral("Programmende"));
+    vorsorge.sichern(QStringLiteral("Programmende"));
     sicherungenFenster.reset();
     meyton.reset();
     tabellen.reset();

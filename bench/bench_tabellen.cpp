@@ -13,8 +13,9 @@
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
 #include "core/Ini.h"
-#include "evening/ui/Seitenmodell.h"
-#include "evening/ui/Tabellen.h"
+#include "maintenance/ui/Seitenmodell.h"
+#include "maintenance/ui/Tabellen.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 
 namespace {
@@ -63,7 +64,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     Still dialogs;
-    Tabellen fenster(club, zustand, dialogs);
+    SystemClock uhr;
+    Tabellen fenster(club, zustand, dialogs, uhr);
     fenster.resize(1000, 700);
     fenster.show();
     gFenster = &fenster;

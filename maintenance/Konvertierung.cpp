@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "core/ClubDatabase.h"
-#include "core/VorAenderung.h"
+#include "maintenance/VorAenderung.h"
 #include "platform/Database.h"
 #include "platform/Dateien.h"
 #include "platform/Dialogs.h"

@@ -8,7 +8,7 @@
 #include "core/Aenderungen.h"
 #include "core/DatenbankSlots.h"
 #include "core/Schema.h"
-#include "core/VorAenderung.h"
+#include "maintenance/VorAenderung.h"
 #include "platform/Database.h"
 #include "platform/Dateien.h"
 #include "platform/Dialogs.h"

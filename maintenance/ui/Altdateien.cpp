@@ -1,38 +1,17 @@
 #include "maintenance/ui/Altdateien.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
-
-#include <cstdio>
 
 #include "core/DatenbankSlots.h"
 #include "core/Einstellungen.h"
 #include "core/Ini.h"
 #include "maintenance/Accessuebernahme.h"
-#include "maintenance/Sicherungen.h"
-#include "maintenance/Vereinsumzug.h"
 #include "maintenance/ui/Accessangebot.h"
-#include "maintenance/ui/Tabellenfortschritt.h"
 #include "platform/Database.h"
 #include "platform/Dateien.h"
 #include "platform/Paths.h"
 
 namespace altdateien {
-
-namespace {
-void ausgeben(std::FILE* f, const QString& text) {
-    std::fputs(text.toUtf8().constData(), f);
-    std::fputc('\n', f);
-    std::fflush(f);
-}
-
-void konsolenFortschritt(int fertig, int gesamt, const QString& tabelle) {
-    if (!tabelle.isEmpty()) {
-        ausgeben(stdout, tabellenZeile(fertig, gesamt, tabelle));
-    }
-}
-}  // namespace
 
 namespace {
 // A club file that has no member: nothing in it would be lost by taking an old file over.
@@ -103,114 +82,6 @@ void wettkampfPruefen(const QString& wettkDb, Dialogs& dialogs, QWidget* eltern)
     }
     QString neu;
     accessUebernahmeAnbieten(mdb, dialogs, eltern, &neu);
-}
-
-int kommandozeile(const QStringList& a) {
-    if (a.size() != 4) {
-        ausgeben(stderr, QStringLiteral("Aufruf: zielkunst --uebernehmen ALT.mdb NEU.db\n"
-                                        "Übernimmt eine Access-Datei des alten Programms in eine "
-                                        "neue Datei; vorher wird eine Sicherung angelegt."));
-        return 2;
-    }
-    QString text;
-    const bool ok = accessDateiUebernehmen(a[2], a[3], konsolenFortschritt, &text);
-    ausgeben(ok ? stdout : stderr, text);
-    return ok ? 0 : 1;
-}
-
-int umziehen(const QStringList& a) {
-    if (a.size() != 4) {
-        ausgeben(stderr,
-                 QStringLiteral("Aufruf: zielkunst --umziehen VON NACH\n"
-                                "Kopiert eine Vereinsdatenbank in eine neue Datei oder eine "
-                                "leere Datenbank auf dem Server "
-                                "(mariadb://benutzer@rechner:port/datenbank)."));
-        return 2;
-    }
-    Umzugsbericht bericht;
-    QString fehler;
-    // A question (the remains of a move that was cut off) is answered on standard input.
-    const auto fragen = [](const QString& frage) {
-        ausgeben(stdout, frage + QStringLiteral(" (j/n) "));
-        std::fflush(stdout);
-        char zeile[16] = {};
-        if (!std::fgets(zeile, sizeof zeile, stdin)) {
-            return false;
-        }
-        return zeile[0] == 'j' || zeile[0] == 'J' || zeile[0] == 'y' || zeile[0] == 'Y';
-    };
-    const bool ok = vereinUmziehen(a[2], a[3], konsolenFortschritt, &bericht, &fehler, fragen);
-    if (!ok) {
-        ausgeben(stderr, QStringLiteral("Der Verein wurde nicht kopiert.\n") + fehler);
-        return 1;
-    }
-    ausgeben(stdout, QStringLiteral("\"%1\" wurde nach \"%2\" kopiert: %3 Zeilen.\n")
-                             .arg(a[2], a[3])
-                             .arg(bericht.zeilen) +
-                         bericht.tabellen.join(u'\n'));
-    return 0;
-}
-
-int sichern(const QStringList& a) {
-    if (a.size() > 4) {
-        ausgeben(stderr, QStringLiteral("Aufruf: zielkunst --sichern [DATENBANK] [ORDNER]\n"
-                                        "Sichert die Vereinsdatenbank (ohne Angabe die von "
-                                        "Datenbank 1) in den Sicherungsordner."));
-        return 2;
-    }
-    Ini ini(paths::settingsFile());
-    sicherungen::Regel regel = sicherungen::regelLesen(ini);
-    const QString db = a.size() >= 3 ? a[2]
-                                     : paths::resolve(leseSlots(ini)[0].datei.isEmpty()
-                                                          ? QStringLiteral("C:\\Eigene Dateien\\Training.mdb")
-                                                          : leseSlots(ini)[0].datei);
-    if (a.size() == 4) {
-        // A folder named here is made when it is missing.
-        regel.ordner = paths::resolve(a[3]);
-        regel.eigenerOrdner = false;
-        if (!QFileInfo(regel.ordner).isDir() && !QDir().mkpath(regel.ordner)) {
-            ausgeben(stderr, QStringLiteral("Der Ordner \"%1\" fehlt und kann nicht angelegt "
-                                            "werden; es wurde keine Sicherung angelegt.")
-                                 .arg(regel.ordner));
-            return 1;
-        }
-    }
-    QString ziel;
-    QString fehler;
-    switch (sicherungen::sichern(db, regel, QDateTime::currentDateTime(), &ziel, &fehler)) {
-        case sicherungen::Ergebnis::Gesichert:
-            ausgeben(stdout, QStringLiteral("Gesichert: ") + ziel);
-            return 0;
-        case sicherungen::Ergebnis::Unveraendert:
-            ausgeben(stdout, QStringLiteral("Unverändert seit ") + ziel);
-            return 0;
-        default:
-            ausgeben(stderr, fehler);
-            return 1;
-    }
-}
-
-int zurueckholen(const QStringList& a) {
-    if (a.size() != 4) {
-        ausgeben(stderr, QStringLiteral("Aufruf: zielkunst --zurueckholen SICHERUNG DATENBANK\n"
-                                        "Holt eine Sicherung zurück; der jetzige Stand wird "
-                                        "vorher gesichert."));
-        return 2;
-    }
-    Ini ini(paths::settingsFile());
-    QString vorher;
-    QString fehler;
-    if (!sicherungen::zurueckholen(a[2], a[3], sicherungen::regelLesen(ini),
-                                   QDateTime::currentDateTime(), &vorher, &fehler)) {
-        ausgeben(stderr, QStringLiteral("Die Sicherung wurde nicht zurückgeholt.\n") + fehler);
-        return 1;
-    }
-    ausgeben(stdout, vorher.isEmpty()
-                         ? QStringLiteral("Zurückgeholt. Vorher gab es die Datei \"%1\" nicht.")
-                               .arg(a[3])
-                         : QStringLiteral("Zurückgeholt. Der Stand davor ist aufbewahrt in \"%1\".")
-                               .arg(vorher));
-    return 0;
 }
 
 }  // namespace altdateien

@@ -15,9 +15,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "core/VorAenderung.h"
 #include "core/ClubDatabase.h"
 #include "core/Hauptfelder.h"
+#include "maintenance/VorAenderung.h"
 #include "platform/Dialogs.h"
 #include "platform/widgets/Knopf.h"
 #include "platform/widgets/Nebenfenster.h"

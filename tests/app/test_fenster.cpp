@@ -5,14 +5,14 @@
 #include <QScrollArea>
 
 #include "competition/ui/Wett.h"
-#include "evening/ui/Tabellen.h"
 #include "machine/ui/RMEinst.h"
 #include "maintenance/ui/Einstellungen.h"
+#include "maintenance/ui/Tabellen.h"
+#include "members/ui/FormPunkte.h"
+#include "members/ui/KlassenFenster.h"
+#include "members/ui/Mitgl.h"
 #include "rangeimport/ui/MeytonImport.h"
 #include "reports/ui/Auswertung.h"
-#include "reports/ui/FormPunkte.h"
-#include "reports/ui/KlassenFenster.h"
-#include "reports/ui/Mitgl.h"
 #include "shotpicture/ui/SchussbildFenster.h"
 #include "tests/support/Programmfenster.h"
 #include "tests/support/ScriptedLine.h"
@@ -41,7 +41,7 @@ class TestFenster : public QObject {
             "Wett", std::make_unique<Wett>(f.ini, f.dialogs, f.uhr, f.daten.pfad("wettk.db")));
         fenster.emplace_back("Einstellungen",
                              std::make_unique<Einstellungen>(f.ini, f.zustand, f.club, f.dialogs));
-        fenster.emplace_back("Tabellen", std::make_unique<Tabellen>(f.club, f.zustand, f.dialogs));
+        fenster.emplace_back("Tabellen", std::make_unique<Tabellen>(f.club, f.zustand, f.dialogs, f.uhr));
         fenster.emplace_back(
             "Schussbild", std::make_unique<SchussbildFenster>(f.ini, f.zustand, f.dialogs, f.uhr));
         fenster.emplace_back("MeytonImport", std::make_unique<MeytonImport>(f.club, *f.w, f.ini,
@@ -72,6 +72,7 @@ class TestFenster : public QObject {
         // The reading window: closed during a reading, it asks before it ends the reading.
         f.taste(Qt::Key_F2);
         QVERIFY(f.einlesen->isVisible());
+        f.dialogs.answerNo();
         QTest::keyClick(f.einlesen.get(), Qt::Key_Escape);
         QVERIFY(f.einlesen->isVisible());  // "Nein"
         QVERIFY(f.dialogs.questionsDefaultNo.last().startsWith("Die Lesung beenden?"));

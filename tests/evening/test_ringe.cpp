@@ -333,7 +333,8 @@ class TestRinge : public QObject {
         f.nummer("999");
         QCOMPARE(f.text("SName"), QString("Kein Eintrag"));
         f.ringe(1, {"9", "9", "9"});
-        f.taste(Qt::Key_F4);  // "Nein" (unanswered)
+        f.dialogs.answerNo();
+        f.taste(Qt::Key_F4);
         QCOMPARE(f.dialogs.questions.last(),
                  QString("Nummer 999 ist kein Mitglied; der Abend wurde nicht gespeichert.\n"
                          "Soll Nummer 999 jetzt als neues Mitglied angelegt werden?"));
@@ -416,7 +417,8 @@ class TestRinge : public QObject {
         f.c<QRadioButton>("Option1")->setChecked(true);
         f.nummer("12");
         f.ringe(1, {"8"});
-        f.taste(Qt::Key_F4);  // unanswered: "Nein"
+        f.dialogs.answerNo();
+        f.taste(Qt::Key_F4);
         QCOMPARE(f.dialogs.questions.last(),
                  QString("Gewählt ist Nachschießen am 27.03.2024, nicht heute.\n"
                          "Soll der Abend unter dem 27.03.2024 gespeichert werden?\n"
@@ -455,6 +457,8 @@ class TestRinge : public QObject {
         for (int k = 1; k <= 10; ++k)
             f.ringe(k, {"7"});
         f.c<QRadioButton>("Option2")->setChecked(true);  // back to today, no recall
+        f.dialogs.answerNo();  // attendance is not struck
+        f.dialogs.answerNo();  // the stored evening is not replaced
         QTest::mouseClick(f.c<QPushButton>("Command1"), Qt::LeftButton);
         const QString frage = f.dialogs.questions.last();
         QCOMPARE(frage, QString("Für Nummer 12 (Anna Alt) ist am 03.04.2024 schon ein Abend "
@@ -567,6 +571,7 @@ class TestRinge : public QObject {
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write(QByteArray(3 * 1024 * 1024, ';'));
         ini.close();
+        f.dialogs.answerNo();  // the club database is not made
         f.starten();
         QVERIFY(!f.dialogs.messages.isEmpty());
         QVERIFY2(f.dialogs.messages[0].contains("zu groß"), qPrintable(f.dialogs.messages[0]));

@@ -12,9 +12,10 @@
 #include "core/ClubDatabase.h"
 #include "core/Ini.h"
 #include "core/Schema.h"
-#include "evening/Datensatzquelle.h"
-#include "evening/ui/Seitenmodell.h"
-#include "evening/ui/Tabellen.h"
+#include "maintenance/Datensatzquelle.h"
+#include "maintenance/ui/Seitenmodell.h"
+#include "maintenance/ui/Tabellen.h"
+#include "platform/Clock.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestDaten.h"
 
@@ -26,6 +27,7 @@ struct Browser {
     Abendzustand zustand;
     ClubDatabase club{ini, zustand};
     ScriptedDialogs dialogs;
+    FixedClock uhr{QDateTime(QDate(2026, 12, 9), QTime(20, 15, 7))};
     std::unique_ptr<Tabellen> t;
 
     Browser() {
@@ -37,7 +39,7 @@ struct Browser {
             d.db().run("INSERT INTO Ergebnis (MitglNr, Datum, Gesammt) VALUES (12, ?, 380)", {tag});
         }
         club.OpenDatabaseDatei(d.dbPfad());
-        t = std::make_unique<Tabellen>(club, zustand, dialogs);
+        t = std::make_unique<Tabellen>(club, zustand, dialogs, uhr);
     }
     template <class T>
     T* c(const char* name) {
@@ -167,7 +169,8 @@ class TestTabellen : public QObject {
         QCOMPARE(b.dialogs.messages.size(), 1);
         QVERIFY(b.dialogs.messages[0].startsWith("Es wurde nichts gelöscht.\n"));
         b.d.ausloeser("DROP TRIGGER halt");
-        b.c<QPushButton>("delete_butt")->click();  // "Nein" (unanswered): nothing deleted
+        b.dialogs.answerNo();
+        b.c<QPushButton>("delete_butt")->click();  // "Nein": nothing deleted
         QCOMPARE(b.d.zahl("SELECT count(*) FROM Ergebnis"), 3);
         QCOMPARE(b.dialogs.questionsDefaultNo.last(),
                  QString("Alle 2 gezeigten Zeilen der Tabelle Ergebnis wirklich löschen?"));
@@ -315,6 +318,9 @@ class TestTabellen : public QObject {
             b.d.db().run("SELECT Tabelle, MitglNr, Feld, Alt, Neu, Anlass FROM Aenderungen").rows,
             (std::vector<QVariantList>{
                 {"Mitglieder", 12, "Name", "Meier Hans", "Meier Johann", "Tabellenansicht"}}));
+        // The log row carries the program's clock, not the machine's.
+        QCOMPARE(b.d.db().run("SELECT Zeit FROM Aenderungen").rows[0][0].toString(),
+                 QStringLiteral("2026-12-09 20:15:07"));
         // Refused in German, the old value stays in the file and on screen.
         QVERIFY(!m.setData(m.index(0, 2), "zwei", Qt::EditRole));
         QCOMPARE(b.dialogs.messages.last(), QStringLiteral("\"zwei\" ist keine Zahl."));

@@ -10,7 +10,7 @@
 #include <sqlite3.h>
 
 #include "core/Schema.h"
-#include "evening/Datensatzquelle.h"
+#include "maintenance/Datensatzquelle.h"
 #include "tests/fuzz/Fuzzhilfe.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <QSysInfo>
 #include <QTableView>
 
+#include "members/ui/TabellenModell.h"
 #include "reports/Klassenzuordnung.h"
 #include "reports/ui/Auswertung.h"
-#include "reports/ui/TabellenModell.h"
 #include "reports/ui/ZeilenModell.h"
 #include "tests/support/Programmfenster.h"
 
@@ -245,7 +245,7 @@ class TestAenderungen : public QObject {
             "CREATE TRIGGER halt BEFORE INSERT ON Aenderungen BEGIN SELECT "
             "RAISE(ABORT, 'Protokoll gesperrt'); END");
         TabellenModell mitglieder(f.club, "Mitglieder", {"Nr", "Name"});
-        mitglieder.protokollieren("Nr");
+        mitglieder.protokollieren("Nr", f.uhr);
         mitglieder.laden();
         QString fehler;
         QVERIFY(!mitglieder.setzen(0, "Name", "Anna Neu", &fehler));
@@ -263,7 +263,7 @@ class TestAenderungen : public QObject {
         f.daten.mitglied(13, "Bernd Bauer", 1);
         f.daten.ergebnis({13, "2024-03-27", 90, 180, 360, 20.0, 4});
         TabellenModell mitglieder(f.club, "Mitglieder", {"Nr", "Name", "Klasse"});
-        mitglieder.protokollieren("Nr");
+        mitglieder.protokollieren("Nr", f.uhr);
         mitglieder.laden("Nr");
         QString fehler;
         QVERIFY(mitglieder.setzen(0, "Name", "Anna Berg", &fehler));

@@ -5,13 +5,13 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "members/ui/FormPunkte.h"
+#include "members/ui/KlassenFenster.h"
+#include "members/ui/Mitgl.h"
+#include "members/ui/TabellenModell.h"
 #include "platform/AufzeichnenderDrucker.h"
 #include "reports/Klassenzuordnung.h"
 #include "reports/Mitgliederliste.h"
-#include "reports/ui/FormPunkte.h"
-#include "reports/ui/KlassenFenster.h"
-#include "reports/ui/Mitgl.h"
-#include "reports/ui/TabellenModell.h"
 #include "tests/support/Programmfenster.h"
 
 class TestMitglieder : public QObject {

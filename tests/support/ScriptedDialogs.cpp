@@ -1,7 +1,16 @@
 #include "tests/support/ScriptedDialogs.h"
 
+#include <QTest>
+
 void ScriptedDialogs::message(const QString& text) {
     messages.append(text);
+}
+
+void ScriptedDialogs::unscripted(const char* art, const QString& text) {
+    ++unansweredQuestions;
+    const QByteArray meldung =
+        QByteArray("unscripted ") + art + ": " + text.toUtf8();
+    QTest::qFail(meldung.constData(), __FILE__, __LINE__);
 }
 
 bool ScriptedDialogs::askYesNo(const QString& text, Vorgabe vorgabe) {
@@ -10,7 +19,7 @@ bool ScriptedDialogs::askYesNo(const QString& text, Vorgabe vorgabe) {
         questionsDefaultNo.append(text);
     }
     if (answers_.isEmpty()) {
-        ++unansweredQuestions;
+        unscripted("question", text);
         return false;
     }
     return answers_.dequeue();
@@ -18,12 +27,20 @@ bool ScriptedDialogs::askYesNo(const QString& text, Vorgabe vorgabe) {
 
 QString ScriptedDialogs::askText(const QString& text, const QString&) {
     questions.append(text);
-    return texts_.isEmpty() ? QString() : texts_.dequeue();
+    if (texts_.isEmpty()) {
+        unscripted("text", text);
+        return {};
+    }
+    return texts_.dequeue();
 }
 
 QString ScriptedDialogs::openFileName(const QString& title, const QString&, const QString&) {
     questions.append(title);
-    return files_.isEmpty() ? QString() : files_.dequeue();
+    if (files_.isEmpty()) {
+        unscripted("file dialog", title);
+        return {};
+    }
+    return files_.dequeue();
 }
 
 int ScriptedDialogs::waehlen(const QString& text, const QStringList& antworten, int vorgabe) {

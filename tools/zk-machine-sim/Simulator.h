@@ -57,12 +57,17 @@ class Simulator : public QObject {
     void leitungZiehen();
     void wiederAnstecken();
 
+    // One file per machine: SimRm3.cpp, SimRm3Win.cpp, SimSam.cpp.
+    void rm3Zeile(const QByteArray& zeile);
     void rm3Karte();
+    void winSteuerzeichen(char c);
+    void winZeile(const QByteArray& zeile);
     void winSteuer(const QByteArray& text);
     void winAck();
     void winKarte();
     void winNaechsteZeile();
     void winZeileSenden();
+    void samSteuerzeichen(char c);
     void samEnq();
     void samNak();
     bool samFalschDiesmal() const;

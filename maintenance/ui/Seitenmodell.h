@@ -9,6 +9,8 @@
 #include "core/Aenderungen.h"
 #include "platform/Database.h"
 
+class Clock;
+
 // The rows of a record source for an editable grid, read a page at a time as the grid
 // shows them: a table of tens of thousands of rows opens at once. Every edit is written
 // to the table at once; a value the field cannot take is refused with a German reason and
@@ -18,7 +20,8 @@ class Seitenmodell : public QAbstractTableModel {
   public:
     static constexpr int kSeite = 200;
 
-    explicit Seitenmodell(QObject* parent = nullptr);
+    // `uhr` dates the rows of the log of corrections.
+    explicit Seitenmodell(const Clock& uhr, QObject* parent = nullptr);
 
     // Shows the rows of `sql` (the engine's SQL, row identity "zk_rowid" first) of table
     // `tabelle`. On a failure the rows shown before stay and DatabaseError is thrown.
@@ -56,6 +59,7 @@ class Seitenmodell : public QAbstractTableModel {
     aenderungen::Eintrag schussEintrag(const QVariantList& zeile, const QString& feld,
                                        const QVariant& alt, const QVariant& neu) const;
 
+    const Clock& uhr_;
     Database* db_ = nullptr;
     QString tabelle_;
     QString sql_;

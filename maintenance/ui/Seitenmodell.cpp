@@ -1,8 +1,9 @@
-#include "evening/ui/Seitenmodell.h"
+#include "maintenance/ui/Seitenmodell.h"
 
 #include <QDateTime>
 
 #include "core/Zeilenbund.h"
+#include "platform/Clock.h"
 #include "reports/Feldeingabe.h"
 
 namespace {
@@ -66,7 +67,8 @@ aenderungen::Eintrag Seitenmodell::schussEintrag(const QVariantList& zeile, cons
     return eintrag(zeile, QStringLiteral("Schüsse"), QString(), text, anlass);
 }
 
-Seitenmodell::Seitenmodell(QObject* parent) : QAbstractTableModel(parent) {}
+Seitenmodell::Seitenmodell(const Clock& uhr, QObject* parent)
+    : QAbstractTableModel(parent), uhr_(uhr) {}
 
 void Seitenmodell::setQuelle(Database* db, const QString& tabelle, const QString& sql) {
     // Everything is asked first: a statement the engine refuses changes nothing shown.
@@ -165,7 +167,7 @@ int Seitenmodell::alleLoeschen() {
             schluessel << z.value(0);
         }
         geloescht = zeilenbund::ergebnisseLoeschen(*db_, schluessel, QStringLiteral("Gelöscht"),
-                                                   QDateTime::currentDateTime());
+                                                   uhr_.now());
         t.commit();
     } else {
         Transaction t(*db_);
@@ -176,7 +178,7 @@ int Seitenmodell::alleLoeschen() {
                                       aenderungen::zeile(spalten_, z.mid(1)), QString(),
                                       QStringLiteral("Gelöscht")));
             }
-            aenderungen::schreiben(*db_, log, QDateTime::currentDateTime());
+            aenderungen::schreiben(*db_, log, uhr_.now());
         }
         db_->run(QStringLiteral("DELETE FROM %1 WHERE rowid IN (SELECT zk_rowid FROM (%2) AS q)")
                      .arg(name(tabelle_), sql_));
@@ -239,18 +241,18 @@ bool Seitenmodell::setData(const QModelIndex& index, const QVariant& value, int 
             if (nummer) {
                 grund = zeilenbund::mitgliedsnummerAendern(*db_, vorher.at(0), alt, v,
                                                            QStringLiteral("Tabellenansicht"),
-                                                           QDateTime::currentDateTime());
+                                                           uhr_.now());
             } else if (abendSchluessel) {
                 grund = zeilenbund::ergebnisVerschieben(*db_, vorher.at(0), feld, v,
                                                         QStringLiteral("Tabellenansicht"),
-                                                        QDateTime::currentDateTime());
+                                                        uhr_.now());
             } else {
                 db_->run(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
                              .arg(name(tabelle_), name(feld)),
                          {v, vorher.at(0)});
                 if (protokolliert() && !aenderungen::gleich(alt, v)) {
                     aenderungen::schreiben(*db_, {schussEintrag(vorher, feld, alt, v)},
-                                           QDateTime::currentDateTime());
+                                           uhr_.now());
                 }
             }
             if (grund.isEmpty()) {

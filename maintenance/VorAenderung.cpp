@@ -1,4 +1,4 @@
-#include "core/VorAenderung.h"
+#include "maintenance/VorAenderung.h"
 
 namespace voraenderung {
 

@@ -9,6 +9,7 @@
 #include "platform/Database.h"
 
 class ClubDatabase;
+class Clock;
 
 // Rows of one table of the club database for an editable grid. Every edit is written at
 // once; a value the field cannot take is refused with a German reason and the old value
@@ -36,8 +37,11 @@ class TabellenModell : public QAbstractTableModel {
     }
 
     // Edits and deletes of this table go to the log of corrections, the member named by
-    // the column `nrSpalte` (the members).
-    void protokollieren(const QString& nrSpalte) { protokollNr_ = nrSpalte; }
+    // the column `nrSpalte` (the members), dated by `uhr`.
+    void protokollieren(const QString& nrSpalte, const Clock& uhr) {
+        protokollNr_ = nrSpalte;
+        uhr_ = &uhr;
+    }
 
     // Reads the table anew in the given order ("" for the stored order).
     void laden(const QString& ordnung = {});
@@ -75,5 +79,6 @@ class TabellenModell : public QAbstractTableModel {
     QString leerMeldung_;
     QStringList ueberschriften_;
     QString protokollNr_;
+    const Clock* uhr_ = nullptr;  // set with protokollNr_
     std::function<QString(const QString&, const QVariant&)> pruefung_;
 };

@@ -1,4 +1,4 @@
-#include "reports/ui/Mitgl.h"
+#include "members/ui/Mitgl.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -13,7 +13,8 @@
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
 #include "core/Hauptfelder.h"
-#include "core/VorAenderung.h"
+#include "maintenance/VorAenderung.h"
+#include "members/ui/TabellenModell.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SqlDialect.h"
@@ -22,7 +23,6 @@
 #include "reports/Klassenzuordnung.h"
 #include "reports/Mitgliederliste.h"
 #include "reports/ui/Navigator.h"
-#include "reports/ui/TabellenModell.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ Mitgl::Mitgl(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& 
     modell_->eindeutig(QStringLiteral("Nr"),
                        QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben."),
                        mitgliedsnummerFehlt());
-    modell_->protokollieren(QStringLiteral("Nr"));
+    modell_->protokollieren(QStringLiteral("Nr"), uhr_);
     connect(modell_, &TabellenModell::abgelehnt, this,
             [this](const QString& grund) { dialogs_.message(grund); });
 

@@ -1,4 +1,4 @@
-#include "reports/ui/KlassenFenster.h"
+#include "members/ui/KlassenFenster.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,10 +10,10 @@
 
 #include "core/ClubDatabase.h"
 #include "core/Schema.h"
+#include "members/ui/TabellenModell.h"
 #include "platform/Dialogs.h"
 #include "platform/widgets/Knopf.h"
 #include "reports/Klassenregeln.h"
-#include "reports/ui/TabellenModell.h"
 
 KlassenFenster::KlassenFenster(ClubDatabase& club, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), club_(club), dialogs_(dialogs) {

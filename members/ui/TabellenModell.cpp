@@ -1,11 +1,11 @@
-#include "reports/ui/TabellenModell.h"
+#include "members/ui/TabellenModell.h"
 
 #include <QDate>
-#include <QDateTime>
 
 #include "core/Aenderungen.h"
 #include "core/ClubDatabase.h"
 #include "core/Zahlen.h"
+#include "platform/Clock.h"
 #include "platform/SqlDialect.h"
 #include "reports/Druckwerte.h"
 #include "reports/Feldeingabe.h"
@@ -101,7 +101,7 @@ bool TabellenModell::setzen(int zeile, const QString& spalte, const QVariant& ei
                     club_.db(),
                     {{tabelle_, mitgliedsnummer(vorher), QString(), spalte, aenderungen::text(alt),
                       aenderungen::text(v), QStringLiteral("Tabellenansicht")}},
-                    QDateTime::currentDateTime());
+                    uhr_->now());
             }
             t.commit();
         } catch (const DatabaseError& e) {
@@ -163,7 +163,7 @@ bool TabellenModell::loeschen(int zeile, QString* fehler) {
                 {{tabelle_, mitgliedsnummer(vorher), QString(), QStringLiteral("*"),
                   aenderungen::zeile(spalten_, vorher.mid(1)), QString(),
                   QStringLiteral("Gelöscht")}},
-                QDateTime::currentDateTime());
+                uhr_->now());
         }
         t.commit();
     } catch (const DatabaseError& e) {

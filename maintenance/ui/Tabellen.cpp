@@ -1,4 +1,4 @@
-#include "evening/ui/Tabellen.h"
+#include "maintenance/ui/Tabellen.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -10,9 +10,9 @@
 
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
-#include "core/VorAenderung.h"
-#include "evening/Datensatzquelle.h"
-#include "evening/ui/Seitenmodell.h"
+#include "maintenance/Datensatzquelle.h"
+#include "maintenance/VorAenderung.h"
+#include "maintenance/ui/Seitenmodell.h"
 #include "platform/Dialogs.h"
 #include "platform/widgets/Knopf.h"
 #include "platform/widgets/Nebenfenster.h"
@@ -23,8 +23,9 @@ const QStringList Tabellen::kTabellen = {
     QStringLiteral("Jahrestab"),  QStringLiteral("Klassen"),  QStringLiteral("Ringe"),
     QStringLiteral("Sonder"),     QStringLiteral("Teiler"),   QStringLiteral("Aenderungen")};
 
-Tabellen::Tabellen(ClubDatabase& club, Abendzustand& zustand, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window), club_(club), zustand_(zustand), dialogs_(dialogs) {
+Tabellen::Tabellen(ClubDatabase& club, Abendzustand& zustand, Dialogs& dialogs, const Clock& uhr,
+                   QWidget* parent)
+    : QWidget(parent, Qt::Window), club_(club), zustand_(zustand), dialogs_(dialogs), uhr_(uhr) {
     aufbauen();
     connect(&club_, &ClubDatabase::geoeffnet, this, &Tabellen::datenbankGeoeffnet);
     connect(&club_, &ClubDatabase::geschlossen, this, [this] { modell_->leeren(); });
@@ -73,7 +74,7 @@ void Tabellen::aufbauen() {
     Tabellen_Grid->setMinimumSize(400, 200);
     Tabellen_Grid->verticalHeader()->setDefaultSectionSize(
         Tabellen_Grid->verticalHeader()->minimumSectionSize());
-    modell_ = new Seitenmodell(this);
+    modell_ = new Seitenmodell(uhr_, this);
     Tabellen_Grid->setModel(modell_);
     g->addWidget(Tabellen_Grid, 2, 0, 1, 5);
     g->setRowStretch(2, 1);

@@ -1,4 +1,4 @@
-#include "evening/Datensatzquelle.h"
+#include "maintenance/Datensatzquelle.h"
 
 #include <QDate>
 

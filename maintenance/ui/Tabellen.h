@@ -8,6 +8,7 @@ class QPushButton;
 class QTableView;
 struct Abendzustand;
 class ClubDatabase;
+class Clock;
 class Dialogs;
 class Seitenmodell;
 
@@ -16,7 +17,7 @@ class Seitenmodell;
 class Tabellen : public QWidget {
     Q_OBJECT
   public:
-    Tabellen(ClubDatabase& club, Abendzustand& zustand, Dialogs& dialogs,
+    Tabellen(ClubDatabase& club, Abendzustand& zustand, Dialogs& dialogs, const Clock& uhr,
              QWidget* parent = nullptr);
     ~Tabellen() override;
 
@@ -41,6 +42,7 @@ class Tabellen : public QWidget {
     ClubDatabase& club_;
     Abendzustand& zustand_;
     Dialogs& dialogs_;
+    const Clock& uhr_;
     Seitenmodell* modell_ = nullptr;
     QString tabelle_;
     QString quelle_;

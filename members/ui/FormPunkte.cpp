@@ -1,4 +1,4 @@
-#include "reports/ui/FormPunkte.h"
+#include "members/ui/FormPunkte.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,9 +13,9 @@
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
 #include "core/Zahlen.h"
+#include "members/ui/TabellenModell.h"
 #include "platform/Dialogs.h"
 #include "platform/widgets/Nebenfenster.h"
-#include "reports/ui/TabellenModell.h"
 
 namespace {
 
