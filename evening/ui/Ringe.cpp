@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
 
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
@@ -21,14 +22,13 @@
 #include "core/Schema.h"
 #include "core/Ueber.h"
 #include "core/Zahlen.h"
-#include "evening/Abend.h"
-#include "evening/Punkte.h"
-#include "evening/Serien.h"
+#include "evening/ui/Datenbankliste.h"
+#include "evening/ui/Programmknoepfe.h"
+#include "evening/ui/Schussgitter.h"
 #include "machine/Lesesteuerung.h"
 #include "machine/Programme.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/SqlDialect.h"
 
 namespace {
 
@@ -57,19 +57,18 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
       zustand_(zustand),
       club_(club),
       dialogs_(dialogs),
-      clock_(clock) {
+      clock_(clock),
+      steuerung_(zustand, club, dialogs, clock, *this) {
     aufbauen();
 
     for (QWidget* w : findChildren<QWidget*>()) {
         w->installEventFilter(this);  // F1..F10 work wherever the focus is
     }
-    connect(SNummer, &QLineEdit::textEdited, this, &Ringe::nummerGeaendert);
-    for (int k = 1; k <= 60; ++k) {
-        // Every change of a ring field reaches the shot, however it was made (typing, paste,
-        // cut, Delete, the program); the user's changes also move on and add up the series.
-        connect(Schuss[idx(k)], &QLineEdit::textChanged, this, [this, k] { schussText(k); });
-        connect(Schuss[idx(k)], &QLineEdit::textEdited, this, [this, k] { schussEingegeben(k); });
-    }
+    connect(SNummer, &QLineEdit::textEdited, &steuerung_, &Abendsteuerung::mitgliedAbrufen);
+    // Every change of a ring field reaches the shot, however it was made; the user's changes
+    // also add up the series.
+    connect(gitter_, &Schussgitter::ringGeaendert, &steuerung_, &Abendsteuerung::ringGesetzt);
+    connect(gitter_, &Schussgitter::ringGetippt, &steuerung_, &Abendsteuerung::serieAddieren);
     connect(SName, &QLineEdit::textEdited, this, &Ringe::nameGeaendert);
     connect(Option1, &QRadioButton::toggled, this, [this](bool an) {
         if (an)
@@ -79,21 +78,13 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
         if (an)
             Anwesend->setChecked(false);
     });
-    connect(Saison, &QLineEdit::textChanged, this, &Ringe::saisonGeaendert);
+    connect(Saison, &QLineEdit::textChanged, &steuerung_, &Abendsteuerung::saisonGeaendert);
+    connect(&steuerung_, &Abendsteuerung::abendGespeichert, this, &Ringe::abendGespeichert);
     connect(Command1, &QPushButton::clicked, this, &Ringe::berechnenUndSpeichern);
-    connect(DBCombo, &QComboBox::activated, this, &Ringe::datenbankGewaehlt);
-
-    const std::array<QPushButton*, 6> programme = {S1x10, S2x10, S4x10, S4x5, S8x5, S20x2};
-    for (std::size_t i = 0; i < programme.size(); ++i) {
-        connect(programme[i], &QPushButton::clicked, this, [this, i] { programmKnopf(i); });
-    }
-    connect(schuss_combo, &QComboBox::activated, this, &Ringe::programmListe);
-    connect(SString, &QPushButton::clicked, this, &Ringe::andereKarte);
-    connect(AndereKarten, &QPushButton::clicked, this, [this] {
+    connect(programme_, &Programmknoepfe::andereKartenGewuenscht, this, [this] {
         if (lesen_) {
             lesen_->programmWaehlen();
         }
-        andereKarte();
     });
     connect(Start, &QPushButton::clicked, this, &Ringe::starten);
     connect(Schussbild_butt, &QPushButton::clicked, this, [this] {
@@ -108,7 +99,7 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
         if (!mitgliederOeffnen_) {
             return;
         }
-        datenbankGewaehlt(DBCombo->currentIndex());  // as a choice in the list does
+        DBCombo->waehlen(DBCombo->currentIndex());  // as a choice in the list does
         mitgliederOeffnen_();
     });
     connect(Einstellungen_butt, &QPushButton::clicked, this, [this] {
@@ -135,18 +126,10 @@ Ringe::Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialo
 
 void Ringe::setLesesteuerung(Lesesteuerung* lesen) {
     lesen_ = lesen;
-    for (QWidget* w : std::initializer_list<QWidget*>{RMst, S1x10, S2x10, S4x10, S4x5, S8x5, S20x2,
-                                                      schuss_combo, AndereKarten, SString, Start,
-                                                      ButtFernsteuern, ButtNormal}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{RMst, Start, ButtFernsteuern, ButtNormal}) {
         w->setEnabled(lesen_ != nullptr);
     }
-    // The options only show which program was chosen last.
-    for (QRadioButton* o : {Option[4], Option[5], Option[6], Option[7], Option[8], Option[9],
-                            Option[10], Option_Combo}) {
-        o->setEnabled(lesen_ != nullptr);
-        o->setAttribute(Qt::WA_TransparentForMouseEvents);
-        o->setFocusPolicy(Qt::NoFocus);
-    }
+    programme_->mitMaschine(lesen_ != nullptr);
 }
 
 Ringe::~Ringe() = default;
@@ -167,24 +150,24 @@ void Ringe::setEinstellungenOeffnen(std::function<void()> oeffnen) {
 }
 
 void Ringe::datenbankWiederOeffnen() {
-    datenbankOeffnen(DBCombo->currentText());
+    DBCombo->wiederOeffnen();
 }
 
 void Ringe::gespeichertZeigen() {
     if (club_.isOpen() && !Wettkampf->isChecked() && !SNummer->text().trimmed().isEmpty()) {
-        nummerGeaendert();
+        steuerung_.mitgliedAbrufen();
     }
 }
 
 // The settings window wrote the slots: the list shows them, and when no database is open
 // (the first question was answered "Nein") the day's one is opened at once.
 void Ringe::slotsGeaendert() {
-    datenbankListeFuellen();
+    DBCombo->fuellen();
     if (!club_.isOpen()) {
-        offenerSlot_ = -1;
-        datenbankGewaehlt(slotDesTages(leseSlots(ini_), clock_.today()));
-    } else if (offenerSlot_ >= 0) {
-        datenbankGewaehlt(offenerSlot_);  // the file of the open slot may have changed
+        DBCombo->vergessen();
+        DBCombo->waehlen(slotDesTages(leseSlots(ini_), clock_.today()));
+    } else if (DBCombo->offenerSlot() >= 0) {
+        DBCombo->waehlen(DBCombo->offenerSlot());  // the file of the open slot may have changed
     }
 }
 
@@ -194,10 +177,10 @@ void Ringe::setMeytonImportOeffnen(std::function<void()> oeffnen) {
 }
 
 void Ringe::setWettkampf(Wettkampfzeilen* zeilen, std::function<void()> oeffnen) {
-    wettkampf_ = zeilen;
+    steuerung_.setWettkampf(zeilen);
     wettkampfOeffnen_ = std::move(oeffnen);
-    Wett_Butt->setEnabled(wettkampf_ != nullptr);
-    Wettkampf->setEnabled(wettkampf_ != nullptr);
+    Wett_Butt->setEnabled(zeilen != nullptr);
+    Wettkampf->setEnabled(zeilen != nullptr);
 }
 
 void Ringe::setSchussbildOeffnen(std::function<void()> oeffnen) {
@@ -285,22 +268,11 @@ void Ringe::felderZeigen(const Felder& f) {
     setzeText(Warnung, f.Warnung);
 }
 
-bool Ringe::mitFeldern(const std::function<void(Felder&)>& regel, const QString& fehlerVorspann) {
-    Felder f = felderLesen();
-    QString fehler;
-    try {
-        regel(f);
-    } catch (const ZahlUeberlauf& e) {
-        fehler = e.message();
-    } catch (const DatabaseError& e) {
-        fehler = fehlerVorspann + e.message();
+void Ringe::meldung(const QString& zeile, bool ganz) {
+    statusBar()->showMessage(zeile);
+    if (ganz) {
+        statusBar()->setToolTip(zeile);
     }
-    felderZeigen(f);
-    if (!fehler.isEmpty()) {
-        dialogs_.message(fehler);
-        return false;
-    }
-    return true;
 }
 
 // ---- start-up -----------------------------------------------------------------------
@@ -335,24 +307,14 @@ void Ringe::laden() {
     SName->setText(Felder::kKeinEintrag);
     startup::schreibeFarbStandards(ini_);
 
-    {
-        const QSignalBlocker sperre(schuss_combo);
-        schuss_combo->clear();
-        schuss_combo->addItems({QStringLiteral("1 Schuss LG"), QStringLiteral("1 Schuss LP"),
-                                QStringLiteral("10x1 Schuss LP"), QStringLiteral("5x2 Schuss LP"),
-                                QStringLiteral("20x1 Schuss LP"), QStringLiteral("10x2 Schuss LP"),
-                                QStringLiteral("40x1 Schuss LP"), QStringLiteral("30x2 Schuss LP"),
-                                QStringLiteral("6x10 Schuss LG")});
-        schuss_combo->setCurrentText(QStringLiteral("5x2 Schuss LP"));
-    }
+    programme_->listeFuellen();
 
-    datenbankListeFuellen();
+    DBCombo->fuellen();
     {
         const QSignalBlocker sperre(DBCombo);
         DBCombo->setCurrentIndex(0);
     }
-    const int slot = slotDesTages(leseSlots(ini_), heute);
-    datenbankGewaehlt(slot);
+    DBCombo->waehlen(slotDesTages(leseSlots(ini_), heute));
 
     startup::leseExport(ini_, zustand_);
     startup::leseTeilerwertung(ini_, zustand_);
@@ -369,141 +331,20 @@ void Ringe::laden() {
 }
 
 void Ringe::maschineEinrichten() {
-    if (zustand_.MachineName == ini::kMaschineSam) {
+    const bool sam = zustand_.MachineName == ini::kMaschineSam;
+    programme_->maschineZeigen(sam);
+    // A DISAG machine also when the settings change from SAM while the program runs.
+    RMst->setVisible(!sam);
+    ButtNormal->setVisible(!sam);
+    if (sam) {
         WERTM_NAME->setText(QStringLiteral("SAM"));
-        const std::array<std::pair<QPushButton*, QString>, 6> titel = {
-            {{S1x10, QStringLiteral("1 Schuss")},
-             {S2x10, QStringLiteral("10 Schuss")},
-             {S4x10, QStringLiteral("20 Schuss")},
-             {S4x5, QStringLiteral("30 Schuss")},
-             {S8x5, QStringLiteral("40 Schuss")},
-             {S20x2, QStringLiteral("60 Schuss")}}};
-        for (const auto& [knopf, text] : titel) {
-            knopf->setText(text);
-        }
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{RMst, SString, AndereKarten, ButtNormal}) {
-            w->hide();
-        }
-        Option[8]->setChecked(true);
         zustand_.ShotLimit = 40;
-        return;
-    }
-    // A DISAG machine, also when the settings change from SAM while the program runs.
-    const std::array<std::pair<QPushButton*, QString>, 6> titel = {
-        {{S1x10, QStringLiteral("1x10 Schuß LG")},
-         {S2x10, QStringLiteral("2x10 Schuß LG")},
-         {S4x10, QStringLiteral("4x10 Schuß LG")},
-         {S4x5, QStringLiteral("4x5 Schuß LP")},
-         {S8x5, QStringLiteral("8x5 Schuß LP")},
-         {S20x2, QStringLiteral("20x2 Schuß LP")}}};
-    for (const auto& [knopf, text] : titel) {
-        knopf->setText(text);
-    }
-    for (QWidget* w : std::initializer_list<QWidget*>{RMst, SString, AndereKarten, ButtNormal}) {
-        w->show();
-    }
-    if (zustand_.MachineName == ini::kMaschineRm3Win) {
+    } else if (zustand_.MachineName == ini::kMaschineRm3Win) {
         WERTM_NAME->setText(QStringLiteral("DISAG RM III WIN"));
     } else {
         WERTM_NAME->setText(QStringLiteral("DISAG RM III"));
         ButtFernsteuern->show();
     }
-}
-
-// ---- database list ------------------------------------------------------------------
-
-void Ringe::datenbankListeFuellen() {
-    const QSignalBlocker sperre(DBCombo);
-    const int gewaehlt = DBCombo->currentIndex();
-    const DatenbankSlots liste = leseSlots(ini_);
-    if (DBCombo->count() != 4) {
-        DBCombo->clear();
-        for (const auto& slot : liste) {
-            DBCombo->addItem(slot.name);
-        }
-    } else {
-        for (int i = 0; i < 4; ++i) {
-            DBCombo->setItemText(i, liste[idx(i)].name);
-        }
-    }
-    DBCombo->setCurrentIndex(gewaehlt < 0 ? 0 : gewaehlt);
-}
-
-void Ringe::datenbankGewaehlt(int index) {
-    if (index < 0 || index >= DBCombo->count()) {
-        return;
-    }
-    const QString name = DBCombo->itemText(index);
-    // The day's slot is opened even without a name: that is DB1's fallback to "Training".
-    if (name.isEmpty() && offenerSlot_ >= 0) {
-        return;
-    }
-    if (datenbankOeffnen(name)) {
-        datenbankListeFuellen();
-        offenerSlot_ = index;
-        const QSignalBlocker sperre(DBCombo);
-        DBCombo->setCurrentIndex(name.isEmpty() ? 0 : index);
-    } else {
-        const QSignalBlocker sperre(DBCombo);
-        DBCombo->setCurrentIndex(offenerSlot_ >= 0 ? offenerSlot_ : index);
-    }
-}
-
-bool Ringe::datenbankOeffnen(const QString& name) {
-    if (vorDemOeffnen_) {
-        vorDemOeffnen_(name);
-    }
-    OeffnenErgebnis e = club_.OpenDatabase(name);
-    if (!e.ok && e.dateiFehlt) {
-        const QString frage = QStringLiteral(
-                                  "Die Vereinsdatenbank \"%1\" gibt es noch nicht.\n"
-                                  "Soll dort eine neue, leere Vereinsdatenbank angelegt werden?")
-                                  .arg(e.datei);
-        if (!dialogs_.askYesNo(frage)) {
-            return false;
-        }
-        QString fehler;
-        if (!schema::neueVereinsdatenbank(e.datei, &fehler)) {
-            dialogs_.message(
-                QStringLiteral("Die Vereinsdatenbank \"%1\" konnte nicht angelegt werden.\n%2")
-                    .arg(e.datei, fehler));
-            return false;
-        }
-        e = club_.OpenDatabase(name);
-        // A new club starts with the usual classes if it likes; they can be changed.
-        if (e.ok && dialogs_.askYesNo(QStringLiteral(
-                        "Die neue Vereinsdatenbank hat noch keine Klassen.\n"
-                        "Sollen die üblichen Altersklassen des Sportschießens eingetragen werden "
-                        "(Schüler, Jugend, Junioren, Damen und Herren, Altersklassen, Senioren)?\n"
-                        "Sie lassen sich unter „Mitglieder“ → „Klassen …“ ändern."))) {
-            try {
-                schema::startklassenEintragen(club_.db());
-            } catch (const DatabaseError& ex) {
-                dialogs_.message(ex.message());
-            }
-        }
-    }
-    if (!e.ok) {
-        dialogs_.message(e.fehler);
-        return false;
-    }
-    if (!e.hinweis.isEmpty()) {
-        dialogs_.message(e.hinweis);
-    }
-    if (e.hatFarbe) {
-        DBCombo->setStyleSheet(QStringLiteral("QComboBox { background-color: #%1; }")
-                                   .arg(e.farbe, 6, 16, QLatin1Char('0')));
-    }
-    // The member shown belongs to the file that was open before.
-    mitglied_.reset();
-    if (!SNummer->text().isEmpty() && SName->text() != Felder::kKeinEintrag) {
-        try {
-            mitglied_ = mitgliedNachNummer(club_.db(), SNummer->text());
-        } catch (const DatabaseError&) {
-        }
-    }
-    return true;
 }
 
 void Ringe::closeEvent(QCloseEvent* event) {

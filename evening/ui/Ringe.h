@@ -1,17 +1,14 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QSet>
 
 #include <array>
 #include <functional>
-#include <optional>
 
 #include "core/Hauptfelder.h"
 #include "core/Wettkampfzeilen.h"
-#include "evening/Abendstand.h"
+#include "evening/Abendsteuerung.h"
 #include "evening/Felder.h"
-#include "evening/Mitglieder.h"
 #include "machine/Einleseablauf.h"
 
 class QCheckBox;
@@ -21,6 +18,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class Datenbankliste;
+class Programmknoepfe;
+class Schussgitter;
 
 struct Abendzustand;
 class ClubDatabase;
@@ -30,8 +30,12 @@ class Dialogs;
 class Ini;
 struct OeffnenErgebnis;
 
-// The main window: one shooting evening, member by member.
-class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
+// The main window: one shooting evening, member by member. What the evening does with the
+// fields is Abendsteuerung's; the window shows them and passes the user's keys on.
+class Ringe : public QMainWindow,
+              public Abendfenster,
+              public Hauptfelder,
+              public Abendanzeige {
     Q_OBJECT
   public:
     Ringe(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialogs, const Clock& clock,
@@ -42,8 +46,11 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     void laden();
 
     // The fields as working variables, and back.
-    Felder felderLesen() const;
-    void felderZeigen(const Felder& felder);
+    Felder felderLesen() const override;
+    void felderZeigen(const Felder& felder) override;
+    void meldung(const QString& zeile, bool ganz) override;
+
+    Abendsteuerung& steuerung() { return steuerung_; }
 
     // The reading window and the machine settings window; without them the machine
     // controls stay disabled and rings are typed by hand.
@@ -59,7 +66,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     // Asked with the slot's name before its database is opened (an old file may be taken
     // over first).
     void setVorDemOeffnen(std::function<void(const QString& name)> f) {
-        vorDemOeffnen_ = std::move(f);
+        steuerung_.setVorDemOeffnen(std::move(f));
     }
     // The database chosen in the list, opened again (after the files were converted).
     void datenbankWiederOeffnen();
@@ -115,61 +122,39 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     QWidget* aufbauSeite();
     void tabReihenfolge();
 
-    // handlers
+    // handlers (RingeEingabe.cpp)
     void funktionstaste(int n);
     bool nummerTaste(QKeyEvent* event);
-    void nummerGeaendert();
     void nameGeaendert();
-    bool schussTaste(int index, QKeyEvent* event);
-    void schussText(int index);
-    void schussEingegeben(int index);
     void datumPruefen(QLineEdit* feld);
-    void saisonGeaendert();
     void bestTeilerVerlassen();
-    void datenbankGewaehlt(int index);
-    bool datenbankOeffnen(const QString& name);
-    void datenbankListeFuellen();
     void fokusNachMitglied();
     void starten();
-    void wettkampfEintragen(Felder& f);
-    void speichern(bool ersetzen);
-    bool mitgliedAnlegen();
-    void abendLaden(Felder& f);
-    void programmKnopf(std::size_t index);
-    void programmListe();
-    void andereKarte();
 
     // While a reading is open: tells the user so and returns true.
     bool lesungSperrt();
     // A ring or Teiler field: filled by the machine during a reading.
     bool vonDerMaschine(const QObject* feld) const;
-    bool dbListeGesperrt(const QEvent* event) const;
-
-    // Runs a rule on the fields; a number overflow or engine error ends it with a message.
-    bool mitFeldern(const std::function<void(Felder&)>& regel, const QString& fehlerVorspann = {});
 
     Ini& ini_;
     Abendzustand& zustand_;
     ClubDatabase& club_;
     Dialogs& dialogs_;
     const Clock& clock_;
+    Abendsteuerung steuerung_;
 
     Lesesteuerung* lesen_ = nullptr;
     std::function<void()> auswertungOeffnen_;
     std::function<void()> mitgliederOeffnen_;
     std::function<void()> meytonImportOeffnen_;
     std::function<void()> einstellungenOeffnen_;
-    std::function<void(const QString&)> vorDemOeffnen_;
-    Wettkampfzeilen* wettkampf_ = nullptr;
     std::function<void()> wettkampfOeffnen_;
     std::function<void()> schussbildOeffnen_;
-    std::optional<Mitglied> mitglied_;
-    bool mitgliedUnlesbar_ = false;  // the number typed could not be looked up
-    GeladenerAbend geladen_;         // the stored evening as this place last saw it
-    QSet<int> punkteHinweisKlassen_;  // classes told of empty point tables (0: none)
     QString bestTeilerBeimBetreten_;
-    int offenerSlot_ = -1;
     bool lesungOffen_ = false;
+
+    Schussgitter* gitter_ = nullptr;
+    Programmknoepfe* programme_ = nullptr;
 
     QLineEdit* SNummer = nullptr;
     QLineEdit* SName = nullptr;
@@ -186,7 +171,7 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     QCheckBox* Anwesend = nullptr;
     QCheckBox* Liegend = nullptr;
     QCheckBox* Wettkampf = nullptr;
-    std::array<QLineEdit*, 61> Schuss{};
+    std::array<QLineEdit*, 61> Schuss{};  // the grid's fields
     std::array<QLineEdit*, 7> Scheibe{};
     std::array<QLineEdit*, 7> Teiler{};
     QLineEdit* GesScheibe = nullptr;
@@ -195,21 +180,9 @@ class Ringe : public QMainWindow, public Abendfenster, public Hauptfelder {
     QLineEdit* Best = nullptr;
     QLineEdit* Punkte = nullptr;
     QLabel* Warnung = nullptr;
-    QComboBox* DBCombo = nullptr;
+    Datenbankliste* DBCombo = nullptr;
     QLabel* WERTM_NAME = nullptr;
     QLineEdit* RMst = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QPushButton* S1x10 = nullptr;
-    QPushButton* S2x10 = nullptr;
-    QPushButton* S4x10 = nullptr;
-    QPushButton* S4x5 = nullptr;
-    QPushButton* S8x5 = nullptr;
-    QPushButton* S20x2 = nullptr;
-    QComboBox* schuss_combo = nullptr;
-    std::array<QRadioButton*, 11> Option{};  // Option4 .. Option10 at their numbers
-    QRadioButton* Option_Combo = nullptr;
-    QPushButton* AndereKarten = nullptr;
-    QPushButton* SString = nullptr;
     QPushButton* Start = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* ButtFernsteuern = nullptr;

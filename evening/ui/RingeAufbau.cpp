@@ -11,7 +11,10 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "evening/ui/Datenbankliste.h"
+#include "evening/ui/Programmknoepfe.h"
 #include "evening/ui/Ringe.h"
+#include "evening/ui/Schussgitter.h"
 
 namespace {
 
@@ -128,36 +131,11 @@ QWidget* Ringe::aufbauSchuetze() {
 }
 
 QWidget* Ringe::aufbauSchuesse() {
-    auto* box = new QGroupBox(QStringLiteral("Schüsse"), this);
-    auto* g = new QGridLayout(box);
-    g->setHorizontalSpacing(4);
-    for (int i = 1; i <= 10; ++i) {
-        auto* kopf = beschriftung(QString::number(i), box);
-        kopf->setAlignment(Qt::AlignCenter);
-        g->addWidget(kopf, 0, i);
-    }
-    g->addWidget(beschriftung(QStringLiteral("Serie"), box), 0, 11);
-    g->addWidget(beschriftung(QStringLiteral("Teiler"), box), 0, 12);
-    for (int s = 1; s <= 6; ++s) {
-        g->addWidget(beschriftung(QStringLiteral("%1. Serie").arg(s), box), s, 0);
-        for (int i = 1; i <= 10; ++i) {
-            const int k = (s - 1) * 10 + i;
-            QLineEdit* e = feld(QStringLiteral("Schuss_%1").arg(k), box, 34);
-            e->setAlignment(Qt::AlignCenter);
-            // One ring a field: a paste of anything else is refused.
-            e->setValidator(new QRegularExpressionValidator(
-                QRegularExpression(QStringLiteral("10|[0-9]|")), e));
-            Schuss[static_cast<std::size_t>(k)] = e;
-            g->addWidget(e, s, i);
-        }
-        Scheibe[static_cast<std::size_t>(s)] =
-            ausgabefeld(QStringLiteral("Scheibe_%1").arg(s), box, 56);
-        Teiler[static_cast<std::size_t>(s)] =
-            ausgabefeld(QStringLiteral("Teiler_%1").arg(s), box, 64);
-        g->addWidget(Scheibe[static_cast<std::size_t>(s)], s, 11);
-        g->addWidget(Teiler[static_cast<std::size_t>(s)], s, 12);
-    }
-    return box;
+    gitter_ = new Schussgitter(this);
+    Schuss = gitter_->Schuss;
+    Scheibe = gitter_->Scheibe;
+    Teiler = gitter_->Teiler;
+    return gitter_;
 }
 
 QWidget* Ringe::aufbauSummen() {
@@ -197,8 +175,7 @@ QWidget* Ringe::aufbauSeite() {
     v->setContentsMargins(0, 0, 0, 0);
 
     v->addWidget(beschriftung(QStringLiteral("Datenbank:"), box));
-    DBCombo = new QComboBox(box);
-    DBCombo->setObjectName(QStringLiteral("DBCombo"));
+    DBCombo = new Datenbankliste(ini_, steuerung_, box);
     v->addWidget(DBCombo);
 
     WERTM_NAME = beschriftung(QString(), box, QStringLiteral("WERTM_NAME"));
@@ -207,42 +184,8 @@ QWidget* Ringe::aufbauSeite() {
     RMst = feld(QStringLiteral("RMst"), box);
     v->addWidget(RMst);
 
-    Frame2 = new QGroupBox(QStringLiteral("Scheibenprogramm"), box);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    auto* f2 = new QGridLayout(Frame2);
-    S1x10 = knopf(QStringLiteral("S1x10"), QStringLiteral("1x10 Schuß LG"), Frame2);
-    S2x10 = knopf(QStringLiteral("S2x10"), QStringLiteral("2x10 Schuß LG"), Frame2);
-    S4x10 = knopf(QStringLiteral("S4x10"), QStringLiteral("4x10 Schuß LG"), Frame2);
-    S4x5 = knopf(QStringLiteral("S4x5"), QStringLiteral("4x5 Schuß LP"), Frame2);
-    S8x5 = knopf(QStringLiteral("S8x5"), QStringLiteral("8x5 Schuß LP"), Frame2);
-    S20x2 = knopf(QStringLiteral("S20x2"), QStringLiteral("20x2 Schuß LP"), Frame2);
-    const std::array<std::pair<int, QPushButton*>, 6> programme = {
-        {{4, S1x10}, {5, S2x10}, {6, S4x10}, {7, S4x5}, {8, S8x5}, {10, S20x2}}};
-    int zeile = 0;
-    for (const auto& [nummer, b] : programme) {
-        const QString taste =
-            nummer == 10 ? QStringLiteral("F10") : QStringLiteral("F%1").arg(nummer + 1);
-        auto* o = option(QStringLiteral("Option%1").arg(nummer), taste, Frame2);
-        Option[static_cast<std::size_t>(nummer)] = o;
-        f2->addWidget(o, zeile, 0);
-        f2->addWidget(b, zeile, 1);
-        ++zeile;
-    }
-    Option[9] = option(QStringLiteral("Option9"), QString(), Frame2);
-    SString = knopf(QStringLiteral("SString"), QStringLiteral("Einlesen andere Karte"), Frame2);
-    f2->addWidget(Option[9], zeile, 0);
-    f2->addWidget(SString, zeile, 1);
-    ++zeile;
-    Option_Combo = option(QStringLiteral("Option_Combo"), QString(), Frame2);
-    schuss_combo = new QComboBox(Frame2);
-    schuss_combo->setObjectName(QStringLiteral("schuss_combo"));
-    f2->addWidget(Option_Combo, zeile, 0);
-    f2->addWidget(schuss_combo, zeile, 1);
-    ++zeile;
-    AndereKarten =
-        knopf(QStringLiteral("AndereKarten"), QStringLiteral("Andere Karten wählen"), Frame2);
-    f2->addWidget(AndereKarten, zeile, 0, 1, 2);
-    v->addWidget(Frame2);
+    programme_ = new Programmknoepfe(zustand_, RMst, box);
+    v->addWidget(programme_);
 
     Start = knopf(QStringLiteral("Start"), QStringLiteral("Einlesen Starten"), box);
     Command1 =
@@ -279,23 +222,6 @@ QWidget* Ringe::aufbauSeite() {
     // The machine controls come alive with setLesesteuerung(); the buttons of windows
     // that do not exist yet are shown but cannot be used.
     for (QWidget* w : std::initializer_list<QWidget*>{RMst,
-                                                      S1x10,
-                                                      S2x10,
-                                                      S4x10,
-                                                      S4x5,
-                                                      S8x5,
-                                                      S20x2,
-                                                      schuss_combo,
-                                                      Option_Combo,
-                                                      Option[4],
-                                                      Option[5],
-                                                      Option[6],
-                                                      Option[7],
-                                                      Option[8],
-                                                      Option[9],
-                                                      Option[10],
-                                                      AndereKarten,
-                                                      SString,
                                                       Start,
                                                       ButtFernsteuern,
                                                       ButtNormal,
@@ -320,9 +246,11 @@ void Ringe::tabReihenfolge() {
         }
         kette << Scheibe[static_cast<std::size_t>(s)] << Teiler[static_cast<std::size_t>(s)];
     }
-    kette << GesScheibe << BestTeiler << Best10 << Best << Punkte << DBCombo << RMst << S1x10
-          << S2x10 << S4x10 << S4x5 << S8x5 << S20x2 << SString << schuss_combo << AndereKarten
-          << Start << Command1 << ButtFernsteuern << ButtNormal << ButtAuswertung << ButtMitglieder
+    kette << GesScheibe << BestTeiler << Best10 << Best << Punkte << DBCombo << RMst;
+    for (QWidget* k : programme_->knoepfe) {
+        kette << k;
+    }
+    kette << programme_->SString << programme_->schuss_combo << programme_->AndereKarten << Start << Command1 << ButtFernsteuern << ButtNormal << ButtAuswertung << ButtMitglieder
           << Einstellungen_butt << MeytonImport_butt << Schussbild_butt << Wett_Butt;
     for (qsizetype i = 1; i < kette.size(); ++i) {
         setTabOrder(kette[i - 1], kette[i]);
