@@ -23,6 +23,7 @@
 #include "maintenance/ui/SicherungenFenster.h"
 #include "platform/Clock.h"
 #include "platform/Dateiwechsel.h"
+#include "platform/Konsole.h"
 #include "platform/Paths.h"
 #include "platform/SerialPortLine.h"
 #include "platform/widgets/MessageBoxDialogs.h"
@@ -58,6 +59,7 @@ const char* const kHilfe =
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    konsoleAnbinden();
     if (argc >= 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-v") == 0)) {
         ausgeben(stdout, QStringLiteral("Zielkunst ") + programmVersion());
         return 0;
