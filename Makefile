@@ -5,10 +5,12 @@ BENCH_DIR    ?= build-bench
 PAKET_DIR    ?= build-package
 FUZZ_DIR     ?= build-fuzz
 FUZZ_SECONDS ?= 600
+WIN_DIR      ?= build-win
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 CTEST_FLAGS  ?= --output-on-failure --timeout 300
 
-.PHONY: all deps build run test test-sanitize bench bench-build package package-check fuzz fuzz-ci fuzz-long format clean
+.PHONY: all deps build run test test-sanitize bench bench-build package package-check fuzz fuzz-ci fuzz-long format clean \
+        windows-deps windows-configure windows windows-check windows-test
 
 all: build
 
@@ -64,9 +66,35 @@ fuzz-ci: fuzz
 fuzz-long: fuzz
 	FUZZ_JOBS=1 FUZZ_NICE="nice -n 19" bash tests/fuzz/laufen $(FUZZ_DIR) $(FUZZ_SECONDS)
 
+# Windows, built here: Zielkunst-Setup-<version>.exe (NSIS, 64-bit) in the current folder,
+# with the Qt for Windows that scripts/windows-qt makes ready in a cache folder.
+windows-deps:
+	@ZK_WINDOWS=1 bash scripts/install-deps
+
+windows-configure: windows-deps
+	cache=$$(bash scripts/windows-qt) && \
+	"$$cache/zk-qt6-win/qt6-win/bin/qt-cmake" -S . -B $(WIN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DZK_WERROR=ON -DZK_TESTS=OFF -DZK_WIN_CACHE="$$cache"
+
+windows: windows-configure
+	cmake --build $(WIN_DIR) -j $(JOBS)
+	rm -f $(WIN_DIR)/Zielkunst-Setup-*.exe
+	cd $(WIN_DIR) && cpack -G NSIS
+	cp $(WIN_DIR)/Zielkunst-Setup-*.exe .
+
+# The installer under Wine: installed silently, the program used, uninstalled.
+windows-check: windows
+	bash scripts/windows-installiert-pruefen Zielkunst-Setup-*.exe
+
+# The test programs that make sense on Windows, as .exe under Wine.
+windows-test: windows-configure
+	cmake --build $(WIN_DIR) -j $(JOBS) --target zk_windows_tests
+	bash scripts/windows-tests $(WIN_DIR)
+
 format:
 	find platform core evening machine reports competition maintenance shotpicture rangeimport app tools tests bench \
 	    -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs -r clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_DIR) $(BENCH_DIR) $(PAKET_DIR) $(FUZZ_DIR) zielkunst_*.deb
+	rm -rf $(BUILD_DIR) $(SAN_DIR) $(BENCH_DIR) $(PAKET_DIR) $(FUZZ_DIR) $(WIN_DIR) \
+	    zielkunst_*.deb Zielkunst-Setup-*.exe

@@ -23,6 +23,7 @@
 #include "members/ui/Mitgl.h"
 #include "platform/Clock.h"
 #include "platform/Dateiwechsel.h"
+#include "platform/Konsole.h"
 #include "platform/Paths.h"
 #include "platform/SerialPortLine.h"
 #include "platform/widgets/MessageBoxDialogs.h"
@@ -33,6 +34,7 @@
 #include "shotpicture/ui/SchussbildFenster.h"
 
 int main(int argc, char* argv[]) {
+    konsoleAnbinden();
     // An option runs without a window: the command line for an administrator's scripts.
     const int befehl = befehlszeile::ausfuehren(argc, argv);
     if (befehl >= 0) {

@@ -48,6 +48,16 @@ QString mdbMeldung(const QString& text) {
 MdbToolsLeser::MdbToolsLeser(QString datei) : datei_(std::move(datei)) {}
 
 bool MdbToolsLeser::pruefen(QString* fehler) {
+#ifdef Q_OS_WIN
+    // mdbtools is a Linux program; Windows has no reader of its own here yet.
+    *fehler = QStringLiteral(
+        "Alte Access-Dateien (.mdb) übernimmt Zielkunst unter Windows noch nicht selbst. "
+        "Bitte die Datei auf einem Linux-PC mit Zielkunst übernehmen (zielkunst --uebernehmen "
+        "ALT.mdb NEU.db) und die neue Datei hierher kopieren; die Datei \"%1\" bleibt, wie "
+        "sie ist.")
+                  .arg(datei_);
+    return false;
+#endif
     if (const QString fehlen = fehlendeProgramme(); !fehlen.isEmpty()) {
         *fehler = QStringLiteral(
                       "Die Programme von mdbtools fehlen (%1). Bitte das Paket "

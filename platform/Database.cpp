@@ -11,6 +11,7 @@
 
 #include "platform/DeutscheOrdnung.h"
 #include "platform/MariaDbSql.h"
+#include "platform/ServerOdbc.h"
 #include "platform/SqliteDirekt.h"
 
 #include <QFileInfo>
@@ -282,12 +283,21 @@ bool Database::openServer(const QString& adresse, QString* error, const QString*
         }
         return false;
     }
+#ifdef Q_OS_WIN
+    if (serverodbc::treibername().isEmpty()) {
+        if (error) {
+            *error = serverodbc::fehlt();
+        }
+        return false;
+    }
+#else
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QMYSQL"))) {
         if (error) {
             *error = QStringLiteral("Der MariaDB-Treiber von Qt (Paket libqt6sql6-mysql) fehlt.");
         }
         return false;
     }
+#endif
     // A server that stops answering (a cable pulled, a switch that died) must not hold the
     // program until the operating system gives up on the connection, minutes later.
     QStringList optionen{QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1").arg(kVerbindenSekunden),
@@ -298,6 +308,11 @@ bool Database::openServer(const QString& adresse, QString* error, const QString*
         QSqlDatabase db =
             QSqlDatabase::contains(connectionName_)
                 ? QSqlDatabase::database(connectionName_, false)
+#ifdef Q_OS_WIN
+                : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
+        serverodbc::einrichten(db, url.host(), url.port(3306), name, url.userName(), passwort,
+                               kVerbindenSekunden, kAntwortfristSekunden);
+#else
                 : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), connectionName_);
         db.setHostName(url.host());
         db.setPort(url.port(3306));
@@ -305,6 +320,7 @@ bool Database::openServer(const QString& adresse, QString* error, const QString*
         db.setUserName(url.userName());
         db.setPassword(passwort);
         db.setConnectOptions(optionen.join(u';'));
+#endif
         if (db.open()) {
             passwort_ = passwort;
             return QString();
