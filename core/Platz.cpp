@@ -22,7 +22,14 @@ namespace platz {
 QString name() {
     const QString pc = QSysInfo::machineHostName();
     const QMutexLocker lock(&sperre());
-    return (stand().isEmpty() ? pc : QStringLiteral("%1 (Stand %2)").arg(pc, stand())).left(64);
+    if (stand().isEmpty()) {
+        return pc.left(64);
+    }
+    // A name that says "Stand" itself is not given the word twice.
+    const bool mitWort = stand().startsWith(QStringLiteral("Stand "), Qt::CaseInsensitive);
+    return (mitWort ? QStringLiteral("%1 (%2)") : QStringLiteral("%1 (Stand %2)"))
+        .arg(pc, stand())
+        .left(64);
 }
 
 void setzeStand(const QString& s) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
@@ -261,14 +262,54 @@ void Abendsteuerung::ringGesetzt(int k, const QString& text) {
     }
     const QString ring = text.trimmed();
     ShotSlot& shot = zustand_.Shots[idx(k)];
+    const bool vorher = shot.ValidFlag;
+    const std::int16_t alt = shot.Ring;
+    const float altTeiler = shot.Teiler;
     if (ring.isEmpty()) {
         shot.Ring = 0;  // a ring wiped from the field is no shot any more
         shot.ValidFlag = false;
-        return;
+    } else {
+        const double v = rundeGerade(Zahlwert(ring));
+        shot.Ring = static_cast<std::int16_t>(std::clamp(v, -32768.0, 32767.0));
+        shot.ValidFlag = true;
     }
-    const double v = rundeGerade(Zahlwert(ring));
-    shot.Ring = static_cast<std::int16_t>(std::clamp(v, -32768.0, 32767.0));
-    shot.ValidFlag = true;
+    if (vorher && shot.ValidFlag && shot.Ring == alt) {
+        return;  // the same ring shown again (a recall, a reading's display)
+    }
+    // A ring set by hand has no Teiler and no place on the target, as a hand correction
+    // during a reading: the machine's values belonged to the ring that was there before.
+    shot.Teiler = ShotSlot::kKeinTeiler;
+    shot.X = 0;
+    shot.Y = shot.ValidFlag ? static_cast<float>(10 - shot.Ring) : 0.0f;
+    if (vorher && shot.ValidFlag && altTeiler > 0 && altTeiler < ShotSlot::kKeinTeiler) {
+        // A ring typed over: the series' and the best Teiler shown came from that shot and
+        // go with it (once the field's own change is through).
+        const auto serie = idx((k - 1) / 10 + 1);
+        QMetaObject::invokeMethod(
+            this,
+            [this, serie, altTeiler] {
+                Felder f = anzeige_.felderLesen();
+                auto gleich = [altTeiler](const QString& t) {
+                    const float v = KommaZuPunkt(t);
+                    return v > 0 && std::abs(v - altTeiler) < 0.05f;
+                };
+                bool geaendert = false;
+                if (gleich(f.Teiler[serie])) {
+                    f.Teiler[serie].clear();
+                    zustand_.SerienTeiler[serie] = ShotSlot::kKeinTeiler;
+                    geaendert = true;
+                }
+                if (gleich(f.BestTeiler)) {
+                    f.BestTeiler.clear();
+                    zustand_.SerienTeiler[0] = ShotSlot::kKeinTeiler;
+                    geaendert = true;
+                }
+                if (geaendert) {
+                    anzeige_.felderZeigen(f);
+                }
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void Abendsteuerung::serieAddieren(int k) {
@@ -411,7 +452,7 @@ void Abendsteuerung::speichern(int programm, bool ersetzen) {
     const bool gespeichert = mitFeldern(
         [&](Felder& f) {
             for (int n = 10; n <= 60; n += 10) {
-                Serberech(n, f);
+                Serberech(n, f, true);
             }
             hinweise = serienHinweise(f, programm);
             if (f.Wettkampf) {

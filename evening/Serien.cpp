@@ -22,7 +22,7 @@ bool hatText(const QString& s) {
 
 }  // namespace
 
-void Serberech(int n, Felder& felder) {
+void Serberech(int n, Felder& felder, bool unvollstaendigLeeren) {
     if (n < 10 || n > 60 || n % 10 != 0) {
         return;
     }
@@ -40,6 +40,8 @@ void Serberech(int n, Felder& felder) {
                               !hatText(felder.Schuss[3]);
     if (vollstaendig || einzelschuss) {
         felder.Scheibe[idx(k)] = zahlText(summe);
+    } else if (unvollstaendigLeeren) {
+        felder.Scheibe[idx(k)].clear();
     }
 }
 

@@ -247,6 +247,8 @@ void Einleseablauf::karteEnde() {
 void Einleseablauf::beenden() {
     if (korrekturLaeuft_) {
         beendenVerschoben_ = true;  // finished as soon as the hand entry is done
+        anzeige_.status(QStringLiteral("Schuss") + zahlTextBlank(korrekturSlot_) +
+                        QStringLiteral(" angeben: danach wird das Einlesen beendet"));
         return;
     }
     timer1_.stop();
@@ -270,8 +272,16 @@ void Einleseablauf::lesenFertig() {
     anzeige_.status(kFertig);
     liest_ = false;
     abend_.lesungOffen(false);
-    abend_.serienUndAnzeige();
-    abend_.berechnenUndSpeichern();
+    const bool schuesse = std::any_of(z_.Shots.begin() + 1, z_.Shots.end(),
+                                      [](const ShotSlot& s) { return s.ValidFlag; });
+    if (schuesse) {
+        abend_.serienUndAnzeige();
+        abend_.berechnenUndSpeichern();
+    } else {
+        abend_.nichtsGelesen(
+            QStringLiteral("Von der Maschine kam kein Schuss: Es wurde nichts gespeichert, "
+                           "ein schon gespeicherter Abend bleibt, wie er war."));
+    }
     // Noted after storing: the note names the evening as it was stored.
     const QString rest = restMerken();
     if (rest.isEmpty()) {
@@ -299,6 +309,7 @@ void Einleseablauf::korrekturVerfahren() {
         }
         anzeige_.status(QStringLiteral("Schuss") + zahlTextBlank(slot) +
                         QStringLiteral(" angeben"));
+        korrekturSlot_ = slot;
         const int wert = anzeige_.korrekturErfragen(slot, s.Ring);
         s.Ring = static_cast<std::int16_t>(std::clamp(wert, 0, 10));
         s.X = 0;

@@ -60,6 +60,9 @@ class Abendfenster {
     virtual void warnung(const QString& text) = 0;
     virtual void nachVorne() = 0;
     virtual void programmZeigen(const QString& text) = 0;  // RMst
+    // A reading that brought no shot stores nothing: the evening stored before stays, and
+    // the window shows it again.
+    virtual void nichtsGelesen(const QString& text) { warnung(text); }
     // A reading is open (true) or over: while it is open the member, the date and the
     // target program must not change under it.
     virtual void lesungOffen(bool offen) { (void)offen; }
@@ -178,6 +181,7 @@ class Einleseablauf : public QObject, private Lesekontext {
     bool maschineFertig_ = false;  // the machine sent its end record
     bool korrekturLaeuft_ = false;
     bool beendenVerschoben_ = false;
+    int korrekturSlot_ = 0;  // the shot whose ring is being asked for
     std::bitset<7> offeneBerichte_;  // cards 1..6 corrected but not yet reported
     std::shared_ptr<const Abendvermerk> jetzt_;    // the evening of the reading now open
     std::shared_ptr<const Abendvermerk> letzter_;  // that of the reading ended last

@@ -171,10 +171,12 @@ qint64 tabelleSchreiben(Database& db, const QString& tabelle, const QString& sch
 }  // namespace
 
 QString Uebernahmebericht::text(const QString& alt, const QString& neu) const {
-    return QStringLiteral("\"%1\" wurde nach \"%2\" übernommen: %3 Tabellen, %4 Zeilen.\n")
+    return QStringLiteral("\"%1\" wurde nach \"%2\" übernommen: %3 %4, %5 %6.\n")
                .arg(alt, neu)
                .arg(tabellen.size())
-               .arg(zeilen) +
+               .arg(tabellen.size() == 1 ? QStringLiteral("Tabelle") : QStringLiteral("Tabellen"))
+               .arg(zeilen)
+               .arg(zeilen == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen")) +
            tabellen.join(u'\n') +
            (nichtLesbar.isEmpty()
                 ? QString()

@@ -332,14 +332,16 @@ Ergebnis sichern(const QString& db, const Regel& regel, const QDateTime& jetzt, 
     // What a backup that was cut off (the program killed, the power gone) left behind, as
     // soon as the process that wrote it is gone.
     sicherung::resteEntfernen(regel.ordner, stamm(db));
-    // A backup in the same second replaces the one before (the newer counts), never the
-    // one that is being brought back.
+    // A backup in the same second as one before (a backup, a change, a backup in a script)
+    // takes the next free second: neither that one nor the one being brought back is ever
+    // replaced.
     QDateTime zeit = jetzt;
     do {
         *ziel = QDir(regel.ordner)
                     .filePath(stamm(db) + u' ' + zeit.toString(kZeitformat) + QStringLiteral(".db"));
         zeit = zeit.addSecs(1);
-    } while (!schonen.isEmpty() && dateien::dieselbeDatei(*ziel, schonen));
+    } while ((!schonen.isEmpty() && dateien::dieselbeDatei(*ziel, schonen)) ||
+             QFileInfo::exists(*ziel));
     const std::vector<Sicherung> vorher = liste(regel.ordner, db);
     const QByteArray neueste = vorher.empty() ? QByteArray() : fingerabdruck(vorher.front().datei);
     bool gleich = false;

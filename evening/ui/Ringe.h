@@ -95,6 +95,7 @@ class Ringe : public QMainWindow,
     // What a reading asks of the main window.
     void serienUndAnzeige() override;
     void warnung(const QString& text) override;
+    void nichtsGelesen(const QString& text) override;
     void nachVorne() override;
     void programmZeigen(const QString& text) override;
     void lesungOffen(bool offen) override;

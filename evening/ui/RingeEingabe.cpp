@@ -1,4 +1,5 @@
 // What the main window does with the user's keys and typing.
+#include <QStatusBar>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -255,6 +256,12 @@ void Ringe::serienUndAnzeige() {
 
 void Ringe::warnung(const QString& text) {
     Warnung->setText(text);
+}
+
+void Ringe::nichtsGelesen(const QString& text) {
+    steuerung_.mitgliedAbrufen();  // the fields wiped for the reading show what is stored
+    warnung(text);
+    statusBar()->showMessage(text);
 }
 
 void Ringe::nachVorne() {

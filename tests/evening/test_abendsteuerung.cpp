@@ -173,6 +173,10 @@ class TestAbendsteuerung : public QObject {
         QVERIFY2(a.dialogs.questions[0].contains("an einem anderen Platz gespeichert"),
                  qPrintable(a.dialogs.questions[0]));
         QVERIFY(a.dialogs.questions[0].contains("(Stand 2)"));
+        {
+            AlsStand benannt(QStringLiteral("Stand B"));  // named with the word itself
+            QVERIFY2(platz::name().endsWith(" (Stand B)"), qPrintable(platz::name()));
+        }
         QCOMPARE(a.dialogs.questionsDefaultNo.size(), 1);
         QCOMPARE(gesamt(12), 80);
         QCOMPARE(a.bild.f.Schuss[1], QString("8"));  // theirs, recalled
@@ -267,6 +271,43 @@ class TestAbendsteuerung : public QObject {
     // A reading hands its shots over in the buffer: they show with their series and are
     // stored. A strip the machine kept is added to the evening it was read for, though
     // another member is shown by then; a record of no member's evening takes none.
+    // A ring typed over a read one has no Teiler and no place any more: neither the shot
+    // stored nor the best Teiler keeps the machine's values; a ring shown again keeps them.
+    void ueberschriebenerRingVerliertDenTeiler() {
+        Stand a(daten.pfad("a.ini"), daten.dbPfad());
+        QVERIFY(a.s.datenbankOeffnen("Training"));
+        a.nummer("12");
+        for (int k = 1; k <= 10; ++k) {
+            ShotSlot& s = a.zustand.Shots[static_cast<std::size_t>(k)];
+            s.Ring = static_cast<std::int16_t>(k == 1 ? 10 : 8);
+            s.Teiler = k == 1 ? 2.5f : 60.0f + static_cast<float>(k);
+            s.X = 0.1f;
+            s.ValidFlag = true;
+        }
+        a.zustand.NextShotIndex = 11;
+        a.s.serienUndAnzeige();
+        QCOMPARE(a.bild.f.BestTeiler, QString("2,5"));
+        a.ringe(2, {"8"});  // the same ring again
+        a.ringe(1, {"4"});
+        QTRY_VERIFY(a.bild.f.BestTeiler != "2,5");
+        QVERIFY(a.bild.f.Teiler[1] != "2,5");
+        a.speichern();
+        QCOMPARE(gesamt(12), 76);
+        const auto wert = [&](const QString& sql) {
+            const SqlRows r = daten.db().run(sql);
+            return r.rows.empty() ? -1.0 : r.rows[0][0].toDouble();
+        };
+        const auto teiler = [&](int schuss) {
+            return wert(QStringLiteral("SELECT Teiler FROM Einzelergebnisse WHERE MitglNr = 12 "
+                                       "AND Schuss = %1")
+                            .arg(schuss));
+        };
+        QVERIFY(qAbs(teiler(1) - 2.5) > 0.01);
+        QCOMPARE(teiler(2), 62.0);
+        const double best = wert("SELECT Teiler FROM Ergebnis WHERE MitglNr = 12");
+        QVERIFY2(qAbs(best - 2.5) > 0.01, qPrintable(QString::number(best)));
+    }
+
     void lesungUndStreifenrest() {
         Stand a(daten.pfad("a.ini"), daten.dbPfad());
         QVERIFY(a.s.datenbankOeffnen("Training"));

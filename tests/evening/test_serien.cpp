@@ -39,6 +39,8 @@ class TestSerien : public QObject {
             f.Schuss[i] = "10";
         Serberech(10, f);
         QCOMPARE(f.Scheibe[1], QString("77"));
+        Serberech(10, f, true);  // as stored: a total of part of a series counts nowhere
+        QVERIFY(f.Scheibe[1].isEmpty());
 
         Felder einzel;
         einzel.Schuss[1] = "8";

@@ -180,6 +180,26 @@ class TestAblauf : public QObject {
         QVERIFY(a.line.gesendet.isEmpty());  // no second report, no "ABR"
     }
 
+    // "Einlesen beenden" while a shot is asked for says that it waits for that shot, and
+    // then ends the reading with it.
+    void beendenWaehrendSchussAngeben() {
+        Aufbau a("RMIII");
+        a.z.ProgramCode = "212410215";
+        a.ablauf.auswertung_starten();
+        a.line.nimmGesendet();
+        QString waehrenddessen;
+        a.anzeige.antworten << 8;
+        a.anzeige.waehrendKorrektur = [&] {
+            a.anzeige.waehrendKorrektur = nullptr;
+            a.ablauf.beenden();
+            waehrenddessen = a.anzeige.status();
+        };
+        a.line.feed(rm3Karte(1, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9}, {3}) + "SCHEIBE\r");
+        QTRY_COMPARE(a.abend.gespeichert, 1);
+        QCOMPARE(waehrenddessen, QString("Schuss 3 angeben: danach wird das Einlesen beendet"));
+        QCOMPARE(a.z.Shots[3].Ring, std::int16_t(8));
+    }
+
     // A machine that waits for the report before it goes on gets it when the line is quiet.
     void rm3BerichtWennDieKarteNichtWeitergeht() {
         Aufbau a("RMIII");
@@ -293,8 +313,9 @@ class TestAblauf : public QObject {
     void winAbbruchErreichtDieMaschine() {
         Aufbau a("RMIII_WIN");
         a.winHandschlag();
-        a.ablauf.beenden();  // the user ends before the machine did
-        QCOMPARE(a.abend.gespeichert, 1);
+        a.ablauf.beenden();  // the user ends before the machine did: no shot, nothing stored
+        QCOMPARE(a.abend.gespeichert, 0);
+        QVERIFY(a.abend.warnungen.last().startsWith("Von der Maschine kam kein Schuss"));
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ENQ));
         a.line.feed(QByteArray(1, STX));
         a.line.feed(Aufbau::gerahmt("SNR=4711"));
@@ -464,6 +485,23 @@ class TestAblauf : public QObject {
 
     // Three failed checks of one block: no fourth NAK, the user is told, the shots read so
     // far stay and are stored by "Einlesen beenden", and what still comes is not read.
+    // Three bad check bytes on the very first strip: nothing came, so nothing is stored and
+    // an evening stored before stays as it was.
+    void samDreimalFalschOhneSchuss() {
+        Aufbau a("SAM");
+        a.z.ShotLimit = 30;
+        a.ablauf.auswertung_starten();
+        QByteArray erster = samRahmen('X');
+        a.line.feed(erster);
+        a.line.feed(erster.mid(1));
+        a.line.feed(erster.mid(1));
+        QVERIFY(a.anzeige.status().contains("nicht fehlerfrei gelesen"));
+        a.ablauf.beenden();
+        QCOMPARE(a.abend.gespeichert, 0);
+        QVERIFY2(a.abend.warnungen.last().contains("Es wurde nichts gespeichert"),
+                 qPrintable(a.abend.warnungen.join('|')));
+    }
+
     void samDreimalFalsch() {
         Aufbau a("SAM");
         a.z.ShotLimit = 30;

@@ -135,6 +135,16 @@ class TestSicherungen : public QObject {
         QCOMPARE(sichern(d.dbPfad(), regel, t0.addSecs(60), &ziel, &fehler),
                  Ergebnis::Unveraendert);  // nothing new: not kept twice
         QCOMPARE(liste(regel.ordner, d.dbPfad()).size(), std::size_t(1));
+        // A backup, a change and a backup in the same second (a script): both are kept.
+        const QString erste = ziel;
+        abende(d, 6, 6);
+        QCOMPARE(sichern(d.dbPfad(), regel, t0, &ziel, &fehler), Ergebnis::Gesichert);
+        QCOMPARE(QFileInfo(ziel).fileName(), stamm(d.dbPfad()) + " 2026-12-02 220001.db");
+        QCOMPARE(inhalt(erste).abende, 3);
+        QCOMPARE(liste(regel.ordner, d.dbPfad()).size(), std::size_t(2));
+        QVERIFY(QFile::remove(ziel));
+        d.db().run("DELETE FROM Ergebnis WHERE MitglNr = 6");
+        d.db().run("DELETE FROM Einzelergebnisse WHERE MitglNr = 6");
         abende(d, 4, 5);
         d.db().run("DELETE FROM Einzelergebnisse");  // the wrong "Alle löschen"
         const QString falsch = stand(d.db());
