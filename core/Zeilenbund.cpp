@@ -95,12 +95,16 @@ int ergebnisseLoeschen(Database& db, const QVariantList& schluessel, const QStri
     return geloescht;
 }
 
+QString nummerVergeben(const QVariant& nr) {
+    return QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben.").arg(nr.toString());
+}
+
 QString mitgliedsnummerAendern(Database& db, const QVariant& zeile, const QVariant& alt,
                                const QVariant& neu, const QString& anlass, const QDateTime& jetzt) {
     if (!db.run(QStringLiteral("SELECT 1 FROM Mitglieder WHERE Nr = ? AND rowid <> ?"),
                 {neu, zeile})
              .empty()) {
-        return QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben.").arg(neu.toString());
+        return nummerVergeben(neu);
     }
     const bool mitnehmen = !alt.isNull() && !aenderungen::gleich(alt, neu);
     if (mitnehmen) {

@@ -16,6 +16,9 @@ namespace zeilenbund {
 int ergebnisseLoeschen(Database& db, const QVariantList& schluessel, const QString& anlass,
                        const QDateTime& jetzt);
 
+// "Die Mitgliedsnummer 13 ist schon vergeben."
+QString nummerVergeben(const QVariant& nr);
+
 // A member's number changes from `alt` to `neu`: the member's results, shots and notes go
 // with it. "" when done, else the German reason why nothing was changed (the number is
 // taken, or an evening under it would meet one of the member's).

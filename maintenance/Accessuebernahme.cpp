@@ -7,6 +7,7 @@
 
 #include "core/Ini.h"
 #include "core/Schema.h"
+#include "core/Sonder.h"
 #include "maintenance/Sicherungen.h"
 #include "maintenance/VorAenderung.h"
 #include "platform/AccessLeser.h"
@@ -241,11 +242,7 @@ bool Accessuebernahme::uebernehmen(const QString& neu, Uebernahmebericht* berich
             }
             if (bericht->vereinsdatenbank) {
                 // The schema is now this version's, whatever the old file said.
-                if (db.run(QStringLiteral("SELECT count(*) FROM Sonder")).rows[0][0].toInt() == 0) {
-                    db.run(QStringLiteral(
-                        "INSERT INTO Sonder (AnwPunkte, PistolenTeiler) VALUES (0, 0)"));
-                }
-                db.run(QStringLiteral("UPDATE Sonder SET Version = '4.0.0'"));
+                sonder::versionSetzen(db);
             }
             t.commit();
         }
