@@ -269,6 +269,20 @@ bool Accessuebernahme::uebernehmen(const QString& neu, Uebernahmebericht* berich
     return true;
 }
 
+bool vereinsdateiLeer(const QString& datei) {
+    Database db;
+    QString fehler;
+    if (!db.open(datei, &fehler, false, Database::Zugriff::NurLesen)) {
+        return false;
+    }
+    try {
+        return db.run(QStringLiteral("SELECT count(*) FROM Mitglieder")).rows[0][0].toInt() == 0 &&
+               db.run(QStringLiteral("SELECT count(*) FROM Ergebnis")).rows[0][0].toInt() == 0;
+    } catch (const DatabaseError&) {
+        return false;
+    }
+}
+
 QString uebernahmeZiel(const QString& mdb) {
     const QFileInfo info(mdb);
     return info.path() + u'/' + info.completeBaseName() + QStringLiteral(".db");
