@@ -102,16 +102,16 @@ bool TabellenModell::setzen(int zeile, const QString& spalte, const QVariant& ei
                                                            QStringLiteral("Tabellenansicht"),
                                                            uhr_->now());
             } else {
-                club_.db().run(
-                    QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(tabelle_, spalte),
-                    {v, vorher[0]});
-            }
-            if (!nummernFeld && !protokollNr_.isEmpty() && !aenderungen::gleich(alt, v)) {
-                aenderungen::schreiben(
-                    club_.db(),
-                    {{tabelle_, mitgliedsnummer(vorher), QString(), spalte, aenderungen::text(alt),
-                      aenderungen::text(v), QStringLiteral("Tabellenansicht")}},
-                    uhr_->now());
+                const aenderungen::Eintrag log{tabelle_,
+                                               mitgliedsnummer(vorher),
+                                               QString(),
+                                               spalte,
+                                               aenderungen::text(alt),
+                                               aenderungen::text(v),
+                                               QStringLiteral("Tabellenansicht")};
+                zeilenbund::feldAendern(club_.db(), tabelle_, vorher[0], spalte, alt, v,
+                                        protokollNr_.isEmpty() ? nullptr : &log,
+                                        uhr_ ? uhr_->now() : QDateTime());
             }
             if (grund.isEmpty()) {
                 t.commit();
@@ -168,15 +168,16 @@ bool TabellenModell::loeschen(int zeile, QString* fehler) {
     const QVariantList& vorher = zeilen_.rows[static_cast<std::size_t>(zeile)];
     try {
         Transaction t(club_.db());
-        club_.db().run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(tabelle_), {vorher[0]});
-        if (!protokollNr_.isEmpty()) {
-            aenderungen::schreiben(
-                club_.db(),
-                {{tabelle_, mitgliedsnummer(vorher), QString(), QStringLiteral("*"),
-                  aenderungen::zeile(spalten_, vorher.mid(1)), QString(),
-                  QStringLiteral("Gelöscht")}},
-                uhr_->now());
-        }
+        const aenderungen::Eintrag log{tabelle_,
+                                       mitgliedsnummer(vorher),
+                                       QString(),
+                                       QStringLiteral("*"),
+                                       aenderungen::zeile(spalten_, vorher.mid(1)),
+                                       QString(),
+                                       QStringLiteral("Gelöscht")};
+        zeilenbund::zeileLoeschen(club_.db(), tabelle_, vorher[0],
+                                  protokollNr_.isEmpty() ? nullptr : &log,
+                                  uhr_ ? uhr_->now() : QDateTime());
         t.commit();
     } catch (const DatabaseError& e) {
         if (fehler) {
