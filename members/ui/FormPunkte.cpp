@@ -14,7 +14,7 @@
 #include "core/ClubDatabase.h"
 #include "core/Sonder.h"
 #include "core/Zahlen.h"
-#include "members/ui/TabellenModell.h"
+#include "members/TabellenModell.h"
 #include "platform/Dialogs.h"
 #include "platform/widgets/Nebenfenster.h"
 

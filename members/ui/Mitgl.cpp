@@ -15,7 +15,7 @@
 #include "core/Hauptfelder.h"
 #include "core/Zeilenbund.h"
 #include "maintenance/VorAenderung.h"
-#include "members/ui/TabellenModell.h"
+#include "members/TabellenModell.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SqlDialect.h"

@@ -9,7 +9,7 @@
 #include <QSysInfo>
 #include <QTableView>
 
-#include "members/ui/TabellenModell.h"
+#include "members/TabellenModell.h"
 #include "reports/Klassenzuordnung.h"
 #include "reports/ui/Auswertung.h"
 #include "reports/ui/ZeilenModell.h"

@@ -1,4 +1,4 @@
-#include "maintenance/ui/Seitenmodell.h"
+#include "maintenance/Seitenmodell.h"
 
 #include <QDateTime>
 

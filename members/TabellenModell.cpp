@@ -1,4 +1,4 @@
-#include "members/ui/TabellenModell.h"
+#include "members/TabellenModell.h"
 
 #include <QDate>
 
