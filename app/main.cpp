@@ -126,7 +126,7 @@ int main(int argc, char* argv[]) {
     });
     // The settings window: opened anew each time it was closed; when it closes after the
     // machine, port or speed changed, the main window and the line follow.
-    Einstellungen einstellungen(ini, zustand, club, dialogs);
+    Einstellungen einstellungen(ini, zustand, club, dialogs, uhr);
     einstellungen.setDatenbankWiederOeffnen([&] { ringe.datenbankWiederOeffnen(); });
     std::unique_ptr<Tabellen> tabellen;
     einstellungen.setTabellenOeffnen([&] {

@@ -13,7 +13,7 @@
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
 #include "core/Ini.h"
-#include "maintenance/ui/Seitenmodell.h"
+#include "maintenance/Seitenmodell.h"
 #include "maintenance/ui/Tabellen.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"

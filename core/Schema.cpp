@@ -1,5 +1,7 @@
 #include "core/Schema.h"
 
+#include "core/Sonder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -59,8 +61,7 @@ QStringList anweisungen() {
         QStringLiteral("CREATE INDEX Ergebnis_Jahr ON Ergebnis (Jahr)"),
         QStringLiteral("CREATE INDEX Einzelergebnisse_Mitglied_Datum "
                        "ON Einzelergebnisse (MitglNr, Datum, Schuss)"),
-        QStringLiteral("INSERT INTO Sonder (AnwPunkte, PistolenTeiler, Version) "
-                       "VALUES (0, 0, '4.0.0')"),
+        sonder::anlegen(),
     };
 }
 

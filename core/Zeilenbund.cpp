@@ -95,12 +95,41 @@ int ergebnisseLoeschen(Database& db, const QVariantList& schluessel, const QStri
     return geloescht;
 }
 
+namespace {
+QString bezeichner(const QString& name) {
+    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+}  // namespace
+
+void feldAendern(Database& db, const QString& tabelle, const QVariant& zeile, const QString& feld,
+                 const QVariant& alt, const QVariant& neu, const aenderungen::Eintrag* log,
+                 const QDateTime& jetzt) {
+    db.run(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+               .arg(bezeichner(tabelle), bezeichner(feld)),
+           {neu, zeile});
+    if (log && !aenderungen::gleich(alt, neu)) {
+        aenderungen::schreiben(db, {*log}, jetzt);
+    }
+}
+
+void zeileLoeschen(Database& db, const QString& tabelle, const QVariant& zeile,
+                   const aenderungen::Eintrag* log, const QDateTime& jetzt) {
+    db.run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(bezeichner(tabelle)), {zeile});
+    if (log) {
+        aenderungen::schreiben(db, {*log}, jetzt);
+    }
+}
+
+QString nummerVergeben(const QVariant& nr) {
+    return QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben.").arg(nr.toString());
+}
+
 QString mitgliedsnummerAendern(Database& db, const QVariant& zeile, const QVariant& alt,
                                const QVariant& neu, const QString& anlass, const QDateTime& jetzt) {
     if (!db.run(QStringLiteral("SELECT 1 FROM Mitglieder WHERE Nr = ? AND rowid <> ?"),
                 {neu, zeile})
              .empty()) {
-        return QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben.").arg(neu.toString());
+        return nummerVergeben(neu);
     }
     const bool mitnehmen = !alt.isNull() && !aenderungen::gleich(alt, neu);
     if (mitnehmen) {

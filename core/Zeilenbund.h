@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 
+#include "core/Aenderungen.h"
+
 class Database;
 
 // An evening's rows belong together: its Ergebnis row, its shots in Einzelergebnisse and the
@@ -15,6 +17,19 @@ namespace zeilenbund {
 // result, its shots and note. Returns the number of results deleted.
 int ergebnisseLoeschen(Database& db, const QVariantList& schluessel, const QString& anlass,
                        const QDateTime& jetzt);
+
+// One field of one row (by rowid) changes; when `log` is given and the value differs, its
+// line goes to the log of corrections in the same transaction (the caller's).
+void feldAendern(Database& db, const QString& tabelle, const QVariant& zeile, const QString& feld,
+                 const QVariant& alt, const QVariant& neu, const aenderungen::Eintrag* log,
+                 const QDateTime& jetzt);
+
+// One row (by rowid) is deleted, with its line in the log when `log` is given.
+void zeileLoeschen(Database& db, const QString& tabelle, const QVariant& zeile,
+                   const aenderungen::Eintrag* log, const QDateTime& jetzt);
+
+// "Die Mitgliedsnummer 13 ist schon vergeben."
+QString nummerVergeben(const QVariant& nr);
 
 // A member's number changes from `alt` to `neu`: the member's results, shots and notes go
 // with it. "" when done, else the German reason why nothing was changed (the number is

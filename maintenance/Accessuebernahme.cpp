@@ -7,6 +7,7 @@
 
 #include "core/Ini.h"
 #include "core/Schema.h"
+#include "core/Sonder.h"
 #include "maintenance/Sicherungen.h"
 #include "maintenance/VorAenderung.h"
 #include "platform/AccessLeser.h"
@@ -243,11 +244,7 @@ bool Accessuebernahme::uebernehmen(const QString& neu, Uebernahmebericht* berich
             }
             if (bericht->vereinsdatenbank) {
                 // The schema is now this version's, whatever the old file said.
-                if (db.run(QStringLiteral("SELECT count(*) FROM Sonder")).rows[0][0].toInt() == 0) {
-                    db.run(QStringLiteral(
-                        "INSERT INTO Sonder (AnwPunkte, PistolenTeiler) VALUES (0, 0)"));
-                }
-                db.run(QStringLiteral("UPDATE Sonder SET Version = '4.0.0'"));
+                sonder::versionSetzen(db);
             }
             t.commit();
         }
@@ -272,6 +269,20 @@ bool Accessuebernahme::uebernehmen(const QString& neu, Uebernahmebericht* berich
         return false;
     }
     return true;
+}
+
+bool vereinsdateiLeer(const QString& datei) {
+    Database db;
+    QString fehler;
+    if (!db.open(datei, &fehler, false, Database::Zugriff::NurLesen)) {
+        return false;
+    }
+    try {
+        return db.run(QStringLiteral("SELECT count(*) FROM Mitglieder")).rows[0][0].toInt() == 0 &&
+               db.run(QStringLiteral("SELECT count(*) FROM Ergebnis")).rows[0][0].toInt() == 0;
+    } catch (const DatabaseError&) {
+        return false;
+    }
 }
 
 QString uebernahmeZiel(const QString& mdb) {

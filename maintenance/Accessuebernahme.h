@@ -47,5 +47,9 @@ bool accessDateiUebernehmen(const QString& alt, const QString& neu,
                             const Accessuebernahme::Fortschritt& fortschritt, QString* text,
                             const QString& sicherungsordner = {});
 
+// A club file without members and evenings: nothing in it would be lost by taking an old
+// file over it. False also when it cannot be read.
+bool vereinsdateiLeer(const QString& datei);
+
 // The file an Access file is taken over into: beside it, ".db" instead of ".mdb".
 QString uebernahmeZiel(const QString& mdb);

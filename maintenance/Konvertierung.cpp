@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "core/ClubDatabase.h"
+#include "core/Sonder.h"
 #include "maintenance/VorAenderung.h"
 #include "platform/Database.h"
 #include "platform/Dateien.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-const QString kVersion = QStringLiteral("4.0.0");
+const QString& kVersion = sonder::kSchemaVersion;
 
 bool hatSpalte(const std::vector<ColumnInfo>& spalten, const QString& name) {
     for (const ColumnInfo& c : spalten) {

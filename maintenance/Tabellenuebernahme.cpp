@@ -9,6 +9,7 @@
 #include "core/DatenbankSlots.h"
 #include "core/Schema.h"
 #include "maintenance/VorAenderung.h"
+#include "platform/Clock.h"
 #include "platform/Database.h"
 #include "platform/Dateien.h"
 #include "platform/Dialogs.h"
@@ -114,7 +115,7 @@ bool protokolliert(const QString& tabelle) {
 // One line in the log of the file `schema` for rows a transfer replaced or took away; a file
 // an older program made gets the log's table first.
 void uebernahmeProtokollieren(Database& db, const QString& schema, const QString& tabelle,
-                              const QString& alt, const QString& neu) {
+                              const QString& alt, const QString& neu, const QDateTime& jetzt) {
     if (!hatTabelle(db, schema, aenderungen::kTabelle)) {
         for (const QString& sql : aenderungen::anlegen(schema)) {
             db.run(sql);
@@ -123,13 +124,15 @@ void uebernahmeProtokollieren(Database& db, const QString& schema, const QString
     aenderungen::schreiben(db,
                            {{tabelle, QVariant(), QString(), QStringLiteral("*"), alt, neu,
                              QStringLiteral("Übernahme")}},
-                           QDateTime::currentDateTime(), schema);
+                           jetzt, schema);
 }
 
 }  // namespace
 
-Tabellenuebernahme::Tabellenuebernahme(Dialogs& dialogs, QString db1, QString db4)
+Tabellenuebernahme::Tabellenuebernahme(Dialogs& dialogs, const Clock& uhr, QString db1,
+                                       QString db4)
     : dialogs_(dialogs),
+      uhr_(uhr),
       db1Text_(std::move(db1)),
       db4Text_(std::move(db4)),
       db1_(paths::resolve(db1Text_)),
@@ -223,7 +226,7 @@ bool Tabellenuebernahme::tabelleKopieren(Database& db, const QString& tabelle) {
                 uebernahmeProtokollieren(
                     db, QStringLiteral("ziel"), tabelle,
                     alt == 1 ? QStringLiteral("1 Zeile") : QStringLiteral("%1 Zeilen").arg(alt),
-                    QStringLiteral("ersetzt durch die Zeilen aus \"%1\"").arg(db1_));
+                    QStringLiteral("ersetzt durch die Zeilen aus \"%1\"").arg(db1_), uhr_.now());
             }
             db.run(QStringLiteral("DELETE FROM ziel.%1").arg(name(tabelle)));
         }
@@ -310,12 +313,14 @@ void Tabellenuebernahme::nachTagSortieren(const QString& tag1) {
         if (nach4 > 0) {
             uebernahmeProtokollieren(db, QStringLiteral("main"), QStringLiteral("Ergebnis"),
                                      anzahlErgebnisse(nach4),
-                                     QStringLiteral("verschoben nach \"%1\"").arg(db4_));
+                                     QStringLiteral("verschoben nach \"%1\"").arg(db4_),
+                                     uhr_.now());
         }
         if (nach1 > 0) {
             uebernahmeProtokollieren(db, QStringLiteral("ziel"), QStringLiteral("Ergebnis"),
                                      anzahlErgebnisse(nach1),
-                                     QStringLiteral("verschoben nach \"%1\"").arg(db1_));
+                                     QStringLiteral("verschoben nach \"%1\"").arg(db1_),
+                                     uhr_.now());
         }
         t.commit();
     } catch (const DatabaseError& e) {

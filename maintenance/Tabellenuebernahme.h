@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class Clock;
 class Database;
 class Dialogs;
 
@@ -12,7 +13,8 @@ class Dialogs;
 class Tabellenuebernahme {
   public:
     // The two files as the settings window shows them (stored form, mapped like every path).
-    Tabellenuebernahme(Dialogs& dialogs, QString db1, QString db4);
+    // `uhr` dates the lines of the logs.
+    Tabellenuebernahme(Dialogs& dialogs, const Clock& uhr, QString db1, QString db4);
 
     // Command1: every table of slot 1 the user confirms (not those beginning with "MS").
     void ausgewaehlteTabellen();
@@ -32,6 +34,7 @@ class Tabellenuebernahme {
     bool tabelleKopieren(Database& db, const QString& tabelle);
 
     Dialogs& dialogs_;
+    const Clock& uhr_;
     QString db1Text_, db4Text_;
     QString db1_, db4_;
 };

@@ -14,7 +14,7 @@
 #include "core/Abendzustand.h"
 #include "core/Zahlen.h"
 #include "machine/ui/RMEinst.h"
-#include "machine/ui/Twips.h"
+#include "platform/widgets/Twips.h"
 #include "platform/Dialogs.h"
 #include "platform/widgets/Nebenfenster.h"
 

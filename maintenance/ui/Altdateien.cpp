@@ -7,28 +7,10 @@
 #include "core/Ini.h"
 #include "maintenance/Accessuebernahme.h"
 #include "maintenance/ui/Accessangebot.h"
-#include "platform/Database.h"
 #include "platform/Dateien.h"
 #include "platform/Paths.h"
 
 namespace altdateien {
-
-namespace {
-// A club file that has no member: nothing in it would be lost by taking an old file over.
-bool ohneMitglieder(const QString& datei) {
-    Database db;
-    QString fehler;
-    if (!db.open(datei, &fehler, false, Database::Zugriff::NurLesen)) {
-        return false;
-    }
-    try {
-        return db.run(QStringLiteral("SELECT count(*) FROM Mitglieder")).rows[0][0].toInt() == 0 &&
-               db.run(QStringLiteral("SELECT count(*) FROM Ergebnis")).rows[0][0].toInt() == 0;
-    } catch (const DatabaseError&) {
-        return false;
-    }
-}
-}  // namespace
 
 void slotPruefen(Ini& ini, Dialogs& dialogs, QWidget* eltern, const QString& name) {
     const DatenbankSlots liste = leseSlots(ini);
@@ -51,7 +33,7 @@ void slotPruefen(Ini& ini, Dialogs& dialogs, QWidget* eltern, const QString& nam
     }
     const QString ziel = uebernahmeZiel(mdb);
     QString neu;
-    if (dateien::existiert(ziel) && !ohneMitglieder(ziel)) {
+    if (dateien::existiert(ziel) && !vereinsdateiLeer(ziel)) {
         neu = ziel;  // taken over before: the slot follows the new file
     } else {
         // A new file that holds no member yet (made at a first start that did not know of

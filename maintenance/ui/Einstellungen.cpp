@@ -13,7 +13,7 @@
 #include "platform/widgets/Nebenfenster.h"
 
 Einstellungen::Einstellungen(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialogs,
-                             QWidget* parent)
+                             const Clock& uhr, QWidget* parent)
     : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Einstellungen"));
     escSchliesst(this);
@@ -27,7 +27,7 @@ Einstellungen::Einstellungen(Ini& ini, Abendzustand& zustand, ClubDatabase& club
     reihe->addWidget(punkte_);
     reihe->addWidget(anzeige_);
     slots_ = new Slotgruppe(ini, dialogs, this);
-    wartung_ = new Wartungsgruppe(ini, club, dialogs, *slots_, this);
+    wartung_ = new Wartungsgruppe(ini, club, dialogs, uhr, *slots_, this);
     auto* haupt = new QGridLayout(this);
     haupt->addWidget(maschine_, 0, 0);
     haupt->addWidget(rechts, 0, 1);

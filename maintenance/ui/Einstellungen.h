@@ -6,6 +6,7 @@
 
 struct Abendzustand;
 class Anzeigegruppe;
+class Clock;
 class ClubDatabase;
 class Dialogs;
 class Ini;
@@ -22,7 +23,7 @@ class Einstellungen : public QWidget {
     Q_OBJECT
   public:
     Einstellungen(Ini& ini, Abendzustand& zustand, ClubDatabase& club, Dialogs& dialogs,
-                  QWidget* parent = nullptr);
+                  const Clock& uhr, QWidget* parent = nullptr);
     ~Einstellungen() override;
 
     // Fills every control from the settings file, exactly as if the user set them, so

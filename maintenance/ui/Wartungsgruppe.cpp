@@ -18,9 +18,9 @@
 #include "platform/Paths.h"
 #include "platform/widgets/Knopf.h"
 
-Wartungsgruppe::Wartungsgruppe(Ini& ini, ClubDatabase& club, Dialogs& dialogs,
+Wartungsgruppe::Wartungsgruppe(Ini& ini, ClubDatabase& club, Dialogs& dialogs, const Clock& uhr,
                                const Slotgruppe& dateien, QWidget* parent)
-    : QWidget(parent), ini_(ini), club_(club), dialogs_(dialogs), slots_(dateien) {
+    : QWidget(parent), ini_(ini), club_(club), dialogs_(dialogs), uhr_(uhr), slots_(dateien) {
     auto* g = new QGridLayout(this);
     Command1 = knopf(this, QStringLiteral("Command1"),
                      QStringLiteral("Ausgewählte Tabellen von 1 nach 4 übernehmen"));
@@ -78,13 +78,13 @@ void Wartungsgruppe::verbinden() {
         }
     });
     connect(Command1, &QPushButton::clicked, this, [this] {
-        Tabellenuebernahme(dialogs_, slots_.datei(0), slots_.datei(3)).ausgewaehlteTabellen();
+        Tabellenuebernahme(dialogs_, uhr_, slots_.datei(0), slots_.datei(3)).ausgewaehlteTabellen();
     });
     connect(Command2, &QPushButton::clicked, this, [this] {
-        Tabellenuebernahme(dialogs_, slots_.datei(0), slots_.datei(3)).mitglieder();
+        Tabellenuebernahme(dialogs_, uhr_, slots_.datei(0), slots_.datei(3)).mitglieder();
     });
     connect(Command3, &QPushButton::clicked, this, [this] {
-        Tabellenuebernahme(dialogs_, slots_.datei(0), slots_.datei(3))
+        Tabellenuebernahme(dialogs_, uhr_, slots_.datei(0), slots_.datei(3))
             .nachTagSortieren(slots_.tag(0));
     });
     connect(Umzug_butt, &QPushButton::clicked, this, &Wartungsgruppe::umziehen);

@@ -5,6 +5,7 @@
 #include <functional>
 
 class QPushButton;
+class Clock;
 class ClubDatabase;
 class Dialogs;
 class Ini;
@@ -16,8 +17,8 @@ class Slotgruppe;
 class Wartungsgruppe : public QWidget {
     Q_OBJECT
   public:
-    Wartungsgruppe(Ini& ini, ClubDatabase& club, Dialogs& dialogs, const Slotgruppe& dateien,
-                   QWidget* parent = nullptr);
+    Wartungsgruppe(Ini& ini, ClubDatabase& club, Dialogs& dialogs, const Clock& uhr,
+                   const Slotgruppe& dateien, QWidget* parent = nullptr);
 
     void setDatenbankWiederOeffnen(std::function<void()> f) { wiederOeffnen_ = std::move(f); }
     void setTabellenOeffnen(std::function<void()> f);
@@ -30,6 +31,7 @@ class Wartungsgruppe : public QWidget {
     Ini& ini_;
     ClubDatabase& club_;
     Dialogs& dialogs_;
+    const Clock& uhr_;
     const Slotgruppe& slots_;
     std::function<void()> wiederOeffnen_;
     std::function<void()> tabellenOeffnen_;

@@ -12,8 +12,9 @@
 
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
+#include "core/Sonder.h"
 #include "core/Zahlen.h"
-#include "members/ui/TabellenModell.h"
+#include "members/TabellenModell.h"
 #include "platform/Dialogs.h"
 #include "platform/widgets/Nebenfenster.h"
 
@@ -161,10 +162,9 @@ void FormPunkte::laden() {
         haekchenZeigen(*t);
     }
     try {
-        const SqlRows s =
-            club_.db().run(QStringLiteral("SELECT AnwPunkte, PistolenTeiler FROM Sonder"));
-        Text1->setText(s.empty() ? QString() : s.rows[0][0].toString());
-        Text2->setText(s.empty() ? QString() : zahlText(s.rows[0][1].toDouble(), 7));
+        const sonder::Werte s = sonder::lesen(club_.db());
+        Text1->setText(s.da ? s.anwPunkte.toString() : QString());
+        Text2->setText(s.da ? zahlText(s.pistolenTeiler.toDouble(), 7) : QString());
     } catch (const DatabaseError& e) {
         dialogs_.message(e.message());
     }
@@ -190,11 +190,7 @@ void FormPunkte::sonderSchreiben(const QString& feld, QLineEdit* e) {
         return;
     }
     try {
-        Database& db = club_.db();
-        if (db.run(QStringLiteral("SELECT count(*) FROM Sonder")).rows[0][0].toInt() == 0) {
-            db.run(QStringLiteral("INSERT INTO Sonder (AnwPunkte, PistolenTeiler) VALUES (0, 0)"));
-        }
-        db.run(QStringLiteral("UPDATE Sonder SET %1 = ?").arg(feld), {wert});
+        sonder::schreiben(club_.db(), feld, wert);
     } catch (const DatabaseError& ex) {
         dialogs_.message(ex.message());
         laden();

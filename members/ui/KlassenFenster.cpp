@@ -10,7 +10,7 @@
 
 #include "core/ClubDatabase.h"
 #include "core/Schema.h"
-#include "members/ui/TabellenModell.h"
+#include "members/TabellenModell.h"
 #include "platform/Dialogs.h"
 #include "platform/widgets/Knopf.h"
 #include "reports/Klassenregeln.h"

@@ -13,8 +13,9 @@
 #include "core/Abendzustand.h"
 #include "core/ClubDatabase.h"
 #include "core/Hauptfelder.h"
+#include "core/Zeilenbund.h"
 #include "maintenance/VorAenderung.h"
-#include "members/ui/TabellenModell.h"
+#include "members/TabellenModell.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SqlDialect.h"
@@ -45,8 +46,7 @@ Mitgl::Mitgl(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& 
     escSchliesst(this);
     setWindowTitle(QStringLiteral("Mitglieder"));
     modell_ = new TabellenModell(club_, QStringLiteral("Mitglieder"), kSpalten, this);
-    modell_->eindeutig(QStringLiteral("Nr"),
-                       QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben."),
+    modell_->eindeutig(QStringLiteral("Nr"), zeilenbund::nummerVergeben(QStringLiteral("%1")),
                        mitgliedsnummerFehlt());
     modell_->protokollieren(QStringLiteral("Nr"), uhr_);
     connect(modell_, &TabellenModell::abgelehnt, this,

@@ -29,6 +29,7 @@
 #include "platform/Paths.h"
 #include "platform/Textdatei.h"
 #include "platform/widgets/Nebenfenster.h"
+#include "platform/widgets/Twips.h"
 #include "reports/Aenderungsliste.h"
 #include "reports/Ausdruck.h"
 #include "reports/Export.h"
@@ -37,12 +38,6 @@
 #include "reports/Klassenname.h"
 #include "reports/ui/Navigator.h"
 #include "reports/ui/ZeilenModell.h"
-
-namespace {
-
-constexpr double kTwipsJePixel = 15.0;  // 1440 twips an inch at 96 dots an inch
-
-}  // namespace
 
 Auswertung::Auswertung(ClubDatabase& club, const Hauptfelder& felder, const Abendzustand& zustand,
                        Dialogs& dialogs, const Clock& uhr, QWidget* parent)
@@ -239,7 +234,7 @@ bool Auswertung::zeigen(const QString& basis, const QString& anweisung, Listenar
             ? QStringLiteral("Zeit, neueste zuerst")
             : QString(sortierung_).replace(QStringLiteral("Gesammt"), QStringLiteral("Gesamt")));
     if (roh) {
-        tabelle_->setColumnWidth(5, static_cast<int>(800 / kTwipsJePixel));
+        tabelle_->setColumnWidth(5, twipsZuPixel(tabelle_, 800));
     }
     if (art == Listenart::Aenderungen) {
         spaltenEinpassen();

@@ -40,7 +40,7 @@ class TestFenster : public QObject {
         fenster.emplace_back(
             "Wett", std::make_unique<Wett>(f.ini, f.dialogs, f.uhr, f.daten.pfad("wettk.db")));
         fenster.emplace_back("Einstellungen",
-                             std::make_unique<Einstellungen>(f.ini, f.zustand, f.club, f.dialogs));
+                             std::make_unique<Einstellungen>(f.ini, f.zustand, f.club, f.dialogs, f.uhr));
         fenster.emplace_back("Tabellen", std::make_unique<Tabellen>(f.club, f.zustand, f.dialogs, f.uhr));
         fenster.emplace_back(
             "Schussbild", std::make_unique<SchussbildFenster>(f.ini, f.zustand, f.dialogs, f.uhr));

@@ -13,7 +13,7 @@
 #include "core/Ini.h"
 #include "core/Schema.h"
 #include "maintenance/Datensatzquelle.h"
-#include "maintenance/ui/Seitenmodell.h"
+#include "maintenance/Seitenmodell.h"
 #include "maintenance/ui/Tabellen.h"
 #include "platform/Clock.h"
 #include "tests/support/ScriptedDialogs.h"

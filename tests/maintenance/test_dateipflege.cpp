@@ -7,10 +7,14 @@
 #include "core/Schema.h"
 #include "maintenance/Konvertierung.h"
 #include "maintenance/Tabellenuebernahme.h"
+#include "platform/Clock.h"
 #include "platform/Sicherung.h"
 #include "tests/support/Programmfenster.h"
 
 namespace {
+
+// The time every transfer's log line carries.
+const FixedClock uhr{QDateTime(QDate(2026, 12, 9), QTime(20, 15, 7))};
 
 // A club file of its own in the fixture's folder.
 struct Datei {
@@ -84,17 +88,17 @@ class TestDateipflege : public QObject {
         Datei eins(d, "eins.db");
         eins.db.run("INSERT INTO Mitglieder (Nr, Name) VALUES (1, 'A')");
         ScriptedDialogs dialogs;
-        Tabellenuebernahme(dialogs, eins.pfad, eins.pfad).mitglieder();
-        Tabellenuebernahme(dialogs, eins.pfad, d.pfad("fehlt.db")).mitglieder();
+        Tabellenuebernahme(dialogs, uhr, eins.pfad, eins.pfad).mitglieder();
+        Tabellenuebernahme(dialogs, uhr, eins.pfad, d.pfad("fehlt.db")).mitglieder();
         QCOMPARE(dialogs.messages, (QStringList{kKeineDb, kKeineDb}));
         // The same file written differently: refused, the table is not emptied.
         dialogs.answerYes();
         dialogs.answerYes();
-        Tabellenuebernahme(dialogs, eins.pfad, d.pfad("./eins.db")).mitglieder();
+        Tabellenuebernahme(dialogs, uhr, eins.pfad, d.pfad("./eins.db")).mitglieder();
         QVERIFY(dialogs.messages.last().startsWith("Unter 1 und unter 4 ist dieselbe Datei"));
         QVERIFY(dialogs.questions.isEmpty());
         QCOMPARE(eins.zahl("SELECT count(*) FROM Mitglieder"), 1);
-        Tabellenuebernahme(dialogs, eins.pfad, "mariadb://verein@127.0.0.1:3306/verein")
+        Tabellenuebernahme(dialogs, uhr, eins.pfad, "mariadb://verein@127.0.0.1:3306/verein")
             .mitglieder();
         QVERIFY(dialogs.messages.last().startsWith("Tabellen werden nur zwischen Dateien"));
     }
@@ -118,7 +122,7 @@ class TestDateipflege : public QObject {
              {"Ja", "Nein", "Nein", "Nein", "Nein", "Nein", "Nein", "Nein", "Nein", "Ja"}) {
             antwort[0] == 'J' ? dialogs.answerYes() : dialogs.answerNo();
         }
-        Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).ausgewaehlteTabellen();
+        Tabellenuebernahme(dialogs, uhr, eins.pfad, vier.pfad).ausgewaehlteTabellen();
         // in the file's order; the program's own notes are not offered
         QCOMPARE(
             dialogs.questions,
@@ -138,7 +142,7 @@ class TestDateipflege : public QObject {
         eins.db.run("INSERT INTO Mitglieder (Nr, Name, Klasse) VALUES (4, 'Dora', 1)");
         dialogs.answerYes();
         dialogs.answerNo();
-        Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).mitglieder();
+        Tabellenuebernahme(dialogs, uhr, eins.pfad, vier.pfad).mitglieder();
         QCOMPARE(dialogs.messages.mid(dialogs.messages.size() - 2),
                  (QStringList{"Diese Mitglieder haben in \"" + vier.pfad +
                                   "\" schon ihre Nummer und wurden nicht übernommen:\n1 Anna\n"
@@ -149,7 +153,7 @@ class TestDateipflege : public QObject {
         eins.db.run("DELETE FROM Mitglieder WHERE Nr = 4");
         dialogs.answerYes();
         dialogs.answerYes();
-        Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).mitglieder();
+        Tabellenuebernahme(dialogs, uhr, eins.pfad, vier.pfad).mitglieder();
         QCOMPARE(vier.zahl("SELECT count(*) FROM Mitglieder"), 3);
         // the members replaced are noted in 4's log, made for this file of an older program
         const QString log = "SELECT Tabelle, MitglNr, Feld, Alt, Neu, Anlass FROM Aenderungen";
@@ -163,13 +167,15 @@ class TestDateipflege : public QObject {
             return z;
         };
         QCOMPARE(ohneNull(vier), ersetzt);
+        QCOMPARE(vier.db.run("SELECT Zeit FROM Aenderungen").rows[0][0].toString(),
+                 QStringLiteral("2026-12-09 20:15:07"));
         // A copy that fails is named under slot 4's file and never reported as done.
         vier.db.run(
             "CREATE TRIGGER nein BEFORE INSERT ON Mitglieder "
             "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END");
         dialogs.answerYes();
         dialogs.answerYes();
-        Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).mitglieder();
+        Tabellenuebernahme(dialogs, uhr, eins.pfad, vier.pfad).mitglieder();
         QCOMPARE(dialogs.messages.last(), "Die Tabelle Mitglieder wurde nicht übernommen; \"" +
                                               vier.pfad +
                                               "\" ist unverändert.\nMeldung des "
@@ -180,7 +186,7 @@ class TestDateipflege : public QObject {
         QCOMPARE(eins.zahl("SELECT count(*) FROM Mitglieder"), 3);
         // Declined: the closing message all the same, nothing copied.
         dialogs.answerNo();
-        Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).mitglieder();
+        Tabellenuebernahme(dialogs, uhr, eins.pfad, vier.pfad).mitglieder();
         QCOMPARE(dialogs.messages.last(), QStringLiteral("Ausgewählte Dateien wurden übernommen"));
         QCOMPARE(vier.zahl("SELECT count(*) FROM Mitglieder"), 3);
     }
@@ -196,7 +202,7 @@ class TestDateipflege : public QObject {
         vier.ergebnis(3, "2024-04-08", 4);  // Monday in 4: moves to 1
         vier.ergebnis(4, "2024-04-05", 0);  // Friday: stays
         ScriptedDialogs dialogs;
-        Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).nachTagSortieren("Mo");
+        Tabellenuebernahme(dialogs, uhr, eins.pfad, vier.pfad).nachTagSortieren("Mo");
         QCOMPARE(dialogs.messages, QStringList{"Ausgewählte Dateien wurden übernommen"});
         QCOMPARE(eins.abende(), QStringLiteral("1/2024-04-01/3 2/2024-04-03/5 3/2024-04-08/4"));
         QCOMPARE(vier.abende(), QStringLiteral("1/2024-04-03/2 2/2024-04-03/1 4/2024-04-05/0"));
@@ -227,7 +233,7 @@ class TestDateipflege : public QObject {
             "BEGIN SELECT RAISE(ABORT, 'Datenträger voll'); END");
         const QString vorher1 = eins.abende(), vorher4 = vier.abende();
         ScriptedDialogs dialogs;
-        Tabellenuebernahme(dialogs, eins.pfad, vier.pfad).nachTagSortieren("Mo");
+        Tabellenuebernahme(dialogs, uhr, eins.pfad, vier.pfad).nachTagSortieren("Mo");
         QVERIFY2(dialogs.messages.last().startsWith(
                      "Die Ergebnisse wurden nicht sortiert; beide Dateien sind unverändert.\n"),
                  qPrintable(dialogs.messages.last()));

@@ -24,7 +24,8 @@ struct Fenster {
     Abendzustand zustand;
     ClubDatabase club{ini, zustand};
     ScriptedDialogs dialogs;
-    Einstellungen e{ini, zustand, club, dialogs};
+    FixedClock uhr{QDate(2024, 4, 3)};
+    Einstellungen e{ini, zustand, club, dialogs, uhr};
 
     template <class T = QLineEdit>
     T* c(const char* name) {
@@ -270,7 +271,7 @@ class TestEinstellungsfenster : public QObject {
         Programmfenster p("RMIII", false);
         p.dialogs.answerNo();  // no club database made yet
         p.starten();
-        Einstellungen e(p.ini, p.zustand, p.club, p.dialogs);
+        Einstellungen e(p.ini, p.zustand, p.club, p.dialogs, p.uhr);
         e.oeffnen();
         auto* datei = e.findChild<QLineEdit*>("DB1Datei");
         QCOMPARE(datei->text(), paths::defaultClubDatabase());
@@ -298,7 +299,7 @@ class TestEinstellungsfenster : public QObject {
         Programmfenster p{QString()};
         ScriptedLine line;
         line.oeffnenScheitert = true;
-        Einstellungen e(p.ini, p.zustand, p.club, p.dialogs);
+        Einstellungen e(p.ini, p.zustand, p.club, p.dialogs, p.uhr);
         int geoeffnet = 0;
         p.w = std::make_unique<Ringe>(p.ini, p.zustand, p.club, p.dialogs, p.uhr);
         p.einlesen = std::make_unique<Einlesen>(line, p.ini, p.zustand, *p.w, p.dialogs);

@@ -9,7 +9,7 @@
 #include <QSysInfo>
 #include <QTableView>
 
-#include "members/ui/TabellenModell.h"
+#include "members/TabellenModell.h"
 #include "reports/Klassenzuordnung.h"
 #include "reports/ui/Auswertung.h"
 #include "reports/ui/ZeilenModell.h"
@@ -296,6 +296,27 @@ class TestAenderungen : public QObject {
                      log[2][6] == QString("Gelöscht"),
                  qPrintable(log[2][4].toString()));
         QCOMPARE(log[3], zeile("Mitglieder", 12, nullptr, "Klasse", "2", "3", "Klassen berechnet"));
+    }
+
+    // A member's number changed in the members window takes the member's evenings along and
+    // is refused for a number that is taken, as in the table browser.
+    void mitgliedsnummerNimmtAbendeMit() {
+        Abend f;
+        f.daten.mitglied(13, "Bernd Bauer", 1);
+        f.daten.ergebnis({13, "2024-03-27", 90, 180, 360, 20.0, 4});
+        TabellenModell mitglieder(f.club, "Mitglieder", {"Nr", "Name"});
+        mitglieder.eindeutig("Nr", "vergeben %1", "leer");
+        mitglieder.protokollieren("Nr", f.uhr);
+        mitglieder.laden("Nr");
+        QString fehler;
+        QVERIFY(!mitglieder.setzen(1, "Nr", "12", &fehler));
+        QCOMPARE(fehler, QString("Die Mitgliedsnummer 12 ist schon vergeben."));
+        QVERIFY2(mitglieder.setzen(1, "Nr", "23", &fehler), qPrintable(fehler));
+        QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis WHERE MitglNr = 23"), 1);
+        QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis WHERE MitglNr = 13"), 0);
+        const std::vector<QVariantList> log = f.log();
+        QVERIFY(!log.empty());
+        QCOMPARE(log[0], zeile("Mitglieder", 13, nullptr, "Nr", "13", "23", "Tabellenansicht"));
     }
 };
 

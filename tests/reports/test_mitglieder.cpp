@@ -8,7 +8,7 @@
 #include "members/ui/FormPunkte.h"
 #include "members/ui/KlassenFenster.h"
 #include "members/ui/Mitgl.h"
-#include "members/ui/TabellenModell.h"
+#include "members/TabellenModell.h"
 #include "platform/AufzeichnenderDrucker.h"
 #include "reports/Klassenzuordnung.h"
 #include "reports/Mitgliederliste.h"

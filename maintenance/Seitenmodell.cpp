@@ -1,4 +1,4 @@
-#include "maintenance/ui/Seitenmodell.h"
+#include "maintenance/Seitenmodell.h"
 
 #include <QDateTime>
 
@@ -247,13 +247,9 @@ bool Seitenmodell::setData(const QModelIndex& index, const QVariant& value, int 
                                                         QStringLiteral("Tabellenansicht"),
                                                         uhr_.now());
             } else {
-                db_->run(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
-                             .arg(name(tabelle_), name(feld)),
-                         {v, vorher.at(0)});
-                if (protokolliert() && !aenderungen::gleich(alt, v)) {
-                    aenderungen::schreiben(*db_, {schussEintrag(vorher, feld, alt, v)},
-                                           uhr_.now());
-                }
+                const aenderungen::Eintrag log = schussEintrag(vorher, feld, alt, v);
+                zeilenbund::feldAendern(*db_, tabelle_, vorher.at(0), feld, alt, v,
+                                        protokolliert() ? &log : nullptr, uhr_.now());
             }
             if (grund.isEmpty()) {
                 t.commit();

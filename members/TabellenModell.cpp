@@ -1,10 +1,11 @@
-#include "members/ui/TabellenModell.h"
+#include "members/TabellenModell.h"
 
 #include <QDate>
 
 #include "core/Aenderungen.h"
 #include "core/ClubDatabase.h"
 #include "core/Zahlen.h"
+#include "core/Zeilenbund.h"
 #include "platform/Clock.h"
 #include "platform/SqlDialect.h"
 #include "reports/Druckwerte.h"
@@ -71,7 +72,10 @@ bool TabellenModell::setzen(int zeile, const QString& spalte, const QVariant& ei
     if (grund.isEmpty() && pruefung_) {
         grund = pruefung_(spalte, v);
     }
-    if (grund.isEmpty() && spalte == eindeutig_ && !v.isNull()) {
+    // A member's number is checked and changed with what hangs on it, as everywhere.
+    const bool nummernFeld = !protokollNr_.isEmpty() && spalte == protokollNr_ &&
+                                 tabelle_ == QLatin1String("Mitglieder");
+    if (grund.isEmpty() && spalte == eindeutig_ && !v.isNull() && !nummernFeld) {
         try {
             const int andere =
                 club_.db()
@@ -93,17 +97,25 @@ bool TabellenModell::setzen(int zeile, const QString& spalte, const QVariant& ei
         try {
             // The edit and its line in the log, together or not at all.
             Transaction t(club_.db());
-            club_.db().run(
-                QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(tabelle_, spalte),
-                {v, vorher[0]});
-            if (!protokollNr_.isEmpty() && !aenderungen::gleich(alt, v)) {
-                aenderungen::schreiben(
-                    club_.db(),
-                    {{tabelle_, mitgliedsnummer(vorher), QString(), spalte, aenderungen::text(alt),
-                      aenderungen::text(v), QStringLiteral("Tabellenansicht")}},
-                    uhr_->now());
+            if (nummernFeld) {
+                grund = zeilenbund::mitgliedsnummerAendern(club_.db(), vorher[0], alt, v,
+                                                           QStringLiteral("Tabellenansicht"),
+                                                           uhr_->now());
+            } else {
+                const aenderungen::Eintrag log{tabelle_,
+                                               mitgliedsnummer(vorher),
+                                               QString(),
+                                               spalte,
+                                               aenderungen::text(alt),
+                                               aenderungen::text(v),
+                                               QStringLiteral("Tabellenansicht")};
+                zeilenbund::feldAendern(club_.db(), tabelle_, vorher[0], spalte, alt, v,
+                                        protokollNr_.isEmpty() ? nullptr : &log,
+                                        uhr_ ? uhr_->now() : QDateTime());
             }
-            t.commit();
+            if (grund.isEmpty()) {
+                t.commit();
+            }
         } catch (const DatabaseError& e) {
             grund = e.message();
         }
@@ -156,15 +168,16 @@ bool TabellenModell::loeschen(int zeile, QString* fehler) {
     const QVariantList& vorher = zeilen_.rows[static_cast<std::size_t>(zeile)];
     try {
         Transaction t(club_.db());
-        club_.db().run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(tabelle_), {vorher[0]});
-        if (!protokollNr_.isEmpty()) {
-            aenderungen::schreiben(
-                club_.db(),
-                {{tabelle_, mitgliedsnummer(vorher), QString(), QStringLiteral("*"),
-                  aenderungen::zeile(spalten_, vorher.mid(1)), QString(),
-                  QStringLiteral("Gelöscht")}},
-                uhr_->now());
-        }
+        const aenderungen::Eintrag log{tabelle_,
+                                       mitgliedsnummer(vorher),
+                                       QString(),
+                                       QStringLiteral("*"),
+                                       aenderungen::zeile(spalten_, vorher.mid(1)),
+                                       QString(),
+                                       QStringLiteral("Gelöscht")};
+        zeilenbund::zeileLoeschen(club_.db(), tabelle_, vorher[0],
+                                  protokollNr_.isEmpty() ? nullptr : &log,
+                                  uhr_ ? uhr_->now() : QDateTime());
         t.commit();
     } catch (const DatabaseError& e) {
         if (fehler) {
