@@ -357,6 +357,7 @@ bool Abendsteuerung::nachtragen(const Felder* abend, const QString& wer, const Q
                     .arg(n)
                     .arg(wer, datum),
                 false);
+            emit abendGespeichert();
             return true;
         }
     } catch (const AbendAnderswoGespeichert&) {
@@ -455,7 +456,7 @@ void Abendsteuerung::speichern(int programm, bool ersetzen) {
                                clock_.now().time().toString(QStringLiteral("HH:mm:ss"))));
             anzeige_.meldung(hinweise.join(QStringLiteral(" – ")), true);
             if (!f.Wettkampf) {
-                emit abendGespeichert();  // the one place after an evening reached the database
+                emit abendGespeichert();
             }
         }
         return;

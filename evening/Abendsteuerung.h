@@ -81,7 +81,8 @@ class Abendsteuerung : public QObject {
                     const QString& fehlerVorspann = {});
 
   signals:
-    // An evening was stored in the club database just now.
+    // An evening was stored in the club database just now (calculated and saved, or a
+    // kept strip added); competition rows are not.
     void abendGespeichert();
 
   private:

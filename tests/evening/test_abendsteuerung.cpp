@@ -305,6 +305,7 @@ class TestAbendsteuerung : public QObject {
                  QString("2 Schuss dem Abend von Nr. 12 (Anna Alt) am 03.04.2024 nachgetragen "
                          "und gespeichert."));
         QCOMPARE(a.bild.f.SName, QString("Bert Bau"));  // the member shown stays
+        QCOMPARE(a.gespeichert.count(), 2);
 
         QVERIFY(!a.s.nachtragen(nullptr, "Nr. 5 (x)", "03.04.2024", streifen));
         QVERIFY(a.dialogs.messages.last().startsWith(
