@@ -375,7 +375,7 @@ bool Abendsteuerung::nachtragen(const Felder* abend, const QString& wer, const Q
 
 // Competition mode: the series go into the grid row the number names, not into the club
 // database.
-void Abendsteuerung::wettkampfEintragen(Felder& f) {
+bool Abendsteuerung::wettkampfEintragen(Felder& f) {
     double summe = 0;
     std::array<QString, 7> serien;
     for (int s = 1; s <= 6; ++s) {
@@ -388,9 +388,10 @@ void Abendsteuerung::wettkampfEintragen(Felder& f) {
         dialogs_.message(QStringLiteral("Im Wettkampf ist die Nummer die Zeile 1 bis 14 der "
                                         "Wettkampftabelle; \"%1\" ist keine.")
                              .arg(f.SNummer));
-        return;
+        return false;
     }
     wettkampf_->serienEintragen(static_cast<int>(zeile), serien, f.GesScheibe);
+    return true;
 }
 
 void Abendsteuerung::speichern(int programm, bool ersetzen) {
@@ -408,6 +409,7 @@ void Abendsteuerung::speichern(int programm, bool ersetzen) {
     }
     std::optional<AbendAnderswoGespeichert> konflikt;
     std::optional<int> ohnePunkte;  // the class whose point tables are empty
+    bool keineZeile = false;        // competition mode, and the number names no row
     QStringList hinweise;           // for the message line, never a box that waits
     const bool gespeichert = mitFeldern(
         [&](Felder& f) {
@@ -416,7 +418,7 @@ void Abendsteuerung::speichern(int programm, bool ersetzen) {
             }
             hinweise = serienHinweise(f, programm);
             if (f.Wettkampf) {
-                wettkampfEintragen(f);
+                keineZeile = !wettkampfEintragen(f);
             } else {
                 Database& db = club_.db();
                 // The class as it stands now: the members window may have changed it.
@@ -441,7 +443,7 @@ void Abendsteuerung::speichern(int programm, bool ersetzen) {
         QStringLiteral("Der Abend wurde nicht gespeichert. Er bleibt auf dem Bildschirm.\n"));
     const Felder f = anzeige_.felderLesen();
     if (!konflikt) {
-        if (gespeichert) {
+        if (gespeichert && !keineZeile) {
             if (ohnePunkte) {
                 // Told once a program run per class, beside what was stored.
                 punkteHinweisKlassen_.insert(*ohnePunkte);

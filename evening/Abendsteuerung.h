@@ -87,7 +87,8 @@ class Abendsteuerung : public QObject {
                     const QString& fehlerVorspann = {});
     void abendLaden(Felder& f);
     void speichern(int programm, bool ersetzen);
-    void wettkampfEintragen(Felder& f);
+    // False after telling the user the number names no row.
+    bool wettkampfEintragen(Felder& f);
     bool mitgliedAnlegen();
 
     Abendzustand& zustand_;

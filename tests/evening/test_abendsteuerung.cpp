@@ -234,7 +234,8 @@ class TestAbendsteuerung : public QObject {
     }
 
     // In competition mode the number is a grid row: its shooter's name shows, the series
-    // go into that row and nothing into the club database; a row beyond 14 is refused.
+    // go into that row and nothing into the club database; a row beyond 14 is refused, and
+    // the message line does not claim it was filled.
     void wettkampfGehtInsGitter() {
         Stand a(daten.pfad("a.ini"), daten.dbPfad());
         QVERIFY(a.s.datenbankOeffnen("Training"));
@@ -262,6 +263,7 @@ class TestAbendsteuerung : public QObject {
         QCOMPARE(a.dialogs.messages.last(),
                  QString("Im Wettkampf ist die Nummer die Zeile 1 bis 14 der Wettkampftabelle; "
                          "\"15\" ist keine."));
+        QCOMPARE(a.bild.meldungen.size(), 1);
     }
 
     // A reading hands its shots over in the buffer: they show with their series and are
