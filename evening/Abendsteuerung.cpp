@@ -398,6 +398,7 @@ bool Abendsteuerung::nachtragen(const Felder* abend, const QString& wer, const Q
                     .arg(n)
                     .arg(wer, datum),
                 false);
+            emit abendGespeichert();
             return true;
         }
     } catch (const AbendAnderswoGespeichert&) {
@@ -415,7 +416,7 @@ bool Abendsteuerung::nachtragen(const Felder* abend, const QString& wer, const Q
 
 // Competition mode: the series go into the grid row the number names, not into the club
 // database.
-void Abendsteuerung::wettkampfEintragen(Felder& f) {
+bool Abendsteuerung::wettkampfEintragen(Felder& f) {
     double summe = 0;
     std::array<QString, 7> serien;
     for (int s = 1; s <= 6; ++s) {
@@ -428,9 +429,10 @@ void Abendsteuerung::wettkampfEintragen(Felder& f) {
         dialogs_.message(QStringLiteral("Im Wettkampf ist die Nummer die Zeile 1 bis 14 der "
                                         "Wettkampftabelle; \"%1\" ist keine.")
                              .arg(f.SNummer));
-        return;
+        return false;
     }
     wettkampf_->serienEintragen(static_cast<int>(zeile), serien, f.GesScheibe);
+    return true;
 }
 
 void Abendsteuerung::speichern(int programm, bool ersetzen) {
@@ -448,6 +450,7 @@ void Abendsteuerung::speichern(int programm, bool ersetzen) {
     }
     std::optional<AbendAnderswoGespeichert> konflikt;
     std::optional<int> ohnePunkte;  // the class whose point tables are empty
+    bool keineZeile = false;        // competition mode, and the number names no row
     QStringList hinweise;           // for the message line, never a box that waits
     const bool gespeichert = mitFeldern(
         [&](Felder& f) {
@@ -456,7 +459,7 @@ void Abendsteuerung::speichern(int programm, bool ersetzen) {
             }
             hinweise = serienHinweise(f, programm);
             if (f.Wettkampf) {
-                wettkampfEintragen(f);
+                keineZeile = !wettkampfEintragen(f);
             } else {
                 Database& db = club_.db();
                 // The class as it stands now: the members window may have changed it.
@@ -481,7 +484,7 @@ void Abendsteuerung::speichern(int programm, bool ersetzen) {
         QStringLiteral("Der Abend wurde nicht gespeichert. Er bleibt auf dem Bildschirm.\n"));
     const Felder f = anzeige_.felderLesen();
     if (!konflikt) {
-        if (gespeichert) {
+        if (gespeichert && !keineZeile) {
             if (ohnePunkte) {
                 // Told once a program run per class, beside what was stored.
                 punkteHinweisKlassen_.insert(*ohnePunkte);
@@ -496,7 +499,7 @@ void Abendsteuerung::speichern(int programm, bool ersetzen) {
                                clock_.now().time().toString(QStringLiteral("HH:mm:ss"))));
             anzeige_.meldung(hinweise.join(QStringLiteral(" – ")), true);
             if (!f.Wettkampf) {
-                emit abendGespeichert();  // the one place after an evening reached the database
+                emit abendGespeichert();
             }
         }
         return;

@@ -76,18 +76,19 @@ class Abendsteuerung : public QObject {
     bool nachtragen(const Felder* abend, const QString& wer, const QString& datum,
                     const std::function<void(Abendzustand&)>& schuesse);
 
-    // Runs a rule on the fields; a number overflow or engine error ends it with a message.
-    bool mitFeldern(const std::function<void(Felder&)>& regel,
-                    const QString& fehlerVorspann = {});
-
   signals:
-    // An evening was stored in the club database just now.
+    // An evening was stored in the club database just now (calculated and saved, or a
+    // kept strip added); competition rows are not.
     void abendGespeichert();
 
   private:
+    // Runs a rule on the fields; a number overflow or engine error ends it with a message.
+    bool mitFeldern(const std::function<void(Felder&)>& regel,
+                    const QString& fehlerVorspann = {});
     void abendLaden(Felder& f);
     void speichern(int programm, bool ersetzen);
-    void wettkampfEintragen(Felder& f);
+    // False after telling the user the number names no row.
+    bool wettkampfEintragen(Felder& f);
     bool mitgliedAnlegen();
 
     Abendzustand& zustand_;

@@ -50,6 +50,8 @@ class Ringe : public QMainWindow,
     void felderZeigen(const Felder& felder) override;
     void meldung(const QString& zeile, bool ganz) override;
 
+    // The evening behind the fields: whoever shows stored evenings elsewhere listens to
+    // its abendGespeichert().
     Abendsteuerung& steuerung() { return steuerung_; }
 
     // The reading window and the machine settings window; without them the machine

@@ -238,7 +238,8 @@ class TestAbendsteuerung : public QObject {
     }
 
     // In competition mode the number is a grid row: its shooter's name shows, the series
-    // go into that row and nothing into the club database; a row beyond 14 is refused.
+    // go into that row and nothing into the club database; a row beyond 14 is refused, and
+    // the message line does not claim it was filled.
     void wettkampfGehtInsGitter() {
         Stand a(daten.pfad("a.ini"), daten.dbPfad());
         QVERIFY(a.s.datenbankOeffnen("Training"));
@@ -266,6 +267,7 @@ class TestAbendsteuerung : public QObject {
         QCOMPARE(a.dialogs.messages.last(),
                  QString("Im Wettkampf ist die Nummer die Zeile 1 bis 14 der Wettkampftabelle; "
                          "\"15\" ist keine."));
+        QCOMPARE(a.bild.meldungen.size(), 1);
     }
 
     // A reading hands its shots over in the buffer: they show with their series and are
@@ -346,6 +348,7 @@ class TestAbendsteuerung : public QObject {
                  QString("2 Schuss dem Abend von Nr. 12 (Anna Alt) am 03.04.2024 nachgetragen "
                          "und gespeichert."));
         QCOMPARE(a.bild.f.SName, QString("Bert Bau"));  // the member shown stays
+        QCOMPARE(a.gespeichert.count(), 2);
 
         QVERIFY(!a.s.nachtragen(nullptr, "Nr. 5 (x)", "03.04.2024", streifen));
         QVERIFY(a.dialogs.messages.last().startsWith(
