@@ -52,3 +52,6 @@ zk_win_test(test_standzeile rangeimport/test_standzeile.cpp zk_win_testsupport z
 #   a MariaDB server of the test's own, stopped and continued by signals, and unixODBC's
 #   configuration files.
 # - test_fenster, test_schussbild, test_einstellungsfenster: not yet tried here.
+# A reading over a COM port that scripts/windows-tests maps to the Linux simulator's
+# pseudo-terminal.
+zk_win_test(test_com_wine windows/test_com_wine.cpp zk_win_testsupport_ui)
