@@ -34,3 +34,24 @@ zk_win_test(test_tabellen evening/test_tabellen.cpp zk_win_testsupport zk_evenin
 zk_win_test(test_export reports/test_export.cpp zk_win_testsupport_ui zk_reports_ui)
 zk_win_test(test_mitglieder reports/test_mitglieder.cpp zk_win_testsupport_ui zk_reports_ui)
 zk_win_test(test_dateipflege maintenance/test_dateipflege.cpp zk_win_testsupport_ui zk_maintenance)
+# The machines' dialogues and the range rows, without a serial line.
+zk_win_test(test_leser machine/test_leser.cpp zk_win_testsupport zk_machine)
+zk_win_test(test_programme machine/test_programme.cpp zk_win_testsupport zk_machine)
+zk_win_test(test_ablauf machine/test_ablauf.cpp zk_win_testsupport zk_machine)
+zk_win_test(test_standzeile rangeimport/test_standzeile.cpp zk_win_testsupport zk_rangeimport)
+
+# Not built for Windows:
+# - test_lesen_simulator, test_sam_streifenrest, test_lesen_dauerlauf, test_maschinenfenster:
+#   they start the simulator (a Linux program on a pseudo-terminal) themselves.
+# - test_ausdruck, test_auswertung, test_wettkampf, test_aenderungen: they read the PDFs back
+#   with pdftotext, a Linux program.
+# - test_anzeige, test_anzeigegrenzen: Linux's chromium through python3-selenium.
+# - test_sicherungen, test_zurueckholen, test_umzug, test_accessuebernahme, test_zweistaende:
+#   they start python3, mdbtools, the program or the test stand as Linux processes.
+# - test_ausfall, test_mehrplatz, test_meytonimport, test_ohne_datenquelle, test_serverodbc:
+#   a MariaDB server of the test's own, stopped and continued by signals, and unixODBC's
+#   configuration files.
+# - test_fenster, test_schussbild, test_einstellungsfenster: not yet tried here.
+# A reading over a COM port that scripts/windows-tests maps to the Linux simulator's
+# pseudo-terminal.
+zk_win_test(test_com_wine windows/test_com_wine.cpp zk_win_testsupport_ui)
