@@ -326,7 +326,7 @@ void suchen(Felder& f, Abendzustand& z, Database& db) {
     bool ok = false;
     const float teiler = ergebnis.value(0, QStringLiteral("Teiler")).toFloat(&ok);
     if (ok && teiler > 0 && std::isfinite(teiler)) {
-        f.BestTeiler = formatNullKomma(teiler);  // as the series' Teiler are shown
+        f.BestTeiler = zahlTextBlank(teiler, 7);
         f.Teiler[1] = f.BestTeiler;
         z.SerienTeiler[1] = teiler;
         z.SerienTeiler[0] = teiler;

@@ -455,7 +455,7 @@ void Abendsteuerung::speichern(int programm, bool ersetzen) {
     const bool gespeichert = mitFeldern(
         [&](Felder& f) {
             for (int n = 10; n <= 60; n += 10) {
-                Serberech(n, f, true);
+                Serberech(n, f);
             }
             hinweise = serienHinweise(f, programm);
             if (f.Wettkampf) {

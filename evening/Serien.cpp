@@ -22,7 +22,7 @@ bool hatText(const QString& s) {
 
 }  // namespace
 
-void Serberech(int n, Felder& felder, bool unvollstaendigLeeren) {
+void Serberech(int n, Felder& felder) {
     if (n < 10 || n > 60 || n % 10 != 0) {
         return;
     }
@@ -40,8 +40,6 @@ void Serberech(int n, Felder& felder, bool unvollstaendigLeeren) {
                               !hatText(felder.Schuss[3]);
     if (vollstaendig || einzelschuss) {
         felder.Scheibe[idx(k)] = zahlText(summe);
-    } else if (unvollstaendigLeeren) {
-        felder.Scheibe[idx(k)].clear();
     }
 }
 

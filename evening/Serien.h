@@ -6,9 +6,7 @@ struct Felder;
 // Adds up the ten shot fields of the series that ends with shot n (10, 20, ... 60) and
 // shows the total in its Scheibe field when the series is complete (or, for the first
 // series, when only the first shot was typed). Throws ZahlUeberlauf.
-// With `unvollstaendigLeeren` an incomplete series' field is emptied instead of keeping what
-// it showed (what is stored: a total a reading showed for part of a series counts nowhere).
-void Serberech(int n, Felder& felder, bool unvollstaendigLeeren = false);
+void Serberech(int n, Felder& felder);
 
 // Series totals, best 10/20/40 and the best Teiler per series and of the evening from the
 // shot buffer, under the configured Teiler mode. A better Teiler already shown in a

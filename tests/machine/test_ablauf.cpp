@@ -498,7 +498,7 @@ class TestAblauf : public QObject {
         QVERIFY(a.anzeige.status().contains("nicht fehlerfrei gelesen"));
         a.ablauf.beenden();
         QCOMPARE(a.abend.gespeichert, 0);
-        QVERIFY2(a.abend.warnungen.last().contains("Es wurde nichts gespeichert"),
+        QVERIFY2(a.abend.warnungen.join('|').contains("kein Schuss: Es wurde nichts gespeichert"),
                  qPrintable(a.abend.warnungen.join('|')));
     }
 

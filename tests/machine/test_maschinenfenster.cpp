@@ -156,10 +156,11 @@ class TestMaschinenfenster : public QObject {
         QCOMPARE(f.c<QLabel>("status")->text(), QString("Bitte erste Scheibe einlegen"));
         QVERIFY(!f.zustand.Shots[1].ValidFlag);
 
-        // "Einlesen beenden" with nothing read still stores the evening.
+        // "Einlesen beenden" with nothing read stores nothing and says so.
         QTest::mouseClick(f.knopf("beenden"), Qt::LeftButton);
         QVERIFY(f.einlesen->isHidden());
-        QCOMPARE(f.daten.zahl("SELECT count(*) FROM Ergebnis"), 1);
+        QCOMPARE(f.daten.zahl("SELECT count(*) FROM Ergebnis"), 0);
+        QVERIFY(f.c<QLabel>("Warnung")->text().startsWith("Von der Maschine kam kein Schuss"));
         QVERIFY(f.line.gesendet.isEmpty());  // an RM III gets no "ABR"
     }
 

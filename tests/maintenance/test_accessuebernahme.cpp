@@ -419,7 +419,7 @@ class TestAccessuebernahme : public QObject {
                                                    QFileDevice::ExeOwner);
         QVERIFY2(ok, qPrintable(text));
         QCOMPARE(nachher, vorher);
-        QVERIFY(text.contains("1 Tabellen, 6 Zeilen"));
+        QVERIFY(text.contains("1 Tabelle, 6 Zeilen"));
         const QStringList kopien = inhalt(d.pfad("sicherungen"));
         QCOMPARE(kopien.size(), 1);
         QVERIFY(kopien[0].startsWith("Sicherung_Training ") && kopien[0].endsWith(".mdb"));
@@ -558,7 +558,7 @@ class TestAccessuebernahme : public QObject {
         altdateien::slotPruefen(p.ini, p.dialogs, nullptr, "");  // "" opens DB1 as well
         QVERIFY(QFile::exists(p.daten.pfad("Alt.db")));
         QCOMPARE(p.ini.IniLesen("DB1", "DATEI"), p.daten.pfad("Alt.db"));
-        QVERIFY(p.dialogs.messages.last().contains("1 Tabellen, 6 Zeilen"));
+        QVERIFY(p.dialogs.messages.last().contains("1 Tabelle, 6 Zeilen"));
         QVERIFY(!QFile::exists(p.daten.pfad("Sicherung_Alt.mdb")));
         QVERIFY(p.dialogs.messages.last().contains(
             "\nSicherung: " + QDir(paths::documentsDir()).filePath("Zielkunst-Sicherungen/Sicherung_Alt ")));
@@ -592,7 +592,7 @@ class TestAccessuebernahme : public QObject {
         p.dialogs.answerYes();
         altdateien::slotPruefen(p.ini, p.dialogs, nullptr, "");
         QVERIFY(p.dialogs.questions.last().startsWith("\"" + alt + "\" ist eine Datenbank"));
-        QVERIFY(p.dialogs.messages.last().contains("1 Tabellen, 6 Zeilen"));
+        QVERIFY(p.dialogs.messages.last().contains("1 Tabelle, 6 Zeilen"));
         Database db;
         QVERIFY(db.open(neu, &fehler));
         QVERIFY(db.hasTable("DateTest"));
@@ -641,7 +641,7 @@ class TestAccessuebernahme : public QObject {
         p.start(ZK_APP, {"--uebernehmen", d.pfad("alt.mdb"), d.pfad("neu.db")});
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 0);
-        QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains("1 Tabellen, 6 Zeilen"));
+        QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains("1 Tabelle, 6 Zeilen"));
         QVERIFY(QFile::exists(d.pfad("neu.db")));
         p.start(ZK_APP, {"--uebernehmen", d.pfad("alt.mdb"), d.pfad("neu.db")});
         QVERIFY(p.waitForFinished(60000));
