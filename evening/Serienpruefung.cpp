@@ -22,10 +22,7 @@ QStringList serienHinweise(const Felder& f, int programm) {
         // A card with a single shot is a whole series of its own.
         const bool einzelschuss = s == 1 && da == 1 && hatText(f.Schuss[1]);
         if (da > 0 && da < 10 && !einzelschuss) {
-            // A typed series counts once it is whole; a read one shows its total and counts.
-            hinweise << (hatText(f.Scheibe[static_cast<std::size_t>(s)])
-                             ? QStringLiteral("Serie %1: %2 von 10 Schuss, zählt im Gesamt mit")
-                             : QStringLiteral("Serie %1: %2 von 10 Schuss, zählt nicht im Gesamt"))
+            hinweise << QStringLiteral("Serie %1: %2 von 10 Schuss, zählt nicht im Gesamt")
                             .arg(s)
                             .arg(da);
         }
