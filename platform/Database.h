@@ -186,6 +186,8 @@ class Database {
     QString stummText() const;
     [[noreturn]] void fehlerWerfen(const QString& satz, const QSqlError& fehler, bool weg,
                                    qint64 gewartetMs);
+    [[noreturn]] void serverFehlerWerfen(const QString& satz, const QSqlError& fehler, bool weg,
+                                         qint64 gewartetMs);
 };
 
 // Rolls back unless committed: writes that belong together succeed or leave the old state.
