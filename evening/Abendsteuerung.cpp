@@ -318,7 +318,7 @@ void Abendsteuerung::serieAddieren(int k) {
     }
     Felder f = anzeige_.felderLesen();
     try {
-        Serberech(((k - 1) / 10 + 1) * 10, f);
+        SerieNachEingabe(((k - 1) / 10 + 1) * 10, f);
         anzeige_.felderZeigen(f);
     } catch (const ZahlUeberlauf&) {
     }

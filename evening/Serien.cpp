@@ -22,24 +22,42 @@ bool hatText(const QString& s) {
 
 }  // namespace
 
+namespace {
+
+// Whether the series that ends with shot n has a total: all ten shots, or the lone first
+// shot of a single-shot card.
+bool serieHatSumme(int n, const Felder& felder) {
+    bool vollstaendig = true;
+    for (int i = n - 9; i <= n; ++i) {
+        vollstaendig = vollstaendig && hatText(felder.Schuss[idx(i)]);
+    }
+    const bool einzelschuss = n == 10 && hatText(felder.Schuss[1]) && !hatText(felder.Schuss[2]) &&
+                              !hatText(felder.Schuss[3]);
+    return vollstaendig || einzelschuss;
+}
+
+}  // namespace
+
 void Serberech(int n, Felder& felder) {
     if (n < 10 || n > 60 || n % 10 != 0) {
         return;
     }
-    const int k = n / 10;
     std::int16_t summe = 0;
-    bool vollstaendig = true;
     for (int i = n - 9; i <= n; ++i) {
-        const QString& text = felder.Schuss[idx(i)];
-        if (!hatText(text)) {
-            vollstaendig = false;
-        }
-        summe = zuInt16(summe + Zahlwert(text));
+        summe = zuInt16(summe + Zahlwert(felder.Schuss[idx(i)]));
     }
-    const bool einzelschuss = n == 10 && hatText(felder.Schuss[1]) && !hatText(felder.Schuss[2]) &&
-                              !hatText(felder.Schuss[3]);
-    if (vollstaendig || einzelschuss) {
-        felder.Scheibe[idx(k)] = zahlText(summe);
+    if (serieHatSumme(n, felder)) {
+        felder.Scheibe[idx(n / 10)] = zahlText(summe);
+    }
+}
+
+void SerieNachEingabe(int n, Felder& felder) {
+    if (n < 10 || n > 60 || n % 10 != 0) {
+        return;
+    }
+    Serberech(n, felder);
+    if (!serieHatSumme(n, felder)) {
+        felder.Scheibe[idx(n / 10)].clear();
     }
 }
 

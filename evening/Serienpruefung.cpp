@@ -22,9 +22,17 @@ QStringList serienHinweise(const Felder& f, int programm) {
         // A card with a single shot is a whole series of its own.
         const bool einzelschuss = s == 1 && da == 1 && hatText(f.Schuss[1]);
         if (da > 0 && da < 10 && !einzelschuss) {
-            hinweise << QStringLiteral("Serie %1: %2 von 10 Schuss, zählt nicht im Gesamt")
-                            .arg(s)
-                            .arg(da);
+            // A series total already in its field (a machine's reading brings one for a short
+            // series too) is part of Gesamt: the hint must say what Gesamt really holds.
+            const QString& summe = f.Scheibe[static_cast<std::size_t>(s)];
+            const bool zaehlt = hatText(summe) && summe.trimmed() != QLatin1String("0");
+            hinweise << (zaehlt ? QStringLiteral("Serie %1: %2 von 10 Schuss, zählt mit %3 im Gesamt")
+                                      .arg(s)
+                                      .arg(da)
+                                      .arg(summe.trimmed())
+                                : QStringLiteral("Serie %1: %2 von 10 Schuss, zählt nicht im Gesamt")
+                                      .arg(s)
+                                      .arg(da));
         }
     }
     if (programm > 0 && programm < 60) {

@@ -151,6 +151,27 @@ class TestAbendsteuerung : public QObject {
         QVERIFY(b.dialogs.messages.isEmpty());
     }
 
+    // A total left in a series field never outlives its series: the lone first shot's total
+    // goes when a second ring follows, and a complete series' total goes when one of its
+    // rings is wiped, so Gesamt holds only what the grid shows.
+    void serienSummeFolgtDenRingen() {
+        Stand a(daten.pfad("a.ini"), daten.dbPfad());
+        QVERIFY(a.s.datenbankOeffnen("Training"));
+        a.nummer("12");
+        a.ringe(1, {"9"});
+        QCOMPARE(a.bild.f.Scheibe[1], QString("9"));
+        a.ringe(2, {"9", "9"});
+        QVERIFY(a.bild.f.Scheibe[1].isEmpty());
+        a.ringe(4, {"9", "9", "9", "9", "9", "9", "9"});
+        QCOMPARE(a.bild.f.Scheibe[1], QString("90"));
+        a.ringe(5, {""});
+        QVERIFY(a.bild.f.Scheibe[1].isEmpty());
+        a.speichern();
+        QCOMPARE(gesamt(12), 0);
+        QVERIFY2(a.bild.meldungen.last().contains("Serie 1: 9 von 10 Schuss, zählt nicht im Gesamt"),
+                 qPrintable(a.bild.meldungen.last()));
+    }
+
     // Another stand stored the member's evening after this one recalled it: "Nein" keeps
     // theirs and shows it here, "Ja" puts this stand's rings in its place.
     void andererStandHatInzwischenGespeichert() {

@@ -176,6 +176,13 @@ class TestSerien : public QObject {
         Serberech(20, f);
         QCOMPARE(f.Scheibe[1], QString("90"));
         QVERIFY(f.Scheibe[2].isEmpty());  // the rule stands: only told, not changed
+        f.Scheibe[2] = "81";  // a reading's own total of the short series does count
+        QCOMPARE(serienHinweise(f, 0),
+                 QStringList{"Serie 2: 9 von 10 Schuss, zählt mit 81 im Gesamt"});
+        f.Scheibe[2] = "0";
+        QCOMPARE(serienHinweise(f, 0),
+                 QStringList{"Serie 2: 9 von 10 Schuss, zählt nicht im Gesamt"});
+        f.Scheibe[2].clear();
 
         f.Schuss[20] = "9";
         f.Schuss[21] = "10";
