@@ -26,6 +26,7 @@
 #include "platform/Konsole.h"
 #include "platform/Paths.h"
 #include "platform/SerialPortLine.h"
+#include "platform/Signalende.h"
 #include "platform/widgets/MessageBoxDialogs.h"
 #include "platform/widgets/Passwortabfrage.h"
 #include "platform/widgets/QtDeutsch.h"
@@ -51,6 +52,12 @@ int main(int argc, char* argv[]) {
     ClubDatabase club(ini, zustand);
     MessageBoxDialogs dialogs;
     SystemClock uhr;
+    // Shut down or logged out: end as the window's close does, so the backup at the end still
+    // runs; a question open at that moment is left unanswered.
+    Signalende signalende([] {
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
 
     SerialPortLine leitung;
 
@@ -201,7 +208,7 @@ int main(int argc, char* argv[]) {
     ringe.show();
     ringe.laden();
     anzeigeAnwenden();
-    const int ende = QApplication::exec();
+    const int ende = signalende.ausgeloest() ? 0 : QApplication::exec();
     vorsorge.sichern(QStringLiteral("Programmende"));
     sicherungenFenster.reset();
     meyton.reset();

@@ -7,6 +7,8 @@
 
 #include <random>
 
+#include <csignal>
+
 #include "core/Aenderungen.h"
 #include "core/Ini.h"
 #include "core/Schema.h"
@@ -506,6 +508,52 @@ class TestSicherungen : public QObject {
         for (const Sicherung& s : liste(regel.ordner, d.dbPfad()))
             tage << QString::number(s.zeit.daysTo(heute));
         QCOMPARE(tage, erwartet);
+    }
+
+    // Shut down or logged out while the program runs (SIGTERM, SIGHUP): it ends as the
+    // close of its window does, with the end-of-program backup, and not killed on the spot.
+    void endeDurchSignal_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void endeDurchSignal() {
+        QFETCH(int, signal);
+        TestDaten d;
+        if (TestDaten::aufServer())
+            QSKIP("watches the club file being opened");
+        d.mitglied(1, "Anna Alt", 1);
+        const QString ordner = d.pfad("sicher");
+        QVERIFY(QDir().mkpath(ordner) && QDir().mkpath(d.pfad("heim/.config/zielkunst")));
+        schreiben(d.pfad("heim/.config/zielkunst/wettk.ini"),
+                  ("[DB1]\nNAME=Training\nDATEI=" + d.dbPfad() + "\n[SICHERUNG]\nORDNER=" +
+                   ordner + "\n")
+                      .toUtf8());
+        QProcess p;
+        QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+        umgebung.insert("HOME", d.pfad("heim"));
+        umgebung.insert("XDG_CONFIG_HOME", d.pfad("heim/.config"));
+        umgebung.insert("QT_QPA_PLATFORM", "offscreen");
+        p.setProcessEnvironment(umgebung);
+        p.start(QStringLiteral(ZK_APP), QStringList{});
+        QVERIFY(p.waitForStarted());
+        // Ready once the main window holds the club file open.
+        const QString fds = QString("/proc/%1/fd").arg(p.processId());
+        auto offen = [&] {
+            for (const QFileInfo& f : QDir(fds).entryInfoList(QDir::Files | QDir::System))
+                if (f.symLinkTarget() == QFileInfo(d.dbPfad()).canonicalFilePath())
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(offen(), 60000);
+        QVERIFY(liste(ordner, d.dbPfad()).empty());
+        ::kill(static_cast<pid_t>(p.processId()), signal);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        const auto gesichert = liste(ordner, d.dbPfad());
+        QCOMPARE(gesichert.size(), std::size_t(1));
+        QCOMPARE(inhalt(gesichert.front().datei).mitglieder, 1);
     }
 
     // A backup killed at random moments: the club database stays sound, every backup with
