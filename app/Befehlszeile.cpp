@@ -65,7 +65,7 @@ int hilfe() {
 }
 
 // "zielkunst --uebernehmen ALT.mdb NEU.db"
-int uebernehmen(const QStringList& a) {
+int uebernehmen(const QStringList& a, const Clock& uhr) {
     if (a.size() != 4) {
         ausgeben(stderr, QStringLiteral("Aufruf: zielkunst --uebernehmen ALT.mdb NEU.db\n"
                                         "Übernimmt eine Access-Datei des alten Programms in eine "
@@ -73,7 +73,7 @@ int uebernehmen(const QStringList& a) {
         return 2;
     }
     QString text;
-    const bool ok = accessDateiUebernehmen(a[2], a[3], konsolenFortschritt, &text);
+    const bool ok = accessDateiUebernehmen(a[2], a[3], uhr.now(), konsolenFortschritt, &text);
     ausgeben(ok ? stdout : stderr, text);
     return ok ? 0 : 1;
 }
@@ -206,7 +206,7 @@ int ausfuehren(int argc, char* argv[]) {
         return hilfe();
     }
     if (ist(option, "--uebernehmen")) {
-        return uebernehmen(argumente);
+        return uebernehmen(argumente, uhr);
     }
     if (ist(option, "--umziehen")) {
         return umziehen(argumente);

@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<Wett> wettkampf;
     auto wett = [&]() -> Wett& {
         if (!wettkampf) {
-            altdateien::wettkampfPruefen(paths::defaultCompetitionDatabase(), dialogs, &ringe);
+            altdateien::wettkampfPruefen(paths::defaultCompetitionDatabase(), dialogs, uhr, &ringe);
             wettkampf =
                 std::make_unique<Wett>(ini, dialogs, uhr, paths::defaultCompetitionDatabase());
         }
@@ -168,7 +168,7 @@ int main(int argc, char* argv[]) {
         anzeigeAnwenden();
     });
     ringe.setVorDemOeffnen(
-        [&](const QString& name) { altdateien::slotPruefen(ini, dialogs, &ringe, name); });
+        [&](const QString& name) { altdateien::slotPruefen(ini, dialogs, uhr, &ringe, name); });
     ringe.setEinstellungenOeffnen([&] {
         if (!einstellungen.isVisible()) {
             einstellungen.oeffnen();
@@ -198,7 +198,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<MeytonImport> meyton;
     ringe.setMeytonImportOeffnen([&] {
         if (!meyton) {
-            meyton = std::make_unique<MeytonImport>(club, ringe, ini, zustand, dialogs);
+            meyton = std::make_unique<MeytonImport>(club, ringe, ini, zustand, dialogs, uhr);
         }
         zeigen(*meyton);
         if (!meyton->verbunden() && !meyton->laeuft()) {

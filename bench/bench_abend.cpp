@@ -72,7 +72,7 @@ void BM_AbendSpeichern(benchmark::State& state) {
     ShotSlot& s = z.Shots[7];
     for (auto _ : state) {
         s.Ring = s.Ring == 10 ? 9 : 10;
-        Abspeichern(f, z, db);
+        Abspeichern(f, z, db, QDateTime::currentDateTime());
     }
 }
 
@@ -85,9 +85,9 @@ void BM_AbendSpeichernUnveraendert(benchmark::State& state) {
     Felder f;
     Abendzustand z;
     abendFuellen(f, z, 19);
-    Abspeichern(f, z, db);
+    Abspeichern(f, z, db, QDateTime::currentDateTime());
     for (auto _ : state) {
-        Abspeichern(f, z, db);
+        Abspeichern(f, z, db, QDateTime::currentDateTime());
     }
 }
 

@@ -44,7 +44,7 @@ void speichern(Database& db, int nr, const QDate& tag) {
     f.Heute = tag.toString(QStringLiteral("dd.MM.yyyy"));
     f.Scheibe[1] = QStringLiteral("95");
     f.GesScheibe = f.Best10 = f.Best = QStringLiteral("95");
-    Abspeichern(f, z, db);
+    Abspeichern(f, z, db, QDateTime::currentDateTime());
 }
 
 // Mean, 95th percentile and longest of the times until every page had its message.

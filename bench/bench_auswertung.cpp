@@ -185,7 +185,8 @@ void BM_KlassenBerechnen(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        klassenBerechnen(db, QDate(2020, 10, 1), QStringLiteral("Name"));
+        klassenBerechnen(db, QDate(2020, 10, 1), QStringLiteral("Name"),
+                         QDateTime(QDate(2020, 10, 1), QTime(19, 30)));
     }
 }
 

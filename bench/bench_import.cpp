@@ -16,6 +16,7 @@
 #include "core/Abendzustand.h"
 #include "core/Ini.h"
 #include "core/Schema.h"
+#include "platform/Clock.h"
 #include "platform/Database.h"
 #include "platform/Dialogs.h"
 #include "platform/OdbcQuelle.h"
@@ -44,6 +45,7 @@ struct Umgebung {
     std::unique_ptr<Ini> ini;
     Abendzustand zustand;
     Still dialogs;
+    SystemClock uhr;
 };
 Umgebung* gU = nullptr;
 
@@ -132,7 +134,7 @@ void BM_Import2000(benchmark::State& state) {
             state.SkipWithError("die Anlage wurde nicht gelesen");
             return;
         }
-        Meytonimport import(*daten, u.club, *u.ini, u.zustand, u.dialogs, logs);
+        Meytonimport import(*daten, u.club, *u.ini, u.zustand, u.dialogs, u.uhr, logs);
         import.beginnen(kAuswahl, {});
         while (!import.fertig()) {
             import.stapel(40);  // as the window does it

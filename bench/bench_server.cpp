@@ -57,7 +57,7 @@ std::pair<double, double> messen(const QString& adresse, int runden) {
     QElapsedTimer uhr;
     uhr.start();
     for (int i = 0; i < runden; ++i) {
-        Abspeichern(f, z, db);
+        Abspeichern(f, z, db, QDateTime::currentDateTime());
     }
     const double speichern = uhr.nsecsElapsed() / 1e9;
     uhr.restart();
@@ -100,7 +100,7 @@ void schreiber(const QString& adresse, int ersterTag, int abende) {
     for (int i = 0; i < abende; ++i) {
         abendFuellen(z, f, i % 100 + 1, QDate(2020, 1, 1).addDays(ersterTag + 2 * (i / 100)));
         try {
-            Abspeichern(f, z, db);
+            Abspeichern(f, z, db, QDateTime::currentDateTime());
         } catch (const DatabaseError& e) {
             std::fprintf(stderr, "%s\n", qPrintable(e.message()));  // counted as missing below
         }

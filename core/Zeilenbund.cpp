@@ -120,6 +120,12 @@ void zeileLoeschen(Database& db, const QString& tabelle, const QVariant& zeile,
     }
 }
 
+int naechsteMitgliedsnummer(Database& db) {
+    return db.run(QStringLiteral("SELECT COALESCE(MAX(Nr), 0) + 1 FROM Mitglieder"))
+        .rows[0][0]
+        .toInt();
+}
+
 QString nummerVergeben(const QVariant& nr) {
     return QStringLiteral("Die Mitgliedsnummer %1 ist schon vergeben.").arg(nr.toString());
 }

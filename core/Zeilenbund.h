@@ -28,6 +28,9 @@ void feldAendern(Database& db, const QString& tabelle, const QVariant& zeile, co
 void zeileLoeschen(Database& db, const QString& tabelle, const QVariant& zeile,
                    const aenderungen::Eintrag* log, const QDateTime& jetzt);
 
+// The number a new member gets: one above the highest, 1 for the first.
+int naechsteMitgliedsnummer(Database& db);
+
 // "Die Mitgliedsnummer 13 ist schon vergeben."
 QString nummerVergeben(const QVariant& nr);
 

@@ -177,13 +177,12 @@ void zeigeWert(QString& feld, const QVariant& wert, int signifikant = 15) {
 
 }  // namespace
 
-void Abspeichern(const Felder& f, const Abendzustand& z, Database& db,
+void Abspeichern(const Felder& f, const Abendzustand& z, Database& db, const QDateTime& jetzt,
                  const Speicherauftrag& auftrag) {
     const QString datum = datumDesAbends(f);
     const bool mitMitglied = !f.keinMitglied();
     const int nr = mitMitglied ? zuInt16(Zahlwert(f.SNummer)) : 0;
     const QVariantList werte = mitMitglied ? ergebnisWerte(f, z, nr, datum) : QVariantList();
-    const QDateTime jetzt = auftrag.jetzt.isValid() ? auftrag.jetzt : QDateTime::currentDateTime();
     QByteArray gespeichert;
     bool unveraendert = false;
     GeladenerAbend* geladen = auftrag.geladen;

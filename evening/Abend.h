@@ -15,16 +15,16 @@ struct Speicherauftrag {
     GeladenerAbend* geladen = nullptr;
     // The user chose to replace an evening another place stored in between.
     bool ersetzen = false;
-    QDateTime jetzt;  // noted with the evening
 };
 
 // Stores the displayed evening: the Ergebnis row of the member in SNummer (none for
 // "Kein Eintrag") and every valid shot of the buffer, replacing the shots stored before.
 // All of it is one transaction: on any failure nothing changes and DatabaseError (or
 // ZahlUeberlauf) is thrown. When the stored evening is no longer the one recalled,
-// AbendAnderswoGespeichert is thrown and nothing is written.
+// AbendAnderswoGespeichert is thrown and nothing is written. `jetzt` is noted with the
+// evening and dates its lines in the log of corrections.
 void Abspeichern(const Felder& felder, const Abendzustand& zustand, Database& db,
-                 const Speicherauftrag& auftrag = {});
+                 const QDateTime& jetzt, const Speicherauftrag& auftrag = {});
 
 // What a place sees of the member's stored evening before it is changed there.
 GeladenerAbend geladenerAbend(Database& db, const Felder& felder);

@@ -473,7 +473,7 @@ void Abendsteuerung::speichern(int programm, bool ersetzen) {
                     ohnePunkte = std::max(klasse, 0);
                 }
                 try {
-                    Abspeichern(f, zustand_, db, {&geladen_, ersetzen, clock_.now()});
+                    Abspeichern(f, zustand_, db, clock_.now(), {&geladen_, ersetzen});
                 } catch (const AbendAnderswoGespeichert& e) {
                     konflikt = e;
                     return;

@@ -36,6 +36,6 @@ int abendNachtragen(Felder felder, const Abendzustand& einstellungen, Database& 
         Serberech(n, felder);
     }
     Punktegeben(felder, z, &db, klasse, dialogs);
-    Abspeichern(felder, z, db, {&geladen, false, jetzt});
+    Abspeichern(felder, z, db, jetzt, {&geladen, false});
     return neu;
 }

@@ -290,7 +290,7 @@ QString uebernahmeZiel(const QString& mdb) {
     return info.path() + u'/' + info.completeBaseName() + QStringLiteral(".db");
 }
 
-bool accessDateiUebernehmen(const QString& alt, const QString& neu,
+bool accessDateiUebernehmen(const QString& alt, const QString& neu, const QDateTime& jetzt,
                             const Accessuebernahme::Fortschritt& fortschritt, QString* text,
                             const QString& sicherungsordner) {
     MdbToolsLeser leser(alt);
@@ -325,8 +325,7 @@ bool accessDateiUebernehmen(const QString& alt, const QString& neu,
         QDir(regel.ordner)
             .filePath(QStringLiteral("Sicherung_%1 %2.%3")
                           .arg(info.completeBaseName(),
-                               QDateTime::currentDateTime().toString(
-                                   QStringLiteral("yyyy-MM-dd HHmmss")),
+                               jetzt.toString(QStringLiteral("yyyy-MM-dd HHmmss")),
                                info.suffix()));
     if (!QDir().mkpath(regel.ordner) || !dateien::kopieren(alt, sicherung, &fehler)) {
         *text = QStringLiteral(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -40,10 +41,10 @@ class Accessuebernahme {
 };
 
 // The whole course for a user: the file checked, a safety copy "Sicherung_<name> <time>"
-// in the backups folder (the rule's, or `sicherungsordner`), then the takeover. Nothing is
-// written beside the old file; a failure removes the copy again. The report or the German
-// reason in *text.
-bool accessDateiUebernehmen(const QString& alt, const QString& neu,
+// (the time `jetzt`) in the backups folder (the rule's, or `sicherungsordner`), then the
+// takeover. Nothing is written beside the old file; a failure removes the copy again. The
+// report or the German reason in *text.
+bool accessDateiUebernehmen(const QString& alt, const QString& neu, const QDateTime& jetzt,
                             const Accessuebernahme::Fortschritt& fortschritt, QString* text,
                             const QString& sicherungsordner = {});
 

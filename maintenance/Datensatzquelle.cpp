@@ -3,6 +3,7 @@
 #include <QDate>
 
 #include "core/Zahlen.h"
+#include "platform/Database.h"
 #include "platform/SqlDialect.h"
 
 namespace {
@@ -58,4 +59,28 @@ QString mitZeilennummer(const QString& quelle, QString* fehler) {
     const QString tabelle = rest.section(u' ', 0, 0);
     return QStringLiteral("SELECT rowid AS zk_rowid, ") + tabelle + QStringLiteral(".* FROM ") +
            rest;
+}
+
+void neueZeileAnlegen(Database& db, const QString& tabelle) {
+    if (tabelle == QLatin1String("Mitglieder")) {
+        db.run(
+            QStringLiteral("INSERT INTO Mitglieder (Nr) SELECT COALESCE(MAX(Nr), 0) + 1 "
+                           "FROM Mitglieder"));
+        return;
+    }
+    db.run(db.aufServer() ? QStringLiteral("INSERT INTO \"%1\" () VALUES ()").arg(tabelle)
+                          : QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(tabelle));
+}
+
+bool zahlenfeld(Database& db, const QString& tabelle, const QString& feld) {
+    for (const ColumnInfo& c : db.columns(tabelle)) {
+        const QString typ = c.declaredType.toUpper();
+        if (c.name.compare(feld, Qt::CaseInsensitive) == 0) {
+            return typ.startsWith(QLatin1String("INT")) || typ.startsWith(QLatin1String("LONG")) ||
+                   typ.startsWith(QLatin1String("DOUBLE")) ||
+                   typ.startsWith(QLatin1String("SINGLE")) ||
+                   typ.startsWith(QLatin1String("YESNO"));
+        }
+    }
+    return false;
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class Database;
+
 // The record source of the table browser: one table, filtered by one field, sorted by
 // one field, as a statement in the program's SQL dialect.
 
@@ -26,3 +28,11 @@ QString datensatzquelle(const QString& tabelle, const QString& feld, const QStri
 // "zk_rowid"), so that a row shown can be changed or deleted. "" and the German reason
 // when the dialect text cannot be translated.
 QString mitZeilennummer(const QString& quelle, QString* fehler);
+
+// Appends an empty row to `tabelle` of the table browser, stored last. A member gets the next
+// free number, since a member without one is refused. Throws DatabaseError.
+void neueZeileAnlegen(Database& db, const QString& tabelle);
+
+// The field `feld` of `tabelle` holds numbers or yes/no: a text looked for in it finds
+// nothing. Throws DatabaseError.
+bool zahlenfeld(Database& db, const QString& tabelle, const QString& feld);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -163,7 +164,7 @@ class Database {
     QString passwort_;
     bool verbindungWeg_ = false;  // the server dropped the connection
     std::shared_ptr<std::atomic<bool>> stumm_ = std::make_shared<std::atomic<bool>>(false);
-    qint64 stummSeit_ = 0;  // ms since the epoch
+    QElapsedTimer stummSeit_;
     static constexpr qsizetype kHoechstensVorbereitet = 200;
     QString connectionName_;
     QString path_;
@@ -224,7 +225,8 @@ void vorWiederholungWarten(int versuch);
 // times and while the time allowed lasts. The last failure is thrown.
 template <class Schritte>
 void inTransaktion(Database& db, Schritte&& schritte, int versuche = 6) {
-    const qint64 beginn = QDateTime::currentMSecsSinceEpoch();
+    QElapsedTimer uhr;
+    uhr.start();
     for (int versuch = 1;; ++versuch) {
         try {
             Transaction t(db);
@@ -239,7 +241,7 @@ void inTransaktion(Database& db, Schritte&& schritte, int versuche = 6) {
             }
             // A try that waited for a lock takes a few seconds; one more is begun only when
             // it ends within the time allowed.
-            const qint64 gewartet = QDateTime::currentMSecsSinceEpoch() - beginn;
+            const qint64 gewartet = uhr.elapsed();
             if (!e.wiederholbar() || versuch >= versuche ||
                 gewartet + gewartet / versuch > kAntwortfristSekunden * 1000) {
                 throw;

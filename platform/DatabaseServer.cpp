@@ -294,7 +294,7 @@ bool Database::wiederVerbinden(QString* grund) {
 
 void Database::stummMerken() {
     stumm_->store(true);
-    stummSeit_ = QDateTime::currentMSecsSinceEpoch();
+    stummSeit_.start();
     // Cleared once this thread is back at its events (its next action), or after a while
     // where no event loop runs.
     if (QCoreApplication::instance() && QThread::currentThread()->eventDispatcher()) {
@@ -308,8 +308,8 @@ void Database::stummMerken() {
 }
 
 bool Database::stumm() {
-    if (stumm_->load() &&
-        QDateTime::currentMSecsSinceEpoch() - stummSeit_ > 2000LL * kAntwortfristSekunden) {
+    if (stumm_->load() && stummSeit_.isValid() &&
+        stummSeit_.elapsed() > 2000LL * kAntwortfristSekunden) {
         stumm_->store(false);
     }
     return stumm_->load();

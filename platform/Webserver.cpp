@@ -1,6 +1,6 @@
 #include "platform/Webserver.h"
 
-#include <QDateTime>
+#include <QElapsedTimer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QPointer>
@@ -61,6 +61,7 @@ QByteArray statusText(int status) {
 class Webserver::Annahme : public QTcpServer {
   public:
     Annahme(const Grenzen& g, QObject* parent) : QTcpServer(parent), g_(g) {
+        uhr_.start();
         auto* aufraeumen = new QTimer(this);
         connect(aufraeumen, &QTimer::timeout, this, &Annahme::aufraeumen);
         aufraeumen->start(std::max(100, std::min(g_.stummMs, 1000) / 2));
@@ -121,7 +122,7 @@ class Webserver::Annahme : public QTcpServer {
         // lets go of one whose request it cannot parse) fills it and is closed by the
         // clean-up, and what it sends on waits in the network, not in memory.
         s->setReadBufferSize(g_.bytesJeVerbindung + 1);
-        offen_.push_back({s, QDateTime::currentMSecsSinceEpoch()});
+        offen_.push_back({s, uhr_.elapsed()});
         connect(s, &QTcpSocket::readyRead, this, [this, s] {
             for (Verbindung& v : offen_) {
                 if (v.s != s) {
@@ -152,7 +153,7 @@ class Webserver::Annahme : public QTcpServer {
   private:
     struct Verbindung {
         QPointer<QTcpSocket> s;
-        qint64 seit = 0;
+        qint64 seit = 0;  // ms on uhr_
         qint64 gelesen = 0;
         qint64 liegt = 0;   // received and not yet taken by the parser
         bool ganz = false;  // a whole request arrived
@@ -169,7 +170,7 @@ class Webserver::Annahme : public QTcpServer {
     }
 
     void aufraeumen() {
-        const qint64 jetzt = QDateTime::currentMSecsSinceEpoch();
+        const qint64 jetzt = uhr_.elapsed();
         for (const Verbindung& v : offen_) {
             const qint64 alter = jetzt - v.seit;
             // Whoever has not sent a whole request in the short time (nothing, or a request
@@ -190,6 +191,7 @@ class Webserver::Annahme : public QTcpServer {
     }
 
     Grenzen g_;
+    QElapsedTimer uhr_;  // the age of a connection, whatever the wall clock does
     std::vector<Verbindung> offen_;
 };
 

@@ -1,11 +1,30 @@
 #include "rangeimport/Auswahl.h"
 
 #include <QDate>
+#include <QSet>
 #include <QStringList>
 
+#include "platform/OdbcQuelle.h"
 #include "platform/SqlDialect.h"
 
 namespace {
+
+// The first column's values, each once, without empty ones.
+QStringList einmal(const SqlRows& rows) {
+    QStringList werte;
+    QSet<QString> gesehen;
+    for (const QVariantList& r : rows.rows) {
+        if (r.isEmpty() || r[0].isNull()) {
+            continue;
+        }
+        const QString wert = r[0].toString();
+        if (!gesehen.contains(wert)) {
+            gesehen.insert(wert);
+            werte << wert;
+        }
+    }
+    return werte;
+}
 
 QString zeitpunkt(const QDate& tag) {
     return tag.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
@@ -87,4 +106,22 @@ QString auswahlSql(const Importauswahl& a, QString* fehler) {
         sql += QStringLiteral("WHERE ") + bedingungen.join(QStringLiteral(" AND "));
     }
     return sql;
+}
+
+QStringList starterlisten(Lesequelle& stand) {
+    return einmal(
+        stand.select(QStringLiteral("SELECT Starterliste FROM Scheiben order by Starterliste")));
+}
+
+QStringList disziplinen(Lesequelle& stand) {
+    return einmal(stand.select(QStringLiteral("SELECT Disziplin FROM Scheiben order by Disziplin")));
+}
+
+bool standAntwortet(Lesequelle& stand) {
+    try {
+        stand.select(QStringLiteral("SELECT count(*) FROM Scheiben WHERE 1 = 0"));
+        return true;
+    } catch (const DatabaseError&) {
+        return false;
+    }
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+class Lesequelle;
 
 // What the import window's options choose from the range database.
 struct Importauswahl {
@@ -24,3 +27,11 @@ QString standLiteral(const QString& text);
 // The SELECT on Scheiben for a choice. A day or year that is none gives "" and the German
 // reason in *fehler.
 QString auswahlSql(const Importauswahl& auswahl, QString* fehler);
+
+// What the range offers to choose from: its start lists and its disciplines, each once, in
+// the range's order. Throws DatabaseError.
+QStringList starterlisten(Lesequelle& stand);
+QStringList disziplinen(Lesequelle& stand);
+
+// The range database still answers on this connection (a server restarted since does not).
+bool standAntwortet(Lesequelle& stand);

@@ -13,6 +13,7 @@
 #include "core/Aenderungen.h"
 #include "core/Einstellungen.h"
 #include "core/Zahlen.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/OdbcQuelle.h"
 #include "platform/Paths.h"
@@ -62,12 +63,13 @@ Importlogpfade Importlogpfade::standard() {
 }
 
 Meytonimport::Meytonimport(Lesequelle& stand, Database& club, Ini& ini, Abendzustand& zustand,
-                           Dialogs& dialogs, Importlogpfade logs)
+                           Dialogs& dialogs, const Clock& uhr, Importlogpfade logs)
     : stand_(stand),
       club_(club),
       ini_(ini),
       zustand_(zustand),
       dialogs_(dialogs),
+      uhr_(uhr),
       pfade_(std::move(logs)) {}
 
 void Meytonimport::eintrag(Protokolldatei& log, const QString& text) {
@@ -165,7 +167,7 @@ bool Meytonimport::mitgliedSuchen(std::size_t z, Mitglied* m) {
                     {{QStringLiteral("Mitglieder"), r.value(0, QStringLiteral("Nr")), QString(),
                       QStringLiteral("SportpassID"), alt.toString(), sportpass,
                       QStringLiteral("Import aktualisiert")}},
-                    QDateTime::currentDateTime());
+                    uhr_.now());
             }
         }
     } else {
@@ -239,7 +241,7 @@ Meytonimport::Art Meytonimport::ergebnisSchreiben(std::size_t z, const Mitglied&
                            QStringLiteral("Import aktualisiert")});
         }
     }
-    aenderungen::schreiben(club_, log, QDateTime::currentDateTime());
+    aenderungen::schreiben(club_, log, uhr_.now());
     werte << vorhanden.value(0, QStringLiteral("rowid"));
     club_.run(kAendern, werte);
     return Art::Update;

@@ -9,6 +9,7 @@
 #include "platform/Protokolldatei.h"
 
 struct Abendzustand;
+class Clock;
 class Dialogs;
 class Ini;
 class Lesequelle;
@@ -37,11 +38,13 @@ struct Importlogpfade {
 
 // One run of the range import: the selection read from the range database, then one range
 // result per step, so that a window can show progress and stop between results. Each
-// result is written in one transaction of the club database.
+// result is written in one transaction of the club database; `uhr` dates its lines in the
+// log of corrections.
 class Meytonimport {
   public:
     Meytonimport(Lesequelle& stand, Database& club, Ini& ini, Abendzustand& zustand,
-                 Dialogs& dialogs, Importlogpfade logs = Importlogpfade::standard());
+                 Dialogs& dialogs, const Clock& uhr,
+                 Importlogpfade logs = Importlogpfade::standard());
 
     // Creates the logs anew and runs the selection. False when nothing can be imported;
     // the reason has then been shown.
@@ -93,6 +96,7 @@ class Meytonimport {
     Ini& ini_;
     Abendzustand& zustand_;
     Dialogs& dialogs_;
+    const Clock& uhr_;
     Importlogpfade pfade_;
     Importoptionen optionen_;
     Protokolldatei fehlerLog_, importLog_, debugLog_;

@@ -27,6 +27,20 @@ int klassenAnzahl(Listenart art, int klassenZeilen) {
     }
 }
 
+std::vector<KlassenBlock> klassenBloecke(Database& db, const QString& basis, Listenart art,
+                                         const QString& sortierung) {
+    std::vector<KlassenBlock> bloecke;
+    const int klassen = db.run(QStringLiteral("SELECT count(*) FROM Klassen")).rows[0][0].toInt();
+    const int n = klassenAnzahl(art, klassen);
+    for (int i = 1; i <= n; ++i) {
+        const SqlRows bez =
+            db.select(QStringLiteral("SELECT * FROM Klassen WHERE Klasse =") + zahlTextBlank(i));
+        bloecke.push_back({bez.value(0, QStringLiteral("Bez")).toString(),
+                           db.select(klassenAbfrage(basis, art, i, sortierung))});
+    }
+    return bloecke;
+}
+
 }  // namespace listen
 
 namespace {

@@ -22,6 +22,10 @@ QString klassenAbfrage(const QString& basis, Listenart art, int klasse, const QS
 // How many classes a class printout goes through: the class table's rows for an evening,
 // nine for the year table and the season; none for a history or the raw table.
 int klassenAnzahl(Listenart art, int klassenZeilen);
+// The blocks of a class printout of the listing `basis`: each class's designation from the
+// class table and its rows. Empty for a listing without classes. Throws DatabaseError.
+std::vector<KlassenBlock> klassenBloecke(Database& db, const QString& basis, Listenart art,
+                                         const QString& sortierung);
 }  // namespace listen
 
 // Lays out the class printout: the title, then one block a class with rows (its

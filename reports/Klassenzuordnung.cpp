@@ -18,7 +18,8 @@ QDate stichtag(const QDate& abend, int saisonversatz) {
     return QDate(abend.addMonths(saisonversatz).year(), 10, 1);
 }
 
-Klassenzuordnung klassenBerechnen(Database& db, const QDate& stich, const QString& ordnung) {
+Klassenzuordnung klassenBerechnen(Database& db, const QDate& stich, const QString& ordnung,
+                                  const QDateTime& jetzt) {
     Klassenzuordnung ergebnis;
     std::vector<aenderungen::Eintrag> log;
     Transaction t(db);
@@ -68,7 +69,7 @@ Klassenzuordnung klassenBerechnen(Database& db, const QDate& stich, const QStrin
         }
         ++ergebnis.zugeordnet;
     }
-    aenderungen::schreiben(db, log, QDateTime::currentDateTime());
+    aenderungen::schreiben(db, log, jetzt);
     t.commit();
     return ergebnis;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QStringList>
 
 class Database;
@@ -21,4 +22,6 @@ struct Klassenzuordnung {
 // Gives every member the first class of the class table that covers age and sex, members in
 // the given order ("Name", "Nr"). A member without a birthday or without a matching class
 // keeps the class. One transaction: on failure nothing changes and DatabaseError is thrown.
-Klassenzuordnung klassenBerechnen(Database& db, const QDate& stichtag, const QString& ordnung);
+// A changed class goes to the log of corrections, dated `jetzt`.
+Klassenzuordnung klassenBerechnen(Database& db, const QDate& stichtag, const QString& ordnung,
+                                  const QDateTime& jetzt);

@@ -2,6 +2,7 @@
 
 #include "core/Hauptfelder.h"
 #include "core/Zahlen.h"
+#include "platform/Database.h"
 #include "platform/SqlDialect.h"
 
 namespace listen {
@@ -66,6 +67,12 @@ QString druckAbfrage(const QString& basis, const QString& sortierung, const QStr
         return gezeigt;
     }
     return basis + QStringLiteral(" ORDER BY ") + sortierung;
+}
+
+SqlRows lesen(Database& db, const QString& anweisung, bool mitSchluessel) {
+    return db.select(mitSchluessel ? QString(anweisung).replace(QStringLiteral("SELECT "),
+                                                                QStringLiteral("SELECT rowid,"))
+                                   : anweisung);
 }
 
 }  // namespace listen

@@ -2,7 +2,9 @@
 
 #include <QString>
 
+class Database;
 class Hauptfelder;
+struct SqlRows;
 
 // The listings of the evaluation window and how their statements are built.
 enum class Listenart {
@@ -43,5 +45,9 @@ QString sortiert(const QString& basis, const QString& sortierung);
 
 // The statement a printout reads: sorted, unless the base query is already sorted that way.
 QString druckAbfrage(const QString& basis, const QString& sortierung, const QString& gezeigt);
+
+// The rows of a listing's statement. The raw table carries each row's key first (rowid,
+// hidden in the window) so that a delete hits that row. Throws DatabaseError.
+SqlRows lesen(Database& db, const QString& anweisung, bool mitSchluessel = false);
 
 }  // namespace listen

@@ -21,7 +21,7 @@
 #include "core/Ini.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/widgets/Knopf.h"
+#include "platform/widgets/Bedienelemente.h"
 
 namespace {
 

@@ -9,59 +9,44 @@
 
 #include "core/Abendzustand.h"
 #include "machine/Programme.h"
-
-namespace {
-
-QPushButton* knopf(const QString& name, const QString& text, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QRadioButton* option(const QString& name, const QString& text, QWidget* parent) {
-    auto* o = new QRadioButton(text, parent);
-    o->setObjectName(name);
-    return o;
-}
-
-}  // namespace
+#include "platform/widgets/Bedienelemente.h"
 
 Programmknoepfe::Programmknoepfe(Abendzustand& zustand, QLineEdit* rmst, QWidget* parent)
     : QGroupBox(QStringLiteral("Scheibenprogramm"), parent), zustand_(zustand), RMst(rmst) {
     setObjectName(QStringLiteral("Frame2"));
     auto* f2 = new QGridLayout(this);
-    knoepfe = {knopf(QStringLiteral("S1x10"), QStringLiteral("1x10 Schuß LG"), this),
-               knopf(QStringLiteral("S2x10"), QStringLiteral("2x10 Schuß LG"), this),
-               knopf(QStringLiteral("S4x10"), QStringLiteral("4x10 Schuß LG"), this),
-               knopf(QStringLiteral("S4x5"), QStringLiteral("4x5 Schuß LP"), this),
-               knopf(QStringLiteral("S8x5"), QStringLiteral("8x5 Schuß LP"), this),
-               knopf(QStringLiteral("S20x2"), QStringLiteral("20x2 Schuß LP"), this)};
+    knoepfe = {knopf(this, QStringLiteral("S1x10"), QStringLiteral("1x10 Schuß LG")),
+               knopf(this, QStringLiteral("S2x10"), QStringLiteral("2x10 Schuß LG")),
+               knopf(this, QStringLiteral("S4x10"), QStringLiteral("4x10 Schuß LG")),
+               knopf(this, QStringLiteral("S4x5"), QStringLiteral("4x5 Schuß LP")),
+               knopf(this, QStringLiteral("S8x5"), QStringLiteral("8x5 Schuß LP")),
+               knopf(this, QStringLiteral("S20x2"), QStringLiteral("20x2 Schuß LP"))};
     const std::array<int, 6> nummern = {4, 5, 6, 7, 8, 10};
     int zeile = 0;
     for (std::size_t i = 0; i < knoepfe.size(); ++i) {
         const int nummer = nummern[i];
         const QString taste =
             nummer == 10 ? QStringLiteral("F10") : QStringLiteral("F%1").arg(nummer + 1);
-        auto* o = option(QStringLiteral("Option%1").arg(nummer), taste, this);
+        auto* o = option(this, QStringLiteral("Option%1").arg(nummer), taste);
         Option[static_cast<std::size_t>(nummer)] = o;
         f2->addWidget(o, zeile, 0);
         f2->addWidget(knoepfe[i], zeile, 1);
         ++zeile;
         connect(knoepfe[i], &QPushButton::clicked, this, [this, i] { programmKnopf(i); });
     }
-    Option[9] = option(QStringLiteral("Option9"), QString(), this);
-    SString = knopf(QStringLiteral("SString"), QStringLiteral("Einlesen andere Karte"), this);
+    Option[9] = option(this, QStringLiteral("Option9"), QString());
+    SString = knopf(this, QStringLiteral("SString"), QStringLiteral("Einlesen andere Karte"));
     f2->addWidget(Option[9], zeile, 0);
     f2->addWidget(SString, zeile, 1);
     ++zeile;
-    Option_Combo = option(QStringLiteral("Option_Combo"), QString(), this);
+    Option_Combo = option(this, QStringLiteral("Option_Combo"), QString());
     schuss_combo = new QComboBox(this);
     schuss_combo->setObjectName(QStringLiteral("schuss_combo"));
     f2->addWidget(Option_Combo, zeile, 0);
     f2->addWidget(schuss_combo, zeile, 1);
     ++zeile;
     AndereKarten =
-        knopf(QStringLiteral("AndereKarten"), QStringLiteral("Andere Karten wählen"), this);
+        knopf(this, QStringLiteral("AndereKarten"), QStringLiteral("Andere Karten wählen"));
     f2->addWidget(AndereKarten, zeile, 0, 1, 2);
 
     connect(schuss_combo, &QComboBox::activated, this, &Programmknoepfe::programmListe);

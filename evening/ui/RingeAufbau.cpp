@@ -15,6 +15,7 @@
 #include "evening/ui/Programmknoepfe.h"
 #include "evening/ui/Ringe.h"
 #include "evening/ui/Schussgitter.h"
+#include "platform/widgets/Bedienelemente.h"
 
 namespace {
 
@@ -27,36 +28,12 @@ QLineEdit* feld(const QString& name, QWidget* parent, int breite = 0) {
     return e;
 }
 
-QLineEdit* ausgabefeld(const QString& name, QWidget* parent, int breite) {
-    QLineEdit* e = feld(name, parent, breite);
-    e->setAlignment(Qt::AlignRight);
-    return e;
-}
-
 QLabel* beschriftung(const QString& text, QWidget* parent, const QString& name = {}) {
     auto* l = new QLabel(text, parent);
     if (!name.isEmpty()) {
         l->setObjectName(name);
     }
     return l;
-}
-
-QPushButton* knopf(const QString& name, const QString& text, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QRadioButton* option(const QString& name, const QString& text, QWidget* parent) {
-    auto* o = new QRadioButton(text, parent);
-    o->setObjectName(name);
-    return o;
-}
-
-QCheckBox* haken(const QString& name, const QString& text, QWidget* parent) {
-    auto* c = new QCheckBox(text, parent);
-    c->setObjectName(name);
-    return c;
 }
 
 }  // namespace
@@ -97,11 +74,11 @@ QWidget* Ringe::aufbauSchuetze() {
     Frame1 = new QGroupBox(QStringLiteral("Datum"), box);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     auto* f1 = new QGridLayout(Frame1);
-    Option1 = option(QStringLiteral("Option1"), QStringLiteral("Nachschießen"), Frame1);
+    Option1 = option(Frame1, QStringLiteral("Option1"), QStringLiteral("Nachschießen"));
     NTag = feld(QStringLiteral("NTag"), Frame1, 100);
-    Option2 = option(QStringLiteral("Option2"), QStringLiteral("Heute"), Frame1);
+    Option2 = option(Frame1, QStringLiteral("Option2"), QStringLiteral("Heute"));
     Heute = feld(QStringLiteral("Heute"), Frame1, 100);
-    Option3 = option(QStringLiteral("Option3"), QStringLiteral("Vorschießen"), Frame1);
+    Option3 = option(Frame1, QStringLiteral("Option3"), QStringLiteral("Vorschießen"));
     VTag = feld(QStringLiteral("VTag"), Frame1, 100);
     f1->addWidget(Option1, 0, 0);
     f1->addWidget(NTag, 1, 0);
@@ -120,9 +97,9 @@ QWidget* Ringe::aufbauSchuetze() {
     rechts->addWidget(beschriftung(QStringLiteral("Saison:"), box), 0, 0);
     rechts->addWidget(Saison, 0, 1);
     rechts->addWidget(Label11, 0, 2);
-    Anwesend = haken(QStringLiteral("Anwesend"), QStringLiteral("Anwesend"), box);
-    Liegend = haken(QStringLiteral("Liegend"), QStringLiteral("Liegend"), box);
-    Wettkampf = haken(QStringLiteral("Wettkampf"), QStringLiteral("Wettkampf"), box);
+    Anwesend = haken(box, QStringLiteral("Anwesend"), QStringLiteral("Anwesend"));
+    Liegend = haken(box, QStringLiteral("Liegend"), QStringLiteral("Liegend"));
+    Wettkampf = haken(box, QStringLiteral("Wettkampf"), QStringLiteral("Wettkampf"));
     rechts->addWidget(Anwesend, 1, 0, 1, 3);
     rechts->addWidget(Liegend, 2, 0, 1, 3);
     rechts->addWidget(Wettkampf, 3, 0, 1, 3);
@@ -142,11 +119,11 @@ QWidget* Ringe::aufbauSummen() {
     auto* box = new QWidget(this);
     auto* g = new QGridLayout(box);
     g->setContentsMargins(0, 0, 0, 0);
-    GesScheibe = ausgabefeld(QStringLiteral("GesScheibe"), box, 64);
-    BestTeiler = ausgabefeld(QStringLiteral("BestTeiler"), box, 64);
-    Best10 = ausgabefeld(QStringLiteral("Best10"), box, 64);
-    Best = ausgabefeld(QStringLiteral("Best"), box, 64);
-    Punkte = ausgabefeld(QStringLiteral("Punkte"), box, 64);
+    GesScheibe = ausgabefeld(box, QStringLiteral("GesScheibe"), 64);
+    BestTeiler = ausgabefeld(box, QStringLiteral("BestTeiler"), 64);
+    Best10 = ausgabefeld(box, QStringLiteral("Best10"), 64);
+    Best = ausgabefeld(box, QStringLiteral("Best"), 64);
+    Punkte = ausgabefeld(box, QStringLiteral("Punkte"), 64);
     const std::array<std::pair<QString, QLineEdit*>, 5> reihe = {{
         {QStringLiteral("Gesamt"), GesScheibe},
         {QStringLiteral("Bester Teiler"), BestTeiler},
@@ -187,30 +164,30 @@ QWidget* Ringe::aufbauSeite() {
     programme_ = new Programmknoepfe(zustand_, RMst, box);
     v->addWidget(programme_);
 
-    Start = knopf(QStringLiteral("Start"), QStringLiteral("Einlesen Starten"), box);
+    Start = knopf(box, QStringLiteral("Start"), QStringLiteral("Einlesen Starten"));
     Command1 =
-        knopf(QStringLiteral("Command1"), QStringLiteral("Berechnen  und  (F4) Speichern"), box);
+        knopf(box, QStringLiteral("Command1"), QStringLiteral("Berechnen  und  (F4) Speichern"));
     Command1->setDefault(false);
     Command1->setAutoDefault(false);
     v->addWidget(Start);
     v->addWidget(Command1);
     auto* fern = new QHBoxLayout;
-    ButtFernsteuern = knopf(QStringLiteral("ButtFernsteuern"), QStringLiteral("Fernsteuern"), box);
-    ButtNormal = knopf(QStringLiteral("ButtNormal"), QStringLiteral("Normal"), box);
+    ButtFernsteuern = knopf(box, QStringLiteral("ButtFernsteuern"), QStringLiteral("Fernsteuern"));
+    ButtNormal = knopf(box, QStringLiteral("ButtNormal"), QStringLiteral("Normal"));
     fern->addWidget(ButtFernsteuern);
     fern->addWidget(ButtNormal);
     v->addLayout(fern);
     v->addStretch();
 
     auto* fenster = new QGridLayout;
-    ButtAuswertung = knopf(QStringLiteral("ButtAuswertung"), QStringLiteral("Auswertung"), box);
-    ButtMitglieder = knopf(QStringLiteral("ButtMitglieder"), QStringLiteral("Mitglieder"), box);
+    ButtAuswertung = knopf(box, QStringLiteral("ButtAuswertung"), QStringLiteral("Auswertung"));
+    ButtMitglieder = knopf(box, QStringLiteral("ButtMitglieder"), QStringLiteral("Mitglieder"));
     Einstellungen_butt =
-        knopf(QStringLiteral("Einstellungen_butt"), QStringLiteral("Einstellungen"), box);
+        knopf(box, QStringLiteral("Einstellungen_butt"), QStringLiteral("Einstellungen"));
     MeytonImport_butt =
-        knopf(QStringLiteral("MeytonImport_butt"), QStringLiteral("Meyton Import"), box);
-    Schussbild_butt = knopf(QStringLiteral("Schussbild_butt"), QStringLiteral("Schussbild"), box);
-    Wett_Butt = knopf(QStringLiteral("Wett_Butt"), QStringLiteral("Wettkampf Teilnehmer"), box);
+        knopf(box, QStringLiteral("MeytonImport_butt"), QStringLiteral("Meyton Import"));
+    Schussbild_butt = knopf(box, QStringLiteral("Schussbild_butt"), QStringLiteral("Schussbild"));
+    Wett_Butt = knopf(box, QStringLiteral("Wett_Butt"), QStringLiteral("Wettkampf Teilnehmer"));
     const std::array<QPushButton*, 6> fensterKnoepfe = {ButtAuswertung,     ButtMitglieder,
                                                         Einstellungen_butt, MeytonImport_butt,
                                                         Schussbild_butt,    Wett_Butt};

@@ -23,20 +23,7 @@
 #include "machine/Lesesteuerung.h"
 #include "machine/Programme.h"
 #include "platform/Dialogs.h"
-
-namespace {
-
-bool istZeichen(const QKeyEvent* e) {
-    const QString t = e->text();
-    return !t.isEmpty() && t[0].isPrint() &&
-           !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-}
-
-bool istZiffer(const QKeyEvent* e) {
-    return e->text().size() == 1 && e->text()[0] >= u'0' && e->text()[0] <= u'9';
-}
-
-}  // namespace
+#include "platform/widgets/Bedienelemente.h"
 
 bool Ringe::eventFilter(QObject* watched, QEvent* event) {
     if (lesungOffen_ && watched == DBCombo && Datenbankliste::sperrt(event)) {

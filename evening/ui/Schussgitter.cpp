@@ -6,28 +6,12 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
+#include "platform/widgets/Bedienelemente.h"
+
 namespace {
 
 std::size_t idx(int i) {
     return static_cast<std::size_t>(i);
-}
-
-bool istZeichen(const QKeyEvent* e) {
-    const QString t = e->text();
-    return !t.isEmpty() && t[0].isPrint() &&
-           !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-}
-
-bool istZiffer(const QKeyEvent* e) {
-    return e->text().size() == 1 && e->text()[0] >= u'0' && e->text()[0] <= u'9';
-}
-
-QLineEdit* ausgabefeld(const QString& name, QWidget* parent, int breite) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setFixedWidth(breite);
-    e->setAlignment(Qt::AlignRight);
-    return e;
 }
 
 }  // namespace
@@ -66,8 +50,8 @@ Schussgitter::Schussgitter(QWidget* parent) : QGroupBox(QStringLiteral("Schüsse
                 emit ringGetippt(k);
             });
         }
-        Scheibe[idx(s)] = ausgabefeld(QStringLiteral("Scheibe_%1").arg(s), this, 56);
-        Teiler[idx(s)] = ausgabefeld(QStringLiteral("Teiler_%1").arg(s), this, 64);
+        Scheibe[idx(s)] = ausgabefeld(this, QStringLiteral("Scheibe_%1").arg(s), 56);
+        Teiler[idx(s)] = ausgabefeld(this, QStringLiteral("Teiler_%1").arg(s), 64);
         g->addWidget(Scheibe[idx(s)], s, 11);
         g->addWidget(Teiler[idx(s)], s, 12);
     }

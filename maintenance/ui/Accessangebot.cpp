@@ -2,9 +2,11 @@
 
 #include "maintenance/Accessuebernahme.h"
 #include "maintenance/ui/Tabellenfortschritt.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 
-bool accessUebernahmeAnbieten(const QString& mdb, Dialogs& dialogs, QWidget* eltern, QString* neu) {
+bool accessUebernahmeAnbieten(const QString& mdb, Dialogs& dialogs, const Clock& uhr,
+                              QWidget* eltern, QString* neu) {
     const QString ziel = uebernahmeZiel(mdb);
     if (!dialogs.askYesNo(QStringLiteral("\"%1\" ist eine Datenbank des alten Programms "
                                          "(Access).\nSoll sie jetzt in die neue Datei \"%2\" "
@@ -19,7 +21,7 @@ bool accessUebernahmeAnbieten(const QString& mdb, Dialogs& dialogs, QWidget* elt
         Tabellenfortschritt fortschritt(QStringLiteral("Übernahme"),
                                         QStringLiteral("Übernehme \"%1\" ...").arg(mdb), eltern);
         ok = accessDateiUebernehmen(
-            mdb, ziel,
+            mdb, ziel, uhr.now(),
             [&](int fertig, int gesamt, const QString& t) {
                 fortschritt.melden(fertig, gesamt, t);
             },

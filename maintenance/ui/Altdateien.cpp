@@ -12,7 +12,8 @@
 
 namespace altdateien {
 
-void slotPruefen(Ini& ini, Dialogs& dialogs, QWidget* eltern, const QString& name) {
+void slotPruefen(Ini& ini, Dialogs& dialogs, const Clock& uhr, QWidget* eltern,
+                 const QString& name) {
     const DatenbankSlots liste = leseSlots(ini);
     int slot = 0;  // an unknown or empty name opens DB1
     for (int i = 0; i < 4 && !name.isEmpty(); ++i) {
@@ -44,7 +45,7 @@ void slotPruefen(Ini& ini, Dialogs& dialogs, QWidget* eltern, const QString& nam
             (dateien::existiert(beiseite) || !dateien::umbenennen(ziel, beiseite))) {
             return;
         }
-        if (!accessUebernahmeAnbieten(mdb, dialogs, eltern, &neu)) {
+        if (!accessUebernahmeAnbieten(mdb, dialogs, uhr, eltern, &neu)) {
             if (!dateien::existiert(ziel) && dateien::existiert(beiseite)) {
                 dateien::umbenennen(beiseite, ziel);  // declined: everything as it was
             }
@@ -56,14 +57,15 @@ void slotPruefen(Ini& ini, Dialogs& dialogs, QWidget* eltern, const QString& nam
     }
 }
 
-void wettkampfPruefen(const QString& wettkDb, Dialogs& dialogs, QWidget* eltern) {
+void wettkampfPruefen(const QString& wettkDb, Dialogs& dialogs, const Clock& uhr,
+                      QWidget* eltern) {
     const QFileInfo info(wettkDb);
     const QString mdb = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".mdb");
     if (dateien::existiert(wettkDb) || !dateien::existiert(mdb)) {
         return;
     }
     QString neu;
-    accessUebernahmeAnbieten(mdb, dialogs, eltern, &neu);
+    accessUebernahmeAnbieten(mdb, dialogs, uhr, eltern, &neu);
 }
 
 }  // namespace altdateien

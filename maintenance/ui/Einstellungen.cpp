@@ -26,7 +26,7 @@ Einstellungen::Einstellungen(Ini& ini, Abendzustand& zustand, ClubDatabase& club
     anzeige_ = new Anzeigegruppe(ini, rechts);
     reihe->addWidget(punkte_);
     reihe->addWidget(anzeige_);
-    slots_ = new Slotgruppe(ini, dialogs, this);
+    slots_ = new Slotgruppe(ini, dialogs, uhr, this);
     wartung_ = new Wartungsgruppe(ini, club, dialogs, uhr, *slots_, this);
     auto* haupt = new QGridLayout(this);
     haupt->addWidget(maschine_, 0, 0);

@@ -6,12 +6,13 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "platform/widgets/Bedienelemente.h"
+
 // Small pieces the settings window's groups are built from.
 
 inline QRadioButton* option(QWidget* eltern, QButtonGroup* gruppe, const QString& name,
                             const QString& text) {
-    auto* o = new QRadioButton(text, eltern);
-    o->setObjectName(name);
+    QRadioButton* o = option(eltern, name, text);
     gruppe->addButton(o);
     return o;
 }

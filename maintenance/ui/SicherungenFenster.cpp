@@ -17,7 +17,7 @@
 #include "platform/Dateien.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
-#include "platform/widgets/Knopf.h"
+#include "platform/widgets/Bedienelemente.h"
 #include "platform/widgets/Nebenfenster.h"
 
 

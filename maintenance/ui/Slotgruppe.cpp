@@ -14,7 +14,7 @@
 #include "platform/Cp1252.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
-#include "platform/widgets/Knopf.h"
+#include "platform/widgets/Bedienelemente.h"
 
 const QStringList Slotgruppe::kWochentage = {
     QStringLiteral("Mo"), QStringLiteral("Di"),   QStringLiteral("Mi"),
@@ -72,8 +72,8 @@ QString farbeWert(const QComboBox* c) {
 
 }  // namespace
 
-Slotgruppe::Slotgruppe(Ini& ini, Dialogs& dialogs, QWidget* parent)
-    : QGroupBox(parent), ini_(ini), dialogs_(dialogs) {
+Slotgruppe::Slotgruppe(Ini& ini, Dialogs& dialogs, const Clock& uhr, QWidget* parent)
+    : QGroupBox(parent), ini_(ini), dialogs_(dialogs), uhr_(uhr) {
     auto* g = new QGridLayout(this);
     g->addWidget(new QLabel(QStringLiteral("DB Bezeichnung"), this), 0, 1);
     g->addWidget(new QLabel(QStringLiteral("DB Datei"), this), 0, 2);
@@ -187,7 +187,7 @@ void Slotgruppe::dateiWaehlen(int slot) {
     }
     QString neu;
     if (datei.endsWith(QStringLiteral(".mdb"), Qt::CaseInsensitive) &&
-        accessUebernahmeAnbieten(datei, dialogs_, this, &neu)) {
+        accessUebernahmeAnbieten(datei, dialogs_, uhr_, this, &neu)) {
         // The slot names the new file; "Übernehmen" stores it as for any choice.
         datei_[static_cast<std::size_t>(slot)]->setText(neu);
         return;

@@ -8,6 +8,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class Clock;
 class Dialogs;
 class Ini;
 
@@ -16,7 +17,7 @@ class Ini;
 class Slotgruppe : public QGroupBox {
     Q_OBJECT
   public:
-    Slotgruppe(Ini& ini, Dialogs& dialogs, QWidget* parent = nullptr);
+    Slotgruppe(Ini& ini, Dialogs& dialogs, const Clock& uhr, QWidget* parent = nullptr);
 
     // Fills the fields from wettk.ini.
     void laden();
@@ -37,6 +38,7 @@ class Slotgruppe : public QGroupBox {
 
     Ini& ini_;
     Dialogs& dialogs_;
+    const Clock& uhr_;
     bool ohneCodeGesagt_ = false;
     std::array<QLabel*, 4> dateiHinweis_{};
     std::array<QLineEdit*, 4> bez_{}, datei_{};

@@ -14,7 +14,7 @@
 #include "maintenance/Seitenmodell.h"
 #include "maintenance/VorAenderung.h"
 #include "platform/Dialogs.h"
-#include "platform/widgets/Knopf.h"
+#include "platform/widgets/Bedienelemente.h"
 #include "platform/widgets/Nebenfenster.h"
 #include "reports/Export.h"
 
@@ -122,7 +122,7 @@ bool Tabellen::anzeigen(const QString& quelle) {
 
 void Tabellen::tabelleWaehlen(const QString& tabelle) {
     tabelle_ = tabelle;
-    anzeigen(QStringLiteral("SELECT * FROM ") + tabelle);
+    anzeigen(::datensatzquelle(tabelle, {}, {}, {}, Filteranlass::Suchen));
     Such_combo->clear();
     Sortier_combo->clear();
     Such_combo->addItems(modell_->spalten());
@@ -142,18 +142,10 @@ void Tabellen::suchen() {
         return;
     }
     try {
-        for (const ColumnInfo& c : club_.db().columns(tabelle_)) {
-            const QString typ = c.declaredType.toUpper();
-            if (c.name.compare(Such_combo->currentText(), Qt::CaseInsensitive) == 0 &&
-                (typ.startsWith(QLatin1String("INT")) || typ.startsWith(QLatin1String("LONG")) ||
-                 typ.startsWith(QLatin1String("DOUBLE")) ||
-                 typ.startsWith(QLatin1String("SINGLE")) ||
-                 typ.startsWith(QLatin1String("YESNO")))) {
-                dialogs_.message(
-                    QStringLiteral("Im Feld %1 stehen Zahlen; nach dem Text \"%2\" "
-                                   "findet die Suche nichts. Bitte eine Zahl eingeben.")
-                        .arg(c.name, text));
-            }
+        if (zahlenfeld(club_.db(), tabelle_, Such_combo->currentText())) {
+            dialogs_.message(QStringLiteral("Im Feld %1 stehen Zahlen; nach dem Text \"%2\" "
+                                            "findet die Suche nichts. Bitte eine Zahl eingeben.")
+                                 .arg(Such_combo->currentText(), text));
         }
     } catch (const DatabaseError&) {
     }
@@ -197,16 +189,7 @@ void Tabellen::neueZeile() {
         return;
     }
     try {
-        Database& db = club_.db();
-        if (tabelle_ == QLatin1String("Mitglieder")) {
-            db.run(
-                QStringLiteral("INSERT INTO Mitglieder (Nr) SELECT COALESCE(MAX(Nr), 0) + 1 "
-                               "FROM Mitglieder"));
-        } else {
-            db.run(db.aufServer()
-                       ? QStringLiteral("INSERT INTO \"%1\" () VALUES ()").arg(tabelle_)
-                       : QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(tabelle_));
-        }
+        neueZeileAnlegen(club_.db(), tabelle_);
     } catch (const DatabaseError& e) {
         dialogs_.message(QStringLiteral("Es wurde keine Zeile angelegt.\n") + e.message());
         return;

@@ -16,7 +16,7 @@
 #include "maintenance/ui/Tabellenfortschritt.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
-#include "platform/widgets/Knopf.h"
+#include "platform/widgets/Bedienelemente.h"
 
 Wartungsgruppe::Wartungsgruppe(Ini& ini, ClubDatabase& club, Dialogs& dialogs, const Clock& uhr,
                                const Slotgruppe& dateien, QWidget* parent)

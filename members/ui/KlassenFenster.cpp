@@ -12,7 +12,7 @@
 #include "core/Schema.h"
 #include "members/TabellenModell.h"
 #include "platform/Dialogs.h"
-#include "platform/widgets/Knopf.h"
+#include "platform/widgets/Bedienelemente.h"
 #include "reports/Klassenregeln.h"
 
 KlassenFenster::KlassenFenster(ClubDatabase& club, Dialogs& dialogs, QWidget* parent)

@@ -225,10 +225,7 @@ void Mitgl::sortieren(const QString& ordnung) {
 void Mitgl::neu() {
     int nr = 1;
     try {
-        nr = club_.db()
-                 .run(QStringLiteral("SELECT COALESCE(MAX(Nr), 0) + 1 FROM Mitglieder"))
-                 .rows[0][0]
-                 .toInt();
+        nr = zeilenbund::naechsteMitgliedsnummer(club_.db());
     } catch (const DatabaseError& e) {
         dialogs_.message(e.message());
         return;
@@ -276,7 +273,7 @@ void Mitgl::klassenBerechnen() {
     Klassenzuordnung z;
     try {
         z = ::klassenBerechnen(club_.db(), stichtag(abend, zustand_.Saisonversatz),
-                               modell_->ordnung());
+                               modell_->ordnung(), uhr_.now());
     } catch (const DatabaseError& e) {
         dialogs_.message(QStringLiteral("Die Klassen wurden nicht berechnet.\n") + e.message());
         return;

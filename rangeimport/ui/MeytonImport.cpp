@@ -11,7 +11,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSet>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -19,19 +18,13 @@
 #include "core/Hauptfelder.h"
 #include "maintenance/VorAenderung.h"
 #include "platform/Dialogs.h"
-#include "platform/widgets/Knopf.h"
+#include "platform/widgets/Bedienelemente.h"
 #include "platform/widgets/Nebenfenster.h"
 
 namespace {
 
 // How long one turn of the event loop may import before the window answers again.
 constexpr int kTaktMs = 40;
-
-QRadioButton* option(QWidget* eltern, const QString& name, const QString& text) {
-    auto* o = new QRadioButton(text, eltern);
-    o->setObjectName(name);
-    return o;
-}
 
 QComboBox* liste(QWidget* eltern, const QString& name) {
     auto* c = new QComboBox(eltern);
@@ -45,13 +38,15 @@ QComboBox* liste(QWidget* eltern, const QString& name) {
 }  // namespace
 
 MeytonImport::MeytonImport(ClubDatabase& club, const Hauptfelder& haupt, Ini& ini,
-                           Abendzustand& zustand, Dialogs& dialogs, QWidget* parent)
+                           Abendzustand& zustand, Dialogs& dialogs, const Clock& uhr,
+                           QWidget* parent)
     : QWidget(parent, Qt::Window),
       club_(club),
       haupt_(haupt),
       ini_(ini),
       zustand_(zustand),
-      dialogs_(dialogs) {
+      dialogs_(dialogs),
+      uhr_(uhr) {
     aufbauen();
     takt_ = new QTimer(this);
     takt_->setSingleShot(true);
@@ -182,21 +177,15 @@ void MeytonImport::laden() {
     if (!verbinden()) {
         return;
     }
-    listeFuellen(Listen_Combo,
-                 QStringLiteral("SELECT Starterliste FROM Scheiben order by Starterliste"));
-    listeFuellen(Disziplin_Combo,
-                 QStringLiteral("SELECT Disziplin FROM Scheiben order by Disziplin"));
+    listeFuellen(Listen_Combo, &starterlisten);
+    listeFuellen(Disziplin_Combo, &disziplinen);
 }
 
 bool MeytonImport::verbinden() {
     // The range's server may have been restarted since the last read: a connection that
     // no longer answers is made anew.
-    if (stand_.isOpen() && !stand_.gestoert()) {
-        try {
-            stand_.select(QStringLiteral("SELECT count(*) FROM Scheiben WHERE 1 = 0"));
-            return true;
-        } catch (const DatabaseError&) {
-        }
+    if (stand_.isOpen() && !stand_.gestoert() && standAntwortet(stand_)) {
+        return true;
     }
     QString grund;
     if (stand_.open(kDatenquelle, &grund)) {
@@ -225,20 +214,9 @@ void MeytonImport::verbindungsfehlerMelden(const QString& grund, bool einrichtun
                      treiberzeile(grund));
 }
 
-void MeytonImport::listeFuellen(QComboBox* combo, const QString& sql) {
+void MeytonImport::listeFuellen(QComboBox* combo, QStringList (*werte)(Lesequelle&)) {
     try {
-        const SqlRows rows = stand_.select(sql);
-        QSet<QString> gesehen;
-        for (const QVariantList& r : rows.rows) {
-            if (r.isEmpty() || r[0].isNull()) {
-                continue;
-            }
-            const QString wert = r[0].toString();
-            if (!gesehen.contains(wert)) {
-                gesehen.insert(wert);
-                combo->addItem(wert);
-            }
-        }
+        combo->addItems(werte(stand_));
     } catch (const DatabaseError& e) {
         dialogs_.message(e.message());
     }
@@ -316,7 +294,8 @@ void MeytonImport::gelesen(Standleser::Ergebnis ergebnis, const QString& sql,
     voraenderung::ankuendigen(QStringLiteral("Meyton Import"));
     vorgelesen_ = std::move(ergebnis.daten);
     import_ =
-        std::make_unique<Meytonimport>(*vorgelesen_, *club, ini_, zustand_, dialogs_, logpfade_);
+        std::make_unique<Meytonimport>(*vorgelesen_, *club, ini_, zustand_, dialogs_, uhr_,
+                                       logpfade_);
     if (!import_->beginnen(sql, optionen)) {
         import_.reset();
         bedienungFreigeben(true);

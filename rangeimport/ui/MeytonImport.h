@@ -19,6 +19,7 @@ class QRadioButton;
 class QTimer;
 struct Abendzustand;
 class ClubDatabase;
+class Clock;
 class Dialogs;
 class Hauptfelder;
 class Ini;
@@ -29,7 +30,7 @@ class MeytonImport : public QWidget {
     Q_OBJECT
   public:
     MeytonImport(ClubDatabase& club, const Hauptfelder& haupt, Ini& ini, Abendzustand& zustand,
-                 Dialogs& dialogs, QWidget* parent = nullptr);
+                 Dialogs& dialogs, const Clock& uhr, QWidget* parent = nullptr);
     ~MeytonImport() override;
 
     inline static const QString kDatenquelle = QStringLiteral("ssmdb2");
@@ -61,7 +62,7 @@ class MeytonImport : public QWidget {
   private:
     void aufbauen();
     bool verbinden();
-    void listeFuellen(QComboBox* combo, const QString& sql);
+    void listeFuellen(QComboBox* combo, QStringList (*werte)(Lesequelle&));
     void gelesen(Standleser::Ergebnis ergebnis, const QString& sql, const Importoptionen& optionen);
     void verbindungsfehlerMelden(const QString& grund, bool einrichtungFehlt);
     void weiter();
@@ -73,6 +74,7 @@ class MeytonImport : public QWidget {
     Ini& ini_;
     Abendzustand& zustand_;
     Dialogs& dialogs_;
+    const Clock& uhr_;
     OdbcQuelle stand_;
     Importlogpfade logpfade_ = Importlogpfade::standard();
     std::shared_ptr<Vorgelesen> vorgelesen_;  // what import_ reads from

@@ -210,11 +210,7 @@ bool Auswertung::zeigen(const QString& basis, const QString& anweisung, Listenar
     SqlRows zeilen;
     const bool roh = art == Listenart::Roh;
     try {
-        Database& db = club_.db();
-        // The raw table carries each row's key (hidden) so that a delete hits that row.
-        zeilen = db.select(roh ? QString(anweisung).replace(QStringLiteral("SELECT "),
-                                                            QStringLiteral("SELECT rowid,"))
-                               : anweisung);
+        zeilen = listen::lesen(club_.db(), anweisung, roh);
     } catch (const DatabaseError& e) {
         dialogs_.message(e.message());
         return false;
@@ -433,7 +429,7 @@ void Auswertung::drucken() {
     if (art_ == Listenart::Aenderungen) {
         SqlRows zeilen;
         try {
-            zeilen = club_.db().select(anweisung_);
+            zeilen = listen::lesen(club_.db(), anweisung_);
         } catch (const DatabaseError& e) {
             dialogs_.message(e.message());
             return;
@@ -443,7 +439,7 @@ void Auswertung::drucken() {
     }
     SqlRows zeilen;
     try {
-        zeilen = club_.db().select(listen::druckAbfrage(basis_, sortierung_, anweisung_));
+        zeilen = listen::lesen(club_.db(), listen::druckAbfrage(basis_, sortierung_, anweisung_));
     } catch (const DatabaseError& e) {
         dialogs_.message(e.message());
         return;
@@ -464,18 +460,9 @@ void Auswertung::drucken() {
 void Auswertung::druckenNachKlassen() {
     std::vector<KlassenBlock> bloecke;
     try {
-        Database& db = club_.db();
-        const int klassen = static_cast<int>(
-            db.run(QStringLiteral("SELECT count(*) FROM Klassen")).rows[0][0].toInt());
-        const int n = listen::klassenAnzahl(art_, klassen);
-        if (n == 0) {
+        bloecke = listen::klassenBloecke(club_.db(), basis_, art_, sortierung_);
+        if (bloecke.empty()) {
             return;  // a history and the raw table have no classes to print
-        }
-        for (int i = 1; i <= n; ++i) {
-            const SqlRows bez = db.select(QStringLiteral("SELECT * FROM Klassen WHERE Klasse =") +
-                                          zahlTextBlank(i));
-            bloecke.push_back({bez.value(0, QStringLiteral("Bez")).toString(),
-                               db.select(listen::klassenAbfrage(basis_, art_, i, sortierung_))});
         }
     } catch (const DatabaseError& e) {
         dialogs_.message(e.message());

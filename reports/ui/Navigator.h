@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "platform/widgets/Knopf.h"
+#include "platform/widgets/Bedienelemente.h"
 
 class QLabel;
 

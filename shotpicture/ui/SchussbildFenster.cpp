@@ -14,7 +14,7 @@
 #include "core/Ini.h"
 #include "core/Zahlen.h"
 #include "platform/Drucker.h"
-#include "platform/widgets/Knopf.h"
+#include "platform/widgets/Bedienelemente.h"
 #include "platform/widgets/Nebenfenster.h"
 
 namespace {
@@ -61,12 +61,6 @@ class PainterZeichner : public Drucker {
     QPainter& p_;
     QColor textFarbe_ = Qt::black;
 };
-
-QCheckBox* haken(QWidget* eltern, const QString& name, const QString& text) {
-    auto* c = new QCheckBox(text, eltern);
-    c->setObjectName(name);
-    return c;
-}
 
 }  // namespace
 

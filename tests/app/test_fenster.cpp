@@ -44,8 +44,8 @@ class TestFenster : public QObject {
         fenster.emplace_back("Tabellen", std::make_unique<Tabellen>(f.club, f.zustand, f.dialogs, f.uhr));
         fenster.emplace_back(
             "Schussbild", std::make_unique<SchussbildFenster>(f.ini, f.zustand, f.dialogs, f.uhr));
-        fenster.emplace_back("MeytonImport", std::make_unique<MeytonImport>(f.club, *f.w, f.ini,
-                                                                            f.zustand, f.dialogs));
+        fenster.emplace_back("MeytonImport", std::make_unique<MeytonImport>(
+                                                 f.club, *f.w, f.ini, f.zustand, f.dialogs, f.uhr));
         fenster.emplace_back("RMEinst", std::make_unique<RMEinst>(f.zustand, *f.w));
         QVERIFY(f.w->minimumSizeHint().width() <= kBreite);
         QVERIFY(f.w->minimumSizeHint().height() <= kHoehe);

@@ -38,7 +38,7 @@ void speichern(Database& db, int nr, int ring) {
     f.Scheibe[1] = QString::number(ring * 10);
     f.GesScheibe = f.Best10 = f.Best = f.Scheibe[1];
     GeladenerAbend g;  // as the main window stores: with the note of when
-    Abspeichern(f, z, db, {&g, true, QDateTime::currentDateTime()});
+    Abspeichern(f, z, db, QDateTime::currentDateTime(), {&g, true});
 }
 
 // A connected raw socket.

@@ -39,7 +39,7 @@ void platz(const QString& adresse, int ersterTag, int schritt, int abende, std::
         f.SNummer = QString::number(i % 10 + 1);
         f.Heute = QDate(2024, 1, 1).addDays(ersterTag + (i / 10) * schritt).toString("dd.MM.yyyy");
         try {
-            Abspeichern(f, z, db);
+            Abspeichern(f, z, db, QDateTime::currentDateTime());
         } catch (const DatabaseError& e) {
             ++*fehler;
             const std::lock_guard<std::mutex> l(*sperre);

@@ -12,6 +12,7 @@
 #include "core/ClubDatabase.h"
 #include "core/Ini.h"
 #include "core/Schema.h"
+#include "core/Zeilenbund.h"
 #include "maintenance/Datensatzquelle.h"
 #include "maintenance/Seitenmodell.h"
 #include "maintenance/ui/Tabellen.h"
@@ -305,6 +306,26 @@ class TestTabellen : public QObject {
         QCOMPARE(b.t->modell().rowCount(), 5);
         QCOMPARE(b.feld(4, 0), QString("16"));
         QVERIFY(b.dialogs.messages.isEmpty());
+    }
+
+    // The browser's rules without a window: which fields hold numbers, the next member
+    // number of an empty and of a filled table, a new row in a table without a key.
+    void regelnOhneFenster() {
+        TestDaten d;
+        Database& db = d.db();
+        QVERIFY(zahlenfeld(db, "Mitglieder", "Nr"));
+        QVERIFY(zahlenfeld(db, "Mitglieder", "nr"));  // a field named in another case
+        QVERIFY(!zahlenfeld(db, "Mitglieder", "Name"));
+        QVERIFY(!zahlenfeld(db, "Mitglieder", "keinFeld"));
+        QCOMPARE(zeilenbund::naechsteMitgliedsnummer(db), 1);
+        neueZeileAnlegen(db, "Mitglieder");
+        neueZeileAnlegen(db, "Mitglieder");
+        QCOMPARE(d.zahl("SELECT count(*) FROM Mitglieder"), 2);
+        QCOMPARE(d.zahl("SELECT MAX(Nr) FROM Mitglieder"), 2);
+        d.mitglied(40, "Weit Oben", 1);
+        QCOMPARE(zeilenbund::naechsteMitgliedsnummer(db), 41);
+        neueZeileAnlegen(db, "Klassen");
+        QCOMPARE(d.zahl("SELECT count(*) FROM Klassen WHERE Klasse IS NULL"), 1);
     }
 
     void bearbeiten() {

@@ -16,6 +16,10 @@
 
 namespace {
 
+// The time the safety copies are named by.
+const QDateTime kJetzt(QDate(2024, 4, 3), QTime(19, 30, 5));
+
+
 QByteArray lesen(const QString& pfad) {
     QFile f(pfad);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -172,14 +176,14 @@ class TestAccessuebernahme : public QObject {
         }
         QString text;
         const QString nwind = d.pfad("nwind.mdb");
-        QVERIFY2(accessDateiUebernehmen(nwind, uebernahmeZiel(nwind), {}, &text), qPrintable(text));
+        QVERIFY2(accessDateiUebernehmen(nwind, uebernahmeZiel(nwind), kJetzt, {}, &text), qPrintable(text));
         QCOMPARE(uebernahmeZiel(nwind), d.pfad("nwind.db"));
         QVERIFY(text.contains("9 Tabellen, 4032 Zeilen"));
         // The safety copy is in the backups folder, nothing new beside the old file.
         const QString kopie = text.section("\nSicherung: ", -1);
         QCOMPARE(QFileInfo(kopie).absolutePath(),
                  QDir(paths::documentsDir()).filePath("Zielkunst-Sicherungen"));
-        QVERIFY(QFileInfo(kopie).fileName().startsWith("Sicherung_nwind "));
+        QCOMPARE(QFileInfo(kopie).fileName(), QString("Sicherung_nwind 2024-04-03 193005.mdb"));
         QCOMPARE(lesen(kopie), lesen(nwind));
         QVERIFY(!QFile::exists(d.pfad("Sicherung_nwind.mdb")));
         QFile::remove(kopie);
@@ -219,7 +223,7 @@ class TestAccessuebernahme : public QObject {
         db.close();
 
         const QString datum = d.pfad("DateTestDatabase.mdb");
-        QVERIFY2(accessDateiUebernehmen(datum, uebernahmeZiel(datum), {}, &text), qPrintable(text));
+        QVERIFY2(accessDateiUebernehmen(datum, uebernahmeZiel(datum), kJetzt, {}, &text), qPrintable(text));
         QVERIFY(db.open(d.pfad("DateTestDatabase.db"), &fehler));
         QCOMPARE(db.run("SELECT IDCol, DateTimeCol, LongTextCol FROM DateTest WHERE IDCol IN (1, "
                         "6) ORDER BY 1")
@@ -237,12 +241,12 @@ class TestAccessuebernahme : public QObject {
         QVERIFY(kein.open(QIODevice::WriteOnly));
         kein.write("Dies ist eine Textdatei.\n");
         kein.close();
-        QVERIFY(!accessDateiUebernehmen(d.pfad("kein.mdb"), d.pfad("kein.db"), {}, &text));
+        QVERIFY(!accessDateiUebernehmen(d.pfad("kein.mdb"), d.pfad("kein.db"), kJetzt, {}, &text));
         QCOMPARE(text, "Die Datei \"" + d.pfad("kein.mdb") + "\" ist keine Access-Datenbank.");
         QVERIFY(!QFile::exists(d.pfad("kein.db")));
         // Unreadable: a folder where the file should be.
         QVERIFY(QDir().mkpath(d.pfad("ordner.mdb")));
-        QVERIFY(!accessDateiUebernehmen(d.pfad("ordner.mdb"), d.pfad("ordner.db"), {}, &text));
+        QVERIFY(!accessDateiUebernehmen(d.pfad("ordner.mdb"), d.pfad("ordner.db"), kJetzt, {}, &text));
         QCOMPARE(text, "Die Datei \"" + d.pfad("ordner.mdb") + "\" kann nicht gelesen werden.");
         // The target exists: it stays as it was.
         QVERIFY(QFile::copy(kDaten + "/DateTestDatabase.mdb", d.pfad("alt.mdb")));
@@ -250,14 +254,14 @@ class TestAccessuebernahme : public QObject {
         QVERIFY(ziel.open(QIODevice::WriteOnly));
         ziel.write("wichtig");
         ziel.close();
-        QVERIFY(!accessDateiUebernehmen(d.pfad("alt.mdb"), d.pfad("alt.db"), {}, &text));
+        QVERIFY(!accessDateiUebernehmen(d.pfad("alt.mdb"), d.pfad("alt.db"), kJetzt, {}, &text));
         QVERIFY(text.contains("gibt es schon; sie wird nicht überschrieben"));
         QCOMPARE(lesen(d.pfad("alt.db")), QByteArray("wichtig"));
         // No mdbtools on the machine.
         const QByteArray pfad = qgetenv("PATH");
         QTemporaryDir leer;
         qputenv("PATH", leer.path().toUtf8());
-        const bool ok = accessDateiUebernehmen(d.pfad("alt.mdb"), d.pfad("neu.db"), {}, &text);
+        const bool ok = accessDateiUebernehmen(d.pfad("alt.mdb"), d.pfad("neu.db"), kJetzt, {}, &text);
         qputenv("PATH", pfad);
         QVERIFY(!ok);
         QCOMPARE(text, QStringLiteral("Die Programme von mdbtools fehlen (mdb-ver, mdb-tables, "
@@ -301,7 +305,7 @@ class TestAccessuebernahme : public QObject {
         QElapsedTimer uhr;
         uhr.start();
         QString text;
-        QVERIFY(!accessDateiUebernehmen(kaputt, d.pfad("Kaputt.db"), {}, &text));
+        QVERIFY(!accessDateiUebernehmen(kaputt, d.pfad("Kaputt.db"), kJetzt, {}, &text));
         QVERIFY2(text.contains("beschädigt"), qPrintable(text));
         // mdbtools' own words only after the German sentence, named as such.
         const qsizetype meldung = text.indexOf("\nMeldung von mdbtools: ");
@@ -361,7 +365,7 @@ class TestAccessuebernahme : public QObject {
         const QStringList vorher = inhalt(d.pfad("stick"));
         const QStringList sicherungen = inhalt(sicherungsordner());
         QString text;
-        QVERIFY(!accessDateiUebernehmen(alt, d.pfad("stick/Alt.db"), {}, &text));
+        QVERIFY(!accessDateiUebernehmen(alt, d.pfad("stick/Alt.db"), kJetzt, {}, &text));
         QVERIFY2(text.contains("\"" + alt + "\" ist beschädigt") && text.contains(grund),
                  qPrintable(text));
         QVERIFY2(text.contains("Es wurde nichts übernommen"), qPrintable(text));
@@ -412,7 +416,7 @@ class TestAccessuebernahme : public QObject {
                                       QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         const QStringList vorher = inhalt(d.pfad("stick"));
         QString text;
-        const bool ok = accessDateiUebernehmen(alt, d.pfad("Neu.db"), {}, &text,
+        const bool ok = accessDateiUebernehmen(alt, d.pfad("Neu.db"), kJetzt, {}, &text,
                                                d.pfad("sicherungen"));
         const QStringList nachher = inhalt(d.pfad("stick"));
         QFile::setPermissions(d.pfad("stick"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
@@ -549,13 +553,13 @@ class TestAccessuebernahme : public QObject {
         p.ini.IniSchreiben("DB1", "NAME", "Training");
         p.ini.IniSchreiben("DB1", "DATEI", p.daten.pfad("Alt.mdb"));
         p.dialogs.answerNo();
-        altdateien::slotPruefen(p.ini, p.dialogs, nullptr, "Training");
+        altdateien::slotPruefen(p.ini, p.dialogs, p.uhr, nullptr, "Training");
         QVERIFY(p.dialogs.questions.last().startsWith("\"" + p.daten.pfad("Alt.mdb") +
                                                       "\" ist eine Datenbank des alten Programms"));
         QVERIFY(!QFile::exists(p.daten.pfad("Alt.db")));
         QCOMPARE(p.ini.IniLesen("DB1", "DATEI"), p.daten.pfad("Alt.mdb"));
         p.dialogs.answerYes();
-        altdateien::slotPruefen(p.ini, p.dialogs, nullptr, "");  // "" opens DB1 as well
+        altdateien::slotPruefen(p.ini, p.dialogs, p.uhr, nullptr, "");  // "" opens DB1 as well
         QVERIFY(QFile::exists(p.daten.pfad("Alt.db")));
         QCOMPARE(p.ini.IniLesen("DB1", "DATEI"), p.daten.pfad("Alt.db"));
         QVERIFY(p.dialogs.messages.last().contains("1 Tabelle, 6 Zeilen"));
@@ -564,15 +568,15 @@ class TestAccessuebernahme : public QObject {
             "\nSicherung: " + QDir(paths::documentsDir()).filePath("Zielkunst-Sicherungen/Sicherung_Alt ")));
         // Asked again, nothing happens: the slot has the new file.
         const int fragen = p.dialogs.questions.size();
-        altdateien::slotPruefen(p.ini, p.dialogs, nullptr, "Training");
+        altdateien::slotPruefen(p.ini, p.dialogs, p.uhr, nullptr, "Training");
         QCOMPARE(p.dialogs.questions.size(), fragen);
 
         // The competition file "wettk.mdb" beside a missing "wettk.db".
         QVERIFY(QFile::copy(kDaten + "/DateTestDatabase.mdb", p.daten.pfad("wettk.mdb")));
         p.dialogs.answerYes();
-        altdateien::wettkampfPruefen(p.daten.pfad("wettk.db"), p.dialogs, nullptr);
+        altdateien::wettkampfPruefen(p.daten.pfad("wettk.db"), p.dialogs, p.uhr, nullptr);
         QVERIFY(QFile::exists(p.daten.pfad("wettk.db")));
-        altdateien::wettkampfPruefen(p.daten.pfad("wettk.db"), p.dialogs, nullptr);  // no question
+        altdateien::wettkampfPruefen(p.daten.pfad("wettk.db"), p.dialogs, p.uhr, nullptr);  // no question
         QVERIFY(p.dialogs.allAnswersUsed());
         QCOMPARE(p.dialogs.unansweredQuestions, 0);
     }
@@ -590,7 +594,7 @@ class TestAccessuebernahme : public QObject {
         QString fehler;
         QVERIFY(schema::neueVereinsdatenbank(neu, &fehler));  // empty, from a first start
         p.dialogs.answerYes();
-        altdateien::slotPruefen(p.ini, p.dialogs, nullptr, "");
+        altdateien::slotPruefen(p.ini, p.dialogs, p.uhr, nullptr, "");
         QVERIFY(p.dialogs.questions.last().startsWith("\"" + alt + "\" ist eine Datenbank"));
         QVERIFY(p.dialogs.messages.last().contains("1 Tabelle, 6 Zeilen"));
         Database db;
@@ -601,7 +605,7 @@ class TestAccessuebernahme : public QObject {
         db.close();
         // Now the file holds what was taken over: not offered again.
         const int fragen = p.dialogs.questions.size();
-        altdateien::slotPruefen(p.ini, p.dialogs, nullptr, "");
+        altdateien::slotPruefen(p.ini, p.dialogs, p.uhr, nullptr, "");
         QCOMPARE(p.dialogs.questions.size(), fragen);
         for (const QString& f :
              {alt, neu,

@@ -53,7 +53,7 @@ void andererStand(const QString& datei, int nr) {
     f.Heute = QStringLiteral("03.04.2024");
     f.Scheibe[1] = QStringLiteral("80");
     f.GesScheibe = f.Best10 = f.Best = f.Scheibe[1];
-    Abspeichern(f, z, db);
+    Abspeichern(f, z, db, QDateTime::currentDateTime());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "core/ClubDatabase.h"
 #include "core/Hauptfelder.h"
 #include "core/Ini.h"
+#include "platform/Clock.h"
 #include "platform/OdbcQuelle.h"
 #include "rangeimport/Auswahl.h"
 #include "rangeimport/Ergebniszeile.h"
@@ -99,11 +100,12 @@ class TestMeytonImport : public QObject {
     std::unique_ptr<Ini> ini_;
     Abendzustand z_;
     ScriptedDialogs dialogs_;
+    FixedClock uhr_{QDateTime(QDate(2024, 3, 6), QTime(20, 15, 30))};
     OdbcQuelle stand_;
     Importlogpfade logs_;
 
     Meytonimport neuerImport(Dialogs& dialogs) {
-        return Meytonimport(stand_, d_->db(), *ini_, z_, dialogs, logs_);
+        return Meytonimport(stand_, d_->db(), *ini_, z_, dialogs, uhr_, logs_);
     }
     void rangeLeeren() {
         QVERIFY2(server_.sql("DELETE FROM Scheiben; DELETE FROM Serien;"),
@@ -306,9 +308,11 @@ class TestMeytonImport : public QObject {
         QCOMPARE(d_->db().run("SELECT SportpassID FROM Mitglieder WHERE Nr = 2").rows[0][0],
                  QVariant("00815"));
         QCOMPARE(
-            d_->db().run("SELECT Tabelle, MitglNr, Feld, Alt, Neu, Anlass FROM Aenderungen").rows,
-            (std::vector<QVariantList>{
-                {"Mitglieder", 2, "SportpassID", "alt", "00815", "Import aktualisiert"}}));
+            d_->db()
+                .run("SELECT Tabelle, MitglNr, Feld, Alt, Neu, Anlass, Zeit FROM Aenderungen")
+                .rows,
+            (std::vector<QVariantList>{{"Mitglieder", 2, "SportpassID", "alt", "00815",
+                                        "Import aktualisiert", "2024-03-06 20:15:30"}}));
         QVERIFY(
             d_->db().run("SELECT SportpassID FROM Mitglieder WHERE Nr = 3").rows[0][0].isNull());
 
@@ -390,7 +394,7 @@ class TestMeytonImport : public QObject {
         QCOMPARE(zaehlend.gefragt, 1 + 3);
         QCOMPARE(daten->select(serienAbfrage(1137)).size(), std::size_t(0));
         QCOMPARE(daten->select(serienAbfrage(1137)).column("Ring"), 2);
-        Meytonimport(*daten, d_->db(), *ini_, z_, dialogs_, logs_).alles(sql, {});
+        Meytonimport(*daten, d_->db(), *ini_, z_, dialogs_, uhr_, logs_).alles(sql, {});
         QVERIFY2(dialogs_.messages.last().contains("Neu:  250\n"),
                  qPrintable(dialogs_.messages.last()));
         const SqlRows r =
@@ -451,7 +455,7 @@ class TestMeytonImport : public QObject {
         QVERIFY(club.OpenDatabaseDatei(d_->dbPfad()).ok);
         Haupt haupt;
         AbbrechenBei dialogs;
-        MeytonImport fenster(club, haupt, *ini_, z_, dialogs);
+        MeytonImport fenster(club, haupt, *ini_, z_, dialogs, uhr_);
         fenster.setLogpfade(logs_);
         fenster.laden();
         auto* listen = fenster.findChild<QComboBox*>("Listen_Combo");
@@ -531,7 +535,7 @@ class TestMeytonImport : public QObject {
         QVERIFY(club.OpenDatabaseDatei(d_->dbPfad()).ok);
         Haupt haupt;
         ScriptedDialogs dialogs;
-        MeytonImport fenster(club, haupt, *ini_, z_, dialogs);
+        MeytonImport fenster(club, haupt, *ini_, z_, dialogs, uhr_);
         fenster.setLogpfade(logs_);
         fenster.show();
         fenster.laden();

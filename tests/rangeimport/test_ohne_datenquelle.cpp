@@ -10,6 +10,7 @@
 #include "core/ClubDatabase.h"
 #include "core/Hauptfelder.h"
 #include "core/Ini.h"
+#include "platform/Clock.h"
 #include "rangeimport/ui/MeytonImport.h"
 #include "tests/support/MariaDbServer.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -38,7 +39,8 @@ class TestOhneDatenquelle : public QObject {
         QVERIFY(club.OpenDatabaseDatei(d.dbPfad()).ok);
         Haupt haupt;
         ScriptedDialogs dialogs;
-        MeytonImport fenster(club, haupt, ini, z, dialogs);
+        const FixedClock uhr(QDate(2024, 3, 6));
+        MeytonImport fenster(club, haupt, ini, z, dialogs, uhr);
         fenster.laden();
         QVERIFY(!fenster.verbunden());
         QCOMPARE(dialogs.messages.size(), 1);

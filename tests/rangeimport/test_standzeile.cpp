@@ -5,11 +5,45 @@
 #include <limits>
 
 #include "core/Zahlen.h"
+#include "platform/OdbcQuelle.h"
+#include "rangeimport/Auswahl.h"
 #include "rangeimport/Ergebniszeile.h"
+
+namespace {
+// A range that answers every statement with the same rows, or fails.
+struct Stand : Lesequelle {
+    SqlRows antwort;
+    bool weg = false;
+    QStringList gefragt;
+    SqlRows select(const QString& sql) override {
+        gefragt << sql;
+        if (weg)
+            throw DatabaseError(QStringLiteral("Die Anlage antwortet nicht."));
+        return antwort;
+    }
+};
+}  // namespace
 
 class TestStandzeile : public QObject {
     Q_OBJECT
   private slots:
+    // The lists offered for the selection: each value once, in the range's order, without
+    // the empty ones; a range that does not answer says so and offers nothing.
+    void listenDerAnlage() {
+        Stand stand;
+        stand.antwort.columns = {"Starterliste"};
+        stand.antwort.rows = {{"Liga"}, {QVariant()}, {"Kreis"}, {"Liga"}, {"Verein"}, {"Kreis"}};
+        QCOMPARE(starterlisten(stand), (QStringList{"Liga", "Kreis", "Verein"}));
+        QCOMPARE(disziplinen(stand), (QStringList{"Liga", "Kreis", "Verein"}));
+        QCOMPARE(stand.gefragt,
+                 (QStringList{"SELECT Starterliste FROM Scheiben order by Starterliste",
+                              "SELECT Disziplin FROM Scheiben order by Disziplin"}));
+        QVERIFY(standAntwortet(stand));
+        stand.weg = true;
+        QVERIFY(!standAntwortet(stand));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, starterlisten(stand));
+    }
+
     // Only a whole number a double carries exactly is a ScheibenID; anything else would
     // name another result's series, or no number at all (1e300 has no 64-bit form).
     void scheibenIdNurGanzUndExakt_data() {

@@ -282,8 +282,10 @@ class TestAenderungen : public QObject {
             "(3, 'Damen', 15, 99, 'mw')");
         f.daten.db().run(
             "UPDATE Mitglieder SET Geburtstag = '1980-01-01', Geschlecht = 'w' WHERE Nr = 12");
-        klassenBerechnen(f.daten.db(), QDate(2024, 1, 1), "Nr");
-        klassenBerechnen(f.daten.db(), QDate(2024, 1, 1), "Nr");  // unchanged: no line
+        // The classes' line is dated by the clock handed in, not by the machine's.
+        const QDateTime berechnet(QDate(2024, 4, 5), QTime(21, 7, 9));
+        klassenBerechnen(f.daten.db(), QDate(2024, 1, 1), "Nr", berechnet);
+        klassenBerechnen(f.daten.db(), QDate(2024, 1, 1), "Nr", berechnet.addSecs(60));  // no line
 
         const std::vector<QVariantList> log = f.log();
         QCOMPARE(log.size(), std::size_t(4));
@@ -296,6 +298,9 @@ class TestAenderungen : public QObject {
                      log[2][6] == QString("Gelöscht"),
                  qPrintable(log[2][4].toString()));
         QCOMPARE(log[3], zeile("Mitglieder", 12, nullptr, "Klasse", "2", "3", "Klassen berechnet"));
+        QCOMPARE(f.zeile("SELECT Zeit FROM Aenderungen WHERE Anlass = 'Klassen berechnet'")[0]
+                     .toString(),
+                 QString("2024-04-05 21:07:09"));
     }
 
     // A member's number changed in the members window takes the member's evenings along and

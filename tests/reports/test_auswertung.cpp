@@ -8,8 +8,11 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "core/Zeilenbund.h"
 #include "platform/Paths.h"
 #include "reports/Jahrestab.h"
+#include "reports/Klassenausdruck.h"
+#include "reports/Listen.h"
 #include "reports/ui/Auswertung.h"
 #include "reports/ui/ZeilenModell.h"
 #include "tests/support/Programmfenster.h"
@@ -187,6 +190,36 @@ class TestAuswertung : public QObject {
         QVERIFY(text.indexOf("O'Brien") < text.indexOf("Jugend"));  // class 1 first
         QVERIFY(!text.contains("Dora"));
         QVERIFY(text.contains("Personen: 3"));
+    }
+
+    // The rows of a class printout and of the raw table, read without a window.
+    void klassenblockeUndSchluessel() {
+        Fenster f;
+        f.daten.db().run(
+            "INSERT INTO Klassen (Klasse, Bez) VALUES (1, 'Schützenklasse'), (2, 'Jugend'), "
+            "(3, 'Senioren')");
+        Database& db = f.daten.db();
+        const Abfrage heute = listen::abend(*f.w, Listenart::Heute);
+        QVERIFY2(heute.ok(), qPrintable(heute.fehler));
+        const std::vector<KlassenBlock> b =
+            listen::klassenBloecke(db, heute.basis, Listenart::Heute, "Name");
+        QCOMPARE(b.size(), std::size_t(3));
+        QCOMPARE(b[0].bez, QString("Schützenklasse"));
+        QCOMPARE(b[1].bez, QString("Jugend"));
+        QCOMPARE(b[0].zeilen.size(), std::size_t(1));
+        QCOMPARE(b[0].zeilen.value(0, "Name").toString(), QString("O'Brien"));
+        QCOMPARE(b[2].zeilen.value(0, "Name").toString(), QString("Anna Alt"));
+        QVERIFY(listen::klassenBloecke(db, listen::kRoh, Listenart::Roh, "Name").empty());
+
+        const SqlRows roh = listen::lesen(db, listen::kRoh, true);
+        const SqlRows ohne = listen::lesen(db, listen::kRoh);
+        QCOMPARE(roh.columns.size(), ohne.columns.size() + 1);
+        QCOMPARE(roh.size(), std::size_t(5));
+        // The key names the very row: deleting by it leaves the others.
+        const QVariant erster = roh.rows[0][0];
+        zeilenbund::ergebnisseLoeschen(db, {erster}, "Gelöscht", f.uhr.now());
+        QCOMPARE(listen::lesen(db, listen::kRoh).size(), std::size_t(4));
+        QVERIFY(listen::lesen(db, listen::kRoh, true).rows[0][0] != erster);
     }
 
     void falscheFelderImHauptfenster() {

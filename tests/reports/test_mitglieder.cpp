@@ -44,7 +44,8 @@ class TestMitglieder : public QObject {
         mitglied(4, "Frau", "1970-05-05", "w");       // "Damen" comes before "Alle"
         mitglied(5, "Ohne", QVariant(), "m");         // no birthday: stays 9
         mitglied(6, "Alt", "1890-01-01", "m");        // 115: no class, stays 9
-        const Klassenzuordnung z = klassenBerechnen(d.db(), QDate(2005, 10, 1), "Nr");
+        const Klassenzuordnung z = klassenBerechnen(d.db(), QDate(2005, 10, 1), "Nr",
+                                                    QDateTime(QDate(2005, 10, 1), QTime(19, 30)));
         QCOMPARE(d.db().run("SELECT Klasse FROM Mitglieder ORDER BY Nr").rows,
                  (std::vector<QVariantList>{{4}, {4}, {1}, {2}, {9}, {9}}));
         QCOMPARE(z.zugeordnet, 4);
