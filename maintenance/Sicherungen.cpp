@@ -471,7 +471,7 @@ bool zurueckholen(const QString& sicherung, const QString& db, const Regel& rege
         // What a crash left beside the old file would be taken for the new file's: the
         // state before is kept, so it goes.
         for (const char* endung : {"-journal", "-wal", "-shm"}) {
-            QFile::remove(db + QLatin1String(endung));
+            QFile::remove(sicherung::echteDatei(db) + QLatin1String(endung));
         }
         return true;
     });

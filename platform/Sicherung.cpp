@@ -11,6 +11,7 @@
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -57,11 +58,13 @@ Teil::Teil(const QString& ziel) : pfad_(ziel + QStringLiteral(".part")) {
 #ifdef Q_OS_UNIX
     sperrDatei_ = ::open(QFile::encodeName(sperre).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     gesperrt_ = sperrDatei_ >= 0 && ::flock(sperrDatei_, LOCK_EX | LOCK_NB) == 0;
+    unschreibbar_ = sperrDatei_ < 0;
 #else
     sperre_ = std::make_unique<QLockFile>(sperre);
     // Never stale by age: only a process that is gone gives its part up.
     sperre_->setStaleLockTime(0);
     gesperrt_ = sperre_->tryLock(0);
+    unschreibbar_ = !gesperrt_ && sperre_->error() != QLockFile::LockFailedError;
 #endif
     if (gesperrt_) {
         entfernen();  // a part nobody holds is a killed process's remains
@@ -130,9 +133,43 @@ bool unversehrt(const QString& datei, QString* fehler) {
     return true;
 }
 
-bool dateiSichern(const QString& quelle, const QString& ziel, QString* fehler,
+QString echteDatei(const QString& pfad) {
+    const QFileInfo info(pfad);
+    const QString echt = info.isSymLink() ? info.canonicalFilePath() : QString();
+    return echt.isEmpty() ? pfad : echt;
+}
+
+namespace {
+
+// A club file shared by a group keeps its mode and group when a restore replaces it.
+void rechteUebernehmen(const QString& alt, const QString& neu) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(alt).constData(), &st) != 0) {
+        return;
+    }
+    const QByteArray n = QFile::encodeName(neu);
+    if (::chown(n.constData(), st.st_uid, st.st_gid) != 0) {
+        [[maybe_unused]] const int r = ::chown(n.constData(), static_cast<uid_t>(-1), st.st_gid);
+    }
+    ::chmod(n.constData(), st.st_mode & 07777);
+#else
+    QFile::setPermissions(neu, QFile::permissions(alt));
+#endif
+}
+
+}  // namespace
+
+bool dateiSichern(const QString& quelle, const QString& zielAngabe, QString* fehler,
                   const std::function<bool(const QString& teil, QString* fehler)>& vorDemNamen) {
+    const QString ziel = echteDatei(zielAngabe);
     const Teil teil(ziel);
+    if (teil.unschreibbar()) {
+        *fehler = QStringLiteral("\"%1\" kann nicht geschrieben werden: In den Ordner \"%2\" "
+                                 "darf dieses Programm nicht schreiben, oder es gibt ihn nicht.")
+                      .arg(ziel, QFileInfo(ziel).absolutePath());
+        return false;
+    }
     if (teil.belegt()) {
         *fehler = QStringLiteral("\"%1\" wird gerade von einem anderen Vorgang geschrieben.")
                       .arg(ziel);
@@ -189,6 +226,9 @@ bool dateiSichern(const QString& quelle, const QString& ziel, QString* fehler,
     }
     ok = ok && (!vorDemNamen || vorDemNamen(teil.pfad(), fehler));
     ok = ok && unversehrt(teil.pfad(), fehler);
+    if (ok && QFileInfo::exists(ziel)) {
+        rechteUebernehmen(ziel, teil.pfad());
+    }
     if (ok && std::rename(QFile::encodeName(teil.pfad()).constData(),
                           QFile::encodeName(ziel).constData()) != 0) {
         *fehler = QStringLiteral("Die Kopie kann nicht \"%1\" genannt werden.").arg(ziel);

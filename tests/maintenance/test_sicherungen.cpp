@@ -8,6 +8,7 @@
 #include <random>
 
 #include <csignal>
+#include <sys/stat.h>
 
 #include "core/Aenderungen.h"
 #include "core/Ini.h"
@@ -171,6 +172,45 @@ class TestSicherungen : public QObject {
         QVERIFY(davor.open(vorher, &fehler));
         QCOMPARE(stand(davor), falsch);
         QCOMPARE(liste(regel.ordner, d.dbPfad()).size(), std::size_t(2));
+    }
+
+    // The club file named through a link (a share mounted elsewhere) and shared by a group:
+    // a restore replaces the file the link points to, keeps the link, the file's mode and
+    // group; a folder that cannot be written is named as such, not as another's work.
+    void zurueckholenUeberLink() {
+        TestDaten d;
+        if (TestDaten::aufServer())
+            QSKIP("files only");
+        d.mitglied(1, "Gesichert", 1);
+        d.db().close();
+        QVERIFY(QDir().mkpath(d.pfad("nas")));
+        const QString echt = d.pfad("nas/Verein.db"), link = d.pfad("Verein.db");
+        QVERIFY(QFile::copy(d.dbPfad(), echt));
+        QVERIFY(QFile::link(echt, link));
+        QVERIFY(::chmod(QFile::encodeName(echt).constData(), 0660) == 0);
+        Regel regel;
+        regel.ordner = d.pfad("sicherungen");
+        QString ziel, fehler, vorher;
+        const QDateTime t0(QDate(2026, 12, 2), QTime(22, 0));
+        QCOMPARE(sichern(link, regel, t0, &ziel, &fehler), Ergebnis::Gesichert);
+        {
+            Database db;
+            QVERIFY(db.open(link, &fehler));
+            db.run("UPDATE Mitglieder SET Name = 'Danach'");
+        }
+        QVERIFY2(zurueckholen(ziel, link, regel, t0.addSecs(5), &vorher, &fehler),
+                 qPrintable(fehler));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY2(standVon(echt).endsWith(";1,Gesichert"), qPrintable(standVon(echt)));
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(echt).constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 0777), 0660);
+        QVERIFY2(standVon(vorher).endsWith(";1,Danach"), qPrintable(standVon(vorher)));
+
+        schreiben(d.pfad("keinordner"), "eine Datei, kein Ordner");
+        QVERIFY(!sicherung::dateiSichern(echt, d.pfad("keinordner/Verein.db"), &fehler));
+        QVERIFY2(fehler.contains("darf dieses Programm nicht schreiben, oder es gibt ihn nicht"),
+                 qPrintable(fehler));
     }
 
     // Ten backups in one month, the club changed, the oldest brought back: the backup of
