@@ -106,9 +106,11 @@ int umziehen(const QStringList& a) {
         ausgeben(stderr, QStringLiteral("Der Verein wurde nicht kopiert.\n") + fehler);
         return 1;
     }
-    ausgeben(stdout, QStringLiteral("\"%1\" wurde nach \"%2\" kopiert: %3 Zeilen.\n")
+    ausgeben(stdout, QStringLiteral("\"%1\" wurde nach \"%2\" kopiert: %3 %4.\n")
                              .arg(a[2], a[3])
-                             .arg(bericht.zeilen) +
+                             .arg(bericht.zeilen)
+                             .arg(bericht.zeilen == 1 ? QStringLiteral("Zeile")
+                                                      : QStringLiteral("Zeilen")) +
                          bericht.tabellen.join(u'\n'));
     return 0;
 }

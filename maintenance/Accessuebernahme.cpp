@@ -239,7 +239,11 @@ bool Accessuebernahme::uebernehmen(const QString& neu, Uebernahmebericht* berich
                             .arg(soll)
                             .arg(n));
                 }
-                bericht->tabellen << QStringLiteral("%1: %2 Zeilen").arg(tabellen[i]).arg(n);
+                bericht->tabellen << QStringLiteral("%1: %2 %3")
+                                         .arg(tabellen[i])
+                                         .arg(n)
+                                         .arg(n == 1 ? QStringLiteral("Zeile")
+                                                     : QStringLiteral("Zeilen"));
                 bericht->zeilen += n;
             }
             if (bericht->vereinsdatenbank) {
@@ -325,8 +329,7 @@ bool accessDateiUebernehmen(const QString& alt, const QString& neu, const QDateT
         QDir(regel.ordner)
             .filePath(QStringLiteral("Sicherung_%1 %2.%3")
                           .arg(info.completeBaseName(),
-                               jetzt.toString(QStringLiteral("yyyy-MM-dd HHmmss")),
-                               info.suffix()));
+                               jetzt.toString(QStringLiteral("yyyy-MM-dd HHmmss")), info.suffix()));
     if (!QDir().mkpath(regel.ordner) || !dateien::kopieren(alt, sicherung, &fehler)) {
         *text = QStringLiteral(
                     "Vor der Übernahme muss eine Sicherung angelegt werden; das ging "

@@ -108,7 +108,11 @@ bool zeilenKopieren(Database& quelle, Database& ziel, const Umzugsfortschritt& f
                 fortschritt(i, static_cast<int>(tabellen.size()), tabellen[i]);
             }
             const qint64 n = tabelleKopieren(quelle, ziel, tabellen[i]);
-            bericht->tabellen << QStringLiteral("%1: %2 Zeilen").arg(tabellen[i]).arg(n);
+            bericht->tabellen << QStringLiteral("%1: %2 %3")
+                                     .arg(tabellen[i])
+                                     .arg(n)
+                                     .arg(n == 1 ? QStringLiteral("Zeile")
+                                                 : QStringLiteral("Zeilen"));
             bericht->zeilen += n;
         }
         if (zuletzt) {

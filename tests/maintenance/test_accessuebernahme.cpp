@@ -128,8 +128,8 @@ class TestAccessuebernahme : public QObject {
                  qPrintable(fehler));
         QVERIFY(bericht.vereinsdatenbank);
         QCOMPARE(bericht.tabellen, (QStringList{"Mitglieder: 2 Zeilen", "Ergebnis: 2 Zeilen",
-                                                "Einzelergebnisse: 40 Zeilen", "Sonder: 1 Zeilen",
-                                                "Ringe: 2 Zeilen", "Notizen: 1 Zeilen"}));
+                                                "Einzelergebnisse: 40 Zeilen", "Sonder: 1 Zeile",
+                                                "Ringe: 2 Zeilen", "Notizen: 1 Zeile"}));
         QCOMPARE(fortschritt.first(), QStringLiteral("0/6 Mitglieder"));
         QCOMPARE(fortschritt.last(), QStringLiteral("6/6 "));
 

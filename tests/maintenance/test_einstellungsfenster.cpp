@@ -256,7 +256,7 @@ class TestEinstellungsfenster : public QObject {
         f.c("DB1Datei")->setText(f.daten.dbPfad());
         f.c("DB4Datei")->setText(f.daten.pfad("Umzug.db"));
         f.c<QPushButton>("Umzug_butt")->click();
-        QVERIFY2(f.dialogs.messages.last().contains("Mitglieder: 1 Zeilen"),
+        QVERIFY2(f.dialogs.messages.last().contains("Mitglieder: 1 Zeile"),
                  qPrintable(f.dialogs.messages.last()));
         Database neu;
         QString fehler;

@@ -84,7 +84,7 @@ class TestUmzug : public QObject {
                  qPrintable(fehler));
         QCOMPARE(bericht.zeilen, 2 + 1 + 20 + 1 + 1);
         QCOMPARE(bericht.tabellen.mid(0, 3),
-                 (QStringList{"Mitglieder: 2 Zeilen", "Ergebnis: 1 Zeilen",
+                 (QStringList{"Mitglieder: 2 Zeilen", "Ergebnis: 1 Zeile",
                               "Einzelergebnisse: 20 Zeilen"}));
         QCOMPARE(schritte.last(),
                  QStringLiteral("10/10 "));  // the club tables and the program's notes
