@@ -4,7 +4,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 
@@ -12,6 +11,7 @@
 #include "reports/Jahrestab.h"
 #include "reports/ui/Auswertung.h"
 #include "reports/ui/ZeilenModell.h"
+#include "tests/support/PdfText.h"
 #include "tests/support/Programmfenster.h"
 
 namespace {
@@ -177,10 +177,9 @@ class TestAuswertung : public QObject {
         f.daten.ergebnis({4, "2024-04-03", 80, 160, 320, 50, 1});
         f.druecke("DruckKl");
         const QString pdf = f.dialogs.messages.last().section('\n', 1);
-        QProcess p;
-        p.start("pdftotext", {"-layout", pdf, "-"});
-        QVERIFY(p.waitForFinished(30000) && p.exitCode() == 0);
-        const QString text = QString::fromUtf8(p.readAllStandardOutput());
+        QString fehler;
+        const QString text = pdfText(pdf, {"-layout"}, &fehler);
+        QVERIFY2(!text.isEmpty(), qPrintable(fehler));
         QVERIFY2(
             text.contains("Schützenklasse") && text.contains("Jugend") && text.contains("Senioren"),
             qPrintable(text));
