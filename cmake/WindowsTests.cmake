@@ -63,8 +63,12 @@ zk_win_test(test_aenderungen reports/test_aenderungen.cpp zk_win_testsupport_ui 
 # - test_ausfall, test_mehrplatz, test_meytonimport, test_ohne_datenquelle, test_serverodbc:
 #   a MariaDB server of the test's own, stopped and continued by signals, and unixODBC's
 #   configuration files.
-# A reading over a COM port that scripts/windows-tests maps to the Linux simulator's
-# pseudo-terminal.
+# A reading over COM4, which scripts/windows-tests maps to the Linux simulator's
+# pseudo-terminal. Built but left out of the run: under Wine 8.0 the port opens, the line
+# settings take and the program's bytes reach the simulator, which answers; but Wine ends the
+# WaitCommEvent(EV_RXCHAR) that QSerialPort waits on within milliseconds as cancelled and
+# never posts that to the port's I/O completion port, so QSerialPort starts no read and the
+# answer is never read (scripts/windows-com-sonde shows each step).
 zk_win_test(test_com_wine windows/test_com_wine.cpp zk_win_testsupport_ui)
 # The live display asked by a Linux client.
 zk_win_test(test_anzeige_wine windows/test_anzeige_wine.cpp zk_win_testsupport zk_display zk_evening)

@@ -58,9 +58,13 @@ bool starten(const QStringList& befehl, const QString& halb, const QString& ziel
     QStringList teile;
     for (const QString& t : befehl)
         teile << inHochkommas(t);
-    const QString skript = teile.join(QLatin1Char(' ')) + QStringLiteral(" && mv ") +
-                           inHochkommas(halbU) + QLatin1Char(' ') + inHochkommas(zielU) +
-                           QStringLiteral(" || : > ") + inHochkommas(fehlerU);
+    // What the program says on failure ends up in `ziel`.fehler.
+    const QString protokoll = inHochkommas(fehlerU + QStringLiteral(".halb"));
+    const QString skript = QStringLiteral("{ ") + teile.join(QLatin1Char(' ')) +
+                           QStringLiteral(" && mv ") + inHochkommas(halbU) + QLatin1Char(' ') +
+                           inHochkommas(zielU) + QStringLiteral("; } 2> ") + protokoll +
+                           QStringLiteral(" || mv ") + protokoll + QLatin1Char(' ') +
+                           inHochkommas(fehlerU);
 #ifdef Q_OS_WIN
     const QString sh = QStringLiteral("Z:\\bin\\sh");
 #else
@@ -72,8 +76,10 @@ bool starten(const QStringList& befehl, const QString& halb, const QString& ziel
 QByteArray warten(const QString& ziel, int ms, QString* fehler) {
     const QDeadlineTimer frist(ms);
     for (;;) {
-        if (QFile::exists(ziel + QStringLiteral(".fehler"))) {
-            *fehler = QStringLiteral("das Linux-Programm für %1 scheitert").arg(ziel);
+        QFile gescheitert(ziel + QStringLiteral(".fehler"));
+        if (gescheitert.open(QIODevice::ReadOnly)) {
+            *fehler = QStringLiteral("das Linux-Programm für %1 scheitert: %2")
+                          .arg(ziel, QString::fromUtf8(gescheitert.readAll().right(2000)));
             return {};
         }
         QFile f(ziel);
