@@ -1,6 +1,5 @@
 #include "tests/support/PdfText.h"
 
-#include <QFile>
 #include <QProcess>
 
 #include "tests/support/LinuxProgramm.h"
