@@ -145,10 +145,10 @@ int sichern(const QStringList& a, const Clock& uhr) {
     QString fehler;
     switch (sicherungen::sichern(db, regel, uhr.now(), &ziel, &fehler)) {
         case sicherungen::Ergebnis::Gesichert:
-            ausgeben(stdout, QStringLiteral("Gesichert: ") + ziel);
+            ausgeben(stdout, QStringLiteral("Gesichert: ") + QDir::toNativeSeparators(ziel));
             return 0;
         case sicherungen::Ergebnis::Unveraendert:
-            ausgeben(stdout, QStringLiteral("Unverändert seit ") + ziel);
+            ausgeben(stdout, QStringLiteral("Unverändert seit ") + QDir::toNativeSeparators(ziel));
             return 0;
         default:
             ausgeben(stderr, fehler);

@@ -8,6 +8,9 @@
 
 #include <vector>
 #endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace anmeldung {
 
@@ -22,6 +25,14 @@ QString konto() {
     if (getpwuid_r(getuid(), &eintrag, puffer.data(), puffer.size(), &gefunden) == 0 &&
         gefunden != nullptr && gefunden->pw_name != nullptr) {
         return QString::fromLocal8Bit(gefunden->pw_name);
+    }
+#endif
+#ifdef Q_OS_WIN
+    // The account itself, for a program started without the user's environment (a task).
+    wchar_t puffer[257];
+    DWORD laenge = 257;
+    if (GetUserNameW(puffer, &laenge) && laenge > 1) {
+        return QString::fromWCharArray(puffer, static_cast<qsizetype>(laenge - 1));
     }
 #endif
     return {};

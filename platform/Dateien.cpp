@@ -8,6 +8,9 @@
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace dateien {
 
@@ -35,12 +38,31 @@ QString kennung(const QString& pfad) {
         return {};
     }
     return QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino);
-#else
-    const QFileInfo info(pfad);
-    if (!info.isFile()) {
+#elif defined(Q_OS_WIN)
+    // The volume and the file's index, as device and inode on Unix. Not the creation time:
+    // Windows hands that on to a file put under the name of one just replaced.
+    if (pfad.isEmpty()) {
         return {};
     }
-    return QString::number(info.birthTime().toMSecsSinceEpoch());
+    const std::wstring name = QDir::toNativeSeparators(pfad).toStdWString();
+    const HANDLE h = CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    if (!ok) {
+        return {};
+    }
+    return QStringLiteral("%1:%2")
+        .arg(info.dwVolumeSerialNumber)
+        .arg((static_cast<quint64>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+#else
+    const QFileInfo info(pfad);
+    return info.isFile() ? QString::number(info.birthTime().toMSecsSinceEpoch()) : QString();
 #endif
 }
 

@@ -27,7 +27,7 @@ std::unique_ptr<Drucker> standardDrucker(Dialogs& dialogs, const Clock& uhr, QSt
             const QString name = n == 1 ? stamm : QStringLiteral("%1 (%2)").arg(stamm).arg(n);
             QFile f(QDir(paths::documentsDir()).filePath(name + QStringLiteral(".pdf")));
             if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-                *pdf = f.fileName();
+                *pdf = QDir::toNativeSeparators(f.fileName());  // as the user's system writes it
                 break;
             }
         }

@@ -13,6 +13,7 @@
 #include "competition/ui/Wett.h"
 #include "platform/AufzeichnenderDrucker.h"
 #include "platform/QtDrucker.h"
+#include "tests/support/PdfText.h"
 #include "tests/support/Programmfenster.h"
 
 namespace {
@@ -146,10 +147,8 @@ class TestWettkampf : public QObject {
         QVERIFY(pdf.beginnen(&fehler));
         blattDrucken(pdf, w);
         QVERIFY(pdf.beenden(&fehler));
-        QProcess p;
-        p.start("pdftotext", {dir.filePath("blatt.pdf"), "-"});
-        QVERIFY(p.waitForFinished(30000) && p.exitCode() == 0);
-        const QString text = QString::fromUtf8(p.readAllStandardOutput());
+        const QString text = pdfText(dir.filePath("blatt.pdf"), {}, &fehler);
+        QVERIFY2(!text.isEmpty(), qPrintable(fehler));
         QVERIFY(text.contains("RUNDENWETTKAMPF") && text.contains("Gast Eins") &&
                 text.contains("Zu Schießen ist nach der Sportordnung des DSB"));
     }

@@ -173,7 +173,9 @@ class TestClubDatabase : public QObject {
         QVERIFY(!club.isOpen());
         QVERIFY(z.Datenbankdatei.isEmpty());
         QVERIFY_THROWS_EXCEPTION(DatabaseError, club.db());
-        // The file is free again: it can be replaced, as a backup copy does.
+        // The file is free again: it can be replaced, as a backup copy does (on Windows a
+        // file still open anywhere cannot be removed, so the test's own connection goes too).
+        daten.db().close();
         QVERIFY(QFile::remove(daten.dbPfad()));
     }
 

@@ -81,6 +81,8 @@ class TestRinge : public QObject {
         f.nummer("5");
         QCOMPARE(f.text("SName"), QString("Kein Eintrag"));
         QVERIFY(f.dialogs.messages.isEmpty());
+        // Closed, the program holds the file no longer: Windows lets it go then.
+        f.club.CloseDatabase();
         QVERIFY(QFile::remove(paths::defaultClubDatabase()));
     }
 

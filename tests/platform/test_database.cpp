@@ -1,6 +1,8 @@
 #include <QtTest>
 
 #include "platform/Database.h"
+#include "platform/Dateien.h"
+#include "platform/Dateiwechsel.h"
 #include "platform/DeutscheOrdnung.h"
 #include "platform/SqlDialect.h"
 
@@ -9,6 +11,38 @@ class TestDatabase : public QObject {
     QTemporaryDir dir_;
 
   private slots:
+    // Writes leave the file what it was; a copy put in its place (a backup brought back) is
+    // another file, also within the same second and under the same name.
+    void dateiKennungUndWechsel() {
+        const QString pfad = dir_.filePath("kennung.db");
+        QCOMPARE(dateien::kennung(pfad), QString());
+        Database db;
+        QString error;
+        QVERIFY(db.open(pfad, &error, true));
+        db.run("CREATE TABLE t (v INTEGER)");
+        const QString vorher = dateien::kennung(pfad);
+        QVERIFY(!vorher.isEmpty());
+        Dateiwechsel wechselObjekt([&] { return pfad; }, 3600 * 1000);
+        Dateiwechsel* wechsel = &wechselObjekt;
+        QSignalSpy ersetzt(wechsel, &Dateiwechsel::ersetzt);
+        for (int i = 0; i < 20; ++i) {
+            Transaction t(db);
+            db.run("INSERT INTO t VALUES (?)", {i});
+            t.commit();
+        }
+        QTest::qWait(20);
+        wechsel->pruefen();
+        QCOMPARE(dateien::kennung(pfad), vorher);
+        QCOMPARE(ersetzt.count(), 0);
+        QVERIFY(dateien::kopieren(pfad, pfad + ".sich", &error));
+        db.close();  // Windows replaces no file that is open
+        QVERIFY(QFile::remove(pfad));
+        QVERIFY(QFile::rename(pfad + ".sich", pfad));
+        QVERIFY(dateien::kennung(pfad) != vorher);
+        wechsel->pruefen();
+        QCOMPARE(ersetzt.count(), 1);
+    }
+
     void missingFileIsNotCreated() {
         Database db;
         QString error;

@@ -2,7 +2,6 @@
 // once a real PDF for each listing read back with pdftotext.
 #include <QtTest>
 
-#include <QProcess>
 #include <QRegularExpression>
 
 #include "platform/AufzeichnenderDrucker.h"
@@ -10,6 +9,7 @@
 #include "reports/Ausdruck.h"
 #include "reports/Klassenausdruck.h"
 #include "reports/Klassenname.h"
+#include "tests/support/PdfText.h"
 #include "tests/support/TestDaten.h"
 
 namespace {
@@ -209,11 +209,8 @@ class TestAusdruck : public QObject {
         listeDrucken(d, static_cast<Listenart>(art), z, kKopf, unveraendert());
         QVERIFY(d.beenden(&fehler));
 
-        QProcess p;
-        p.start("pdftotext", {"-bbox", pdf, "-"});
-        QVERIFY2(p.waitForFinished(30000) && p.exitCode() == 0,
-                 "pdftotext (poppler-utils) is needed: scripts/install-deps installs it");
-        const QString html = QString::fromUtf8(p.readAllStandardOutput());
+        const QString html = pdfText(pdf, {"-bbox"}, &fehler);
+        QVERIFY2(!html.isEmpty(), qPrintable(fehler));
         const QRegularExpression re(
             QString("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>%1</word>")
                 .arg(QRegularExpression::escape(wort)));
