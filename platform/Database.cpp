@@ -8,6 +8,9 @@
 #include "platform/DeutscheOrdnung.h"
 #include "platform/MariaDbSql.h"
 #include "platform/SqliteDirekt.h"
+#ifdef ZK_MARIADB_DIREKT
+#include "platform/MariaDbDirekt.h"
+#endif
 
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -209,6 +212,7 @@ void Database::vorraeteLeeren() {
 void Database::close() {
     vorraeteLeeren();  // the file's statements go before its connection
     handle_ = nullptr;
+    mysql_ = nullptr;
     server_ = false;
     inTransaction_ = false;
     if (QSqlDatabase::contains(connectionName_)) {
@@ -320,6 +324,12 @@ SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, Vor
     if (handle_ && !server_) {
         return direktAusfuehren(sql, values, vorrat, name);
     }
+    if (server_ && mysql_ && vorrat == Vorrat::Programm) {
+        SqlRows result;
+        if (serverDirekt(sql, values, &result)) {
+            return result;
+        }
+    }
     std::shared_ptr<QSqlQuery> query = ablage ? ablage->value(name).qt : nullptr;
     if (!query) {
         query = std::make_shared<QSqlQuery>(QSqlDatabase::database(connectionName_, false));
@@ -338,7 +348,7 @@ SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, Vor
             if (ablage->size() >= hoechstens) {
                 ablage->clear();  // a bound that a program's own statements never reach
             }
-            ablage->insert(name, {query, nullptr});
+            ablage->insert(name, {query, nullptr, nullptr});
         }
     }
     for (int i = 0; i < values.size(); ++i) {
@@ -403,7 +413,7 @@ SqlRows Database::direktAusfuehren(const QString& sql, const QVariantList& value
             if (ablage->size() >= hoechstens) {
                 ablage->clear();  // a bound that a program's own statements never reach
             }
-            ablage->insert(name, {nullptr, a});
+            ablage->insert(name, {nullptr, a, nullptr});
         }
     }
     SqlRows result;
@@ -413,6 +423,70 @@ SqlRows Database::direktAusfuehren(const QString& sql, const QVariantList& value
     }
     changedRows_ = abfrage ? 0 : sqlite3_changes(handle_);
     return result;
+}
+
+bool Database::serverDirekt(const QString& sql, const QVariantList& values, SqlRows* result) {
+#ifdef ZK_MARIADB_DIREKT
+    if (!mariadbdirekt::bindbar(values)) {
+        return false;
+    }
+    const Vorbereitet vorhanden = prepared_.value(sql);
+    if (vorhanden.qt) {
+        return false;  // its columns are read by the driver
+    }
+    std::shared_ptr<mariadbdirekt::Anweisung> a = vorhanden.server;
+    mariadbdirekt::Fehler fehler;
+    const auto werfen = [&](const char* was, qint64 gewartet) {
+        const QSqlError e(QString::fromLatin1(was), fehler.text, QSqlError::StatementError,
+                          QString::number(fehler.code));
+        fehlerWerfen(QStringLiteral("Die Datenbank \"%1\" meldet einen Fehler.").arg(path_), e,
+                     datenbank::verbindungVerloren(e), gewartet);
+    };
+    QElapsedTimer uhr;
+    uhr.start();
+    if (!a) {
+        a = mariadbdirekt::vorbereiten(
+            mysql_, mariadbsql::uebersetzen(deutsch::namenOrdnen(sql, true)), &fehler);
+        if (!a) {
+            if (fehler.code == 0) {
+                return false;
+            }
+            werfen("QMYSQL: Unable to prepare statement", uhr.elapsed());
+        }
+        if (prepared_.size() >= kHoechstensVorbereitet) {
+            prepared_.clear();  // a bound that a program's own statements never reach
+        }
+        prepared_.insert(sql, {nullptr, nullptr, a});
+    }
+    uhr.restart();
+    bool abfrage = false;
+    int geaendert = 0;
+    if (!mariadbdirekt::ausfuehren(*a, values, result, &abfrage, &geaendert, &fehler)) {
+        werfen("QMYSQL: Unable to execute statement", uhr.elapsed());
+    }
+    if (abfrage) {
+        // The server's key answers to the name the statement asked for.
+        if (!sql.contains(mariadbsql::kZeilenschluessel)) {
+            for (QString& spalte : result->columns) {
+                if (spalte == mariadbsql::kZeilenschluessel) {
+                    spalte = QStringLiteral("rowid");
+                }
+            }
+        }
+        for (QVariantList& zeile : result->rows) {
+            for (QVariant& wert : zeile) {
+                wert = datenbank::wieDatei(wert);
+            }
+        }
+    }
+    changedRows_ = abfrage ? 0 : geaendert;
+    return true;
+#else
+    Q_UNUSED(sql);
+    Q_UNUSED(values);
+    Q_UNUSED(result);
+    return false;
+#endif
 }
 
 void Database::begin() {

@@ -17,7 +17,11 @@
 class QSqlQuery;
 class QSqlError;
 struct sqlite3;
+struct st_mysql;
 namespace sqlitedirekt {
+class Anweisung;
+}
+namespace mariadbdirekt {
 class Anweisung;
 }
 
@@ -153,6 +157,9 @@ class Database {
                        const QString& schluessel);
     SqlRows direktAusfuehren(const QString& sql, const QVariantList& values, Vorrat vorrat,
                              const QString& schluessel);
+    // A program statement on the server's own client handle; false when it goes through the
+    // driver instead (values or columns of a kind read there only).
+    bool serverDirekt(const QString& sql, const QVariantList& values, SqlRows* result);
     void vorraeteLeeren();
     bool sitzungEinrichten(QString* grund);
     // The server kept silent for the whole time allowed (or could not be reached again
@@ -169,16 +176,19 @@ class Database {
     QString path_;
     bool inTransaction_ = false;
     int changedRows_ = 0;
-    // A prepared statement: through the driver (a server) or on the file's own handle.
+    // A prepared statement: through the driver, on the file's own handle or on the server
+    // connection's own client handle.
     struct Vorbereitet {
         std::shared_ptr<QSqlQuery> qt;
         std::shared_ptr<sqlitedirekt::Anweisung> direkt;
+        std::shared_ptr<mariadbdirekt::Anweisung> server;
     };
     QHash<QString, Vorbereitet> prepared_;
     // Dialect statements by date order and text, translated and prepared (bounded).
     static constexpr qsizetype kHoechstensDialekt = 32;
     QHash<QString, Vorbereitet> dialekt_;
     sqlite3* handle_ = nullptr;  // the SQLite file's connection, nullptr for a server
+    st_mysql* mysql_ = nullptr;  // the server connection's client handle, where it is used
     QHash<QString, QString> uebersetzt_;
     bool server_ = false;
     bool openServer(const QString& adresse, QString* error, const QString* passwort = nullptr);
