@@ -48,7 +48,8 @@ zk_win_test(test_standzeile rangeimport/test_standzeile.cpp zk_win_testsupport z
 # - test_anzeige, test_anzeigegrenzen: Linux's chromium through python3-selenium.
 # - test_sicherungen, test_zurueckholen, test_umzug, test_accessuebernahme, test_zweistaende:
 #   they start python3, mdbtools, the program or the test stand as Linux processes.
-# - test_ausfall, test_mehrplatz, test_meytonimport, test_ohne_datenquelle, test_serverodbc:
+# - test_ausfall, test_mehrplatz, test_meytonimport, test_ohne_datenquelle, test_serverodbc,
+#   test_serveranweisungen:
 #   a MariaDB server of the test's own, stopped and continued by signals, and unixODBC's
 #   configuration files.
 # - test_fenster, test_schussbild, test_einstellungsfenster: not yet tried here.

@@ -211,6 +211,7 @@ void Database::vorraeteLeeren() {
 
 void Database::close() {
     vorraeteLeeren();  // the file's statements go before its connection
+    tabellenDa_.clear();
     handle_ = nullptr;
     mysql_ = nullptr;
     server_ = false;
@@ -256,6 +257,7 @@ SqlRows Database::select(const QString& dialectSql, sqldialect::HashDateOrder or
 }
 
 int Database::execute(const QString& dialectSql, sqldialect::HashDateOrder order) {
+    tabellenDa_.clear();
     const auto t = sqldialect::translate(dialectSql, order);
     if (!t.ok()) {
         throw DatabaseError(t.error);
@@ -265,6 +267,12 @@ int Database::execute(const QString& dialectSql, sqldialect::HashDateOrder order
 }
 
 SqlRows Database::run(const QString& sql, const QVariantList& values) {
+    const QStringView anfang = QStringView(sql).trimmed().left(6);
+    if (anfang.startsWith(u"CREATE", Qt::CaseInsensitive) ||
+        anfang.startsWith(u"DROP", Qt::CaseInsensitive) ||
+        anfang.startsWith(u"ALTER", Qt::CaseInsensitive)) {
+        tabellenDa_.clear();
+    }
     return runNative(sql, values);
 }
 
@@ -286,6 +294,7 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values, Vorr
     try {
         return ausfuehren(sql, values, vorrat, schluessel);
     } catch (const DatabaseError& e) {
+        tabellenDa_.clear();  // perhaps a table that went
         if (!e.verbindungWeg() || inTransaction_ || stumm()) {
             throw;
         }
@@ -462,6 +471,11 @@ bool Database::serverDirekt(const QString& sql, const QVariantList& values, SqlR
     bool abfrage = false;
     int geaendert = 0;
     if (!mariadbdirekt::ausfuehren(*a, values, result, &abfrage, &geaendert, &fehler)) {
+        if (fehler.code == 0) {
+            prepared_.remove(sql);
+            *result = SqlRows();
+            return false;
+        }
         werfen("QMYSQL: Unable to execute statement", uhr.elapsed());
     }
     if (abfrage) {
@@ -605,8 +619,13 @@ QStringList Database::tables() const {
 }
 
 bool Database::hasTable(const QString& name) const {
+    const QString schluessel = name.toLower();
+    if (tabellenDa_.contains(schluessel)) {
+        return true;
+    }
     for (const QString& t : tables()) {
         if (t.compare(name, Qt::CaseInsensitive) == 0) {
+            tabellenDa_.insert(schluessel);
             return true;
         }
     }

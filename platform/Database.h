@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -144,6 +145,9 @@ class Database {
     bool schreibgeschuetzt();
 
     QStringList tables() const;  // tables and views
+    // Whether the table or view exists. One found is remembered until the connection is
+    // made again, a statement changes tables or one fails, so that a store that asks for it
+    // each time does not ask the server each time.
     bool hasTable(const QString& name) const;
     std::vector<ColumnInfo> columns(const QString& table) const;
 
@@ -190,6 +194,7 @@ class Database {
     sqlite3* handle_ = nullptr;  // the SQLite file's connection, nullptr for a server
     st_mysql* mysql_ = nullptr;  // the server connection's client handle, where it is used
     QHash<QString, QString> uebersetzt_;
+    mutable QSet<QString> tabellenDa_;  // found by hasTable(), in lower case
     bool server_ = false;
     bool openServer(const QString& adresse, QString* error, const QString* passwort = nullptr);
     QString verbindungText(const QString& treibertext) const;

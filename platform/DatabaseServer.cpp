@@ -271,6 +271,7 @@ bool Database::wiederVerbinden(QString* grund) {
         return false;
     }
     vorraeteLeeren();
+    tabellenDa_.clear();
     mysql_ = nullptr;
     inTransaction_ = false;
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);

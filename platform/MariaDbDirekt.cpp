@@ -321,8 +321,8 @@ bool ausfuehren(Anweisung& a, const QVariantList& werte, SqlRows* zeilen, bool* 
     };
     if (!alleLesbar) {
         mysql_stmt_free_result(s);
-        fehler->code = CR_UNSUPPORTED_PARAM_TYPE;
-        fehler->text = QStringLiteral("Eine Spalte der Anweisung kann nicht gelesen werden.");
+        fehler->code = 0;
+        fehler->text.clear();
         return false;
     }
     if (mysql_stmt_bind_result(s, zeileBind.data()) != 0 || mysql_stmt_store_result(s) != 0) {

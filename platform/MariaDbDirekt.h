@@ -44,7 +44,9 @@ std::unique_ptr<Anweisung> vorbereiten(st_mysql* db, const QString& sql, Fehler*
 
 // Binds `werte` to '?' in order and runs the statement: its rows go to *zeilen (*abfrage
 // true), else *geaendert gets the rows it changed (found rows, as the connection counts
-// them). False and *fehler on failure.
+// them). False and *fehler on failure; fehler->code 0 when the server now describes a
+// column of a kind not read here (a table changed since): nothing was read, the statement is
+// for the driver.
 bool ausfuehren(Anweisung& a, const QVariantList& werte, SqlRows* zeilen, bool* abfrage,
                 int* geaendert, Fehler* fehler);
 
