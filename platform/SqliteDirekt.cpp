@@ -82,7 +82,7 @@ class Texte {
 
 // As Qt's driver reads: whole numbers as 64-bit integers, reals as doubles, NULL as a null
 // text, text as text.
-QVariant lesen(sqlite3_stmt* s, int c, Texte& texte) {
+QVariant lesen(sqlite3_stmt* s, int c, Texte* texte) {
     switch (sqlite3_column_type(s, c)) {
         case SQLITE_INTEGER:
             return QVariant(static_cast<qlonglong>(sqlite3_column_int64(s, c)));
@@ -98,7 +98,10 @@ QVariant lesen(sqlite3_stmt* s, int c, Texte& texte) {
             // text stays an empty text, not a null one (which would be bound back as NULL).
             const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
             const int laenge = sqlite3_column_bytes(s, c);
-            return QVariant(laenge > 0 ? texte.text(t, laenge) : QStringLiteral(""));
+            if (laenge <= 0) {
+                return QVariant(QStringLiteral(""));
+            }
+            return QVariant(texte ? texte->text(t, laenge) : QString::fromUtf8(t, laenge));
         }
     }
 }
@@ -160,15 +163,18 @@ bool ausfuehren(sqlite3* db, Anweisung& a, const QVariantList& werte, SqlRows* z
         const void* name = sqlite3_column_name16(s, c);
         zeilen->columns.append(QString(static_cast<const QChar*>(name)).remove(QLatin1Char('"')));
     }
+    // A few rows convert their texts faster than they look them up.
     Texte texte;
+    Texte* teilen = a.zeilenZuletzt >= 256 ? &texte : nullptr;
     for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
         QVariantList zeile;
         zeile.reserve(spalten);
         for (int c = 0; c < spalten; ++c) {
-            zeile.emplaceBack(lesen(s, c, texte));
+            zeile.emplaceBack(lesen(s, c, teilen));
         }
         zeilen->rows.push_back(std::move(zeile));
     }
+    a.zeilenZuletzt = static_cast<qsizetype>(zeilen->rows.size());
     if (rc != SQLITE_DONE) {
         // The specific reason comes with the reset.
         const int grund = sqlite3_reset(s);

@@ -288,8 +288,11 @@ class TestDatabase : public QObject {
             }
             t.commit();
         }
+        // Read twice: the statement kept from the first run shares its texts in the second.
+        const SqlRows erst = db.run("SELECT n, a, b FROM t ORDER BY n");
         SqlRows r = db.run("SELECT n, a, b FROM t ORDER BY n");
         QCOMPARE(r.size(), std::size_t(6000));
+        QCOMPARE(r.rows, erst.rows);
         for (std::size_t i = 0; i < r.size(); ++i) {
             const QVariantList& z = r.rows[i];
             QCOMPARE(z[1].toString(), QStringLiteral("Schütze %1").arg(i % 5000));
