@@ -60,7 +60,8 @@ zk_win_test(test_aenderungen reports/test_aenderungen.cpp zk_win_testsupport_ui 
 #   below asks the display from Linux instead).
 # - test_sicherungen, test_zurueckholen, test_umzug, test_accessuebernahme, test_zweistaende:
 #   they start python3, mdbtools, the program or the test stand as Linux processes.
-# - test_ausfall, test_mehrplatz, test_meytonimport, test_ohne_datenquelle, test_serverodbc:
+# - test_ausfall, test_mehrplatz, test_meytonimport, test_ohne_datenquelle, test_serverodbc,
+#   test_serveranweisungen:
 #   a MariaDB server of the test's own, stopped and continued by signals, and unixODBC's
 #   configuration files.
 # A reading over COM4, which scripts/windows-tests maps to the Linux simulator's

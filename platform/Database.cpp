@@ -8,6 +8,9 @@
 #include "platform/DeutscheOrdnung.h"
 #include "platform/MariaDbSql.h"
 #include "platform/SqliteDirekt.h"
+#ifdef ZK_MARIADB_DIREKT
+#include "platform/MariaDbDirekt.h"
+#endif
 
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -208,7 +211,9 @@ void Database::vorraeteLeeren() {
 
 void Database::close() {
     vorraeteLeeren();  // the file's statements go before its connection
+    tabellenDa_.clear();
     handle_ = nullptr;
+    mysql_ = nullptr;
     server_ = false;
     inTransaction_ = false;
     if (QSqlDatabase::contains(connectionName_)) {
@@ -252,6 +257,7 @@ SqlRows Database::select(const QString& dialectSql, sqldialect::HashDateOrder or
 }
 
 int Database::execute(const QString& dialectSql, sqldialect::HashDateOrder order) {
+    tabellenDa_.clear();
     const auto t = sqldialect::translate(dialectSql, order);
     if (!t.ok()) {
         throw DatabaseError(t.error);
@@ -261,6 +267,12 @@ int Database::execute(const QString& dialectSql, sqldialect::HashDateOrder order
 }
 
 SqlRows Database::run(const QString& sql, const QVariantList& values) {
+    const QStringView anfang = QStringView(sql).trimmed().left(6);
+    if (anfang.startsWith(u"CREATE", Qt::CaseInsensitive) ||
+        anfang.startsWith(u"DROP", Qt::CaseInsensitive) ||
+        anfang.startsWith(u"ALTER", Qt::CaseInsensitive)) {
+        tabellenDa_.clear();
+    }
     return runNative(sql, values);
 }
 
@@ -282,6 +294,7 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values, Vorr
     try {
         return ausfuehren(sql, values, vorrat, schluessel);
     } catch (const DatabaseError& e) {
+        tabellenDa_.clear();  // perhaps a table that went
         if (!e.verbindungWeg() || inTransaction_ || stumm()) {
             throw;
         }
@@ -320,6 +333,12 @@ SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, Vor
     if (handle_ && !server_) {
         return direktAusfuehren(sql, values, vorrat, name);
     }
+    if (server_ && mysql_ && vorrat == Vorrat::Programm) {
+        SqlRows result;
+        if (serverDirekt(sql, values, &result)) {
+            return result;
+        }
+    }
     std::shared_ptr<QSqlQuery> query = ablage ? ablage->value(name).qt : nullptr;
     if (!query) {
         query = std::make_shared<QSqlQuery>(QSqlDatabase::database(connectionName_, false));
@@ -338,7 +357,7 @@ SqlRows Database::ausfuehren(const QString& sql, const QVariantList& values, Vor
             if (ablage->size() >= hoechstens) {
                 ablage->clear();  // a bound that a program's own statements never reach
             }
-            ablage->insert(name, {query, nullptr});
+            ablage->insert(name, {query, nullptr, nullptr});
         }
     }
     for (int i = 0; i < values.size(); ++i) {
@@ -403,7 +422,7 @@ SqlRows Database::direktAusfuehren(const QString& sql, const QVariantList& value
             if (ablage->size() >= hoechstens) {
                 ablage->clear();  // a bound that a program's own statements never reach
             }
-            ablage->insert(name, {nullptr, a});
+            ablage->insert(name, {nullptr, a, nullptr});
         }
     }
     SqlRows result;
@@ -413,6 +432,75 @@ SqlRows Database::direktAusfuehren(const QString& sql, const QVariantList& value
     }
     changedRows_ = abfrage ? 0 : sqlite3_changes(handle_);
     return result;
+}
+
+bool Database::serverDirekt(const QString& sql, const QVariantList& values, SqlRows* result) {
+#ifdef ZK_MARIADB_DIREKT
+    if (!mariadbdirekt::bindbar(values)) {
+        return false;
+    }
+    const Vorbereitet vorhanden = prepared_.value(sql);
+    if (vorhanden.qt) {
+        return false;  // its columns are read by the driver
+    }
+    std::shared_ptr<mariadbdirekt::Anweisung> a = vorhanden.server;
+    mariadbdirekt::Fehler fehler;
+    const auto werfen = [&](const char* was, qint64 gewartet) {
+        const QSqlError e(QString::fromLatin1(was), fehler.text, QSqlError::StatementError,
+                          QString::number(fehler.code));
+        fehlerWerfen(QStringLiteral("Die Datenbank \"%1\" meldet einen Fehler.").arg(path_), e,
+                     datenbank::verbindungVerloren(e), gewartet);
+    };
+    QElapsedTimer uhr;
+    uhr.start();
+    if (!a) {
+        a = mariadbdirekt::vorbereiten(
+            mysql_, mariadbsql::uebersetzen(deutsch::namenOrdnen(sql, true)), &fehler);
+        if (!a) {
+            if (fehler.code == 0) {
+                return false;
+            }
+            werfen("QMYSQL: Unable to prepare statement", uhr.elapsed());
+        }
+        if (prepared_.size() >= kHoechstensVorbereitet) {
+            prepared_.clear();  // a bound that a program's own statements never reach
+        }
+        prepared_.insert(sql, {nullptr, nullptr, a});
+    }
+    uhr.restart();
+    bool abfrage = false;
+    int geaendert = 0;
+    if (!mariadbdirekt::ausfuehren(*a, values, result, &abfrage, &geaendert, &fehler)) {
+        if (fehler.code == 0) {
+            prepared_.remove(sql);
+            *result = SqlRows();
+            return false;
+        }
+        werfen("QMYSQL: Unable to execute statement", uhr.elapsed());
+    }
+    if (abfrage) {
+        // The server's key answers to the name the statement asked for.
+        if (!sql.contains(mariadbsql::kZeilenschluessel)) {
+            for (QString& spalte : result->columns) {
+                if (spalte == mariadbsql::kZeilenschluessel) {
+                    spalte = QStringLiteral("rowid");
+                }
+            }
+        }
+        for (QVariantList& zeile : result->rows) {
+            for (QVariant& wert : zeile) {
+                wert = datenbank::wieDatei(wert);
+            }
+        }
+    }
+    changedRows_ = abfrage ? 0 : geaendert;
+    return true;
+#else
+    Q_UNUSED(sql);
+    Q_UNUSED(values);
+    Q_UNUSED(result);
+    return false;
+#endif
 }
 
 void Database::begin() {
@@ -531,8 +619,13 @@ QStringList Database::tables() const {
 }
 
 bool Database::hasTable(const QString& name) const {
+    const QString schluessel = name.toLower();
+    if (tabellenDa_.contains(schluessel)) {
+        return true;
+    }
     for (const QString& t : tables()) {
         if (t.compare(name, Qt::CaseInsensitive) == 0) {
+            tabellenDa_.insert(schluessel);
             return true;
         }
     }

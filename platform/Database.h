@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -18,7 +19,11 @@
 class QSqlQuery;
 class QSqlError;
 struct sqlite3;
+struct st_mysql;
 namespace sqlitedirekt {
+class Anweisung;
+}
+namespace mariadbdirekt {
 class Anweisung;
 }
 
@@ -141,6 +146,9 @@ class Database {
     bool schreibgeschuetzt();
 
     QStringList tables() const;  // tables and views
+    // Whether the table or view exists. One found is remembered until the connection is
+    // made again, a statement changes tables or one fails, so that a store that asks for it
+    // each time does not ask the server each time.
     bool hasTable(const QString& name) const;
     std::vector<ColumnInfo> columns(const QString& table) const;
 
@@ -154,6 +162,9 @@ class Database {
                        const QString& schluessel);
     SqlRows direktAusfuehren(const QString& sql, const QVariantList& values, Vorrat vorrat,
                              const QString& schluessel);
+    // A program statement on the server's own client handle; false when it goes through the
+    // driver instead (values or columns of a kind read there only).
+    bool serverDirekt(const QString& sql, const QVariantList& values, SqlRows* result);
     void vorraeteLeeren();
     bool sitzungEinrichten(QString* grund);
     // The server kept silent for the whole time allowed (or could not be reached again
@@ -170,17 +181,21 @@ class Database {
     QString path_;
     bool inTransaction_ = false;
     int changedRows_ = 0;
-    // A prepared statement: through the driver (a server) or on the file's own handle.
+    // A prepared statement: through the driver, on the file's own handle or on the server
+    // connection's own client handle.
     struct Vorbereitet {
         std::shared_ptr<QSqlQuery> qt;
         std::shared_ptr<sqlitedirekt::Anweisung> direkt;
+        std::shared_ptr<mariadbdirekt::Anweisung> server;
     };
     QHash<QString, Vorbereitet> prepared_;
     // Dialect statements by date order and text, translated and prepared (bounded).
     static constexpr qsizetype kHoechstensDialekt = 32;
     QHash<QString, Vorbereitet> dialekt_;
     sqlite3* handle_ = nullptr;  // the SQLite file's connection, nullptr for a server
+    st_mysql* mysql_ = nullptr;  // the server connection's client handle, where it is used
     QHash<QString, QString> uebersetzt_;
+    mutable QSet<QString> tabellenDa_;  // found by hasTable(), in lower case
     bool server_ = false;
     bool openServer(const QString& adresse, QString* error, const QString* passwort = nullptr);
     QString verbindungText(const QString& treibertext) const;

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
@@ -253,6 +254,15 @@ bool Database::sitzungEinrichten(QString* grund) {
         }
     }
     verbindungWeg_ = false;
+#ifdef ZK_MARIADB_DIREKT
+    // The connection's own client handle, for the program's statements (its session and
+    // transaction are the driver's).
+    const QVariant h = QSqlDatabase::database(connectionName_, false).driver()->handle();
+    mysql_ = h.isValid() && (qstrcmp(h.typeName(), "MYSQL*") == 0 ||
+                             qstrcmp(h.typeName(), "st_mysql*") == 0)
+                 ? *static_cast<st_mysql* const*>(h.data())
+                 : nullptr;
+#endif
     return true;
 }
 
@@ -261,6 +271,8 @@ bool Database::wiederVerbinden(QString* grund) {
         return false;
     }
     vorraeteLeeren();
+    tabellenDa_.clear();
+    mysql_ = nullptr;
     inTransaction_ = false;
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     db.close();

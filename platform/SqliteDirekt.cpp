@@ -2,11 +2,13 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QTime>
 
 #include <sqlite3.h>
 
 #include "platform/Database.h"
+#include "platform/Nullwert.h"
 
 namespace sqlitedirekt {
 
@@ -18,32 +20,10 @@ void fehlerLesen(sqlite3* db, int code, Fehler* fehler) {
     fehler->text = text ? QString(static_cast<const QChar*>(text)) : QString();
 }
 
-// What Qt's driver binds as NULL: an empty variant, and a null text, byte array or date, an
-// invalid time or date-time.
-bool nullWert(const QVariant& wert) {
-    if (!wert.isValid() || wert.isNull()) {
-        return true;
-    }
-    switch (wert.userType()) {
-        case QMetaType::QString:
-            return static_cast<const QString*>(wert.constData())->isNull();
-        case QMetaType::QByteArray:
-            return static_cast<const QByteArray*>(wert.constData())->isNull();
-        case QMetaType::QDateTime:
-            return !static_cast<const QDateTime*>(wert.constData())->isValid();
-        case QMetaType::QDate:
-            return static_cast<const QDate*>(wert.constData())->isNull();
-        case QMetaType::QTime:
-            return !static_cast<const QTime*>(wert.constData())->isValid();
-        default:
-            return false;
-    }
-}
-
 // As Qt's driver binds: NULL for a null value, numbers as numbers, date-times and times as
 // ISO text, every other type as its text.
 int binden(sqlite3_stmt* s, int i, const QVariant& wert) {
-    if (nullWert(wert)) {
+    if (nullwert::istNull(wert)) {
         return sqlite3_bind_null(s, i);
     }
     const auto text = [s, i](const QString& t) {
@@ -78,9 +58,31 @@ int binden(sqlite3_stmt* s, int i, const QVariant& wert) {
     }
 }
 
+// Texts of one run of a statement, by their bytes: a name or a date that comes again in
+// later rows shares the text read first instead of being converted and allocated anew.
+// Bounded, so that a column of texts that never repeat costs a look-up, not memory.
+class Texte {
+  public:
+    QString text(const char* t, int laenge) {
+        const QByteArray roh = QByteArray::fromRawData(t, laenge);
+        if (const auto it = texte_.constFind(roh); it != texte_.cend()) {
+            return it.value();
+        }
+        QString neu = QString::fromUtf8(t, laenge);
+        if (texte_.size() < kHoechstens) {
+            texte_.insert(QByteArray(t, laenge), neu);
+        }
+        return neu;
+    }
+
+  private:
+    static constexpr qsizetype kHoechstens = 4096;
+    QHash<QByteArray, QString> texte_;
+};
+
 // As Qt's driver reads: whole numbers as 64-bit integers, reals as doubles, NULL as a null
 // text, text as text.
-QVariant lesen(sqlite3_stmt* s, int c) {
+QVariant lesen(sqlite3_stmt* s, int c, Texte* texte) {
     switch (sqlite3_column_type(s, c)) {
         case SQLITE_INTEGER:
             return QVariant(static_cast<qlonglong>(sqlite3_column_int64(s, c)));
@@ -96,7 +98,10 @@ QVariant lesen(sqlite3_stmt* s, int c) {
             // text stays an empty text, not a null one (which would be bound back as NULL).
             const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
             const int laenge = sqlite3_column_bytes(s, c);
-            return QVariant(laenge > 0 ? QString::fromUtf8(t, laenge) : QStringLiteral(""));
+            if (laenge <= 0) {
+                return QVariant(QStringLiteral(""));
+            }
+            return QVariant(texte ? texte->text(t, laenge) : QString::fromUtf8(t, laenge));
         }
     }
 }
@@ -158,14 +163,18 @@ bool ausfuehren(sqlite3* db, Anweisung& a, const QVariantList& werte, SqlRows* z
         const void* name = sqlite3_column_name16(s, c);
         zeilen->columns.append(QString(static_cast<const QChar*>(name)).remove(QLatin1Char('"')));
     }
+    // A few rows convert their texts faster than they look them up.
+    Texte texte;
+    Texte* teilen = a.zeilenZuletzt >= 256 ? &texte : nullptr;
     for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
-        QVariantList zeile(spalten);
-        QVariant* feld = zeile.data();
+        QVariantList zeile;
+        zeile.reserve(spalten);
         for (int c = 0; c < spalten; ++c) {
-            feld[c] = lesen(s, c);
+            zeile.emplaceBack(lesen(s, c, teilen));
         }
         zeilen->rows.push_back(std::move(zeile));
     }
+    a.zeilenZuletzt = static_cast<qsizetype>(zeilen->rows.size());
     if (rc != SQLITE_DONE) {
         // The specific reason comes with the reset.
         const int grund = sqlite3_reset(s);

@@ -22,6 +22,8 @@ class Anweisung {
     Anweisung(const Anweisung&) = delete;
     Anweisung& operator=(const Anweisung&) = delete;
     sqlite3_stmt* s() const { return s_; }
+    // Rows of its last run: a statement that read many shares the texts that repeat.
+    qsizetype zeilenZuletzt = 0;
 
   private:
     sqlite3_stmt* s_;

@@ -306,6 +306,63 @@ class TestDatabase : public QObject {
         QVERIFY_THROWS_EXCEPTION(DatabaseError, db.select("SELECT 'offen"));
     }
 
+    // Texts that repeat over many rows come back as stored, also past the number of texts
+    // a listing shares, and one changed by its reader leaves the other rows as they were.
+    void wiederholteTexte() {
+        Database db;
+        QString error;
+        QVERIFY(db.open(dir_.filePath("texte.db"), &error, true));
+        db.run("CREATE TABLE t (n INTEGER, a TEXT, b TEXT)");
+        {
+            Transaction t(db);
+            for (int i = 0; i < 6000; ++i) {
+                db.run("INSERT INTO t VALUES (?, ?, ?)",
+                       {i, QStringLiteral("Schütze %1").arg(i % 5000),
+                        i % 3 == 0 ? QVariant() : QVariant(i % 3 == 1 ? QString("") : "Ä")});
+            }
+            t.commit();
+        }
+        // Read twice: the statement kept from the first run shares its texts in the second.
+        const SqlRows erst = db.run("SELECT n, a, b FROM t ORDER BY n");
+        SqlRows r = db.run("SELECT n, a, b FROM t ORDER BY n");
+        QCOMPARE(r.size(), std::size_t(6000));
+        QCOMPARE(r.rows, erst.rows);
+        for (std::size_t i = 0; i < r.size(); ++i) {
+            const QVariantList& z = r.rows[i];
+            QCOMPARE(z[1].toString(), QStringLiteral("Schütze %1").arg(i % 5000));
+            if (i % 3 == 0) {
+                QVERIFY(z[2].isNull() || z[2].toString().isNull());
+            } else {
+                QVERIFY(!z[2].toString().isNull());
+                QCOMPARE(z[2].toString(), i % 3 == 1 ? QString("") : QString("Ä"));
+            }
+        }
+        QString erster = r.rows[0][1].toString();
+        erster += "X";
+        r.rows[0][1] = erster;
+        QCOMPARE(r.rows[5000][1].toString(), QString("Schütze 0"));
+    }
+
+    // A table once found is not asked for again, until tables may have changed: a
+    // statement of this connection that drops one, or one that fails.
+    void tabellenGemerkt() {
+        Database db, andere;
+        QString error;
+        const QString pfad = dir_.filePath("tabellen.db");
+        QVERIFY(db.open(pfad, &error, true));
+        QVERIFY(andere.open(pfad, &error));
+        QVERIFY(!db.hasTable("Notiz"));
+        db.run("CREATE TABLE Notiz (v INTEGER)");
+        QVERIFY(db.hasTable("notiz"));
+        db.execute("DROP TABLE Notiz");
+        QVERIFY(!db.hasTable("Notiz"));
+        db.run("CREATE TABLE Notiz (v INTEGER)");
+        QVERIFY(db.hasTable("Notiz"));
+        andere.run("DROP TABLE Notiz");
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, db.run("INSERT INTO Notiz VALUES (1)"));
+        QVERIFY(!db.hasTable("Notiz"));
+    }
+
     void transactionRollsBackUnlessCommitted() {
         Database db;
         QString error;

@@ -38,7 +38,7 @@ void speichern(Database& db, int nr, int ring) {
     f.Best10 = f.Scheibe[1];
     f.Best = f.Scheibe[1];
     f.BestTeiler = QStringLiteral("30,5");
-    Abspeichern(f, z, db);
+    Abspeichern(f, z, db, QDateTime(kAbend, QTime(19, 30)));
 }
 
 }  // namespace
