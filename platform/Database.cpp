@@ -8,9 +8,6 @@
 #include "platform/DeutscheOrdnung.h"
 #include "platform/MariaDbSql.h"
 #include "platform/SqliteDirekt.h"
-#ifdef ZK_MARIADB_DIREKT
-#include "platform/MariaDbDirekt.h"
-#endif
 
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -306,7 +303,6 @@ SqlRows Database::runNative(const QString& sql, const QVariantList& values, Vorr
     }
 }
 
-
 // The German message of a failed statement: why, where the cause is known, else `satz`;
 // the engine's words below.
 void Database::fehlerWerfen(const QString& satz, const QSqlError& fehler, bool weg,
@@ -434,74 +430,6 @@ SqlRows Database::direktAusfuehren(const QString& sql, const QVariantList& value
     return result;
 }
 
-bool Database::serverDirekt(const QString& sql, const QVariantList& values, SqlRows* result) {
-#ifdef ZK_MARIADB_DIREKT
-    if (!mariadbdirekt::bindbar(values)) {
-        return false;
-    }
-    const Vorbereitet vorhanden = prepared_.value(sql);
-    if (vorhanden.qt) {
-        return false;  // its columns are read by the driver
-    }
-    std::shared_ptr<mariadbdirekt::Anweisung> a = vorhanden.server;
-    mariadbdirekt::Fehler fehler;
-    const auto werfen = [&](const char* was, qint64 gewartet) {
-        const QSqlError e(QString::fromLatin1(was), fehler.text, QSqlError::StatementError,
-                          QString::number(fehler.code));
-        fehlerWerfen(QStringLiteral("Die Datenbank \"%1\" meldet einen Fehler.").arg(path_), e,
-                     datenbank::verbindungVerloren(e), gewartet);
-    };
-    QElapsedTimer uhr;
-    uhr.start();
-    if (!a) {
-        a = mariadbdirekt::vorbereiten(
-            mysql_, mariadbsql::uebersetzen(deutsch::namenOrdnen(sql, true)), &fehler);
-        if (!a) {
-            if (fehler.code == 0) {
-                return false;
-            }
-            werfen("QMYSQL: Unable to prepare statement", uhr.elapsed());
-        }
-        if (prepared_.size() >= kHoechstensVorbereitet) {
-            prepared_.clear();  // a bound that a program's own statements never reach
-        }
-        prepared_.insert(sql, {nullptr, nullptr, a});
-    }
-    uhr.restart();
-    bool abfrage = false;
-    int geaendert = 0;
-    if (!mariadbdirekt::ausfuehren(*a, values, result, &abfrage, &geaendert, &fehler)) {
-        if (fehler.code == 0) {
-            prepared_.remove(sql);
-            *result = SqlRows();
-            return false;
-        }
-        werfen("QMYSQL: Unable to execute statement", uhr.elapsed());
-    }
-    if (abfrage) {
-        // The server's key answers to the name the statement asked for.
-        if (!sql.contains(mariadbsql::kZeilenschluessel)) {
-            for (QString& spalte : result->columns) {
-                if (spalte == mariadbsql::kZeilenschluessel) {
-                    spalte = QStringLiteral("rowid");
-                }
-            }
-        }
-        for (QVariantList& zeile : result->rows) {
-            for (QVariant& wert : zeile) {
-                wert = datenbank::wieDatei(wert);
-            }
-        }
-    }
-    changedRows_ = abfrage ? 0 : geaendert;
-    return true;
-#else
-    Q_UNUSED(sql);
-    Q_UNUSED(values);
-    Q_UNUSED(result);
-    return false;
-#endif
-}
 
 void Database::begin() {
     if (server_ && verbindungWeg_) {

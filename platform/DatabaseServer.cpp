@@ -3,6 +3,11 @@
 #include "platform/Database.h"
 #include "platform/DatabaseServer.h"
 #include "platform/ServerOdbc.h"
+#include "platform/DeutscheOrdnung.h"
+#include "platform/MariaDbSql.h"
+#ifdef ZK_MARIADB_DIREKT
+#include "platform/MariaDbDirekt.h"
+#endif
 
 #include <QCoreApplication>
 #include <QDir>
@@ -362,4 +367,76 @@ void Database::serverFehlerWerfen(const QString& satz, const QSqlError& fehler, 
     const QString grund = serverSatz(fehler);
     throw DatabaseError((grund.isEmpty() ? satz : grund) + treiberzeile(serverTreibertext(fehler)),
                         serverWiederholbar(fehler), false, serverWiederholbar(fehler));
+}
+
+// The program's own statements on the connection's client handle: prepared once, run in one
+// round trip. False when the statement is the driver's to run (a value or column the handle
+// does not read, or no handle).
+bool Database::serverDirekt(const QString& sql, const QVariantList& values, SqlRows* result) {
+#ifdef ZK_MARIADB_DIREKT
+    if (!mariadbdirekt::bindbar(values)) {
+        return false;
+    }
+    const Vorbereitet vorhanden = prepared_.value(sql);
+    if (vorhanden.qt) {
+        return false;  // its columns are read by the driver
+    }
+    std::shared_ptr<mariadbdirekt::Anweisung> a = vorhanden.server;
+    mariadbdirekt::Fehler fehler;
+    const auto werfen = [&](const char* was, qint64 gewartet) {
+        const QSqlError e(QString::fromLatin1(was), fehler.text, QSqlError::StatementError,
+                          QString::number(fehler.code));
+        fehlerWerfen(QStringLiteral("Die Datenbank \"%1\" meldet einen Fehler.").arg(path_), e,
+                     datenbank::verbindungVerloren(e), gewartet);
+    };
+    QElapsedTimer uhr;
+    uhr.start();
+    if (!a) {
+        a = mariadbdirekt::vorbereiten(
+            mysql_, mariadbsql::uebersetzen(deutsch::namenOrdnen(sql, true)), &fehler);
+        if (!a) {
+            if (fehler.code == 0) {
+                return false;
+            }
+            werfen("QMYSQL: Unable to prepare statement", uhr.elapsed());
+        }
+        if (prepared_.size() >= kHoechstensVorbereitet) {
+            prepared_.clear();  // a bound that a program's own statements never reach
+        }
+        prepared_.insert(sql, {nullptr, nullptr, a});
+    }
+    uhr.restart();
+    bool abfrage = false;
+    int geaendert = 0;
+    if (!mariadbdirekt::ausfuehren(*a, values, result, &abfrage, &geaendert, &fehler)) {
+        if (fehler.code == 0) {
+            prepared_.remove(sql);
+            *result = SqlRows();
+            return false;
+        }
+        werfen("QMYSQL: Unable to execute statement", uhr.elapsed());
+    }
+    if (abfrage) {
+        // The server's key answers to the name the statement asked for.
+        if (!sql.contains(mariadbsql::kZeilenschluessel)) {
+            for (QString& spalte : result->columns) {
+                if (spalte == mariadbsql::kZeilenschluessel) {
+                    spalte = QStringLiteral("rowid");
+                }
+            }
+        }
+        for (QVariantList& zeile : result->rows) {
+            for (QVariant& wert : zeile) {
+                wert = datenbank::wieDatei(wert);
+            }
+        }
+    }
+    changedRows_ = abfrage ? 0 : geaendert;
+    return true;
+#else
+    Q_UNUSED(sql);
+    Q_UNUSED(values);
+    Q_UNUSED(result);
+    return false;
+#endif
 }

@@ -147,8 +147,9 @@ class TestAusfall : public QObject {
         // What is stored is what the screen shows.
         QCOMPARE(QString::number(f.zahl("SELECT Gesammt FROM Ergebnis WHERE MitglNr = 3")),
                  f.text("GesScheibe").trimmed());
-        QCOMPARE(QString::number(f.zahl("SELECT S1 FROM Ergebnis WHERE MitglNr = 3")),
-                 f.text("Scheibe_1").trimmed());
+        // (a series of three typed shots shows no total and stores none)
+        QCOMPARE(f.zahl("SELECT S1 FROM Ergebnis WHERE MitglNr = 3"),
+                 f.text("Scheibe_1").trimmed().toInt());
         // And on: a correction stores over it without a question.
         f.ringe(4, {"6"});
         QVERIFY(f4ImLauf(f) >= 0);
