@@ -24,6 +24,7 @@
 #include "platform/Clock.h"
 #include "platform/Dateiwechsel.h"
 #include "platform/Konsole.h"
+#include "platform/Laufzeit.h"
 #include "platform/Paths.h"
 #include "platform/SerialPortLine.h"
 #include "platform/Signalende.h"
@@ -35,6 +36,7 @@
 #include "shotpicture/ui/SchussbildFenster.h"
 
 int main(int argc, char* argv[]) {
+    laufzeitEinrichten();
     konsoleAnbinden();
     // An option runs without a window: the command line for an administrator's scripts.
     const int befehl = befehlszeile::ausfuehren(argc, argv);

@@ -17,7 +17,8 @@ target_compile_definitions(zk_win_testsupport_ui PRIVATE ZK_SIM="zk-machine-sim"
 
 add_custom_target(zk_windows_tests)
 function(zk_win_test name quelle)
-    add_executable(${name} EXCLUDE_FROM_ALL ${zk_win_tests_dir}/${quelle})
+    add_executable(${name} EXCLUDE_FROM_ALL ${zk_win_tests_dir}/${quelle}
+        ${zk_win_tests_dir}/windows/Laufzeitstart.cpp)
     target_link_libraries(${name} PRIVATE ${ARGN} Qt6::Test)
     add_dependencies(zk_windows_tests ${name})
 endfunction()

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlDriver>
+#include <QThreadStorage>
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -17,14 +18,17 @@ namespace deutsch {
 namespace {
 
 const QCollator& kollator() {
-    // One a thread: a collator is not to be shared between threads.
-    thread_local const QCollator c = [] {
-        QCollator k(QLocale(QLocale::German, QLocale::Germany));
-        k.setCaseSensitivity(Qt::CaseInsensitive);
-        k.setNumericMode(false);
-        return k;
-    }();
-    return c;
+    // One a thread: a collator is not to be shared between threads. Qt's thread storage
+    // drops it when the thread ends; with MinGW a thread_local's destructor would run after
+    // the thread's storage is freed.
+    static QThreadStorage<QCollator*> je;
+    if (!je.hasLocalData()) {
+        auto* k = new QCollator(QLocale(QLocale::German, QLocale::Germany));
+        k->setCaseSensitivity(Qt::CaseInsensitive);
+        k->setNumericMode(false);
+        je.setLocalData(k);
+    }
+    return *je.localData();
 }
 
 QString text(const void* daten, int laenge) {
