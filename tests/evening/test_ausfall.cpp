@@ -53,9 +53,8 @@ qint64 f4ImLauf(Programmfenster& f) {
         f.taste(Qt::Key_F4);
         fertig = true;
     });
-    if (!QTest::qWaitFor([&] { return fertig; }, 60000)) {
+    if (!QTest::qWaitFor([&] { return fertig; }, 60000))
         return -1;
-    }
     return dauer.elapsed();
 }
 
@@ -64,14 +63,12 @@ struct Sperre {
     QProcess p;
     bool halten(const QString& datei, const QString& beginn, int sekunden) {
         const QString sqlite = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-        if (sqlite.isEmpty()) {
+        if (sqlite.isEmpty())
             return false;
-        }
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(sqlite, {datei});
-        if (!p.waitForStarted(5000)) {
+        if (!p.waitForStarted(5000))
             return false;
-        }
         p.write((beginn + QStringLiteral(";\nSELECT 'gesperrt', count(*) FROM Mitglieder;\n"
                                          ".system sleep %1\nCOMMIT;\n.quit\n")
                               .arg(sekunden))
@@ -79,9 +76,8 @@ struct Sperre {
         // Held once the row count came back inside the transaction.
         QByteArray aus;
         while (!aus.contains("gesperrt")) {
-            if (!p.waitForReadyRead(10000)) {
+            if (!p.waitForReadyRead(10000))
                 return false;
-            }
             aus += p.readAll();
         }
         return true;
@@ -234,7 +230,9 @@ class TestAusfall : public QObject {
         QVERIFY2(m.contains("an einem anderen Platz oder von einem anderen Programm benutzt"),
                  qPrintable(m));
         QVERIFY2(m.contains("\nMeldung des Datenbanktreibers: database is locked"), qPrintable(m));
+        QVERIFY(!m.contains("INSERT") && !m.contains("SELECT"));
         QCOMPARE(f.text("Schuss_2"), QString("8"));
+        QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis"), 0);
         sperre.reset();
         f.taste(Qt::Key_F4);
         QCOMPARE(f.dialogs.messages.size(), 1);

@@ -54,14 +54,12 @@ class TestMehrplatz : public QObject {
     Q_OBJECT
   private slots:
     void zweiPlaetzeSpeichernZugleich() {
-        if (!TestDaten::aufServer()) {
+        if (!TestDaten::aufServer())
             QSKIP("Mehrere Plätze gibt es nur mit einer Datenbank auf dem Server.");
-        }
         TestDaten d;
         QVERIFY(d.ok());
-        for (int nr = 1; nr <= 10; ++nr) {
+        for (int nr = 1; nr <= 10; ++nr)
             d.mitglied(nr, QStringLiteral("Mitglied %1").arg(nr), 1);
-        }
         constexpr int kAbende = 150;
         std::atomic<int> fehler{0};
         std::atomic<bool> fertig{false};

@@ -21,6 +21,15 @@ const QDate kDonnerstag(2024, 4, 4);
 
 using Fenster = Programmfenster;
 
+// Slot `n` of the settings file names a club database.
+void slot(Fenster& f, int n, const QString& name, const QString& datei, const QString& tag = {}) {
+    const QString db = QStringLiteral("DB%1").arg(n);
+    f.ini.IniSchreiben(db, "NAME", name);
+    f.ini.IniSchreiben(db, "DATEI", datei);
+    if (!tag.isEmpty())
+        f.ini.IniSchreiben(db, "TAG", tag);
+}
+
 }  // namespace
 
 class TestRinge : public QObject {
@@ -31,12 +40,8 @@ class TestRinge : public QObject {
         const QString lp = f.daten.pfad("LP.db");
         QString fehler;
         QVERIFY(schema::neueVereinsdatenbank(lp, &fehler));
-        f.ini.IniSchreiben("DB2", "NAME", "LP");
-        f.ini.IniSchreiben("DB2", "DATEI", lp);
-        f.ini.IniSchreiben("DB2", "TAG", "Mi");
-        f.ini.IniSchreiben("DB4", "NAME", "Rest");
-        f.ini.IniSchreiben("DB4", "DATEI", f.daten.dbPfad());
-        f.ini.IniSchreiben("DB4", "TAG", "REST");
+        slot(f, 2, "LP", lp, "Mi");
+        slot(f, 4, "Rest", f.daten.dbPfad(), "REST");
         f.starten();
         auto* db = f.c<QComboBox>("DBCombo");
         QCOMPARE(db->count(), 4);
@@ -56,9 +61,7 @@ class TestRinge : public QObject {
 
         // Thursday: no slot names it, so DB4 ("REST") is the slot of the day.
         Fenster g;
-        g.ini.IniSchreiben("DB4", "NAME", "Rest");
-        g.ini.IniSchreiben("DB4", "DATEI", g.daten.dbPfad());
-        g.ini.IniSchreiben("DB4", "TAG", "REST");
+        slot(g, 4, "Rest", g.daten.dbPfad(), "REST");
         g.uhr.set(QDateTime(kDonnerstag, QTime(20, 0)));
         g.starten();
         QCOMPARE(g.c<QComboBox>("DBCombo")->currentIndex(), 3);
@@ -98,8 +101,7 @@ class TestRinge : public QObject {
         f.taste(Qt::Key_F4);
         QVERIFY(f.dialogs.messages.last().startsWith("Der Abend wurde nicht gespeichert."));
         // The settings window names a file and takes it over: it is opened at once.
-        f.ini.IniSchreiben("DB1", "NAME", "Verein");
-        f.ini.IniSchreiben("DB1", "DATEI", f.daten.dbPfad());
+        slot(f, 1, "Verein", f.daten.dbPfad());
         f.w->slotsGeaendert();
         QVERIFY(f.club.isOpen());
         QCOMPARE(f.c<QComboBox>("DBCombo")->itemText(0), QString("Verein"));
@@ -546,9 +548,8 @@ class TestRinge : public QObject {
         f.daten.ringeZeile(90, 1, {1});
         f.starten();
         f.nummer("12");
-        for (int s = 0; s < 6; ++s) {
+        for (int s = 0; s < 6; ++s)
             f.ringe(s * 10 + 1, {"9", "9", "9", "9", "9", "9", "9", "9", "9", "9"});
-        }
         f.taste(Qt::Key_F4);
         QVERIFY(f.dialogs.messages.isEmpty());
         // The disk "fails" at the 30th shot of the next store.
@@ -570,8 +571,7 @@ class TestRinge : public QObject {
     void riesigeEinstellungsdateiBleibtUnberuehrt() {
         Fenster f;
         QFile ini(f.daten.iniPfad());
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QByteArray(3 * 1024 * 1024, ';'));
+        QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write(QByteArray(3 * 1024 * 1024, ';')) > 0);
         ini.close();
         f.dialogs.answerNo();  // the club database is not made
         f.starten();
@@ -581,33 +581,16 @@ class TestRinge : public QObject {
         QCOMPARE(f.text("SName"), QString("Kein Eintrag"));  // the program runs on defaults
     }
 
-    void gesperrteDateiSagtEsUndBehaeltDenAbend() {
-        if (TestDaten::aufServer()) {
-            QSKIP("Sperren ganzer Dateien und Texte in Zahlenfeldern gibt es nur bei Dateien.");
-        }
+    // A number field holding text is told once, at opening, and counts as 0. (A locked
+    // file at F4 is played out in test_ausfall.)
+    void sonderwertOhneZahlBeimStart() {
+        if (TestDaten::aufServer())
+            QSKIP("Texte in Zahlenfeldern gibt es nur bei Dateien.");
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
-        f.daten.ringeZeile(90, 1, {1});
         f.daten.db().run("UPDATE Sonder SET AnwPunkte = 'nan'");
         f.starten();
-        QCOMPARE(f.dialogs.messages.size(), 1);  // told once, at opening
+        QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY(f.dialogs.messages[0].contains("AnwPunkte"));
-        f.nummer("12");
-        f.ringe(1, {"9", "8"});
-        Database fremd;  // another program writes and holds the file
-        QString fehler;
-        QVERIFY(fremd.open(f.daten.dbPfad(), &fehler));
-        fremd.begin();
-        fremd.run("UPDATE Sonder SET AnwPunkte = 2");
-        f.taste(Qt::Key_F4);
-        fremd.rollback();
-        QCOMPARE(f.dialogs.messages.size(), 2);
-        const QString m = f.dialogs.messages[1];
-        QVERIFY2(m.startsWith("Der Abend wurde nicht gespeichert."), qPrintable(m));
-        QVERIFY(m.contains("von einem anderen Programm benutzt"));
-        QVERIFY(!m.contains("INSERT") && !m.contains("SELECT"));
-        QCOMPARE(f.schuss(2)->text(), QString("8"));
-        QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis"), 0);
     }
 
     void ueberlaufSpeichertNichts() {
@@ -628,11 +611,9 @@ class TestRinge : public QObject {
         Fenster f;
         const QString kaputt = f.daten.pfad("kaputt.db");
         QFile datei(kaputt);
-        QVERIFY(datei.open(QIODevice::WriteOnly));
-        datei.write("kein SQLite");
+        QVERIFY(datei.open(QIODevice::WriteOnly) && datei.write("kein SQLite") > 0);
         datei.close();
-        f.ini.IniSchreiben("DB2", "NAME", "Kaputt");
-        f.ini.IniSchreiben("DB2", "DATEI", kaputt);
+        slot(f, 2, "Kaputt", kaputt);
         f.starten();
         auto* combo = f.c<QComboBox>("DBCombo");
         QCOMPARE(combo->currentIndex(), 0);

@@ -22,9 +22,8 @@ struct Datei {
     Database db;
     Datei(TestDaten& d, const QString& name, bool schema = true) : pfad(d.pfad(name)) {
         QString fehler;
-        if (schema) {
+        if (schema)
             QVERIFY2(schema::neueVereinsdatenbank(pfad, &fehler), qPrintable(fehler));
-        }
         QVERIFY2(db.open(pfad, &fehler, true), qPrintable(fehler));
     }
     int zahl(const QString& sql) { return db.run(sql).rows[0][0].toInt(); }
@@ -295,9 +294,8 @@ class TestDateipflege : public QObject {
                  (std::vector<QVariantList>{{7, 93, 1, 1, 0, 1}}));
         Datei andereNachher(d, "andere.db", false);
         QStringList felder;
-        for (const ColumnInfo& c : andereNachher.db.columns("Ergebnis")) {
+        for (const ColumnInfo& c : andereNachher.db.columns("Ergebnis"))
             felder << c.name;
-        }
         QCOMPARE(felder, (QStringList{"MitglNr", "S5", "S6", "Liegend", "Scheibentyp"}));
         // The main window is back on its own file.
         QCOMPARE(p.club.db().path(), aktuell);

@@ -30,9 +30,8 @@ struct Fenster {
     template <class T = QLineEdit>
     T* c(const char* name) {
         T* x = e.findChild<T*>(QString::fromLatin1(name));
-        if (!x) {
+        if (!x)
             qFatal("kein Steuerelement %s", name);
-        }
         return x;
     }
     QString wert(const char* sektion, const char* key) {
@@ -43,9 +42,8 @@ struct Fenster {
         QFile datei(daten.iniPfad());
         datei.open(QIODevice::ReadOnly);
         for (const QByteArray& z : datei.readAll().split('\n')) {
-            if (z.startsWith(QByteArray(key) + '=')) {
+            if (z.startsWith(QByteArray(key) + '='))
                 return QString::fromLatin1(z.trimmed());
-            }
         }
         return {};
     }
@@ -238,15 +236,13 @@ class TestEinstellungsfenster : public QObject {
         f.dialogs.messages.clear();
         f.c("DB1Datei")->setText(f.daten.dbPfad());
         f.c("DB4Datei")->setText(f.daten.dbPfad());
-        for (const char* k : {"Command1", "Command2", "Command3"}) {
+        for (const char* k : {"Command1", "Command2", "Command3"})
             f.c<QPushButton>(k)->click();
-        }
         QCOMPARE(f.dialogs.messages, QStringList(3, "Unter 4 ist keine DB angegeben"));
         int wieder = 0;
         f.e.setDatenbankWiederOeffnen([&] { ++wieder; });
-        for (const char* n : {"DB1Datei", "DB2Datei", "DB3Datei", "DB4Datei"}) {
+        for (const char* n : {"DB1Datei", "DB2Datei", "DB3Datei", "DB4Datei"})
             f.c(n)->clear();
-        }
         f.c<QPushButton>("DB_Convert")->click();
         QCOMPARE(wieder, 1);
         QCOMPARE(f.dialogs.messages.size(), 3);  // empty slots are passed over silently

@@ -18,22 +18,19 @@ namespace {
 QString inhalt(const QString& adresse) {
     Database db;
     QString fehler;
-    if (!db.open(adresse, &fehler)) {
+    if (!db.open(adresse, &fehler))
         return fehler;
-    }
     QStringList t;
     for (const char* tabelle : {"Mitglieder", "Ergebnis", "Einzelergebnisse", "Sonder", "Ringe"}) {
         QStringList spalten;
-        for (const ColumnInfo& c : db.columns(tabelle)) {
+        for (const ColumnInfo& c : db.columns(tabelle))
             spalten << c.name;
-        }
         for (const QVariantList& z : db.run(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
                                                 .arg(spalten.join(','), tabelle))
                                          .rows) {
             QStringList felder;
-            for (const QVariant& v : z) {
+            for (const QVariant& v : z)
                 felder << (v.isNull() ? QStringLiteral("NULL") : v.toString());
-            }
             t << QStringLiteral("%1: %2").arg(tabelle, felder.join('|'));
         }
     }
@@ -46,9 +43,8 @@ class TestUmzug : public QObject {
     Q_OBJECT
   private slots:
     void hinUndZurueck() {
-        if (!TestDaten::aufServer()) {
+        if (!TestDaten::aufServer())
             QSKIP("braucht den MariaDB-Server des Tests");
-        }
         TestDaten d;  // on the server; its folder holds the files
         const QString datei = d.pfad("Verein.db");
         QString fehler;
@@ -168,9 +164,8 @@ class TestUmzug : public QObject {
 
     // Without the password in ~/.my.cnf the user is asked for it; nothing is stored.
     void passwortWirdErfragt() {
-        if (!TestDaten::aufServer()) {
+        if (!TestDaten::aufServer())
             QSKIP("braucht den MariaDB-Server des Tests");
-        }
         const QString adresse = TestDaten::leereServerdatenbank();
         QFile cnf(QDir::home().filePath(".my.cnf"));
         QVERIFY(cnf.open(QIODevice::ReadOnly));
@@ -204,9 +199,8 @@ class TestUmzug : public QObject {
     // as anything is left on the server, the mark of the unfinished move is left with it,
     // so that the next try still offers to clear instead of calling the database foreign.
     void abgebrochenesAufraeumen() {
-        if (!TestDaten::aufServer()) {
+        if (!TestDaten::aufServer())
             QSKIP("braucht den MariaDB-Server des Tests");
-        }
         TestDaten d;
         const QString quelle = d.pfad("Verein.db");
         QString fehler;
@@ -216,9 +210,8 @@ class TestUmzug : public QObject {
             Database db;
             QVERIFY(db.open(ziel, &fehler));
             db.run(QString("CREATE TABLE %1 (Beginn TEXT(19))").arg(kUmzugUnfertig));
-            for (int i = 0; i < 120; ++i) {
+            for (int i = 0; i < 120; ++i)
                 db.run(QString("CREATE TABLE \"Rest%1\" (a INT)").arg(i, 3, 10, QChar('0')));
-            }
         };
         std::mt19937 zufall(7);
         int mitten = 0;
@@ -268,9 +261,8 @@ class TestUmzug : public QObject {
         QTest::newRow("Server") << true;
     }
     void abgebrochenerUmzug() {
-        if (!TestDaten::aufServer()) {
+        if (!TestDaten::aufServer())
             QSKIP("braucht den MariaDB-Server des Tests");
-        }
         QFETCH(bool, server);
         TestDaten d;
         const QString quelle = d.pfad("Gross.db");
