@@ -90,6 +90,14 @@ struct Sperre {
     }
 };
 
+// The window started and member 3 (Wagner Ute) recalled.
+void ute(Programmfenster& f) {
+    f.daten.mitglied(3, "Wagner Ute", 1);
+    f.daten.ringeZeile(90, 1, {1});
+    f.starten();
+    f.nummer("3");
+}
+
 }  // namespace
 
 class TestAusfall : public QObject {
@@ -103,10 +111,7 @@ class TestAusfall : public QObject {
         if (!TestDaten::aufServer())
             QSKIP("nur mit einer Datenbank auf dem Server");
         Programmfenster f;
-        f.daten.mitglied(3, "Wagner Ute", 1);
-        f.daten.ringeZeile(90, 1, {1});
-        f.starten();
-        f.nummer("3");
+        ute(f);
         f.ringe(1, {"9", "8", "7"});
         Takt takt(f.w.get());
         QVERIFY(TestDaten::server()->anhalten());
@@ -159,10 +164,8 @@ class TestAusfall : public QObject {
         if (!TestDaten::aufServer())
             QSKIP("nur mit einer Datenbank auf dem Server");
         Programmfenster f;
-        f.daten.mitglied(3, "Wagner Ute", 1);
+        ute(f);
         f.daten.mitglied(4, "Bauer Jan", 1);
-        f.starten();
-        f.nummer("3");
         QVERIFY(TestDaten::server()->anhalten());
         QElapsedTimer dauer;
         dauer.start();
@@ -185,10 +188,7 @@ class TestAusfall : public QObject {
         if (TestDaten::aufServer())
             QSKIP("nur mit einer Datei");
         Programmfenster f;
-        f.daten.mitglied(3, "Wagner Ute", 1);
-        f.daten.ringeZeile(90, 1, {1});
-        f.starten();
-        f.nummer("3");
+        ute(f);
         f.ringe(1, {"9", "8"});
         Sperre sperre;
         if (!sperre.halten(f.daten.dbPfad(), QStringLiteral("BEGIN"), 8))
@@ -210,10 +210,7 @@ class TestAusfall : public QObject {
         if (TestDaten::aufServer())
             QSKIP("nur mit einer Datei");
         Programmfenster f;
-        f.daten.mitglied(3, "Wagner Ute", 1);
-        f.daten.ringeZeile(90, 1, {1});
-        f.starten();
-        f.nummer("3");
+        ute(f);
         f.ringe(1, {"9", "8"});
         auto sperre = std::make_unique<Sperre>();
         if (!sperre->halten(f.daten.dbPfad(), QStringLiteral("BEGIN IMMEDIATE"), 60))

@@ -21,6 +21,13 @@ const QDate kDonnerstag(2024, 4, 4);
 
 using Fenster = Programmfenster;
 
+// The window started and member 12 (Anna Alt) recalled.
+void anna(Fenster& f, int klasse = 1) {
+    f.daten.mitglied(12, "Anna Alt", klasse);
+    f.starten();
+    f.nummer("12");
+}
+
 // Slot `n` of the settings file names a club database.
 void slot(Fenster& f, int n, const QString& name, const QString& datei, const QString& tag = {}) {
     const QString db = QStringLiteral("DB%1").arg(n);
@@ -241,11 +248,9 @@ class TestRinge : public QObject {
     // As at the range: number, Enter, twenty rings typed one after the other, F4.
     void zwanzigRingeGetipptUndGespeichert() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 2);
         f.daten.ringeZeile(80, 3, {2});  // the best series scores
         f.daten.anwesenheitsPunkte(1);
-        f.starten();
-        f.nummer("12");
+        anna(f, 2);
         f.taste(Qt::Key_Return);
         QTRY_COMPARE(QApplication::focusWidget(), f.schuss(1));
         const QStringList ringe{"9",  "10", "8", "9",  "10", "1", "7",  "10", "9", "9",
@@ -295,9 +300,7 @@ class TestRinge : public QObject {
     // member and are stored again unchanged; the better Teiler of a later series wins.
     void maschinenschuesseBleibenWieGelesen() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 2);
-        f.starten();
-        f.nummer("12");
+        anna(f, 2);
         for (int k = 1; k <= 20; ++k) {
             ShotSlot& s = f.zustand.Shots[k];
             s.Ring = k == 11 ? 10 : 9;
@@ -376,10 +379,8 @@ class TestRinge : public QObject {
 
     void nachschiessenUndAnwesenheit() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
         f.daten.anwesenheitsPunkte(2);
-        f.starten();
-        f.nummer("12");
+        anna(f);
         f.taste(Qt::Key_F1);  // make-up evening, reading not available: only the options change
         QVERIFY(f.c<QRadioButton>("Option1")->isChecked());
         QVERIFY(!f.c<QCheckBox>("Anwesend")->isChecked());
@@ -410,10 +411,8 @@ class TestRinge : public QObject {
     // nothing stored, the rings stay), and never moves the evening to today.
     void f4BeiNachschiessenFragt() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
         f.daten.ringeZeile(10, 1, {1});
-        f.starten();
-        f.nummer("12");
+        anna(f);
         f.ringe(1, {"9"});    // a single-shot card
         f.taste(Qt::Key_F4);  // today's evening: no question
         QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis WHERE Datum = '2024-04-03'"), 1);
@@ -447,9 +446,7 @@ class TestRinge : public QObject {
     // that date, not that another place stored it; "Nein" keeps the rings and stores nothing.
     void eigenerDatumswechselIstKeinAndererPlatz() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
-        f.starten();
-        f.nummer("12");
+        anna(f);
         for (int k = 1; k <= 10; ++k)
             f.ringe(k, {"9"});
         f.taste(Qt::Key_F4);
@@ -482,9 +479,7 @@ class TestRinge : public QObject {
     // Nineteen shots: the second series does not reach Gesamt, and the message line says so.
     void unvollstaendigeSerieGenannt() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
-        f.starten();
-        f.nummer("12");
+        anna(f);
         for (int k = 1; k <= 19; ++k)
             f.ringe(k, {"9"});
         f.taste(Qt::Key_F4);
@@ -544,10 +539,8 @@ class TestRinge : public QObject {
 
     void gescheitertesSpeichernLaesstDenAltenAbend() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
         f.daten.ringeZeile(90, 1, {1});
-        f.starten();
-        f.nummer("12");
+        anna(f);
         for (int s = 0; s < 6; ++s)
             f.ringe(s * 10 + 1, {"9", "9", "9", "9", "9", "9", "9", "9", "9", "9"});
         f.taste(Qt::Key_F4);
@@ -595,9 +588,7 @@ class TestRinge : public QObject {
 
     void ueberlaufSpeichertNichts() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
-        f.starten();
-        f.nummer("12");
+        anna(f);
         f.ringe(2, {"9", "9", "9", "9", "9", "9", "9", "9", "9"});
         f.schuss(1)->setText("99999");  // no ring: only an old file could bring it
         f.taste(Qt::Key_F4);

@@ -90,12 +90,10 @@ QString frage(const QStringList& zeilen) {
 // Shots 1 to 4 of the member's evening of today as stored.
 QString gespeichert(TestDaten& d, int nr) {
     QStringList ringe;
-    for (const QVariantList& z :
-         d.db()
-             .run("SELECT Ring FROM Einzelergebnisse WHERE MitglNr = ? AND Datum = ? AND "
-                  "Schuss <= 4 ORDER BY Schuss",
-                  {nr, QDate::currentDate().toString(Qt::ISODate)})
-             .rows)
+    const QString heute = QDate::currentDate().toString(Qt::ISODate);
+    for (const QVariantList& z : d.db().run("SELECT Ring FROM Einzelergebnisse WHERE MitglNr = ? "
+                                            "AND Datum = ? AND Schuss <= 4 ORDER BY Schuss",
+                                            {nr, heute}).rows)
         ringe << z[0].toString();
     return ringe.join(u',');
 }
@@ -227,19 +225,17 @@ class TestZweiStaende : public QObject {
         QVERIFY(TestDaten::server()->anhalten());
         a.senden("F4");
         b.senden("F4");
-        const QStringList ausA = a.warten();
-        const QStringList ausB = b.warten();
+        const QString ausA = a.warten().join(u'\n'), ausB = b.warten().join(u'\n');
         QVERIFY(TestDaten::server()->fortsetzen());
-        QVERIFY2(ausA.join(u'\n').contains("antwortet nicht"), qPrintable(ausA.join(u'\n')));
-        QVERIFY2(ausB.join(u'\n').contains("antwortet nicht"), qPrintable(ausB.join(u'\n')));
+        QVERIFY2(ausA.contains("antwortet nicht"), qPrintable(ausA));
+        QVERIFY2(ausB.contains("antwortet nicht"), qPrintable(ausB));
         QCOMPARE(a.gesehen(), QString("9,8,7,6"));
         QCOMPARE(b.gesehen(), QString("5,5,5,5"));
-        const QStringList nochmalA = a.befehl("F4");
-        const QStringList nochmalB = b.befehl("F4");
-        QVERIFY2(!hat(nochmalA, "FRAGE") && !hat(nochmalA, "MELDUNG"),
-                 qPrintable(nochmalA.join(u'\n')));
-        QVERIFY2(!hat(nochmalB, "FRAGE") && !hat(nochmalB, "MELDUNG"),
-                 qPrintable(nochmalB.join(u'\n')));
+        for (Stand* s : {&a, &b}) {
+            const QStringList nochmal = s->befehl("F4");
+            QVERIFY2(!hat(nochmal, "FRAGE") && !hat(nochmal, "MELDUNG"),
+                     qPrintable(nochmal.join(u'\n')));
+        }
         QCOMPARE(gespeichert(d, 3), QString("9,8,7,6"));
         QCOMPARE(gespeichert(d, 5), QString("5,5,5,5"));
         QCOMPARE(d.zahl("SELECT count(*) FROM Ergebnis"), 2);
@@ -276,11 +272,8 @@ class TestZweiStaende : public QObject {
                 s.warten();
             for (int s = 0; s < 2; ++s) {
                 gesehen[s] = staende[s].gesehen();
-                neu[s] = QStringLiteral("%1,%2,%3,%4")
-                             .arg(s + 2)
-                             .arg(schritt % 8 + 2)
-                             .arg(schritt / 8 % 8 + 2)
-                             .arg(schritt / 64 % 8 + 2);
+                neu[s] = QString("%1,%2,%3,%4").arg(s + 2).arg(schritt % 8 + 2)
+                             .arg(schritt / 8 % 8 + 2).arg(schritt / 64 % 8 + 2);
                 staende[s].senden(QStringLiteral("ringe ") + QString(neu[s]).replace(u',', u' '));
             }
             for (auto& s : staende)
@@ -314,10 +307,8 @@ class TestZweiStaende : public QObject {
                         gefunden = true;
                     }
                 }
-                QVERIFY2(gefunden, qPrintable(QStringLiteral("Mitglied %1: ein Abend wurde "
-                                                             "ungesehen ersetzt (nach %2)")
-                                                  .arg(nr)
-                                                  .arg(stand)));
+                QVERIFY2(gefunden, qPrintable(QString("Mitglied %1: ein Abend wurde ungesehen ersetzt "
+                                                      "(nach %2)").arg(nr).arg(stand)));
             }
             QCOMPARE(gespeichert(d, nr), stand);
         }

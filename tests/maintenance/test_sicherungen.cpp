@@ -372,10 +372,8 @@ class TestSicherungen : public QObject {
         QCOMPARE(reste(QFileInfo(club).absolutePath()), QStringList());
         Database neu;
         QVERIFY(neu.open(club, &fehler));
-        const QString alt = neu.run("SELECT Alt FROM Aenderungen WHERE Anlass = 'Zurückgeholt'")
-                                .rows.at(0)
-                                .at(0)
-                                .toString();
+        const QString alt =
+            neu.run("SELECT Alt FROM Aenderungen WHERE Anlass = 'Zurückgeholt'").rows.at(0)[0].toString();
         if (fall == "fehlt") {
             QVERIFY(vorher.isEmpty());
             QCOMPARE(alt, QString("Vorher gab es die Datei nicht"));

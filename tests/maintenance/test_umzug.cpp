@@ -37,6 +37,30 @@ QString inhalt(const QString& adresse) {
     return t.join('\n');
 }
 
+// zielkunst --umziehen, agreeing to clear the remains of a cut-off move; killed after
+// `killNachMs` unless that is negative. The exit code, -1 when killed.
+int umziehen(const QString& quelle, const QString& ziel, int killNachMs = -1) {
+    QProcess p;
+    p.start(QStringLiteral(ZK_APP), {"--umziehen", quelle, ziel});
+    p.write("j\n");
+    p.closeWriteChannel();
+    if (killNachMs >= 0) {
+        QTest::qWait(killNachMs);
+        p.kill();
+    }
+    p.waitForFinished(60000);
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// Every table and view of a database on the server dropped.
+void leeren(const QString& adresse) {
+    Database db;
+    QString fehler;
+    QVERIFY2(db.open(adresse, &fehler), qPrintable(fehler));
+    for (const QString& t : db.tables())
+        db.run(QString("DROP %1 \"%2\"").arg(t == "Heute" ? "VIEW" : "TABLE", t));
+}
+
 }  // namespace
 
 class TestUmzug : public QObject {
@@ -217,13 +241,7 @@ class TestUmzug : public QObject {
         int mitten = 0;
         for (int versuch = 0; versuch < 12; ++versuch) {
             resteAnlegen();
-            QProcess p;
-            p.start(QStringLiteral(ZK_APP), {"--umziehen", quelle, ziel});
-            p.write("j\n");
-            p.closeWriteChannel();
-            QTest::qWait(static_cast<int>(zufall() % 400));
-            p.kill();
-            p.waitForFinished(60000);
+            umziehen(quelle, ziel, static_cast<int>(zufall() % 400));
             Database db;
             QVERIFY(db.open(ziel, &fehler));
             const QStringList tabellen = db.tables();
@@ -236,17 +254,9 @@ class TestUmzug : public QObject {
             }
             // Whatever is left, the next move offers to clear it and completes.
             db.close();
-            if (!tabellen.isEmpty() && tabellen.contains(kUmzugUnfertig, Qt::CaseInsensitive)) {
-                QProcess w;
-                w.start(QStringLiteral(ZK_APP), {"--umziehen", quelle, ziel});
-                w.write("j\n");
-                w.closeWriteChannel();
-                QVERIFY(w.waitForFinished(60000));
-                QCOMPARE(w.exitCode(), 0);
-            }
-            QVERIFY(db.open(ziel, &fehler));
-            for (const QString& t : db.tables())
-                db.run(QString("DROP %1 \"%2\"").arg(t == "Heute" ? "VIEW" : "TABLE", t));
+            if (tabellen.contains(kUmzugUnfertig, Qt::CaseInsensitive))
+                QCOMPARE(umziehen(quelle, ziel), 0);
+            leeren(ziel);
         }
         qInfo("%d von 12 Abbrüchen trafen das Aufräumen", mitten);
     }
@@ -290,39 +300,17 @@ class TestUmzug : public QObject {
             }
             t.commit();
         }
-        auto umziehen = [&](const QString& ziel, int killNachMs) {
-            QProcess p;
-            p.start(QStringLiteral(ZK_APP), {"--umziehen", quelle, ziel});
-            p.write("j\n");  // the remains of a cut-off move may be cleared
-            p.closeWriteChannel();
-            if (killNachMs >= 0) {
-                QTest::qWait(killNachMs);
-                p.kill();
-            }
-            p.waitForFinished(60000);
-            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        };
         // How long a whole move takes, for the moments of the kills.
         const QString probe = server ? TestDaten::leereServerdatenbank() : d.pfad("Probe.db");
         QElapsedTimer uhr;
         uhr.start();
-        QCOMPARE(umziehen(probe, -1), 0);
+        QCOMPARE(umziehen(quelle, probe), 0);
         const int dauer = static_cast<int>(uhr.elapsed());
         const QString ziel = server ? TestDaten::leereServerdatenbank() : d.pfad("ziel/Verein.db");
-        auto leeren = [&] {
-            if (server) {
-                Database db;
-                QVERIFY(db.open(ziel, &fehler));
-                for (const QString& t : db.tables())
-                    db.run(QString("DROP %1 \"%2\"").arg(t == "Heute" ? "VIEW" : "TABLE", t));
-            } else {
-                QVERIFY(QFile::remove(ziel));
-            }
-        };
         std::mt19937 zufall(42);
         int fertig = 0;
         for (int versuch = 0; versuch < 30; ++versuch) {
-            const int code = umziehen(ziel, static_cast<int>(zufall() % (dauer + 50)));
+            const int code = umziehen(quelle, ziel, static_cast<int>(zufall() % (dauer + 50)));
             Database db;
             const bool offen = db.open(ziel, &fehler);
             const bool unfertig = offen && db.hasTable(kUmzugUnfertig);
@@ -332,12 +320,15 @@ class TestUmzug : public QObject {
                 // The move was through before the kill: it must be the whole club.
                 QCOMPARE(inhalt(ziel), inhalt(quelle));
                 ++fertig;
-                leeren();
+                if (server)
+                    leeren(ziel);
+                else
+                    QVERIFY(QFile::remove(ziel));
             } else {
                 QVERIFY2(code != 0, "a move reported success without a complete club");
             }
         }
-        QCOMPARE(umziehen(ziel, -1), 0);
+        QCOMPARE(umziehen(quelle, ziel), 0);
         QCOMPARE(inhalt(ziel), inhalt(quelle));
         if (server) {
             Database db;

@@ -42,11 +42,8 @@ void andererStand(const QString& datei, int nr) {
     Abendzustand z;
     z.Saisonjahr = 2024;
     z.TargetType = QStringLiteral("LG");
-    for (int k = 1; k <= 10; ++k) {
-        ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
-        s.ValidFlag = true;
-        s.Ring = 8;
-    }
+    for (std::size_t k = 1; k <= 10; ++k)
+        z.Shots[k] = ShotSlot{8, ShotSlot::kKeinTeiler, 0, 0, false, true};
     Felder f;
     f.SNummer = QString::number(nr);
     f.SName = QStringLiteral("x");
