@@ -131,8 +131,8 @@ class TestClubDatabase : public QObject {
         const QString kaputt = dir_.filePath("kaputt.db");
         {
             QFile f(kaputt);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("Das ist keine Datenbank, sondern ein Brief an den Vorstand.");
+            QVERIFY(f.open(QIODevice::WriteOnly) &&
+                    f.write("Das ist keine Datenbank, sondern ein Brief an den Vorstand.") > 0);
         }
         Database fremd;
         QString fehler;

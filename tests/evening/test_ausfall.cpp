@@ -1,8 +1,6 @@
-// A club database that stops answering never freezes the stand: a server stopped with
-// SIGSTOP (as when a cable is pulled) answers F4 with a German message within the time
-// allowed while the window's timers keep running, and the next F4 after SIGCONT stores the
-// evening once. A club file that another program holds locked is waited for and the store
-// tried again; held for longer, the stand says so in German and keeps the evening.
+// A club database that stops answering (a server stopped with SIGSTOP, a file another
+// program holds locked) never freezes the stand: it says so in German within the time
+// allowed, keeps the evening, and stores it once when the database is back.
 #include <QtTest>
 
 #include <QElapsedTimer>
