@@ -101,10 +101,8 @@ void ute(Programmfenster& f) {
 class TestAusfall : public QObject {
     Q_OBJECT
   private slots:
-    // The server is stopped with SIGSTOP while member 3's evening is on the screen: F4 says
-    // within 15 s that the club server does not answer, the window's timer keeps firing, the
-    // rings stay; F4 once more, still stopped, says it again as soon. After SIGCONT the next
-    // F4 stores the evening, exactly once, without choosing the database again.
+    // Server stopped: F4 says so within 15 s, twice, the window's timer firing, the rings
+    // kept; after SIGCONT the next F4 stores the evening once, the database not chosen again.
     void serverSchweigtBeimSpeichern() {
         if (!TestDaten::aufServer())
             QSKIP("nur mit einer Datenbank auf dem Server");

@@ -1,7 +1,6 @@
-// Two range PCs on one club database, each the program's main window in a process of its
-// own (zk-teststand): an evening stored at one place is never replaced without a word at the
-// other. On a file, and with ZK_DB_ENGINE=mariadb on the test's server; there also the
-// server going away and coming back between two stores.
+// Two range PCs on one club database, each the main window in a process of its own
+// (zk-teststand): an evening stored at one is never replaced without a word at the other.
+// On a file and on the test's server, there also with the server going away and back.
 #include <QtTest>
 
 #include <QLabel>
@@ -151,10 +150,8 @@ class TestZweiStaende : public QObject {
         QCOMPARE(gespeichert(d, 5), QString("5,5,5,5"));
     }
 
-    // B recalled member 3's evening, then it is deleted at A (in the table browser, which
-    // takes the shots with the result): B's F4 asks, and says the evening was deleted, not
-    // that B's own earlier store came from another place. "Nein" shows the empty evening
-    // that is stored now; the next F4 stores without asking.
+    // Member 3's evening deleted elsewhere after B recalled it: B's F4 asks, saying it was
+    // deleted (not stored elsewhere); "Nein" shows the empty evening, the next F4 stores.
     void geloeschtAmAnderenPlatz() {
         TestDaten d;
         d.mitglied(3, "Wagner Ute", 1);

@@ -60,8 +60,6 @@ void schreiben(const QString& pfad, const QByteArray& inhalt) {
     f.write(inhalt);
 }
 
-QString standVon(const QString& datei);
-
 // The program run as an administrator runs it: exit code, standard output and error.
 struct Lauf {
     int code = -1;
@@ -79,7 +77,7 @@ Lauf programm(const QStringList& argumente) {
     return l;
 }
 
-// Files of a folder whose names end so.
+// What unfinished runs left in a folder (".part" in the name).
 QStringList reste(const QString& ordner) {
     QStringList r;
     for (const QString& n : QDir(ordner).entryList(QDir::Files | QDir::Hidden))

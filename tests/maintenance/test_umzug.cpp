@@ -261,10 +261,9 @@ class TestUmzug : public QObject {
         qInfo("%d von 12 Abbrüchen trafen das Aufräumen", mitten);
     }
 
-    // zielkunst --umziehen killed 30 times at random moments, into a file and onto the
-    // server: the target is never a club that looks complete but is not, a retry after
-    // each kill is possible (on the server after agreeing to clear the remains), and the
-    // last retry completes with nothing else at the target.
+    // zielkunst --umziehen killed 30 times at random, into a file and onto the server: the
+    // target never looks complete when it is not, and a retry after each kill completes
+    // with nothing else at the target.
     void abgebrochenerUmzug_data() {
         QTest::addColumn<bool>("server");
         QTest::newRow("Datei") << false;
