@@ -56,10 +56,8 @@ class TestFenster : public QObject {
             QApplication::processEvents();
             const QSize min = w->minimumSizeHint().expandedTo(w->minimumSize());
             QVERIFY2(min.width() <= kBreite && min.height() <= kHoehe,
-                     qPrintable(QString("%1 braucht mindestens %2x%3")
-                                    .arg(name)
-                                    .arg(min.width())
-                                    .arg(min.height())));
+                     qPrintable(name + " braucht mindestens " + QString::number(min.width()) +
+                                "x" + QString::number(min.height())));
             QVERIFY2(
                 w->width() <= kBreite && w->height() <= kHoehe,
                 qPrintable(QString("%1 ist %2x%3").arg(name).arg(w->width()).arg(w->height())));

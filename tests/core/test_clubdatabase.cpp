@@ -15,9 +15,8 @@ const QDate kDonnerstag(2024, 4, 4);
 QString neueDb(const QTemporaryDir& dir, const QString& name) {
     const QString p = dir.filePath(name);
     QString fehler;
-    if (!schema::neueVereinsdatenbank(p, &fehler)) {
+    if (!schema::neueVereinsdatenbank(p, &fehler))
         qWarning("%s", qPrintable(fehler));
-    }
     return p;
 }
 }  // namespace
@@ -132,8 +131,8 @@ class TestClubDatabase : public QObject {
         const QString kaputt = dir_.filePath("kaputt.db");
         {
             QFile f(kaputt);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("Das ist keine Datenbank, sondern ein Brief an den Vorstand.");
+            QVERIFY(f.open(QIODevice::WriteOnly) &&
+                    f.write("Das ist keine Datenbank, sondern ein Brief an den Vorstand.") > 0);
         }
         Database fremd;
         QString fehler;
@@ -154,9 +153,8 @@ class TestClubDatabase : public QObject {
     }
 
     void sonderwerteUndSchliessen() {
-        if (TestDaten::aufServer()) {
+        if (TestDaten::aufServer())
             QSKIP("Eine gelöschte Datei gibt es nur bei Dateien.");
-        }
         TestDaten daten;
         QVERIFY(daten.ok());
         daten.anwesenheitsPunkte(2);
@@ -181,9 +179,8 @@ class TestClubDatabase : public QObject {
 
     // Values that are no number count as 0, and the user hears of it once.
     void sonderwerteOhneZahl() {
-        if (TestDaten::aufServer()) {
+        if (TestDaten::aufServer())
             QSKIP("Texte in Zahlenfeldern nimmt nur die Datei an; der Server lehnt sie ab.");
-        }
         TestDaten daten;
         daten.db().run("UPDATE Sonder SET AnwPunkte = 'nan', PistolenTeiler = 2.5");
         Ini ini(iniPfad());
@@ -201,9 +198,8 @@ class TestClubDatabase : public QObject {
 
     // A file another program holds locked is reported as in use, not as unreadable.
     void gesperrteDatei() {
-        if (TestDaten::aufServer()) {
+        if (TestDaten::aufServer())
             QSKIP("Eine ganze Datei sperren kann nur ein Programm auf demselben Rechner.");
-        }
         TestDaten daten;
         Database fremd;
         QString fehler;

@@ -27,14 +27,10 @@ class TestEinstellungen : public QObject {
     void maschinenNameWirdGenauVerglichen_data() {
         QTest::addColumn<QString>("gespeichert");
         QTest::addColumn<QString>("erwartet");
-        QTest::newRow("sam") << "SAM"
-                             << "SAM";
-        QTest::newRow("win") << "RMIII_WIN"
-                             << "RMIII_WIN";
-        QTest::newRow("win klein") << "rmiii_win"
-                                   << "RMIII";
-        QTest::newRow("unbekannt") << "DISAG"
-                                   << "RMIII";
+        QTest::newRow("sam") << "SAM" << "SAM";
+        QTest::newRow("win") << "RMIII_WIN" << "RMIII_WIN";
+        QTest::newRow("win klein") << "rmiii_win" << "RMIII";
+        QTest::newRow("unbekannt") << "DISAG" << "RMIII";
     }
     void maschinenNameWirdGenauVerglichen() {
         QFETCH(QString, gespeichert);

@@ -81,12 +81,6 @@ class TestZahlen : public QObject {
         QCOMPARE(formatRaute(196), QString("196"));
         QCOMPARE(formatRaute(2.5), QString("3"));
         QCOMPARE(formatRaute(-2.5), QString("-3"));
-        QCOMPARE(formatNull(0), QString("0"));
-        QCOMPARE(formatNull(9.5), QString("10"));
-        QCOMPARE(formatNullKomma(12.7f), QString("12,7"));
-        QCOMPARE(formatNullKomma(0.35), QString("0,4"));
-        QCOMPARE(formatNullKomma(12.25), QString("12,3"));
-        QCOMPARE(formatNullKomma(3), QString("3,0"));
         QCOMPARE(formatTeiler(35.27), QString("35,3"));
         QCOMPARE(formatTeiler(800), QString("800"));
     }
@@ -108,7 +102,8 @@ class TestZahlen : public QObject {
         };
         QRandomGenerator zufall(11);
         QList<double> werte{0.0, -0.0, 0.05, 0.15, 0.25, 2.5, -2.5, 1e15, 0x1p48, 0x1p48 - 1,
-                            -0x1p47, 1e300, -1e-300, 5e-324, 123456789012.35};
+                            -0x1p47, 1e300, -1e-300, 5e-324, 123456789012.35, 9.5, 0.35,
+                            12.25, 3, static_cast<double>(12.7f)};
         for (int i = 0; i < 20000; ++i) {
             const double groesse = std::pow(10.0, zufall.bounded(-3, 16));
             const double v = (zufall.generateDouble() - 0.5) * groesse;
@@ -151,8 +146,6 @@ class TestZahlen : public QObject {
 
     void zahlTexte() {
         QCOMPARE(zahlText(12.5), QString("12,5"));
-        QCOMPARE(zahlText(196), QString("196"));
-        QCOMPARE(zahlText(0), QString("0"));
         QCOMPARE(zahlTextBlank(12.5), QString(" 12.5"));
         QCOMPARE(zahlTextBlank(-3), QString("-3"));
         QCOMPARE(zahlTextBlank(0), QString(" 0"));

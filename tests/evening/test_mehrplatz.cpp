@@ -27,12 +27,8 @@ void platz(const QString& adresse, int ersterTag, int schritt, int abende, std::
     Abendzustand z;
     z.Saisonjahr = 2024;
     z.TargetType = QStringLiteral("LG");
-    for (int k = 1; k <= kSchuesse; ++k) {
-        ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
-        s.ValidFlag = true;
-        s.Ring = 9;
-        s.Teiler = 30.5f;
-    }
+    for (std::size_t k = 1; k <= std::size_t(kSchuesse); ++k)
+        z.Shots[k] = ShotSlot{9, 30.5f, 0, 0, false, true};
     Felder f;
     f.SName = QStringLiteral("Schütze");
     for (int i = 0; i < abende; ++i) {
@@ -54,14 +50,12 @@ class TestMehrplatz : public QObject {
     Q_OBJECT
   private slots:
     void zweiPlaetzeSpeichernZugleich() {
-        if (!TestDaten::aufServer()) {
+        if (!TestDaten::aufServer())
             QSKIP("Mehrere Plätze gibt es nur mit einer Datenbank auf dem Server.");
-        }
         TestDaten d;
         QVERIFY(d.ok());
-        for (int nr = 1; nr <= 10; ++nr) {
+        for (int nr = 1; nr <= 10; ++nr)
             d.mitglied(nr, QStringLiteral("Mitglied %1").arg(nr), 1);
-        }
         constexpr int kAbende = 150;
         std::atomic<int> fehler{0};
         std::atomic<bool> fertig{false};

@@ -21,6 +21,22 @@ const QDate kDonnerstag(2024, 4, 4);
 
 using Fenster = Programmfenster;
 
+// The window started and member 12 (Anna Alt) recalled.
+void anna(Fenster& f, int klasse = 1) {
+    f.daten.mitglied(12, "Anna Alt", klasse);
+    f.starten();
+    f.nummer("12");
+}
+
+// Slot `n` of the settings file names a club database.
+void slot(Fenster& f, int n, const QString& name, const QString& datei, const QString& tag = {}) {
+    const QString db = QStringLiteral("DB%1").arg(n);
+    f.ini.IniSchreiben(db, "NAME", name);
+    f.ini.IniSchreiben(db, "DATEI", datei);
+    if (!tag.isEmpty())
+        f.ini.IniSchreiben(db, "TAG", tag);
+}
+
 }  // namespace
 
 class TestRinge : public QObject {
@@ -31,12 +47,8 @@ class TestRinge : public QObject {
         const QString lp = f.daten.pfad("LP.db");
         QString fehler;
         QVERIFY(schema::neueVereinsdatenbank(lp, &fehler));
-        f.ini.IniSchreiben("DB2", "NAME", "LP");
-        f.ini.IniSchreiben("DB2", "DATEI", lp);
-        f.ini.IniSchreiben("DB2", "TAG", "Mi");
-        f.ini.IniSchreiben("DB4", "NAME", "Rest");
-        f.ini.IniSchreiben("DB4", "DATEI", f.daten.dbPfad());
-        f.ini.IniSchreiben("DB4", "TAG", "REST");
+        slot(f, 2, "LP", lp, "Mi");
+        slot(f, 4, "Rest", f.daten.dbPfad(), "REST");
         f.starten();
         auto* db = f.c<QComboBox>("DBCombo");
         QCOMPARE(db->count(), 4);
@@ -56,9 +68,7 @@ class TestRinge : public QObject {
 
         // Thursday: no slot names it, so DB4 ("REST") is the slot of the day.
         Fenster g;
-        g.ini.IniSchreiben("DB4", "NAME", "Rest");
-        g.ini.IniSchreiben("DB4", "DATEI", g.daten.dbPfad());
-        g.ini.IniSchreiben("DB4", "TAG", "REST");
+        slot(g, 4, "Rest", g.daten.dbPfad(), "REST");
         g.uhr.set(QDateTime(kDonnerstag, QTime(20, 0)));
         g.starten();
         QCOMPARE(g.c<QComboBox>("DBCombo")->currentIndex(), 3);
@@ -98,8 +108,7 @@ class TestRinge : public QObject {
         f.taste(Qt::Key_F4);
         QVERIFY(f.dialogs.messages.last().startsWith("Der Abend wurde nicht gespeichert."));
         // The settings window names a file and takes it over: it is opened at once.
-        f.ini.IniSchreiben("DB1", "NAME", "Verein");
-        f.ini.IniSchreiben("DB1", "DATEI", f.daten.dbPfad());
+        slot(f, 1, "Verein", f.daten.dbPfad());
         f.w->slotsGeaendert();
         QVERIFY(f.club.isOpen());
         QCOMPARE(f.c<QComboBox>("DBCombo")->itemText(0), QString("Verein"));
@@ -239,11 +248,9 @@ class TestRinge : public QObject {
     // As at the range: number, Enter, twenty rings typed one after the other, F4.
     void zwanzigRingeGetipptUndGespeichert() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 2);
         f.daten.ringeZeile(80, 3, {2});  // the best series scores
         f.daten.anwesenheitsPunkte(1);
-        f.starten();
-        f.nummer("12");
+        anna(f, 2);
         f.taste(Qt::Key_Return);
         QTRY_COMPARE(QApplication::focusWidget(), f.schuss(1));
         const QStringList ringe{"9",  "10", "8", "9",  "10", "1", "7",  "10", "9", "9",
@@ -293,9 +300,7 @@ class TestRinge : public QObject {
     // member and are stored again unchanged; the better Teiler of a later series wins.
     void maschinenschuesseBleibenWieGelesen() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 2);
-        f.starten();
-        f.nummer("12");
+        anna(f, 2);
         for (int k = 1; k <= 20; ++k) {
             ShotSlot& s = f.zustand.Shots[k];
             s.Ring = k == 11 ? 10 : 9;
@@ -374,10 +379,8 @@ class TestRinge : public QObject {
 
     void nachschiessenUndAnwesenheit() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
         f.daten.anwesenheitsPunkte(2);
-        f.starten();
-        f.nummer("12");
+        anna(f);
         f.taste(Qt::Key_F1);  // make-up evening, reading not available: only the options change
         QVERIFY(f.c<QRadioButton>("Option1")->isChecked());
         QVERIFY(!f.c<QCheckBox>("Anwesend")->isChecked());
@@ -408,10 +411,8 @@ class TestRinge : public QObject {
     // nothing stored, the rings stay), and never moves the evening to today.
     void f4BeiNachschiessenFragt() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
         f.daten.ringeZeile(10, 1, {1});
-        f.starten();
-        f.nummer("12");
+        anna(f);
         f.ringe(1, {"9"});    // a single-shot card
         f.taste(Qt::Key_F4);  // today's evening: no question
         QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis WHERE Datum = '2024-04-03'"), 1);
@@ -445,9 +446,7 @@ class TestRinge : public QObject {
     // that date, not that another place stored it; "Nein" keeps the rings and stores nothing.
     void eigenerDatumswechselIstKeinAndererPlatz() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
-        f.starten();
-        f.nummer("12");
+        anna(f);
         for (int k = 1; k <= 10; ++k)
             f.ringe(k, {"9"});
         f.taste(Qt::Key_F4);
@@ -480,9 +479,7 @@ class TestRinge : public QObject {
     // Nineteen shots: the second series does not reach Gesamt, and the message line says so.
     void unvollstaendigeSerieGenannt() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
-        f.starten();
-        f.nummer("12");
+        anna(f);
         for (int k = 1; k <= 19; ++k)
             f.ringe(k, {"9"});
         f.taste(Qt::Key_F4);
@@ -542,13 +539,10 @@ class TestRinge : public QObject {
 
     void gescheitertesSpeichernLaesstDenAltenAbend() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
         f.daten.ringeZeile(90, 1, {1});
-        f.starten();
-        f.nummer("12");
-        for (int s = 0; s < 6; ++s) {
+        anna(f);
+        for (int s = 0; s < 6; ++s)
             f.ringe(s * 10 + 1, {"9", "9", "9", "9", "9", "9", "9", "9", "9", "9"});
-        }
         f.taste(Qt::Key_F4);
         QVERIFY(f.dialogs.messages.isEmpty());
         // The disk "fails" at the 30th shot of the next store.
@@ -570,8 +564,7 @@ class TestRinge : public QObject {
     void riesigeEinstellungsdateiBleibtUnberuehrt() {
         Fenster f;
         QFile ini(f.daten.iniPfad());
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QByteArray(3 * 1024 * 1024, ';'));
+        QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write(QByteArray(3 * 1024 * 1024, ';')) > 0);
         ini.close();
         f.dialogs.answerNo();  // the club database is not made
         f.starten();
@@ -581,40 +574,21 @@ class TestRinge : public QObject {
         QCOMPARE(f.text("SName"), QString("Kein Eintrag"));  // the program runs on defaults
     }
 
-    void gesperrteDateiSagtEsUndBehaeltDenAbend() {
-        if (TestDaten::aufServer()) {
-            QSKIP("Sperren ganzer Dateien und Texte in Zahlenfeldern gibt es nur bei Dateien.");
-        }
+    // A number field holding text is told once, at opening, and counts as 0. (A locked
+    // file at F4 is played out in test_ausfall.)
+    void sonderwertOhneZahlBeimStart() {
+        if (TestDaten::aufServer())
+            QSKIP("Texte in Zahlenfeldern gibt es nur bei Dateien.");
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
-        f.daten.ringeZeile(90, 1, {1});
         f.daten.db().run("UPDATE Sonder SET AnwPunkte = 'nan'");
         f.starten();
-        QCOMPARE(f.dialogs.messages.size(), 1);  // told once, at opening
+        QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY(f.dialogs.messages[0].contains("AnwPunkte"));
-        f.nummer("12");
-        f.ringe(1, {"9", "8"});
-        Database fremd;  // another program writes and holds the file
-        QString fehler;
-        QVERIFY(fremd.open(f.daten.dbPfad(), &fehler));
-        fremd.begin();
-        fremd.run("UPDATE Sonder SET AnwPunkte = 2");
-        f.taste(Qt::Key_F4);
-        fremd.rollback();
-        QCOMPARE(f.dialogs.messages.size(), 2);
-        const QString m = f.dialogs.messages[1];
-        QVERIFY2(m.startsWith("Der Abend wurde nicht gespeichert."), qPrintable(m));
-        QVERIFY(m.contains("von einem anderen Programm benutzt"));
-        QVERIFY(!m.contains("INSERT") && !m.contains("SELECT"));
-        QCOMPARE(f.schuss(2)->text(), QString("8"));
-        QCOMPARE(f.zahl("SELECT count(*) FROM Ergebnis"), 0);
     }
 
     void ueberlaufSpeichertNichts() {
         Fenster f;
-        f.daten.mitglied(12, "Anna Alt", 1);
-        f.starten();
-        f.nummer("12");
+        anna(f);
         f.ringe(2, {"9", "9", "9", "9", "9", "9", "9", "9", "9"});
         f.schuss(1)->setText("99999");  // no ring: only an old file could bring it
         f.taste(Qt::Key_F4);
@@ -628,11 +602,9 @@ class TestRinge : public QObject {
         Fenster f;
         const QString kaputt = f.daten.pfad("kaputt.db");
         QFile datei(kaputt);
-        QVERIFY(datei.open(QIODevice::WriteOnly));
-        datei.write("kein SQLite");
+        QVERIFY(datei.open(QIODevice::WriteOnly) && datei.write("kein SQLite") > 0);
         datei.close();
-        f.ini.IniSchreiben("DB2", "NAME", "Kaputt");
-        f.ini.IniSchreiben("DB2", "DATEI", kaputt);
+        slot(f, 2, "Kaputt", kaputt);
         f.starten();
         auto* combo = f.c<QComboBox>("DBCombo");
         QCOMPARE(combo->currentIndex(), 0);

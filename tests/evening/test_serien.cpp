@@ -82,70 +82,45 @@ class TestSerien : public QObject {
         QCOMPARE(leer.SerienTeiler[3], 44.0f);
     }
 
-    void teilerAlleSerien() {
-        Abendzustand z;
-        Felder f;
-        z.Shots[12].Teiler = 35.2f;
-        z.Shots[17].Teiler = 12.7f;
-        z.Shots[23].Teiler = 20.0f;
-        Serienwertung(z, f);
-        QCOMPARE(z.SerienTeiler[2], 12.7f);
-        QCOMPARE(z.SerienTeiler[3], 20.0f);
-        QCOMPARE(z.SerienTeiler[0], 12.7f);
-        QCOMPARE(z.SerienTeiler[1], 9999.0f);
-
-        // An earlier series with a smaller Teiler keeps the evening's best.
-        Abendzustand z2;
-        z2.Shots[3].Teiler = 5.0f;
-        z2.Shots[17].Teiler = 12.7f;
-        Serienwertung(z2, f);
-        QCOMPARE(z2.SerienTeiler[0], 5.0f);
-        QCOMPARE(z2.SerienTeiler[2], 12.7f);
+    // The Teiler of each series (0: the evening's best) from the shots' Teiler, by the
+    // scoring rule; a better Teiler already shown in a series' field is kept (9999: none
+    // found better). Shots and fields as "index:value" pairs.
+    void serienTeiler_data() {
+        QTest::addColumn<QString>("wertung");
+        QTest::addColumn<QString>("schuesse");
+        QTest::addColumn<QString>("felder");
+        QTest::addColumn<QString>("erwartet");
+        QTest::newRow("alle") << "" << "12:35.2 17:12.7 23:20" << ""
+                              << "0:12.7 1:9999 2:12.7 3:20";
+        QTest::newRow("frueher besser") << "" << "3:5 17:12.7" << "" << "0:5 2:12.7";
+        QTest::newRow("feld besser") << "" << "17:12.7" << "2:10,5" << "2:9999";
+        QTest::newRow("feld schlechter") << "" << "17:12.7" << "2:14,0" << "2:12.7";
+        QTest::newRow("erste zehn") << "10" << "4:30 9:22 15:3" << "" << "0:22 1:22 2:9999";
+        QTest::newRow("erste zehn, feld besser") << "10" << "9:22" << "1:20,5" << "1:9999";
+        QTest::newRow("erster schuss") << "1" << "1:40 2:2" << "1:50,0" << "0:40";
+        QTest::newRow("erster schuss, feld leer") << "1" << "1:40" << "" << "1:40";
     }
-
-    void besererTeilerImFeldBleibt() {
+    void serienTeiler() {
+        QFETCH(QString, wertung);
+        QFETCH(QString, schuesse);
+        QFETCH(QString, felder);
+        QFETCH(QString, erwartet);
+        const auto paare = [](const QString& t) {
+            std::vector<std::pair<int, QString>> p;
+            for (const QString& e : t.split(u' ', Qt::SkipEmptyParts))
+                p.emplace_back(e.section(u':', 0, 0).toInt(), e.section(u':', 1));
+            return p;
+        };
         Abendzustand z;
         Felder f;
-        z.Shots[17].Teiler = 12.7f;
-        f.Teiler[2] = "10,5";
+        z.Teilerwertung = wertung;
+        for (const auto& [k, t] : paare(schuesse))
+            z.Shots[static_cast<std::size_t>(k)].Teiler = t.toFloat();
+        for (const auto& [s, t] : paare(felder))
+            f.Teiler[static_cast<std::size_t>(s)] = t;
         Serienwertung(z, f);
-        QCOMPARE(z.SerienTeiler[2], 9999.0f);
-        f.Teiler[2] = "14,0";  // worse: replaced
-        Serienwertung(z, f);
-        QCOMPARE(z.SerienTeiler[2], 12.7f);
-    }
-
-    void teilerErsteZehnUndErsterSchuss() {
-        Abendzustand z;
-        Felder f;
-        z.Teilerwertung = "10";
-        z.Shots[4].Teiler = 30.0f;
-        z.Shots[9].Teiler = 22.0f;
-        z.Shots[15].Teiler = 3.0f;  // not among the first ten
-        Serienwertung(z, f);
-        QCOMPARE(z.SerienTeiler[1], 22.0f);
-        QCOMPARE(z.SerienTeiler[0], 22.0f);
-        QCOMPARE(z.SerienTeiler[2], 9999.0f);
-        Abendzustand besser;  // a better Teiler already shown is kept
-        besser.Teilerwertung = "10";
-        besser.Shots[9].Teiler = 22.0f;
-        Felder gezeigt;
-        gezeigt.Teiler[1] = "20,5";
-        Serienwertung(besser, gezeigt);
-        QCOMPARE(besser.SerienTeiler[1], 9999.0f);
-
-        Abendzustand e;
-        e.Teilerwertung = "1";
-        e.Shots[1].Teiler = 40.0f;
-        e.Shots[2].Teiler = 2.0f;
-        f.Teiler[1] = "50,0";
-        Serienwertung(e, f);
-        QCOMPARE(e.SerienTeiler[0], 40.0f);
-        Abendzustand leer;  // an empty field admits the first shot too
-        leer.Teilerwertung = "1";
-        leer.Shots[1].Teiler = 40.0f;
-        Serienwertung(leer, Felder{});
-        QCOMPARE(leer.SerienTeiler[1], 40.0f);
+        for (const auto& [s, t] : paare(erwartet))
+            QCOMPARE(z.SerienTeiler[static_cast<std::size_t>(s)], t.toFloat());
     }
 
     void schussUndSerienfelderLeeren() {

@@ -22,9 +22,8 @@ struct Datei {
     Database db;
     Datei(TestDaten& d, const QString& name, bool schema = true) : pfad(d.pfad(name)) {
         QString fehler;
-        if (schema) {
+        if (schema)
             QVERIFY2(schema::neueVereinsdatenbank(pfad, &fehler), qPrintable(fehler));
-        }
         QVERIFY2(db.open(pfad, &fehler, true), qPrintable(fehler));
     }
     int zahl(const QString& sql) { return db.run(sql).rows[0][0].toInt(); }
@@ -39,15 +38,11 @@ struct Datei {
     // Member and day of every result, and the number of single shots, as one text.
     QString abende() {
         QStringList t;
-        for (const auto& z : db.run("SELECT MitglNr, Datum FROM Ergebnis ORDER BY 1, 2").rows) {
-            t << QStringLiteral("%1/%2/%3")
-                     .arg(z[0].toInt())
-                     .arg(z[1].toString())
-                     .arg(zahl(QStringLiteral("SELECT count(*) FROM Einzelergebnisse WHERE "
-                                              "MitglNr = %1 AND Datum = '%2'")
-                                   .arg(z[0].toInt())
-                                   .arg(z[1].toString())));
-        }
+        for (const auto& z : db.run("SELECT MitglNr, Datum, (SELECT count(*) FROM Einzelergebnisse s "
+                                    "WHERE s.MitglNr = e.MitglNr AND s.Datum = e.Datum) "
+                                    "FROM Ergebnis e ORDER BY 1, 2")
+                                 .rows)
+            t << QString("%1/%2/%3").arg(z[0].toInt()).arg(z[1].toString()).arg(z[2].toInt());
         return t.join(u' ');
     }
     QByteArray bytes() {
@@ -58,14 +53,11 @@ struct Datei {
     // Every table's definition and rows, as one text.
     QString inhalt() {
         QStringList t;
-        for (const auto& tab :
-             db.run("SELECT name, sql FROM sqlite_master WHERE type = 'table' ORDER BY name")
-                 .rows) {
+        const char* tabellen = "SELECT name, sql FROM sqlite_master WHERE type = 'table' ORDER BY 1";
+        for (const auto& tab : db.run(tabellen).rows) {
             t << tab[1].toString();
-            for (const auto& z :
-                 db.run(
-                       QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(tab[0].toString()))
-                     .rows) {
+            const QString sql = QString("SELECT * FROM \"%1\" ORDER BY rowid").arg(tab[0].toString());
+            for (const auto& z : db.run(sql).rows) {
                 QStringList f;
                 for (const QVariant& v : z)
                     f << (v.isNull() ? QStringLiteral("NULL") : v.toString());
@@ -288,16 +280,13 @@ class TestDateipflege : public QObject {
         Datei altNachher(d, "alt.db", false);
         QCOMPARE(altNachher.db.run("SELECT Version, AnwPunkte FROM Sonder").rows,
                  (std::vector<QVariantList>{{"4.0.0", 2}}));
-        QCOMPARE(altNachher.db
-                     .run("SELECT MitglNr, S4, S5 IS NULL, S6 IS NULL, Liegend, Scheibentyp IS "
-                          "NULL FROM Ergebnis")
-                     .rows,
+        QCOMPARE(altNachher.db.run("SELECT MitglNr, S4, S5 IS NULL, S6 IS NULL, Liegend, "
+                                   "Scheibentyp IS NULL FROM Ergebnis").rows,
                  (std::vector<QVariantList>{{7, 93, 1, 1, 0, 1}}));
         Datei andereNachher(d, "andere.db", false);
         QStringList felder;
-        for (const ColumnInfo& c : andereNachher.db.columns("Ergebnis")) {
+        for (const ColumnInfo& c : andereNachher.db.columns("Ergebnis"))
             felder << c.name;
-        }
         QCOMPARE(felder, (QStringList{"MitglNr", "S5", "S6", "Liegend", "Scheibentyp"}));
         // The main window is back on its own file.
         QCOMPARE(p.club.db().path(), aktuell);

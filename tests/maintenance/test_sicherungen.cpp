@@ -34,6 +34,21 @@ void abende(TestDaten& d, int von, int bis) {
     }
 }
 
+// A club of `n` members, each with an evening of ten shots.
+void verein(TestDaten& d, int n) {
+    for (int nr = 1; nr <= n; ++nr)
+        d.mitglied(nr, QString("Mitglied %1").arg(nr), 1);
+    abende(d, 1, n);
+}
+
+const QDateTime kT0(QDate(2026, 12, 2), QTime(22, 0));
+
+Regel regelIn(const QString& ordner) {
+    Regel r;
+    r.ordner = ordner;
+    return r;
+}
+
 QByteArray lesen(const QString& pfad) {
     QFile f(pfad);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -44,8 +59,6 @@ void schreiben(const QString& pfad, const QByteArray& inhalt) {
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(inhalt);
 }
-
-QString standVon(const QString& datei);
 
 // The program run as an administrator runs it: exit code, standard output and error.
 struct Lauf {
@@ -64,7 +77,7 @@ Lauf programm(const QStringList& argumente) {
     return l;
 }
 
-// Files of a folder whose names end so.
+// What unfinished runs left in a folder (".part" in the name).
 QStringList reste(const QString& ordner) {
     QStringList r;
     for (const QString& n : QDir(ordner).entryList(QDir::Files | QDir::Hidden))
@@ -128,20 +141,18 @@ class TestSicherungen : public QObject {
         for (int nr = 1; nr <= 5; ++nr)
             d.mitglied(nr, QString("Mitglied %1").arg(nr), 1);
         abende(d, 1, 3);
-        Regel regel;
-        regel.ordner = d.pfad("sicherungen");
+        Regel regel = regelIn(d.pfad("sicherungen"));
         const QString gesichert = stand(d.db());
         QString ziel, fehler;
-        const QDateTime t0(QDate(2026, 12, 2), QTime(22, 0));
-        QCOMPARE(sichern(d.dbPfad(), regel, t0, &ziel, &fehler), Ergebnis::Gesichert);
+        QCOMPARE(sichern(d.dbPfad(), regel, kT0, &ziel, &fehler), Ergebnis::Gesichert);
         QCOMPARE(QFileInfo(ziel).fileName(), stamm(d.dbPfad()) + " 2026-12-02 220000.db");
-        QCOMPARE(sichern(d.dbPfad(), regel, t0.addSecs(60), &ziel, &fehler),
+        QCOMPARE(sichern(d.dbPfad(), regel, kT0.addSecs(60), &ziel, &fehler),
                  Ergebnis::Unveraendert);  // nothing new: not kept twice
         QCOMPARE(liste(regel.ordner, d.dbPfad()).size(), std::size_t(1));
         // A backup, a change and a backup in the same second (a script): both are kept.
         const QString erste = ziel;
         abende(d, 6, 6);
-        QCOMPARE(sichern(d.dbPfad(), regel, t0, &ziel, &fehler), Ergebnis::Gesichert);
+        QCOMPARE(sichern(d.dbPfad(), regel, kT0, &ziel, &fehler), Ergebnis::Gesichert);
         QCOMPARE(QFileInfo(ziel).fileName(), stamm(d.dbPfad()) + " 2026-12-02 220001.db");
         QCOMPARE(inhalt(erste).abende, 3);
         QCOMPARE(liste(regel.ordner, d.dbPfad()).size(), std::size_t(2));
@@ -158,7 +169,7 @@ class TestSicherungen : public QObject {
         QString vorher;
         d.db().close();  // the program lets go of the file while it is replaced
         QVERIFY2(zurueckholen(liste(regel.ordner, d.dbPfad())[0].datei, d.dbPfad(), regel,
-                              t0.addDays(1), &vorher, &fehler),
+                              kT0.addDays(1), &vorher, &fehler),
                  qPrintable(fehler));
         Database nachher;
         QVERIFY(nachher.open(d.dbPfad(), &fehler));
@@ -188,17 +199,15 @@ class TestSicherungen : public QObject {
         QVERIFY(QFile::copy(d.dbPfad(), echt));
         QVERIFY(QFile::link(echt, link));
         QVERIFY(::chmod(QFile::encodeName(echt).constData(), 0660) == 0);
-        Regel regel;
-        regel.ordner = d.pfad("sicherungen");
+        Regel regel = regelIn(d.pfad("sicherungen"));
         QString ziel, fehler, vorher;
-        const QDateTime t0(QDate(2026, 12, 2), QTime(22, 0));
-        QCOMPARE(sichern(link, regel, t0, &ziel, &fehler), Ergebnis::Gesichert);
+        QCOMPARE(sichern(link, regel, kT0, &ziel, &fehler), Ergebnis::Gesichert);
         {
             Database db;
             QVERIFY(db.open(link, &fehler));
             db.run("UPDATE Mitglieder SET Name = 'Danach'");
         }
-        QVERIFY2(zurueckholen(ziel, link, regel, t0.addSecs(5), &vorher, &fehler),
+        QVERIFY2(zurueckholen(ziel, link, regel, kT0.addSecs(5), &vorher, &fehler),
                  qPrintable(fehler));
         QVERIFY(QFileInfo(link).isSymLink());
         QVERIFY2(standVon(echt).endsWith(";1,Gesichert"), qPrintable(standVon(echt)));
@@ -218,8 +227,7 @@ class TestSicherungen : public QObject {
     // kept, and the restore holds exactly its rows.
     void dieGewaehlteSicherungBleibt() {
         TestDaten d;
-        Regel regel;
-        regel.ordner = d.pfad("sicherungen");
+        Regel regel = regelIn(d.pfad("sicherungen"));
         QString ziel, fehler, vorher;
         const QDateTime t0(QDate(2026, 11, 1), QTime(20, 0));
         QString ersterStand;
@@ -252,8 +260,7 @@ class TestSicherungen : public QObject {
     void nurEineVereinsdatenbankIstEineSicherung() {
         TestDaten d;
         d.mitglied(1, "Bleibt", 1);
-        Regel regel;
-        regel.ordner = d.pfad("sicherungen");
+        Regel regel = regelIn(d.pfad("sicherungen"));
         const QString vorherStand = stand(d.db());
         schreiben(d.pfad("leer.db"), {});
         {
@@ -322,14 +329,10 @@ class TestSicherungen : public QObject {
         if (TestDaten::aufServer())
             QSKIP("a club file's own troubles");
         TestDaten d;
-        for (int nr = 1; nr <= 40; ++nr)
-            d.mitglied(nr, QString("Mitglied %1").arg(nr), 1);
-        abende(d, 1, 40);
-        Regel regel;
-        regel.ordner = d.pfad("sicherungen");
+        verein(d, 40);
+        Regel regel = regelIn(d.pfad("sicherungen"));
         QString ziel, fehler, vorher;
-        const QDateTime t0(QDate(2026, 12, 2), QTime(22, 0));
-        QCOMPARE(sichern(d.dbPfad(), regel, t0, &ziel, &fehler), Ergebnis::Gesichert);
+        QCOMPARE(sichern(d.dbPfad(), regel, kT0, &ziel, &fehler), Ergebnis::Gesichert);
         const QString gesichert = stand(d.db());
         d.db().run("UPDATE Mitglieder SET Name = 'Nach der Sicherung' WHERE Nr = 1");
         const QString danach = stand(d.db());
@@ -360,17 +363,15 @@ class TestSicherungen : public QObject {
             absturzMitJournal(club);  // and the crash once more, for the restore
         }
         const QString sicherungsdatei = liste(d.pfad("sicherungen"), club).back().datei;
-        QVERIFY2(zurueckholen(sicherungsdatei, club, regel, t0.addDays(1), &vorher, &fehler),
+        QVERIFY2(zurueckholen(sicherungsdatei, club, regel, kT0.addDays(1), &vorher, &fehler),
                  qPrintable(fehler));
         QCOMPARE(standVon(club), gesichert);
         QVERIFY(!QFile::exists(club + "-journal"));
         QCOMPARE(reste(QFileInfo(club).absolutePath()), QStringList());
         Database neu;
         QVERIFY(neu.open(club, &fehler));
-        const QString alt = neu.run("SELECT Alt FROM Aenderungen WHERE Anlass = 'Zurückgeholt'")
-                                .rows.at(0)
-                                .at(0)
-                                .toString();
+        const QString alt =
+            neu.run("SELECT Alt FROM Aenderungen WHERE Anlass = 'Zurückgeholt'").rows.at(0)[0].toString();
         if (fall == "fehlt") {
             QVERIFY(vorher.isEmpty());
             QCOMPARE(alt, QString("Vorher gab es die Datei nicht"));
@@ -400,23 +401,21 @@ class TestSicherungen : public QObject {
     void korrekturenSeitDerSicherung() {
         TestDaten d;
         d.mitglied(1, "Anna", 1);
-        Regel regel;
-        regel.ordner = d.pfad("sicherungen");
-        const QDateTime t0(QDate(2026, 12, 2), QTime(22, 0));
+        Regel regel = regelIn(d.pfad("sicherungen"));
         auto eintrag = [](const QString& neu) {
             return aenderungen::Eintrag{"Ergebnis", 1, "2026-12-02", "S1", "90", neu,
                                         "Tabellenansicht"};
         };
-        aenderungen::schreiben(d.db(), {eintrag("91"), eintrag("92")}, t0.addSecs(-60));
+        aenderungen::schreiben(d.db(), {eintrag("91"), eintrag("92")}, kT0.addSecs(-60));
         QString ziel, fehler, vorher;
-        QCOMPARE(sichern(d.dbPfad(), regel, t0, &ziel, &fehler), Ergebnis::Gesichert);
+        QCOMPARE(sichern(d.dbPfad(), regel, kT0, &ziel, &fehler), Ergebnis::Gesichert);
         // after the backup: two new ones, one of them the same text as one before
-        aenderungen::schreiben(d.db(), {eintrag("93")}, t0.addSecs(60));
-        aenderungen::schreiben(d.db(), {eintrag("91")}, t0.addSecs(-60));
+        aenderungen::schreiben(d.db(), {eintrag("93")}, kT0.addSecs(60));
+        aenderungen::schreiben(d.db(), {eintrag("91")}, kT0.addSecs(-60));
         d.db().run("UPDATE Mitglieder SET Name = 'Falsch'");
         if (!TestDaten::aufServer())
             d.db().close();
-        QVERIFY2(zurueckholen(ziel, d.dbPfad(), regel, t0.addSecs(120), &vorher, &fehler),
+        QVERIFY2(zurueckholen(ziel, d.dbPfad(), regel, kT0.addSecs(120), &vorher, &fehler),
                  qPrintable(fehler));
         Database neu;
         QVERIFY(neu.open(d.dbPfad(), &fehler));
@@ -449,8 +448,7 @@ class TestSicherungen : public QObject {
         QVERIFY(stamm(a) != stamm(b));
         QVERIFY(stamm(a).startsWith("Training ("));
         QCOMPARE(stamm(d.pfad("a/../a/Training.db")), stamm(a));
-        Regel regel;
-        regel.ordner = d.pfad("sicherungen");
+        Regel regel = regelIn(d.pfad("sicherungen"));
         regel.letzte = 2;
         regel.monate = 0;
         regel.jahre = false;
@@ -517,23 +515,16 @@ class TestSicherungen : public QObject {
         const QDateTime heute(QDate(2026, 12, 7), QTime(23, 0));
         for (int tag = 0; tag < 730; ++tag)
             alle.push_back({QString::number(tag), heute.addDays(-tag)});
-        const std::vector<Sicherung> gehalten = behalten(alle, regel, heute);
+        // Days back from 7 Dec 2026: the newest ten (with 30 Nov), the last days of Oct 2026
+        // to Jan 2026, and 31 Dec of 2025 and 2024.
         QStringList erwartet;
-        for (int tag = 0; tag < 730; ++tag) {
-            const QDate d = heute.addDays(-tag).date();
-            const bool neueste = tag < 10;
-            // the last day of its month that has a backup: the month's last day, or today
-            const bool monatsletzter = tag == 0 || d.day() == d.daysInMonth();
-            const int monateZurueck = (2026 - d.year()) * 12 + 12 - d.month();
-            const bool jahresletzter = tag == 0 || (d.month() == 12 && d.day() == 31);
-            if (neueste || (monatsletzter && monateZurueck < 12) || jahresletzter)
-                erwartet << QString::number(tag);
-        }
+        for (int tag : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 37, 68, 98, 129, 160, 190, 221, 251, 282,
+                        310, 341, 706})
+            erwartet << QString::number(tag);
         QStringList ist;
-        for (const Sicherung& s : gehalten)
+        for (const Sicherung& s : behalten(alle, regel, heute))
             ist << s.datei;
         QCOMPARE(ist, erwartet);
-        QCOMPARE(ist.size(), 10 + 10 + 2);  // Dec and Nov are among the ten; 2025, 2024
 
         // And with real files, day by day, the folder ends with exactly that set.
         TestDaten d;
@@ -600,9 +591,7 @@ class TestSicherungen : public QObject {
     // a ".db" name is whole; the folder missing is said, not made.
     void abgebrochenUndOrdnerFehlt() {
         TestDaten d;
-        for (int nr = 1; nr <= 300; ++nr)
-            d.mitglied(nr, QString("Mitglied %1").arg(nr), 1);
-        abende(d, 1, 300);
+        verein(d, 300);
         const QString ordner = d.pfad("usb");
         QVERIFY(QDir().mkpath(ordner));
         std::mt19937 zufall(7);
@@ -621,15 +610,12 @@ class TestSicherungen : public QObject {
             QVERIFY2(sicherung::unversehrt(f.absoluteFilePath(), &fehler), qPrintable(fehler));
             QCOMPARE(inhalt(f.absoluteFilePath()).abende, 300);
         }
-        QProcess p;  // and one that is let run: it clears what the killed ones left
-        p.start(QStringLiteral(ZK_APP), {"--sichern", d.dbPfad(), ordner});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 0);
+        // and one that is let run: it clears what the killed ones left
+        QCOMPARE(programm({"--sichern", d.dbPfad(), ordner}).code, 0);
         QVERIFY(!liste(ordner, d.dbPfad()).empty());
         QVERIFY2(reste(ordner).isEmpty(), qPrintable(reste(ordner).join(", ")));
 
-        Regel regel;
-        regel.ordner = d.pfad("nicht/eingesteckt");
+        Regel regel = regelIn(d.pfad("nicht/eingesteckt"));
         regel.eigenerOrdner = true;
         QString ziel;
         QCOMPARE(sichern(d.dbPfad(), regel, QDateTime::currentDateTime(), &ziel, &fehler),
@@ -637,18 +623,15 @@ class TestSicherungen : public QObject {
         QVERIFY(fehler.contains("ist nicht da"));
         QVERIFY(!QFileInfo::exists(regel.ordner));
         // Named on the command line, the folder is made; one that cannot be is said plainly.
-        Lauf l = programm({"--sichern", d.dbPfad(), regel.ordner});
-        QCOMPARE(l.code, 0);
+        QCOMPARE(programm({"--sichern", d.dbPfad(), regel.ordner}).code, 0);
         QCOMPARE(liste(regel.ordner, d.dbPfad()).size(), std::size_t(1));
         schreiben(d.pfad("datei"), "keine Ordner hier");
-        l = programm({"--sichern", d.dbPfad(), d.pfad("datei/unter")});
+        const Lauf l = programm({"--sichern", d.dbPfad(), d.pfad("datei/unter")});
         QCOMPARE(l.code, 1);
         QCOMPARE(l.fehler.trimmed(), "Der Ordner \"" + d.pfad("datei/unter") +
                                          "\" fehlt und kann nicht angelegt werden; es wurde "
                                          "keine Sicherung angelegt.");
-        p.start(QStringLiteral(ZK_APP), {"--zurueckholen"});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 2);
+        QCOMPARE(programm({"--zurueckholen"}).code, 2);
     }
 };
 

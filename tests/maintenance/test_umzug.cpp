@@ -18,26 +18,47 @@ namespace {
 QString inhalt(const QString& adresse) {
     Database db;
     QString fehler;
-    if (!db.open(adresse, &fehler)) {
+    if (!db.open(adresse, &fehler))
         return fehler;
-    }
     QStringList t;
     for (const char* tabelle : {"Mitglieder", "Ergebnis", "Einzelergebnisse", "Sonder", "Ringe"}) {
         QStringList spalten;
-        for (const ColumnInfo& c : db.columns(tabelle)) {
+        for (const ColumnInfo& c : db.columns(tabelle))
             spalten << c.name;
-        }
         for (const QVariantList& z : db.run(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
                                                 .arg(spalten.join(','), tabelle))
                                          .rows) {
             QStringList felder;
-            for (const QVariant& v : z) {
+            for (const QVariant& v : z)
                 felder << (v.isNull() ? QStringLiteral("NULL") : v.toString());
-            }
             t << QStringLiteral("%1: %2").arg(tabelle, felder.join('|'));
         }
     }
     return t.join('\n');
+}
+
+// zielkunst --umziehen, agreeing to clear the remains of a cut-off move; killed after
+// `killNachMs` unless that is negative. The exit code, -1 when killed.
+int umziehen(const QString& quelle, const QString& ziel, int killNachMs = -1) {
+    QProcess p;
+    p.start(QStringLiteral(ZK_APP), {"--umziehen", quelle, ziel});
+    p.write("j\n");
+    p.closeWriteChannel();
+    if (killNachMs >= 0) {
+        QTest::qWait(killNachMs);
+        p.kill();
+    }
+    p.waitForFinished(60000);
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// Every table and view of a database on the server dropped.
+void leeren(const QString& adresse) {
+    Database db;
+    QString fehler;
+    QVERIFY2(db.open(adresse, &fehler), qPrintable(fehler));
+    for (const QString& t : db.tables())
+        db.run(QString("DROP %1 \"%2\"").arg(t == "Heute" ? "VIEW" : "TABLE", t));
 }
 
 }  // namespace
@@ -46,9 +67,8 @@ class TestUmzug : public QObject {
     Q_OBJECT
   private slots:
     void hinUndZurueck() {
-        if (!TestDaten::aufServer()) {
+        if (!TestDaten::aufServer())
             QSKIP("braucht den MariaDB-Server des Tests");
-        }
         TestDaten d;  // on the server; its folder holds the files
         const QString datei = d.pfad("Verein.db");
         QString fehler;
@@ -168,9 +188,8 @@ class TestUmzug : public QObject {
 
     // Without the password in ~/.my.cnf the user is asked for it; nothing is stored.
     void passwortWirdErfragt() {
-        if (!TestDaten::aufServer()) {
+        if (!TestDaten::aufServer())
             QSKIP("braucht den MariaDB-Server des Tests");
-        }
         const QString adresse = TestDaten::leereServerdatenbank();
         QFile cnf(QDir::home().filePath(".my.cnf"));
         QVERIFY(cnf.open(QIODevice::ReadOnly));
@@ -204,9 +223,8 @@ class TestUmzug : public QObject {
     // as anything is left on the server, the mark of the unfinished move is left with it,
     // so that the next try still offers to clear instead of calling the database foreign.
     void abgebrochenesAufraeumen() {
-        if (!TestDaten::aufServer()) {
+        if (!TestDaten::aufServer())
             QSKIP("braucht den MariaDB-Server des Tests");
-        }
         TestDaten d;
         const QString quelle = d.pfad("Verein.db");
         QString fehler;
@@ -216,21 +234,14 @@ class TestUmzug : public QObject {
             Database db;
             QVERIFY(db.open(ziel, &fehler));
             db.run(QString("CREATE TABLE %1 (Beginn TEXT(19))").arg(kUmzugUnfertig));
-            for (int i = 0; i < 120; ++i) {
+            for (int i = 0; i < 120; ++i)
                 db.run(QString("CREATE TABLE \"Rest%1\" (a INT)").arg(i, 3, 10, QChar('0')));
-            }
         };
         std::mt19937 zufall(7);
         int mitten = 0;
         for (int versuch = 0; versuch < 12; ++versuch) {
             resteAnlegen();
-            QProcess p;
-            p.start(QStringLiteral(ZK_APP), {"--umziehen", quelle, ziel});
-            p.write("j\n");
-            p.closeWriteChannel();
-            QTest::qWait(static_cast<int>(zufall() % 400));
-            p.kill();
-            p.waitForFinished(60000);
+            umziehen(quelle, ziel, static_cast<int>(zufall() % 400));
             Database db;
             QVERIFY(db.open(ziel, &fehler));
             const QStringList tabellen = db.tables();
@@ -243,34 +254,24 @@ class TestUmzug : public QObject {
             }
             // Whatever is left, the next move offers to clear it and completes.
             db.close();
-            if (!tabellen.isEmpty() && tabellen.contains(kUmzugUnfertig, Qt::CaseInsensitive)) {
-                QProcess w;
-                w.start(QStringLiteral(ZK_APP), {"--umziehen", quelle, ziel});
-                w.write("j\n");
-                w.closeWriteChannel();
-                QVERIFY(w.waitForFinished(60000));
-                QCOMPARE(w.exitCode(), 0);
-            }
-            QVERIFY(db.open(ziel, &fehler));
-            for (const QString& t : db.tables())
-                db.run(QString("DROP %1 \"%2\"").arg(t == "Heute" ? "VIEW" : "TABLE", t));
+            if (tabellen.contains(kUmzugUnfertig, Qt::CaseInsensitive))
+                QCOMPARE(umziehen(quelle, ziel), 0);
+            leeren(ziel);
         }
         qInfo("%d von 12 Abbrüchen trafen das Aufräumen", mitten);
     }
 
-    // zielkunst --umziehen killed 30 times at random moments, into a file and onto the
-    // server: the target is never a club that looks complete but is not, a retry after
-    // each kill is possible (on the server after agreeing to clear the remains), and the
-    // last retry completes with nothing else at the target.
+    // zielkunst --umziehen killed 30 times at random, into a file and onto the server: the
+    // target never looks complete when it is not, and a retry after each kill completes
+    // with nothing else at the target.
     void abgebrochenerUmzug_data() {
         QTest::addColumn<bool>("server");
         QTest::newRow("Datei") << false;
         QTest::newRow("Server") << true;
     }
     void abgebrochenerUmzug() {
-        if (!TestDaten::aufServer()) {
+        if (!TestDaten::aufServer())
             QSKIP("braucht den MariaDB-Server des Tests");
-        }
         QFETCH(bool, server);
         TestDaten d;
         const QString quelle = d.pfad("Gross.db");
@@ -298,39 +299,17 @@ class TestUmzug : public QObject {
             }
             t.commit();
         }
-        auto umziehen = [&](const QString& ziel, int killNachMs) {
-            QProcess p;
-            p.start(QStringLiteral(ZK_APP), {"--umziehen", quelle, ziel});
-            p.write("j\n");  // the remains of a cut-off move may be cleared
-            p.closeWriteChannel();
-            if (killNachMs >= 0) {
-                QTest::qWait(killNachMs);
-                p.kill();
-            }
-            p.waitForFinished(60000);
-            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        };
         // How long a whole move takes, for the moments of the kills.
         const QString probe = server ? TestDaten::leereServerdatenbank() : d.pfad("Probe.db");
         QElapsedTimer uhr;
         uhr.start();
-        QCOMPARE(umziehen(probe, -1), 0);
+        QCOMPARE(umziehen(quelle, probe), 0);
         const int dauer = static_cast<int>(uhr.elapsed());
         const QString ziel = server ? TestDaten::leereServerdatenbank() : d.pfad("ziel/Verein.db");
-        auto leeren = [&] {
-            if (server) {
-                Database db;
-                QVERIFY(db.open(ziel, &fehler));
-                for (const QString& t : db.tables())
-                    db.run(QString("DROP %1 \"%2\"").arg(t == "Heute" ? "VIEW" : "TABLE", t));
-            } else {
-                QVERIFY(QFile::remove(ziel));
-            }
-        };
         std::mt19937 zufall(42);
         int fertig = 0;
         for (int versuch = 0; versuch < 30; ++versuch) {
-            const int code = umziehen(ziel, static_cast<int>(zufall() % (dauer + 50)));
+            const int code = umziehen(quelle, ziel, static_cast<int>(zufall() % (dauer + 50)));
             Database db;
             const bool offen = db.open(ziel, &fehler);
             const bool unfertig = offen && db.hasTable(kUmzugUnfertig);
@@ -340,12 +319,15 @@ class TestUmzug : public QObject {
                 // The move was through before the kill: it must be the whole club.
                 QCOMPARE(inhalt(ziel), inhalt(quelle));
                 ++fertig;
-                leeren();
+                if (server)
+                    leeren(ziel);
+                else
+                    QVERIFY(QFile::remove(ziel));
             } else {
                 QVERIFY2(code != 0, "a move reported success without a complete club");
             }
         }
-        QCOMPARE(umziehen(ziel, -1), 0);
+        QCOMPARE(umziehen(quelle, ziel), 0);
         QCOMPARE(inhalt(ziel), inhalt(quelle));
         if (server) {
             Database db;
