@@ -1,5 +1,6 @@
 #include "platform/AccessLeser.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -15,17 +16,37 @@ const QStringList MdbToolsLeser::kProgramme = {
 
 namespace {
 
-QString fehlendeProgramme() {
+#ifdef Q_OS_WIN
+// On Windows the programs come with Zielkunst and lie beside it.
+QString programmordner() {
+    return QCoreApplication::applicationDirPath();
+}
+#endif
+
+QStringList fehlendeProgramme() {
     QStringList fehlen;
     for (const QString& p : MdbToolsLeser::kProgramme) {
-        if (QStandardPaths::findExecutable(p).isEmpty()) {
+        if (MdbToolsLeser::programm(p).isEmpty()) {
+#ifdef Q_OS_WIN
+            fehlen << p + QStringLiteral(".exe");
+#else
             fehlen << p;
+#endif
         }
     }
-    return fehlen.join(QStringLiteral(", "));
+    return fehlen;
 }
 
 }  // namespace
+
+QString MdbToolsLeser::programm(const QString& name) {
+#ifdef Q_OS_WIN
+    if (QString p = QStandardPaths::findExecutable(name, {programmordner()}); !p.isEmpty()) {
+        return p;
+    }
+#endif
+    return QStandardPaths::findExecutable(name);
+}
 
 namespace {
 
@@ -48,21 +69,21 @@ QString mdbMeldung(const QString& text) {
 MdbToolsLeser::MdbToolsLeser(QString datei) : datei_(std::move(datei)) {}
 
 bool MdbToolsLeser::pruefen(QString* fehler) {
+    if (const QStringList fehlen = fehlendeProgramme(); !fehlen.isEmpty()) {
 #ifdef Q_OS_WIN
-    // mdbtools is a Linux program; Windows has no reader of its own here yet.
-    *fehler = QStringLiteral(
-        "Alte Access-Dateien (.mdb) übernimmt Zielkunst unter Windows noch nicht selbst. "
-        "Bitte die Datei auf einem Linux-PC mit Zielkunst übernehmen (zielkunst --uebernehmen "
-        "ALT.mdb NEU.db) und die neue Datei hierher kopieren; die Datei \"%1\" bleibt, wie "
-        "sie ist.")
-                  .arg(datei_);
-    return false;
-#endif
-    if (const QString fehlen = fehlendeProgramme(); !fehlen.isEmpty()) {
+        *fehler = QStringLiteral(
+                      "Die Programme zum Lesen alter Access-Dateien fehlen (%1); sie gehören "
+                      "zu Zielkunst und liegen sonst neben zielkunst.exe in \"%2\". Bitte "
+                      "Zielkunst neu installieren.")
+                      .arg(fehlen.join(QStringLiteral(", ")),
+                           QDir::toNativeSeparators(programmordner())) +
+                  nichtsUebernommen();
+#else
         *fehler = QStringLiteral(
                       "Die Programme von mdbtools fehlen (%1). Bitte das Paket "
                       "\"mdbtools\" installieren.")
-                      .arg(fehlen);
+                      .arg(fehlen.join(QStringLiteral(", ")));
+#endif
         return false;
     }
     const QFileInfo info(datei_);
@@ -122,7 +143,8 @@ QByteArray MdbToolsLeser::ausfuehren(const QString& programm, const QStringList&
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     p.setProcessEnvironment(env);
     p.setStandardErrorFile(meldungen.fileName());
-    p.start(programm, argumente);
+    const QString pfad = MdbToolsLeser::programm(programm);
+    p.start(pfad.isEmpty() ? programm : pfad, argumente);
     if (!p.waitForStarted(30000)) {
         throw AccessFehler(QStringLiteral("\"%1\" kann nicht gestartet werden: %2")
                                .arg(programm, p.errorString()));

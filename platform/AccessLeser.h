@@ -53,6 +53,10 @@ class MdbToolsLeser : public AccessLeser {
     QByteArray daten(const QString& tabelle) override;
     qint64 zeilenzahl(const QString& tabelle) override;
 
+    // Where the program `name` is: on Windows beside Zielkunst (they come with it), else on
+    // PATH. Empty when it is nowhere.
+    static QString programm(const QString& name);
+
     // The programs needed, as the package names them.
     static const QStringList kProgramme;
     // How long one program may run (plus a second per megabyte of the file).
