@@ -40,6 +40,11 @@ zk_win_test(test_dateipflege maintenance/test_dateipflege.cpp zk_win_testsupport
 zk_win_test(test_accessuebernahme maintenance/test_accessuebernahme.cpp zk_win_testsupport_ui
     zk_maintenance_ui)
 target_compile_definitions(test_accessuebernahme PRIVATE ZK_TESTDATA="Z:${zk_win_tests_dir}/data")
+# What those mdbtools programs are built with: our iconv and strftime.
+zk_win_test(test_mdb_zeichen windows/test_mdb_zeichen.cpp)
+target_sources(test_mdb_zeichen PRIVATE ${CMAKE_SOURCE_DIR}/packaging/windows/mdbtools/iconv.c
+    ${CMAKE_SOURCE_DIR}/packaging/windows/mdbtools/zeit.c)
+target_include_directories(test_mdb_zeichen PRIVATE ${CMAKE_SOURCE_DIR})
 # The machines' dialogues and the range rows, without a serial line.
 zk_win_test(test_leser machine/test_leser.cpp zk_win_testsupport zk_machine)
 zk_win_test(test_programme machine/test_programme.cpp zk_win_testsupport zk_machine)

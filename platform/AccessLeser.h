@@ -71,4 +71,8 @@ class MdbToolsLeser : public AccessLeser {
                           const QString& tabelle = {});
 
     QString datei_;
+    // Where the programs run, and the file's name as they are given it (empty when no name
+    // of it can reach them).
+    QString ordner_;
+    QString argument_;
 };

@@ -262,6 +262,32 @@ class TestAccessuebernahme : public QObject {
                  (std::vector<QVariantList>{{1, "2021-12-02", "Hello"},
                                             {6, "2021-12-02", "New line\r\nin field"}}));
         QCOMPARE(db.run("SELECT count(*) FROM DateTest").rows[0][0].toInt(), 6);
+        // Days mdbtools cannot read keep its text and are named, never left empty.
+        QCOMPARE(db.run("SELECT DateTimeCol, DateCol, TimeCol FROM DateTest WHERE IDCol = 3").rows,
+                 (std::vector<QVariantList>{
+                     {"1900-01-00 00:00:00", "1900-01-00 00:00:00", "1900-01-01"}}));
+        QVERIFY2(text.contains("DateTest: 8 Datumswerte (Feld DateTimeCol, DateCol, TimeCol) kann "
+                               "mdbtools nicht lesen"),
+                 qPrintable(text));
+    }
+
+    // A folder and a name as a club's PC has them: umlauts, a letter Windows' own 8-bit
+    // code page lacks, a leading dash that a program could take for an option.
+    void besondereNamen() {
+        TestDaten d;
+        QVERIFY(QDir().mkpath(d.pfad("Jürgen Groß (Łódź)")));
+        const QString alt = d.pfad("Jürgen Groß (Łódź)/-Schießabend Łódź.mdb");
+        QVERIFY(QFile::copy(kDaten + "/DateTestDatabase.mdb", alt));
+        const QString neu = d.pfad("Jürgen Groß (Łódź)/Schießabend.db");
+        QString text;
+        QVERIFY2(accessDateiUebernehmen(alt, neu, kJetzt, {}, &text, d.pfad("sicherungen")),
+                 qPrintable(text));
+        QVERIFY2(text.contains("1 Tabelle, 6 Zeilen"), qPrintable(text));
+        Database db;
+        QString fehler;
+        QVERIFY(db.open(neu, &fehler));
+        QCOMPARE(db.run("SELECT LongTextCol FROM DateTest WHERE IDCol = 1").rows[0][0],
+                 QVariant("Hello"));
     }
 
     void fehlerAufDeutschNichtsUeberschrieben() {
