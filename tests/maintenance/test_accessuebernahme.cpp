@@ -290,6 +290,36 @@ class TestAccessuebernahme : public QObject {
                  QVariant("Hello"));
     }
 
+    // Files of the same name taken over in the same second each keep their own safety
+    // copy, and a takeover that fails removes only its own.
+    void sicherungNieUeberschrieben() {
+        TestDaten d;
+        const QByteArray muster = lesen(kDaten + "/DateTestDatabase.mdb");
+        for (const char* ordner : {"a", "b", "c"}) {
+            QVERIFY(QDir().mkpath(d.pfad(ordner)));
+            QVERIFY(QFile::copy(kDaten + "/DateTestDatabase.mdb", d.pfad(ordner) + "/Alt.mdb"));
+        }
+        QFile kaputt(d.pfad("c/Alt.mdb"));
+        QVERIFY(kaputt.setPermissions(kaputt.permissions() | QFileDevice::WriteOwner));
+        QVERIFY(kaputt.resize(10 * 4096));
+        QString text;
+        for (const char* ordner : {"a", "b"}) {
+            const QString alt = d.pfad(ordner) + "/Alt.mdb";
+            QVERIFY2(accessDateiUebernehmen(alt, uebernahmeZiel(alt), kJetzt, {}, &text,
+                                            d.pfad("sicherungen")),
+                     qPrintable(text));
+        }
+        QVERIFY(text.endsWith("Sicherung_Alt 2024-04-03 193005 (2).mdb"));
+        QVERIFY(!accessDateiUebernehmen(d.pfad("c/Alt.mdb"), d.pfad("c/Alt.db"), kJetzt, {}, &text,
+                                        d.pfad("sicherungen")));
+        QCOMPARE(inhalt(d.pfad("sicherungen")),
+                 (QStringList{"Sicherung_Alt 2024-04-03 193005 (2).mdb",
+                              "Sicherung_Alt 2024-04-03 193005.mdb"}));
+        for (const QString& kopie : inhalt(d.pfad("sicherungen"))) {
+            QCOMPARE(lesen(d.pfad("sicherungen/" + kopie)), muster);
+        }
+    }
+
     void fehlerAufDeutschNichtsUeberschrieben() {
         TestDaten d;
         QString text;
