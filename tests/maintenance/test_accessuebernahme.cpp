@@ -711,7 +711,10 @@ class TestAccessuebernahme : public QObject {
         QVERIFY(schema::neueVereinsdatenbank(neu, &fehler));  // empty, from a first start
         p.dialogs.answerYes();
         altdateien::slotPruefen(p.ini, p.dialogs, p.uhr, nullptr, "");
-        QVERIFY(p.dialogs.questions.last().startsWith("\"" + alt + "\" ist eine Datenbank"));
+        // The folder as Windows writes it, where it is Windows.
+        QVERIFY2(p.dialogs.questions.last().startsWith("\"" + QDir::toNativeSeparators(alt) +
+                                                       "\" ist eine Datenbank"),
+                 qPrintable(p.dialogs.questions.join('|')));
         QVERIFY(p.dialogs.messages.last().contains("1 Tabelle, 6 Zeilen"));
         Database db;
         QVERIFY(db.open(neu, &fehler));
