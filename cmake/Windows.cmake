@@ -8,6 +8,20 @@ if(NOT EXISTS "${ZK_SQLITE_QUELLEN}/sqlite3.c" OR NOT EXISTS "${ZK_SQLITE_QUELLE
 endif()
 enable_language(C)
 
+# mdbtools' programs, which read the old program's Access files, lie beside the program (and
+# beside the test programs, which take files over in their own process).
+set(ZK_MDBTOOLS_PROGRAMME)
+foreach(p ver tables schema export count)
+    list(APPEND ZK_MDBTOOLS_PROGRAMME "${ZK_WIN_CACHE}/mdbtools/bin/mdb-${p}.exe")
+endforeach()
+foreach(p IN LISTS ZK_MDBTOOLS_PROGRAMME)
+    if(NOT EXISTS "${p}")
+        message(FATAL_ERROR "mdbtools for Windows missing (${p}): run scripts/windows-qt")
+    endif()
+endforeach()
+file(COPY ${ZK_MDBTOOLS_PROGRAMME} DESTINATION "${CMAKE_BINARY_DIR}")
+file(COPY ${ZK_MDBTOOLS_PROGRAMME} DESTINATION "${CMAKE_BINARY_DIR}/app")
+
 # SQLite as Qt builds its own copy, with the same options.
 add_library(zk_sqlite3 STATIC "${ZK_SQLITE_QUELLEN}/sqlite3.c")
 target_include_directories(zk_sqlite3 SYSTEM PUBLIC "${ZK_SQLITE_QUELLEN}")

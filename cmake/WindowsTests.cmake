@@ -37,6 +37,15 @@ zk_win_test(test_tabellen evening/test_tabellen.cpp zk_win_testsupport zk_tabell
 zk_win_test(test_export reports/test_export.cpp zk_win_testsupport_ui zk_reports_ui)
 zk_win_test(test_mitglieder reports/test_mitglieder.cpp zk_win_testsupport_ui zk_members_ui)
 zk_win_test(test_dateipflege maintenance/test_dateipflege.cpp zk_win_testsupport_ui zk_maintenance)
+# Old Access files taken over with the mdbtools built for Windows, which lie beside the test.
+zk_win_test(test_accessuebernahme maintenance/test_accessuebernahme.cpp zk_win_testsupport_ui
+    zk_maintenance_ui)
+target_compile_definitions(test_accessuebernahme PRIVATE ZK_TESTDATA="Z:${zk_win_tests_dir}/data")
+# What those mdbtools programs are built with: our iconv and strftime.
+zk_win_test(test_mdb_zeichen windows/test_mdb_zeichen.cpp)
+target_sources(test_mdb_zeichen PRIVATE ${CMAKE_SOURCE_DIR}/packaging/windows/mdbtools/iconv.c
+    ${CMAKE_SOURCE_DIR}/packaging/windows/mdbtools/zeit.c)
+target_include_directories(test_mdb_zeichen PRIVATE ${CMAKE_SOURCE_DIR})
 # The machines' dialogues and the range rows, without a serial line.
 zk_win_test(test_leser machine/test_leser.cpp zk_win_testsupport zk_machine)
 zk_win_test(test_programme machine/test_programme.cpp zk_win_testsupport zk_machine)
@@ -59,8 +68,8 @@ zk_win_test(test_aenderungen reports/test_aenderungen.cpp zk_win_testsupport_ui 
 #   they start the simulator (a Linux program on a pseudo-terminal) themselves.
 # - test_anzeige, test_anzeigegrenzen: Linux's chromium through python3-selenium (test_anzeige_wine
 #   below asks the display from Linux instead).
-# - test_sicherungen, test_zurueckholen, test_umzug, test_accessuebernahme, test_zweistaende:
-#   they start python3, mdbtools, the program or the test stand as Linux processes.
+# - test_sicherungen, test_zurueckholen, test_umzug, test_zweistaende:
+#   they start python3, the program or the test stand as Linux processes.
 # - test_ausfall, test_mehrplatz, test_meytonimport, test_ohne_datenquelle, test_serverodbc,
 #   test_serveranweisungen:
 #   a MariaDB server of the test's own, stopped and continued by signals, and unixODBC's

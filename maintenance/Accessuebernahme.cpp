@@ -325,11 +325,16 @@ bool accessDateiUebernehmen(const QString& alt, const QString& neu, const QDateT
         return false;
     }
     const QFileInfo info(alt);
-    const QString sicherung =
-        QDir(regel.ordner)
-            .filePath(QStringLiteral("Sicherung_%1 %2.%3")
-                          .arg(info.completeBaseName(),
-                               jetzt.toString(QStringLiteral("yyyy-MM-dd HHmmss")), info.suffix()));
+    const QString stamm = QStringLiteral("Sicherung_%1 %2")
+                              .arg(info.completeBaseName(),
+                                   jetzt.toString(QStringLiteral("yyyy-MM-dd HHmmss")));
+    // Never over an earlier copy of the same name (the same second, or on Windows a name
+    // differing only in case): a failed takeover removes its own copy again.
+    QString sicherung = QDir(regel.ordner).filePath(stamm + u'.' + info.suffix());
+    for (int n = 2; dateien::existiert(sicherung); ++n) {
+        sicherung = QDir(regel.ordner).filePath(
+            QStringLiteral("%1 (%2).%3").arg(stamm).arg(n).arg(info.suffix()));
+    }
     if (!QDir().mkpath(regel.ordner) || !dateien::kopieren(alt, sicherung, &fehler)) {
         *text = QStringLiteral(
                     "Vor der Übernahme muss eine Sicherung angelegt werden; das ging "

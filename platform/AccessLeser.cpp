@@ -1,11 +1,16 @@
 #include "platform/AccessLeser.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QDir>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 #include <algorithm>
 
@@ -15,17 +20,37 @@ const QStringList MdbToolsLeser::kProgramme = {
 
 namespace {
 
-QString fehlendeProgramme() {
+#ifdef Q_OS_WIN
+// On Windows the programs come with Zielkunst and lie beside it.
+QString programmordner() {
+    return QCoreApplication::applicationDirPath();
+}
+#endif
+
+QStringList fehlendeProgramme() {
     QStringList fehlen;
     for (const QString& p : MdbToolsLeser::kProgramme) {
-        if (QStandardPaths::findExecutable(p).isEmpty()) {
+        if (MdbToolsLeser::programm(p).isEmpty()) {
+#ifdef Q_OS_WIN
+            fehlen << p + QStringLiteral(".exe");
+#else
             fehlen << p;
+#endif
         }
     }
-    return fehlen.join(QStringLiteral(", "));
+    return fehlen;
 }
 
 }  // namespace
+
+QString MdbToolsLeser::programm(const QString& name) {
+#ifdef Q_OS_WIN
+    if (QString p = QStandardPaths::findExecutable(name, {programmordner()}); !p.isEmpty()) {
+        return p;
+    }
+#endif
+    return QStandardPaths::findExecutable(name);
+}
 
 namespace {
 
@@ -45,24 +70,63 @@ QString mdbMeldung(const QString& text) {
 
 }  // namespace
 
-MdbToolsLeser::MdbToolsLeser(QString datei) : datei_(std::move(datei)) {}
+#ifdef Q_OS_WIN
+namespace {
+
+// Windows hands a program's arguments to mdbtools in the 8-bit code page of the system
+// (Windows-1252 on a German PC): a name with any other character arrives broken.
+bool achtBitSicher(const QString& text) {
+    return QString::fromLocal8Bit(text.toLocal8Bit()) == text;
+}
+
+// The file's short (8.3) name, which is plain ASCII; empty when the volume keeps none.
+QString kurzname(const QString& pfad) {
+    const std::wstring lang = QDir::toNativeSeparators(pfad).toStdWString();
+    std::wstring kurz(MAX_PATH, L'\0');
+    const DWORD n = GetShortPathNameW(lang.c_str(), kurz.data(), DWORD(kurz.size()));
+    if (n == 0 || n >= kurz.size()) {
+        return {};
+    }
+    kurz.resize(n);
+    return QFileInfo(QString::fromStdWString(kurz)).fileName();
+}
+
+}  // namespace
+#endif
+
+// mdbtools is started in the file's folder and given only the file's name (after "./", so
+// that a name starting with "-" is no option): the folder may hold any character, a user's
+// name for one.
+MdbToolsLeser::MdbToolsLeser(QString datei)
+    : datei_(std::move(datei)), ordner_(QFileInfo(datei_).absolutePath()) {
+    QString name = QFileInfo(datei_).fileName();
+#ifdef Q_OS_WIN
+    if (!achtBitSicher(name)) {
+        const QString kurz = kurzname(datei_);
+        name = !kurz.isEmpty() && achtBitSicher(kurz) ? kurz : QString();
+    }
+#endif
+    if (!name.isEmpty()) {
+        argument_ = QStringLiteral("./") + name;
+    }
+}
 
 bool MdbToolsLeser::pruefen(QString* fehler) {
+    if (const QStringList fehlen = fehlendeProgramme(); !fehlen.isEmpty()) {
 #ifdef Q_OS_WIN
-    // mdbtools is a Linux program; Windows has no reader of its own here yet.
-    *fehler = QStringLiteral(
-        "Alte Access-Dateien (.mdb) übernimmt Zielkunst unter Windows noch nicht selbst. "
-        "Bitte die Datei auf einem Linux-PC mit Zielkunst übernehmen (zielkunst --uebernehmen "
-        "ALT.mdb NEU.db) und die neue Datei hierher kopieren; die Datei \"%1\" bleibt, wie "
-        "sie ist.")
-                  .arg(datei_);
-    return false;
-#endif
-    if (const QString fehlen = fehlendeProgramme(); !fehlen.isEmpty()) {
+        *fehler = QStringLiteral(
+                      "Die Programme zum Lesen alter Access-Dateien fehlen (%1); sie gehören "
+                      "zu Zielkunst und liegen sonst neben zielkunst.exe in \"%2\". Bitte "
+                      "Zielkunst neu installieren.")
+                      .arg(fehlen.join(QStringLiteral(", ")),
+                           QDir::toNativeSeparators(programmordner())) +
+                  nichtsUebernommen();
+#else
         *fehler = QStringLiteral(
                       "Die Programme von mdbtools fehlen (%1). Bitte das Paket "
                       "\"mdbtools\" installieren.")
-                      .arg(fehlen);
+                      .arg(fehlen.join(QStringLiteral(", ")));
+#endif
         return false;
     }
     const QFileInfo info(datei_);
@@ -74,9 +138,17 @@ bool MdbToolsLeser::pruefen(QString* fehler) {
         *fehler = QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(datei_);
         return false;
     }
+    if (argument_.isEmpty()) {
+        *fehler = QStringLiteral("Der Name der Datei \"%1\" enthält Zeichen, die die Programme "
+                                 "von mdbtools unter Windows nicht lesen können. Bitte die Datei "
+                                 "umbenennen (nur Buchstaben von A bis Z, Umlaute, Ziffern).")
+                      .arg(QDir::toNativeSeparators(datei_)) +
+                  nichtsUebernommen();
+        return false;
+    }
     QString version;
     try {
-        version = QString::fromUtf8(ausfuehren(QStringLiteral("mdb-ver"), {datei_})).trimmed();
+        version = QString::fromUtf8(ausfuehren(QStringLiteral("mdb-ver"), {argument_})).trimmed();
     } catch (const AccessFehler&) {
         *fehler = QStringLiteral("Die Datei \"%1\" ist keine Access-Datenbank.").arg(datei_);
         return false;
@@ -122,7 +194,9 @@ QByteArray MdbToolsLeser::ausfuehren(const QString& programm, const QStringList&
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     p.setProcessEnvironment(env);
     p.setStandardErrorFile(meldungen.fileName());
-    p.start(programm, argumente);
+    p.setWorkingDirectory(ordner_);
+    const QString pfad = MdbToolsLeser::programm(programm);
+    p.start(pfad.isEmpty() ? programm : pfad, argumente);
     if (!p.waitForStarted(30000)) {
         throw AccessFehler(QStringLiteral("\"%1\" kann nicht gestartet werden: %2")
                                .arg(programm, p.errorString()));
@@ -186,26 +260,26 @@ QStringList tabellenAusListe(const QByteArray& ausgabe) {
 
 QStringList MdbToolsLeser::tabellen() {
     return tabellenAusListe(
-        ausfuehren(QStringLiteral("mdb-tables"), {QStringLiteral("-1"), datei_}));
+        ausfuehren(QStringLiteral("mdb-tables"), {QStringLiteral("-1"), argument_}));
 }
 
 QString MdbToolsLeser::schema(const QString& tabelle) {
     return QString::fromUtf8(
         ausfuehren(QStringLiteral("mdb-schema"),
-                   {QStringLiteral("-T"), tabelle, datei_, QStringLiteral("access")}, tabelle));
+                   {QStringLiteral("-T"), tabelle, argument_, QStringLiteral("access")}, tabelle));
 }
 
 QByteArray MdbToolsLeser::daten(const QString& tabelle) {
     const QString format = QStringLiteral("%Y-%m-%d %H:%M:%S");
     return ausfuehren(QStringLiteral("mdb-export"),
                       {QStringLiteral("-D"), format, QStringLiteral("-T"), format,
-                       QStringLiteral("-b"), QStringLiteral("hex"), datei_, tabelle},
+                       QStringLiteral("-b"), QStringLiteral("hex"), argument_, tabelle},
                       tabelle);
 }
 
 qint64 MdbToolsLeser::zeilenzahl(const QString& tabelle) {
     const QStringList zeilen =
-        QString::fromUtf8(ausfuehren(QStringLiteral("mdb-count"), {datei_, tabelle}, tabelle))
+        QString::fromUtf8(ausfuehren(QStringLiteral("mdb-count"), {argument_, tabelle}, tabelle))
             .split(u'\n', Qt::SkipEmptyParts);
     bool ok = false;
     const qint64 n = zeilen.isEmpty() ? -1 : zeilen.last().trimmed().toLongLong(&ok);

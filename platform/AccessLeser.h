@@ -53,6 +53,10 @@ class MdbToolsLeser : public AccessLeser {
     QByteArray daten(const QString& tabelle) override;
     qint64 zeilenzahl(const QString& tabelle) override;
 
+    // Where the program `name` is: on Windows beside Zielkunst (they come with it), else on
+    // PATH. Empty when it is nowhere.
+    static QString programm(const QString& name);
+
     // The programs needed, as the package names them.
     static const QStringList kProgramme;
     // How long one program may run (plus a second per megabyte of the file).
@@ -67,4 +71,8 @@ class MdbToolsLeser : public AccessLeser {
                           const QString& tabelle = {});
 
     QString datei_;
+    // Where the programs run, and the file's name as they are given it (empty when no name
+    // of it can reach them).
+    QString ordner_;
+    QString argument_;
 };

@@ -10,6 +10,9 @@ target_sources(zielkunst PRIVATE ${CMAKE_CURRENT_LIST_DIR}/zielkunst.rc)
 
 install(TARGETS zielkunst RUNTIME DESTINATION .)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/qt.conf DESTINATION .)
+# The readers of old Access files, and mdbtools' licence (GPL) beside them.
+install(PROGRAMS ${ZK_MDBTOOLS_PROGRAMME} DESTINATION .)
+install(FILES "${ZK_WIN_CACHE}/mdbtools/COPYING" DESTINATION . RENAME mdbtools-COPYING.txt)
 install(FILES /usr/share/qt6/translations/qtbase_de.qm DESTINATION translations)
 
 set(qt_plugins "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}")
