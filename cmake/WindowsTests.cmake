@@ -19,7 +19,7 @@ add_custom_target(zk_windows_tests)
 function(zk_win_test name quelle)
     add_executable(${name} EXCLUDE_FROM_ALL ${zk_win_tests_dir}/${quelle}
         ${zk_win_tests_dir}/windows/Laufzeitstart.cpp)
-    target_link_libraries(${name} PRIVATE ${ARGN} Qt6::Test)
+    target_link_libraries(${name} PRIVATE ${ARGN} zk_platform Qt6::Test)
     add_dependencies(zk_windows_tests ${name})
 endfunction()
 
