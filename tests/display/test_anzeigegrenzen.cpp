@@ -4,42 +4,13 @@
 #include <QtTest>
 
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTcpSocket>
 
-#include "core/Abendzustand.h"
-#include "display/Anzeige.h"
 #include "display/Anzeigedaten.h"
 #include "display/Anzeigedienst.h"
-#include "evening/Abend.h"
-#include "evening/Felder.h"
 #include "platform/Webserver.h"
-#include "tests/support/TestDaten.h"
+#include "tests/display/Anzeigestand.h"
 
 namespace {
-
-const QDate kAbend(2024, 4, 3);
-
-void speichern(Database& db, int nr, int ring) {
-    Abendzustand z;
-    z.Saisonjahr = 2024;
-    for (int k = 1; k <= 10; ++k) {
-        ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
-        s.ValidFlag = true;
-        s.Ring = static_cast<std::int16_t>(ring);
-        s.Teiler = 40.0f;
-    }
-    Felder f;
-    f.SNummer = QString::number(nr);
-    f.SName = QStringLiteral("x");
-    f.Heute = kAbend.toString(QStringLiteral("dd.MM.yyyy"));
-    f.Scheibe[1] = QString::number(ring * 10);
-    f.GesScheibe = f.Best10 = f.Best = f.Scheibe[1];
-    GeladenerAbend g;  // as the main window stores: with the note of when
-    Abspeichern(f, z, db, QDateTime::currentDateTime(), {&g, true});
-}
 
 // A connected raw socket.
 std::unique_ptr<QTcpSocket> roh(quint16 port) {
@@ -241,25 +212,10 @@ class TestAnzeigegrenzen : public QObject {
 
     // A renamed member is no new result: the highlight stays on the one stored last.
     void hervorhebungNurFuerGespeichertes() {
-        TestDaten d;
-        d.mitglied(1, "Paulsen, Paula", 1);
-        d.mitglied(2, "Bauer, Bernd", 1);
-        Anzeige anzeige(
-            {[] { return kAbend; }, [] { return 2024; }, [&d] { return d.db().zugang(); }});
-        Anzeigeeinstellung e;
-        e.an = true;
-        e.port = 0;
-        e.adresse = Anzeigeeinstellung::kNurDieserPc;
-        e.kurznamen = true;
-        QCOMPARE(anzeige.anwenden(e), QString());
-        auto abend = [&] {
-            auto t = roh(anzeige.port());
-            if (!t)
-                return QJsonArray();
-            t->write("GET /daten/abend HTTP/1.1\r\nHost: x\r\n\r\n");
-            const QByteArray a = lesen(*t, 300);
-            return QJsonDocument::fromJson(a.mid(a.indexOf("\r\n\r\n") + 4))["zeilen"].toArray();
-        };
+        Anzeigestand s(true);
+        s.d.mitglied(1, "Paulsen, Paula", 1);
+        s.d.mitglied(2, "Bauer, Bernd", 1);
+        auto abend = [&] { return koerperJson(get(s.port(), "/daten/abend"))["zeilen"].toArray(); };
         auto neu = [&] {
             QStringList n;
             for (const QJsonValue z : abend())
@@ -267,62 +223,42 @@ class TestAnzeigegrenzen : public QObject {
                     n << z["name"].toString();
             return n.join(',');
         };
-        speichern(d.db(), 1, 9);
+        s.speichern(1, 9);
         QTRY_COMPARE(neu(), QString("Paula P."));
-        speichern(d.db(), 2, 8);
+        s.speichern(2, 8);
         QTRY_COMPARE(neu(), QString("Bernd B."));
-        d.db().run("UPDATE Mitglieder SET Name = 'Paulsen-Meier, Paula' WHERE Nr = 1");
+        s.d.db().run("UPDATE Mitglieder SET Name = 'Paulsen-Meier, Paula' WHERE Nr = 1");
         QTRY_COMPARE(abend().size(), 2);
         QTest::qWait(3 * Anzeigedienst::kTaktMs);
         QCOMPARE(neu(), QString("Bernd B."));
-        speichern(d.db(), 1, 10);
+        s.speichern(1, 10);
         QTRY_COMPARE(neu(), QString("Paula P."));
     }
 
     // On a 1920 pixel screen a very long name ends in "…" and every number stays visible.
     void langerNameImBrowser() {
-        if (!QFile::exists("/usr/bin/chromium") || !QFile::exists("/usr/bin/chromedriver"))
+        if (Browser::fehlt())
             QSKIP("Chromium oder chromedriver fehlt");
-        TestDaten d;
+        Anzeigestand s;
         const QString lang = "Freifrau " + QString(12, u'X').replace("X", "von Lang ") + "Name";
-        d.mitglied(1, lang, 1);
-        d.mitglied(2, "Kurz, Kai", 1);
-        Anzeige anzeige(
-            {[] { return kAbend; }, [] { return 2024; }, [&d] { return d.db().zugang(); }});
-        Anzeigeeinstellung e;
-        e.an = true;
-        e.port = 0;
-        e.adresse = Anzeigeeinstellung::kNurDieserPc;
-        QCOMPARE(anzeige.anwenden(e), QString());
-        speichern(d.db(), 1, 9);
-        speichern(d.db(), 2, 8);
-        QProcess browser;
-        browser.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        browser.start("/usr/bin/python3",
-                      {ZK_BROWSER, QStringLiteral("http://127.0.0.1:%1/").arg(anzeige.port()),
-                       d.pfad("chromium")});
-        auto antwort = [&](const QByteArray& befehl) {
-            if (!befehl.isEmpty())
-                browser.write(befehl + "\n");
-            while (!browser.canReadLine())
-                if (!browser.waitForReadyRead(60000))
-                    return QByteArray("kein Browser");
-            return browser.readLine().trimmed();
-        };
-        QCOMPARE(antwort({}), QByteArray("bereit"));
-        QVERIFY(antwort("warte " + lang.toUtf8()).startsWith("ok "));
+        s.d.mitglied(1, lang, 1);
+        s.d.mitglied(2, "Kurz, Kai", 1);
+        s.speichern(1, 9);
+        s.speichern(2, 8);
+        Browser b(s.port(), s.d.pfad("chromium"));
+        QCOMPARE(b.antwort(), QByteArray("bereit"));
+        QVERIFY(b.antwort("warte " + lang.toUtf8()).startsWith("ok "));
         // the page's width, the widest row's right edge, whether the name is cut
-        const QByteArray b = antwort("breite");
-        const QList<QByteArray> w = b.split(' ');
-        QVERIFY2(w.size() == 4 && w[0] == "breite", b.constData());
-        QVERIFY2(w[1].toInt() <= 1920, b.constData());
-        QVERIFY2(w[2].toInt() <= 1920, b.constData());
+        const QByteArray a = b.antwort("breite");
+        const QList<QByteArray> w = a.split(' ');
+        QVERIFY2(w.size() == 4 && w[0] == "breite", a.constData());
+        QVERIFY2(w[1].toInt() <= 1920, a.constData());
+        QVERIFY2(w[2].toInt() <= 1920, a.constData());
         QCOMPARE(w[3], QByteArray("gekuerzt"));
         const QString bild = qEnvironmentVariable("ZK_ANZEIGE_LANG_BILD");
         if (!bild.isEmpty())
-            QCOMPARE(antwort("bild " + bild.toUtf8()), QByteArray("ok"));
-        browser.write("ende\n");
-        QVERIFY(browser.state() == QProcess::NotRunning || browser.waitForFinished(30000));
+            QCOMPARE(b.antwort("bild " + bild.toUtf8()), QByteArray("ok"));
+        QVERIFY(b.beenden());
     }
 };
 
