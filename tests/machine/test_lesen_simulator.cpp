@@ -26,13 +26,6 @@ struct Abend : Programmfenster {
         Programmfenster::starten(&leitung);
         nummer("12");
     }
-    int anzahl(const QString& sql) { return zahl(sql); }
-    int gezeigt() {
-        int n = 0;
-        for (int k = 1; k <= 60; ++k)
-            n += schuss(k)->text().isEmpty() ? 0 : 1;
-        return n;
-    }
 };
 
 // Shots stored, the two series, shot 3 as corrected by hand (ring, no Teiler).
@@ -83,7 +76,7 @@ class TestLesenSimulator : public QObject {
         QCOMPARE(a.c("RMst")->text(), QString("132407211"));
         Korrekturhelfer helfer(a, "8");
         QTest::mouseClick(a.knopf("Start"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(a.anzahl("SELECT count(*) FROM Ergebnis") == 1, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(a.zahl("SELECT count(*) FROM Ergebnis") == 1, 30000);
         QVERIFY(sim.gelesen().contains("PROGRAMM 132407211"));
         QCOMPARE(helfer.gefragt, QStringList{"Schuss 3 angeben"});
         // The machine waits after the card for the report: the whole card with shot 3 as 8
@@ -108,7 +101,7 @@ class TestLesenSimulator : public QObject {
         QTest::mouseClick(a.knopf("Start"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(a.c<QLabel>("Warnung")->text(),
                                   QString("NAK Empfangen (Fehlermeldung RM)"), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(a.anzahl("SELECT count(*) FROM Ergebnis") == 1, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(a.zahl("SELECT count(*) FROM Ergebnis") == 1, 30000);
         QVERIFY(sim.gelesen().contains("STEUER SCH=LG10;SZI=10;SGE=20;SSC=1;TEA=ZT;TEG=300;"));
         QCOMPARE(helfer.gefragt, QStringList{"Schuss 3 angeben"});
         // The report names the card of the corrected shot
@@ -181,7 +174,7 @@ class TestLesenSimulator : public QObject {
         QVERIFY(a.dialogs.choices[0].contains("Lesung für Nr. 12 (Anna Alt)"));
         QTRY_VERIFY(wieder.gelesen().count("RX <06>") >= 2);
         QTest::mouseClick(a.knopf("beenden"), Qt::LeftButton);
-        QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 17);
+        QCOMPARE(a.zahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), 17);
     }
 
     // What a user is told when the port cannot be opened: the cause in German and the way
@@ -234,7 +227,7 @@ class TestLesenSimulator : public QObject {
         const int gelesen = a.gezeigt();
         QVERIFY2(gelesen >= 10, qPrintable(QString::number(gelesen)));
         QTest::mouseClick(a.knopf("beenden"), Qt::LeftButton);
-        QCOMPARE(a.anzahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), gelesen);
+        QCOMPARE(a.zahl("SELECT count(*) FROM Einzelergebnisse WHERE MitglNr=12"), gelesen);
 
         Simulation wieder;
         QVERIFY(wieder.starten(art, {"muell"}, "streifen.txt"));
