@@ -89,12 +89,15 @@ struct Aufbau {
             emit ablauf.timer1().timeout({});
     }
     Rm3WinDialog& win() { return static_cast<Rm3WinDialog&>(ablauf.dialog()); }
-    // The RM III WIN handshake up to the control string.
-    void winHandschlag() {
-        ablauf.auswertung_starten();
+    // The RM III WIN's side of the handshake up to the control string.
+    void winAntwortet() {
         line.feed(QByteArray(1, STX));
         line.feed(gerahmt("SNR=4711"));
         line.feed(QByteArray(1, STX));
+    }
+    void winHandschlag() {
+        ablauf.auswertung_starten();
+        winAntwortet();
         line.nimmGesendet();
     }
     static QByteArray gerahmt(const QByteArray& text) {
@@ -325,9 +328,7 @@ class TestAblauf : public QObject {
         QCOMPARE(a.abend.gespeichert, 0);
         QVERIFY(a.abend.warnungen.last().startsWith("Von der Maschine kam kein Schuss"));
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ENQ));
-        a.line.feed(QByteArray(1, STX));
-        a.line.feed(Aufbau::gerahmt("SNR=4711"));
-        a.line.feed(QByteArray(1, STX));
+        a.winAntwortet();
         QVERIFY(a.line.gesendet.endsWith(Aufbau::gerahmt("ABR")));
         QVERIFY(!a.ablauf.timer1().isActive());
     }
