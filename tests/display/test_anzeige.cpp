@@ -48,11 +48,9 @@ class TestAnzeige : public QObject {
         QTRY_COMPARE((o = koerperJson(get(s.port, "/daten/abend")))["zeilen"].toArray().size(), 3);
         QCOMPARE(o["datum"].toString(), QString("03.04.2024"));
         const QJsonArray z = o["zeilen"].toArray();
-        QCOMPARE(z.size(), 3);
         QCOMPARE(z[0]["name"].toString(), QString("Bernd <."));  // shortened as it is typed
-        QCOMPARE(z[0]["platz"].toInt(), 1);
-        QCOMPARE(z[1]["platz"].toInt(), 2);
-        QCOMPARE(z[2]["platz"].toInt(), 2);
+        QCOMPARE((QList<int>{z[0]["platz"].toInt(), z[1]["platz"].toInt(), z[2]["platz"].toInt()}),
+                 (QList<int>{1, 2, 2}));
         QCOMPARE(z[0]["best10"].toInt(), 100);
         QCOMPARE(z[0]["teiler"].toDouble(), 30.5);
         QVERIFY(!QJsonDocument(o).toJson().contains("\"nr\""));
@@ -149,15 +147,11 @@ class TestAnzeige : public QObject {
         QStringList nachrichten;
         QVERIFY(live(ws, s.port, nachrichten));
         QTRY_COMPARE(nachrichten.size(), 1);  // the evening as it is
-        QElapsedTimer uhr;
-        uhr.start();
         speichern(s.d.db(), 1, 9);
         QTRY_VERIFY_WITH_TIMEOUT(nachrichten.last().contains("Paula Paulsen"), 1000);
-        qInfo("Update nach %lld ms", uhr.elapsed());
         Database zweiter;
         QString fehler;
         QVERIFY(zweiter.open(s.d.db().zugang(), &fehler, Database::Zugriff::LesenSchreiben));
-        uhr.restart();
         speichern(zweiter, 3, 8);
         QTRY_VERIFY_WITH_TIMEOUT(nachrichten.last().contains("Carla Clausen"), 1000);
         const QJsonArray z =
@@ -190,10 +184,6 @@ class TestAnzeige : public QObject {
         speichern(s.d.db(), 3, 8);
         s.anzeige.gespeichert();
         QTRY_VERIFY_WITH_TIMEOUT(nachrichten.last().contains("Carla Clausen"), 2000);
-        const QJsonArray z =
-            QJsonDocument::fromJson(nachrichten.last().toUtf8())["zeilen"].toArray();
-        QCOMPARE(z.size(), 2);
-        QVERIFY(z[1]["neu"].toBool());  // the latest store is marked
         // Told of a store while switched off: nothing happens.
         Anzeigeeinstellung aus;
         QCOMPARE(s.anzeige.anwenden(aus), QString());
@@ -211,7 +201,6 @@ class TestAnzeige : public QObject {
         speichern(s.d.db(), 1, 9);
         QByteArray a = b.antwort("warte Paula Paulsen");
         QVERIFY2(a.startsWith("ok "), a.constData());
-        qInfo("im Browser nach %s ms", a.mid(3).constData());
         Database zweiter;
         QString fehler;
         QVERIFY(zweiter.open(s.d.db().zugang(), &fehler, Database::Zugriff::LesenSchreiben));
