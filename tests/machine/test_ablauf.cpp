@@ -131,19 +131,30 @@ QByteArray rm3Karte(int erster, const QList<int>& ringe, const QList<int>& marki
 class TestAblauf : public QObject {
     Q_OBJECT
   private slots:
-    void porteinstellungen() {
+    // Each machine's line settings and remote-control command; "DISAG" is the RM III.
+    void porteinstellungenUndFernsteuerung() {
         Aufbau rm3("DISAG");
         QCOMPARE(rm3.z.MachineName, QString("RMIII"));
         QCOMPARE(rm3.ini.IniLesen("WERTMASCHINE", "NAME"), QString("RMIII"));
         QCOMPARE(rm3.ini.IniLesen("WERTMASCHINE", "COMPORT"), QString("1"));
         QCOMPARE(rm3.line.einstellungen, QStringList{"2400,N,8,1"});
         QVERIFY(rm3.line.dtr);
+        rm3.ablauf.fernsteuern();
+        QCOMPARE(rm3.line.nimmGesendet(), QByteArray("V\r"));
 
         Aufbau win("RMIII_WIN");
         QCOMPARE(win.line.einstellungen, QStringList{"38400,N,8,1"});
         QVERIFY(!win.line.dtr);
+        win.ini.IniSchreiben("WERTMASCHINE", "SPEED", "L");
+        win.ablauf.fernsteuern();
+        QCOMPARE(win.line.nimmGesendet(), QByteArray(1, ENQ));
+        QCOMPARE(win.line.einstellungen.mid(1), (QStringList{"2400,N,8,1", "9600,N,8,1"}));
+        win.ablauf.sendeAck();
+        QCOMPARE(win.line.nimmGesendet(), QByteArray(1, ACK));
 
         Aufbau sam("SAM");
+        sam.ablauf.fernsteuern();
+        QCOMPARE(sam.line.nimmGesendet(), QByteArray(1, static_cast<char>(178)));
         sam.ini.IniSchreiben("WERTMASCHINE", "COMPORT", "3");
         QString fehler;
         QVERIFY(sam.ablauf.portEinrichten(&fehler));
@@ -713,22 +724,6 @@ class TestAblauf : public QObject {
         QVERIFY(!a.line.gesendet.contains(ACK));
         a.tick();
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ENQ));
-    }
-
-    void fernsteuerung() {
-        Aufbau sam("SAM");
-        sam.ablauf.fernsteuern();
-        QCOMPARE(sam.line.nimmGesendet(), QByteArray(1, static_cast<char>(178)));
-        Aufbau rm3("RMIII");
-        rm3.ablauf.fernsteuern();
-        QCOMPARE(rm3.line.nimmGesendet(), QByteArray("V\r"));
-        Aufbau win("RMIII_WIN");
-        win.ini.IniSchreiben("WERTMASCHINE", "SPEED", "L");
-        win.ablauf.fernsteuern();
-        QCOMPARE(win.line.nimmGesendet(), QByteArray(1, ENQ));
-        QCOMPARE(win.line.einstellungen.mid(1), (QStringList{"2400,N,8,1", "9600,N,8,1"}));
-        win.ablauf.sendeAck();
-        QCOMPARE(win.line.nimmGesendet(), QByteArray(1, ACK));
     }
 };
 
