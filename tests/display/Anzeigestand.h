@@ -95,7 +95,6 @@ struct Browser {
     }
     bool beenden() {
         p.write("ende\n");
-        return (p.state() == QProcess::NotRunning || p.waitForFinished(30000)) &&
-               p.exitCode() == 0;
+        return (p.state() == QProcess::NotRunning || p.waitForFinished(30000)) && p.exitCode() == 0;
     }
 };

@@ -47,9 +47,18 @@ QByteArray lesen(QTcpSocket& s, int ms) {
     return a + s.readAll();
 }
 
+// A silent connection closed after `stummMs`, a whole request's kept for a minute.
+Webserver::Grenzen grenzen(int stummMs, qint64 bytesJeVerbindung = 256 * 1024) {
+    Webserver::Grenzen g;
+    g.stummMs = stummMs;
+    g.ruheMs = 60000;
+    g.bytesJeVerbindung = bytesJeVerbindung;
+    return g;
+}
+
 struct Server {
     Webserver w;
-    explicit Server(const Webserver::Grenzen& g) : w(g) {
+    explicit Server(const Webserver::Grenzen& g = {}) : w(g) {
         w.seite("/", [] { return Webserver::Antwort{200, "text/plain", "Hallo Stand"}; });
         w.setLive("/live", [] { return QByteArray("{}"); });
         QString fehler;
@@ -75,10 +84,7 @@ class TestAnzeigegrenzen : public QObject {
     // A request begun and left hanging is closed like a silent one; a whole request keeps
     // its connection for the long time.
     void halbeAnfrageNachKurzerZeit() {
-        Webserver::Grenzen g;
-        g.stummMs = 400;
-        g.ruheMs = 60000;
-        Server s(g);
+        Server s(grenzen(400));
         auto stumm = roh(s.w.port());
         auto einByte = roh(s.w.port());
         auto halb = roh(s.w.port());
@@ -100,11 +106,7 @@ class TestAnzeigegrenzen : public QObject {
 
     // More than the bound: closed at once, before a page is served from it.
     void zuVielEingabeSofortGeschlossen() {
-        Webserver::Grenzen g;
-        g.stummMs = 60000;
-        g.ruheMs = 60000;
-        g.bytesJeVerbindung = 256 * 1024;
-        Server s(g);
+        Server s(grenzen(60000, 256 * 1024));
         auto t = roh(s.w.port());
         QVERIFY(t);
         QByteArray viel = "GET / HTTP/1.1\r\nHost: x\r\nX-Viel: " + QByteArray(300 * 1024, 'a');
@@ -122,10 +124,7 @@ class TestAnzeigegrenzen : public QObject {
     // A WebSocket request whose Connection header asks for no switch: Qt does not take it
     // over, so it is answered and closed here, never left hanging for the long time.
     void halbesUpgradeGeschlossen() {
-        Webserver::Grenzen g;
-        g.stummMs = 60000;
-        g.ruheMs = 60000;
-        Server s(g);
+        Server s(grenzen(60000));
         auto t = roh(s.w.port());
         QVERIFY(t);
         t->write("GET /live HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
@@ -140,7 +139,7 @@ class TestAnzeigegrenzen : public QObject {
     // A page that asks for the WebSocket and is gone before the answer (a reload, a TV
     // switched off) is never counted as a live page.
     void abgebrochenesUpgradeNichtLive() {
-        Server s(Webserver::Grenzen{});
+        Server s;
         for (int i = 0; i < 30; ++i) {
             auto t = roh(s.w.port());
             QVERIFY(t);
@@ -156,7 +155,7 @@ class TestAnzeigegrenzen : public QObject {
 
     // HEAD answers with GET's header and length, and no body.
     void headBeantwortet() {
-        Server s(Webserver::Grenzen{});
+        Server s;
         auto t = roh(s.w.port());
         QVERIFY(t);
         t->write("HEAD / HTTP/1.1\r\nHost: x\r\n\r\n");
@@ -174,7 +173,7 @@ class TestAnzeigegrenzen : public QObject {
 
     // Only the display's own pages open the WebSocket; another site's page is refused.
     void webSocketNurVonDerEigenenSeite() {
-        Server s(Webserver::Grenzen{});
+        Server s;
         const QByteArray port = QByteArray::number(s.w.port());
         struct Fall {
             QByteArray origin;

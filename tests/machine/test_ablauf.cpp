@@ -595,7 +595,8 @@ class TestAblauf : public QObject {
             QCOMPARE(a.z.NextShotIndex, std::int16_t(f.naechster));
             QCOMPARE(a.anzeige.angeboten.size(), f.gelingt ? 1 : 2);
             if (!f.gelingt)
-                QCOMPARE(a.anzeige.angeboten[1], (QStringList{"Verwerfen", "Für Nr. 32 übernehmen"}));
+                QCOMPARE(a.anzeige.angeboten[1],
+                         (QStringList{"Verwerfen", "Für Nr. 32 übernehmen"}));
         }
     }
 

@@ -265,7 +265,8 @@ class TestMeytonImport : public QObject {
         Importoptionen belassen;
         belassen.aktualisieren = false;
         neuerImport(dialogs_).alles(sql, belassen);
-        QCOMPARE(dialogs_.messages.last(), ohneFehler("Neu:  0\nUpdate:  0\nFehler: 0\nBelassen:  2"));
+        QCOMPARE(dialogs_.messages.last(),
+                 ohneFehler("Neu:  0\nUpdate:  0\nFehler: 0\nBelassen:  2"));
         QCOMPARE(d_->zahl("SELECT S1 FROM Ergebnis WHERE MeytonScheibenID = 1"), 99);
         QVERIFY(!lesen(logs_.import).contains("als"));
     }
@@ -513,7 +514,8 @@ class TestMeytonImport : public QObject {
                  qPrintable(dialogs.messages.last()));
         QVERIFY(!dialogs.messages.last().contains("ODBC"));
         QVERIFY(dialogs.messages.last().contains("\nMeldung des Datenbanktreibers: "));
-        QVERIFY2(!dialogs.messages.last().trimmed().endsWith(':'), qPrintable(dialogs.messages.last()));
+        QVERIFY2(!dialogs.messages.last().trimmed().endsWith(':'),
+                 qPrintable(dialogs.messages.last()));
         QVERIFY2(server_.neuStarten(), qPrintable(server_.fehler()));
         QVERIFY(importieren());
         QCOMPARE(d_->zahl("SELECT count(*) FROM Ergebnis"), 5);
