@@ -4,42 +4,13 @@
 #include <QtTest>
 
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTcpSocket>
 
-#include "core/Abendzustand.h"
-#include "display/Anzeige.h"
 #include "display/Anzeigedaten.h"
 #include "display/Anzeigedienst.h"
-#include "evening/Abend.h"
-#include "evening/Felder.h"
 #include "platform/Webserver.h"
-#include "tests/support/TestDaten.h"
+#include "tests/display/Anzeigestand.h"
 
 namespace {
-
-const QDate kAbend(2024, 4, 3);
-
-void speichern(Database& db, int nr, int ring) {
-    Abendzustand z;
-    z.Saisonjahr = 2024;
-    for (int k = 1; k <= 10; ++k) {
-        ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
-        s.ValidFlag = true;
-        s.Ring = static_cast<std::int16_t>(ring);
-        s.Teiler = 40.0f;
-    }
-    Felder f;
-    f.SNummer = QString::number(nr);
-    f.SName = QStringLiteral("x");
-    f.Heute = kAbend.toString(QStringLiteral("dd.MM.yyyy"));
-    f.Scheibe[1] = QString::number(ring * 10);
-    f.GesScheibe = f.Best10 = f.Best = f.Scheibe[1];
-    GeladenerAbend g;  // as the main window stores: with the note of when
-    Abspeichern(f, z, db, QDateTime::currentDateTime(), {&g, true});
-}
 
 // A connected raw socket.
 std::unique_ptr<QTcpSocket> roh(quint16 port) {
@@ -76,9 +47,18 @@ QByteArray lesen(QTcpSocket& s, int ms) {
     return a + s.readAll();
 }
 
+// A silent connection closed after `stummMs`, a whole request's kept for a minute.
+Webserver::Grenzen grenzen(int stummMs, qint64 bytesJeVerbindung = 256 * 1024) {
+    Webserver::Grenzen g;
+    g.stummMs = stummMs;
+    g.ruheMs = 60000;
+    g.bytesJeVerbindung = bytesJeVerbindung;
+    return g;
+}
+
 struct Server {
     Webserver w;
-    explicit Server(const Webserver::Grenzen& g) : w(g) {
+    explicit Server(const Webserver::Grenzen& g = {}) : w(g) {
         w.seite("/", [] { return Webserver::Antwort{200, "text/plain", "Hallo Stand"}; });
         w.setLive("/live", [] { return QByteArray("{}"); });
         QString fehler;
@@ -104,10 +84,7 @@ class TestAnzeigegrenzen : public QObject {
     // A request begun and left hanging is closed like a silent one; a whole request keeps
     // its connection for the long time.
     void halbeAnfrageNachKurzerZeit() {
-        Webserver::Grenzen g;
-        g.stummMs = 400;
-        g.ruheMs = 60000;
-        Server s(g);
+        Server s(grenzen(400));
         auto stumm = roh(s.w.port());
         auto einByte = roh(s.w.port());
         auto halb = roh(s.w.port());
@@ -129,11 +106,7 @@ class TestAnzeigegrenzen : public QObject {
 
     // More than the bound: closed at once, before a page is served from it.
     void zuVielEingabeSofortGeschlossen() {
-        Webserver::Grenzen g;
-        g.stummMs = 60000;
-        g.ruheMs = 60000;
-        g.bytesJeVerbindung = 256 * 1024;
-        Server s(g);
+        Server s(grenzen(60000, 256 * 1024));
         auto t = roh(s.w.port());
         QVERIFY(t);
         QByteArray viel = "GET / HTTP/1.1\r\nHost: x\r\nX-Viel: " + QByteArray(300 * 1024, 'a');
@@ -151,10 +124,7 @@ class TestAnzeigegrenzen : public QObject {
     // A WebSocket request whose Connection header asks for no switch: Qt does not take it
     // over, so it is answered and closed here, never left hanging for the long time.
     void halbesUpgradeGeschlossen() {
-        Webserver::Grenzen g;
-        g.stummMs = 60000;
-        g.ruheMs = 60000;
-        Server s(g);
+        Server s(grenzen(60000));
         auto t = roh(s.w.port());
         QVERIFY(t);
         t->write("GET /live HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
@@ -169,7 +139,7 @@ class TestAnzeigegrenzen : public QObject {
     // A page that asks for the WebSocket and is gone before the answer (a reload, a TV
     // switched off) is never counted as a live page.
     void abgebrochenesUpgradeNichtLive() {
-        Server s(Webserver::Grenzen{});
+        Server s;
         for (int i = 0; i < 30; ++i) {
             auto t = roh(s.w.port());
             QVERIFY(t);
@@ -185,7 +155,7 @@ class TestAnzeigegrenzen : public QObject {
 
     // HEAD answers with GET's header and length, and no body.
     void headBeantwortet() {
-        Server s(Webserver::Grenzen{});
+        Server s;
         auto t = roh(s.w.port());
         QVERIFY(t);
         t->write("HEAD / HTTP/1.1\r\nHost: x\r\n\r\n");
@@ -203,7 +173,7 @@ class TestAnzeigegrenzen : public QObject {
 
     // Only the display's own pages open the WebSocket; another site's page is refused.
     void webSocketNurVonDerEigenenSeite() {
-        Server s(Webserver::Grenzen{});
+        Server s;
         const QByteArray port = QByteArray::number(s.w.port());
         struct Fall {
             QByteArray origin;
@@ -241,25 +211,10 @@ class TestAnzeigegrenzen : public QObject {
 
     // A renamed member is no new result: the highlight stays on the one stored last.
     void hervorhebungNurFuerGespeichertes() {
-        TestDaten d;
-        d.mitglied(1, "Paulsen, Paula", 1);
-        d.mitglied(2, "Bauer, Bernd", 1);
-        Anzeige anzeige(
-            {[] { return kAbend; }, [] { return 2024; }, [&d] { return d.db().zugang(); }});
-        Anzeigeeinstellung e;
-        e.an = true;
-        e.port = 0;
-        e.adresse = Anzeigeeinstellung::kNurDieserPc;
-        e.kurznamen = true;
-        QCOMPARE(anzeige.anwenden(e), QString());
-        auto abend = [&] {
-            auto t = roh(anzeige.port());
-            if (!t)
-                return QJsonArray();
-            t->write("GET /daten/abend HTTP/1.1\r\nHost: x\r\n\r\n");
-            const QByteArray a = lesen(*t, 300);
-            return QJsonDocument::fromJson(a.mid(a.indexOf("\r\n\r\n") + 4))["zeilen"].toArray();
-        };
+        Anzeigestand s(true);
+        s.d.mitglied(1, "Paulsen, Paula", 1);
+        s.d.mitglied(2, "Bauer, Bernd", 1);
+        auto abend = [&] { return koerperJson(get(s.port(), "/daten/abend"))["zeilen"].toArray(); };
         auto neu = [&] {
             QStringList n;
             for (const QJsonValue z : abend())
@@ -267,62 +222,42 @@ class TestAnzeigegrenzen : public QObject {
                     n << z["name"].toString();
             return n.join(',');
         };
-        speichern(d.db(), 1, 9);
+        s.speichern(1, 9);
         QTRY_COMPARE(neu(), QString("Paula P."));
-        speichern(d.db(), 2, 8);
+        s.speichern(2, 8);
         QTRY_COMPARE(neu(), QString("Bernd B."));
-        d.db().run("UPDATE Mitglieder SET Name = 'Paulsen-Meier, Paula' WHERE Nr = 1");
+        s.d.db().run("UPDATE Mitglieder SET Name = 'Paulsen-Meier, Paula' WHERE Nr = 1");
         QTRY_COMPARE(abend().size(), 2);
         QTest::qWait(3 * Anzeigedienst::kTaktMs);
         QCOMPARE(neu(), QString("Bernd B."));
-        speichern(d.db(), 1, 10);
+        s.speichern(1, 10);
         QTRY_COMPARE(neu(), QString("Paula P."));
     }
 
     // On a 1920 pixel screen a very long name ends in "…" and every number stays visible.
     void langerNameImBrowser() {
-        if (!QFile::exists("/usr/bin/chromium") || !QFile::exists("/usr/bin/chromedriver"))
+        if (Browser::fehlt())
             QSKIP("Chromium oder chromedriver fehlt");
-        TestDaten d;
+        Anzeigestand s;
         const QString lang = "Freifrau " + QString(12, u'X').replace("X", "von Lang ") + "Name";
-        d.mitglied(1, lang, 1);
-        d.mitglied(2, "Kurz, Kai", 1);
-        Anzeige anzeige(
-            {[] { return kAbend; }, [] { return 2024; }, [&d] { return d.db().zugang(); }});
-        Anzeigeeinstellung e;
-        e.an = true;
-        e.port = 0;
-        e.adresse = Anzeigeeinstellung::kNurDieserPc;
-        QCOMPARE(anzeige.anwenden(e), QString());
-        speichern(d.db(), 1, 9);
-        speichern(d.db(), 2, 8);
-        QProcess browser;
-        browser.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        browser.start("/usr/bin/python3",
-                      {ZK_BROWSER, QStringLiteral("http://127.0.0.1:%1/").arg(anzeige.port()),
-                       d.pfad("chromium")});
-        auto antwort = [&](const QByteArray& befehl) {
-            if (!befehl.isEmpty())
-                browser.write(befehl + "\n");
-            while (!browser.canReadLine())
-                if (!browser.waitForReadyRead(60000))
-                    return QByteArray("kein Browser");
-            return browser.readLine().trimmed();
-        };
-        QCOMPARE(antwort({}), QByteArray("bereit"));
-        QVERIFY(antwort("warte " + lang.toUtf8()).startsWith("ok "));
+        s.d.mitglied(1, lang, 1);
+        s.d.mitglied(2, "Kurz, Kai", 1);
+        s.speichern(1, 9);
+        s.speichern(2, 8);
+        Browser b(s.port(), s.d.pfad("chromium"));
+        QCOMPARE(b.antwort(), QByteArray("bereit"));
+        QVERIFY(b.antwort("warte " + lang.toUtf8()).startsWith("ok "));
         // the page's width, the widest row's right edge, whether the name is cut
-        const QByteArray b = antwort("breite");
-        const QList<QByteArray> w = b.split(' ');
-        QVERIFY2(w.size() == 4 && w[0] == "breite", b.constData());
-        QVERIFY2(w[1].toInt() <= 1920, b.constData());
-        QVERIFY2(w[2].toInt() <= 1920, b.constData());
+        const QByteArray a = b.antwort("breite");
+        const QList<QByteArray> w = a.split(' ');
+        QVERIFY2(w.size() == 4 && w[0] == "breite", a.constData());
+        QVERIFY2(w[1].toInt() <= 1920, a.constData());
+        QVERIFY2(w[2].toInt() <= 1920, a.constData());
         QCOMPARE(w[3], QByteArray("gekuerzt"));
         const QString bild = qEnvironmentVariable("ZK_ANZEIGE_LANG_BILD");
         if (!bild.isEmpty())
-            QCOMPARE(antwort("bild " + bild.toUtf8()), QByteArray("ok"));
-        browser.write("ende\n");
-        QVERIFY(browser.state() == QProcess::NotRunning || browser.waitForFinished(30000));
+            QCOMPARE(b.antwort("bild " + bild.toUtf8()), QByteArray("ok"));
+        QVERIFY(b.beenden());
     }
 };
 

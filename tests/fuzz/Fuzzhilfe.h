@@ -75,3 +75,12 @@ class Bytes {
 };
 
 }  // namespace fuzz
+
+// The start of every target that sets up nothing but the application; one that does more
+// defines ZK_FUZZ_EIGENER_START before including this file, and its own start.
+#ifndef ZK_FUZZ_EIGENER_START
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::anwendung();
+    return 0;
+}
+#endif

@@ -68,11 +68,6 @@ QString alsDatei(const QString& t) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::anwendung();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t groesse) {
     fuzz::Bytes in(daten, groesse);
     const std::uint8_t wahl = in.byte();

@@ -11,6 +11,7 @@
 
 #include "core/Schema.h"
 #include "maintenance/Datensatzquelle.h"
+#define ZK_FUZZ_EIGENER_START
 #include "tests/fuzz/Fuzzhilfe.h"
 
 namespace {

@@ -56,11 +56,6 @@ QString gelesenAls(QString v) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::anwendung();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t groesse) {
     fuzz::Bytes in(daten, groesse);
     const std::size_t wertLaenge = in.byte() % 64;

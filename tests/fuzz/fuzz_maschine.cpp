@@ -74,11 +74,6 @@ int hoechstens(const QByteArray& bytes) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::anwendung();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t groesse) {
     fuzz::Bytes in(daten, groesse);
     Ini ini(fuzz::arbeitsordner() + QStringLiteral("/wettk.ini"));

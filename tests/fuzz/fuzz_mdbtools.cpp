@@ -66,11 +66,6 @@ qint64 zeilenIn(sqlite3* db, const QString& tabelle) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::anwendung();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t groesse) {
     const QByteArray alles(reinterpret_cast<const char*>(daten), static_cast<qsizetype>(groesse));
     Leser leser(alles.split('\x1e'));

@@ -51,11 +51,6 @@ QVariant wertAus(fuzz::Bytes& in) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::anwendung();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t groesse) {
     fuzz::Bytes in(daten, groesse);
     SqlRows scheibe;

@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "platform/Webserver.h"
+#define ZK_FUZZ_EIGENER_START
 #include "tests/fuzz/Fuzzhilfe.h"
 
 namespace {

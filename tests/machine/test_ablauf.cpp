@@ -89,12 +89,15 @@ struct Aufbau {
             emit ablauf.timer1().timeout({});
     }
     Rm3WinDialog& win() { return static_cast<Rm3WinDialog&>(ablauf.dialog()); }
-    // The RM III WIN handshake up to the control string.
-    void winHandschlag() {
-        ablauf.auswertung_starten();
+    // The RM III WIN's side of the handshake up to the control string.
+    void winAntwortet() {
         line.feed(QByteArray(1, STX));
         line.feed(gerahmt("SNR=4711"));
         line.feed(QByteArray(1, STX));
+    }
+    void winHandschlag() {
+        ablauf.auswertung_starten();
+        winAntwortet();
         line.nimmGesendet();
     }
     static QByteArray gerahmt(const QByteArray& text) {
@@ -102,6 +105,14 @@ struct Aufbau {
         for (char c : text)
             x ^= static_cast<unsigned char>(c);
         return text + static_cast<char>(x < 32 ? x + 32 : x) + '\r';
+    }
+};
+
+// A SAM reading started for `schuss` shots.
+struct Sam : Aufbau {
+    explicit Sam(int schuss = 20) : Aufbau("SAM") {
+        z.ShotLimit = static_cast<std::int16_t>(schuss);
+        ablauf.auswertung_starten();
     }
 };
 
@@ -120,19 +131,30 @@ QByteArray rm3Karte(int erster, const QList<int>& ringe, const QList<int>& marki
 class TestAblauf : public QObject {
     Q_OBJECT
   private slots:
-    void porteinstellungen() {
+    // Each machine's line settings and remote-control command; "DISAG" is the RM III.
+    void porteinstellungenUndFernsteuerung() {
         Aufbau rm3("DISAG");
         QCOMPARE(rm3.z.MachineName, QString("RMIII"));
         QCOMPARE(rm3.ini.IniLesen("WERTMASCHINE", "NAME"), QString("RMIII"));
         QCOMPARE(rm3.ini.IniLesen("WERTMASCHINE", "COMPORT"), QString("1"));
         QCOMPARE(rm3.line.einstellungen, QStringList{"2400,N,8,1"});
         QVERIFY(rm3.line.dtr);
+        rm3.ablauf.fernsteuern();
+        QCOMPARE(rm3.line.nimmGesendet(), QByteArray("V\r"));
 
         Aufbau win("RMIII_WIN");
         QCOMPARE(win.line.einstellungen, QStringList{"38400,N,8,1"});
         QVERIFY(!win.line.dtr);
+        win.ini.IniSchreiben("WERTMASCHINE", "SPEED", "L");
+        win.ablauf.fernsteuern();
+        QCOMPARE(win.line.nimmGesendet(), QByteArray(1, ENQ));
+        QCOMPARE(win.line.einstellungen.mid(1), (QStringList{"2400,N,8,1", "9600,N,8,1"}));
+        win.ablauf.sendeAck();
+        QCOMPARE(win.line.nimmGesendet(), QByteArray(1, ACK));
 
         Aufbau sam("SAM");
+        sam.ablauf.fernsteuern();
+        QCOMPARE(sam.line.nimmGesendet(), QByteArray(1, static_cast<char>(178)));
         sam.ini.IniSchreiben("WERTMASCHINE", "COMPORT", "3");
         QString fehler;
         QVERIFY(sam.ablauf.portEinrichten(&fehler));
@@ -317,9 +339,7 @@ class TestAblauf : public QObject {
         QCOMPARE(a.abend.gespeichert, 0);
         QVERIFY(a.abend.warnungen.last().startsWith("Von der Maschine kam kein Schuss"));
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ENQ));
-        a.line.feed(QByteArray(1, STX));
-        a.line.feed(Aufbau::gerahmt("SNR=4711"));
-        a.line.feed(QByteArray(1, STX));
+        a.winAntwortet();
         QVERIFY(a.line.gesendet.endsWith(Aufbau::gerahmt("ABR")));
         QVERIFY(!a.ablauf.timer1().isActive());
     }
@@ -336,9 +356,7 @@ class TestAblauf : public QObject {
     }
 
     void samBlankerBlock() {
-        Aufbau a("SAM");
-        a.z.ShotLimit = 10;
-        a.ablauf.auswertung_starten();
+        Sam a(10);
         QCOMPARE(a.ablauf.timer1().interval(), 1000);
         QByteArray block = "SAM\r1\rLG\r-\r-\r-\r";
         for (int i = 0; i < 10; ++i)
@@ -364,9 +382,7 @@ class TestAblauf : public QObject {
     // A bare block that stops in the middle (its lines are not the header and whole shots)
     // is dropped whole, said, and not acknowledged; a whole one after it is read.
     void samBlankerBlockAbgeschnitten() {
-        Aufbau a("SAM");
-        a.z.ShotLimit = 20;
-        a.ablauf.auswertung_starten();
+        Sam a(20);
         a.tick();
         a.line.nimmGesendet();
         a.line.feed(samDaten().left(70));  // header, three shots and half of the fourth
@@ -393,11 +409,15 @@ class TestAblauf : public QObject {
     static QByteArray samRahmen(char pruef = 'L') {
         return "\x02" + samDaten() + "\x17" + pruef + "$";
     }
+    // The next strip (number 2), by default with its right check byte.
+    static QByteArray zweiterRahmen(char pruef = 'L' ^ '1' ^ '2') {
+        QByteArray r = samRahmen(pruef);
+        r[5] = '2';
+        return r;
+    }
 
     void samGerahmterBlock() {
-        Aufbau a("SAM");
-        a.z.ShotLimit = 20;
-        a.ablauf.auswertung_starten();
+        Sam a(20);
         a.line.feed(QByteArray(1, NAK) + samRahmen().left(30));  // no card yet, then a strip
         QVERIFY(a.line.nimmGesendet().isEmpty());
         a.line.feed(samRahmen().mid(30));
@@ -410,45 +430,35 @@ class TestAblauf : public QObject {
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
         QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
         QVERIFY(a.ablauf.timer1().isActive());
-        // the sums over the lines alone, and over the lines and ETB, are taken too
-        Aufbau b("SAM");
-        b.z.ShotLimit = 20;
-        b.ablauf.auswertung_starten();
-        b.line.feed(samRahmen(0x59));
-        QCOMPARE(b.line.nimmGesendet(), QByteArray(1, ACK));
-        Aufbau c("SAM");
-        c.z.ShotLimit = 20;
-        c.ablauf.auswertung_starten();
-        c.line.feed(samRahmen(0x4e));
-        QCOMPARE(c.line.nimmGesendet(), QByteArray(1, ACK));
         // a framed block too short for a strip is acknowledged and dropped, not kept waiting
-        c.line.feed(QByteArray("\x02kurz\x17") + char(0x02 ^ 'k' ^ 'u' ^ 'r' ^ 'z' ^ 0x17) + '$');
-        QCOMPARE(c.line.nimmGesendet(), QByteArray(1, ACK));
-        QCOMPARE(c.z.NextShotIndex, std::int16_t(8));
+        a.line.feed(QByteArray("\x02kurz\x17") + char(0x02 ^ 'k' ^ 'u' ^ 'r' ^ 'z' ^ 0x17) + '$');
+        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+        // the sums over the lines alone, and over the lines and ETB, are taken too
+        for (const char pruef : {char(0x59), char(0x4e)}) {
+            Sam b(20);
+            b.line.feed(samRahmen(pruef));
+            QCOMPARE(b.line.nimmGesendet(), QByteArray(1, ACK));
+        }
     }
 
     // A stray STX on the line before a strip is noise: the strip is the one stored, so that
     // when it comes again (our ACK was lost) it is recognised and not counted twice.
     void samStxVorDemRahmen() {
-        Aufbau a("SAM");
-        a.z.ShotLimit = 20;
-        a.ablauf.auswertung_starten();
+        Sam a(20);
         a.line.feed(QByteArray(1, STX));
-        a.line.feed(samRahmen());
-        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
-        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
-        a.line.feed(samRahmen());
-        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
-        QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+        for (int mal = 0; mal < 2; ++mal) {
+            a.line.feed(samRahmen());
+            QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+            QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
+        }
         QVERIFY(!a.z.Shots[8].ValidFlag);
     }
 
     // After a NAK the SAM sends the block again from its first data byte, without STX; the
     // poll sends no ENQ into the middle of it.
     void samWiederholungOhneStx() {
-        Aufbau a("SAM");
-        a.z.ShotLimit = 20;
-        a.ablauf.auswertung_starten();
+        Sam a(20);
         a.line.feed(samRahmen('X'));
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, NAK));
         QVERIFY(!a.z.Shots[1].ValidFlag);
@@ -460,9 +470,7 @@ class TestAblauf : public QObject {
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
         QCOMPARE(a.z.NextShotIndex, std::int16_t(8));
         // a check byte that is a CR or "$" itself, in a resend
-        Aufbau b("SAM");
-        b.z.ShotLimit = 20;
-        b.ablauf.auswertung_starten();
+        Sam b(20);
         QByteArray daten = samDaten();
         daten[9] = '-' ^ 'L' ^ '\r';  // header line 4 "l" makes the sum a CR
         b.line.feed("\x02" + daten + "\x17" + "x$");
@@ -471,9 +479,7 @@ class TestAblauf : public QObject {
         QCOMPARE(b.line.nimmGesendet(), QByteArray(1, ACK));
         QVERIFY(b.z.Shots[7].ValidFlag);
         // a held block sent again at a new reading's ENQ without its STX, as after a NAK
-        Aufbau c("SAM");
-        c.z.ShotLimit = 20;
-        c.ablauf.auswertung_starten();
+        Sam c(20);
         c.line.feed(samRahmen().mid(1).left(40));
         c.tick();
         QVERIFY(!c.z.Shots[1].ValidFlag);
@@ -483,14 +489,10 @@ class TestAblauf : public QObject {
         QCOMPARE(c.z.NextShotIndex, std::int16_t(8));
     }
 
-    // Three failed checks of one block: no fourth NAK, the user is told, the shots read so
-    // far stay and are stored by "Einlesen beenden", and what still comes is not read.
     // Three bad check bytes on the very first strip: nothing came, so nothing is stored and
     // an evening stored before stays as it was.
     void samDreimalFalschOhneSchuss() {
-        Aufbau a("SAM");
-        a.z.ShotLimit = 30;
-        a.ablauf.auswertung_starten();
+        Sam a(30);
         QByteArray erster = samRahmen('X');
         a.line.feed(erster);
         a.line.feed(erster.mid(1));
@@ -502,14 +504,13 @@ class TestAblauf : public QObject {
                  qPrintable(a.abend.warnungen.join('|')));
     }
 
+    // Three failed checks of one block: no fourth NAK, the user is told, the shots read so
+    // far stay and are stored by "Einlesen beenden", and what still comes is not read.
     void samDreimalFalsch() {
-        Aufbau a("SAM");
-        a.z.ShotLimit = 30;
-        a.ablauf.auswertung_starten();
+        Sam a(30);
         a.line.feed(samRahmen());
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
-        QByteArray zweiter = samRahmen('X');
-        zweiter[5] = '2';
+        const QByteArray zweiter = zweiterRahmen('X');
         a.line.feed(zweiter);
         a.line.feed(zweiter.mid(1));
         QCOMPARE(a.line.nimmGesendet(), QByteArray(2, NAK));
@@ -541,9 +542,7 @@ class TestAblauf : public QObject {
         a.abend.nummer = "32";
         a.z.clearSchussPuffer();
         a.ablauf.auswertung_starten();
-        QByteArray gut = samRahmen();
-        gut[5] = '2';
-        gut[gut.size() - 2] = static_cast<char>(gut[gut.size() - 2] ^ '1' ^ '2');
+        const QByteArray gut = zweiterRahmen();
         a.line.feed(gut);
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
         QCOMPARE(a.anzeige.fragen.size(), 1);
@@ -569,43 +568,36 @@ class TestAblauf : public QObject {
     // The official's other answers: the strip added to the evening it was read for, or taken
     // for the member now reading; an addition that fails leaves the other two answers.
     void samRestNachtragenOderUebernehmen() {
-        auto mitRest = [](Aufbau& a) {
-            a.z.ShotLimit = 30;
-            a.ablauf.auswertung_starten();
+        struct Fall {
+            const char* wahl;
+            bool gelingt;
+            int nachgetragenRing3;  // 0: nothing added to member 31
+            int naechster;
+        };
+        for (const Fall& f : {Fall{"Zu Nr. 31 nachtragen", true, 8, 1},
+                              Fall{"Für Nr. 32 übernehmen", true, 0, 8},
+                              Fall{"Zu Nr. 31 nachtragen", false, 0, 1}}) {  // then Enter
+            Sam a(30);
             a.line.feed(samRahmen('X'));
             a.line.feed(samRahmen('X').mid(1));
             a.line.feed(samRahmen('X').mid(1));
             a.ablauf.beenden();
             a.abend.nummer = "32";
+            a.abend.nachtragenGelingt = f.gelingt;
             a.z.clearSchussPuffer();
             a.ablauf.auswertung_starten();
             a.line.nimmGesendet();
-        };
-        Aufbau a("SAM");
-        mitRest(a);
-        a.anzeige.wahl << "Zu Nr. 31 nachtragen";
-        a.line.feed(samRahmen());
-        QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
-        QCOMPARE(a.abend.nachgetragen.keys(), QStringList{"31"});
-        QCOMPARE(a.abend.nachgetragen["31"].Shots[3].Ring, std::int16_t(8));
-        QVERIFY(!a.z.Shots[1].ValidFlag);
-
-        Aufbau b("SAM");
-        mitRest(b);
-        b.anzeige.wahl << "Für Nr. 32 übernehmen";
-        b.line.feed(samRahmen());
-        QCOMPARE(b.z.NextShotIndex, std::int16_t(8));
-        QVERIFY(b.abend.nachgetragen.isEmpty());
-
-        Aufbau c("SAM");
-        mitRest(c);
-        c.abend.nachtragenGelingt = false;
-        c.anzeige.wahl << "Zu Nr. 31 nachtragen";  // then Enter
-        c.line.feed(samRahmen());
-        QCOMPARE(c.anzeige.angeboten.size(), 2);
-        QCOMPARE(c.anzeige.angeboten[1], (QStringList{"Verwerfen", "Für Nr. 32 übernehmen"}));
-        QVERIFY(!c.z.Shots[1].ValidFlag);
-        QCOMPARE(c.line.nimmGesendet(), QByteArray(1, ACK));
+            a.anzeige.wahl << f.wahl;
+            a.line.feed(samRahmen());
+            QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
+            QCOMPARE(a.abend.nachgetragen.value("31").Shots[3].Ring,
+                     std::int16_t(f.nachgetragenRing3));
+            QCOMPARE(a.z.NextShotIndex, std::int16_t(f.naechster));
+            QCOMPARE(a.anzeige.angeboten.size(), f.gelingt ? 1 : 2);
+            if (!f.gelingt)
+                QCOMPARE(a.anzeige.angeboten[1],
+                         (QStringList{"Verwerfen", "Für Nr. 32 übernehmen"}));
+        }
     }
 
     // After a restart the note still stands: a strip that matches it is asked about (it
@@ -660,9 +652,7 @@ class TestAblauf : public QObject {
     // A machine that does not take the ACK: the third send of the same strip is explained,
     // its shots are stored once, and what it still holds is noted as stored already.
     void samNimmtAckNichtAn() {
-        Aufbau a("SAM");
-        a.z.ShotLimit = 30;
-        a.ablauf.auswertung_starten();
+        Sam a(30);
         for (int i = 0; i < 3; ++i) {
             a.line.feed(samRahmen());
             QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ACK));
@@ -685,9 +675,7 @@ class TestAblauf : public QObject {
     // "Einlesen beenden" while the answer to the last ENQ is on its way: the strip that
     // comes afterwards is held by the machine, noted for that reading and said.
     void samStreifenNachDemEnde() {
-        Aufbau a("SAM");
-        a.z.ShotLimit = 30;
-        a.ablauf.auswertung_starten();
+        Sam a(30);
         a.line.feed(samRahmen());
         a.tick();
         a.line.nimmGesendet();
@@ -695,9 +683,7 @@ class TestAblauf : public QObject {
         QVERIFY(a.anzeige.verborgen);
         QVERIFY(a.ablauf.streifenrest() == std::nullopt);
         a.abend.nummer = "77";  // the official types the next number meanwhile
-        QByteArray zweiter = samRahmen();
-        zweiter[5] = '2';
-        zweiter[zweiter.size() - 2] = static_cast<char>(zweiter[zweiter.size() - 2] ^ '1' ^ '2');
+        const QByteArray zweiter = zweiterRahmen();
         a.line.feed(zweiter.left(40));
         a.line.feed(zweiter.mid(40));
         QVERIFY(a.line.nimmGesendet().isEmpty());  // not acknowledged
@@ -705,9 +691,7 @@ class TestAblauf : public QObject {
         QCOMPARE(a.ablauf.streifenrest()->block, zweiter.mid(1, zweiter.size() - 4));
         QVERIFY(a.anzeige.status().startsWith("Der Streifen von Nr. 31 (Mitglied 31)"));
         // the first strip again (our ACK was lost) is acknowledged and noted as nothing
-        Aufbau b("SAM");
-        b.z.ShotLimit = 30;
-        b.ablauf.auswertung_starten();
+        Sam b(30);
         b.line.feed(samRahmen());
         b.ablauf.beenden();
         b.line.nimmGesendet();
@@ -719,9 +703,7 @@ class TestAblauf : public QObject {
     // A machine that sends STX and its lines but no ETB: after two quiet ticks the block is
     // read by its bare lines.
     void samStxOhneEtb() {
-        Aufbau a("SAM");
-        a.z.ShotLimit = 20;
-        a.ablauf.auswertung_starten();
+        Sam a(20);
         a.tick();
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ENQ));
         a.line.feed("\x02" + samDaten().left(80));
@@ -743,22 +725,6 @@ class TestAblauf : public QObject {
         QVERIFY(!a.line.gesendet.contains(ACK));
         a.tick();
         QCOMPARE(a.line.nimmGesendet(), QByteArray(1, ENQ));
-    }
-
-    void fernsteuerung() {
-        Aufbau sam("SAM");
-        sam.ablauf.fernsteuern();
-        QCOMPARE(sam.line.nimmGesendet(), QByteArray(1, static_cast<char>(178)));
-        Aufbau rm3("RMIII");
-        rm3.ablauf.fernsteuern();
-        QCOMPARE(rm3.line.nimmGesendet(), QByteArray("V\r"));
-        Aufbau win("RMIII_WIN");
-        win.ini.IniSchreiben("WERTMASCHINE", "SPEED", "L");
-        win.ablauf.fernsteuern();
-        QCOMPARE(win.line.nimmGesendet(), QByteArray(1, ENQ));
-        QCOMPARE(win.line.einstellungen.mid(1), (QStringList{"2400,N,8,1", "9600,N,8,1"}));
-        win.ablauf.sendeAck();
-        QCOMPARE(win.line.nimmGesendet(), QByteArray(1, ACK));
     }
 };
 

@@ -60,9 +60,8 @@ class TestMaschinenfenster : public QObject {
         for (int i = 0; i < 6; ++i)
             QCOMPARE(sam.knopf(knoepfe[i])->text(), titel[i]);
         QVERIFY(sam.c("RMst")->isHidden());
-        QVERIFY(sam.knopf("SString")->isHidden());
-        QVERIFY(sam.knopf("AndereKarten")->isHidden());
-        QVERIFY(sam.knopf("ButtNormal")->isHidden());
+        for (const char* n : {"SString", "AndereKarten", "ButtNormal"})
+            QVERIFY2(sam.knopf(n)->isHidden(), n);
         QVERIFY(!sam.knopf("ButtFernsteuern")->isHidden());
         QVERIFY(sam.c<QRadioButton>("Option8")->isChecked());
         QCOMPARE(sam.zustand.ShotLimit, std::int16_t(40));

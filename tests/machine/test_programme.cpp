@@ -8,19 +8,7 @@
 namespace {
 ProgrammWahl wahl(const char* typ, const char* typName, const char* len, const char* lenWert,
                   const char* ser, const char* serWert, const char* teil, const char* teilStueck) {
-    ProgrammWahl w;
-    w.typCode = typ;
-    w.typName = typName;
-    w.laengeCode = len;
-    w.laengeWert = lenWert;
-    w.serieCode = ser;
-    w.serieWert = serWert;
-    w.teilerCode = teil;
-    w.teilerStueck = teilStueck;
-    w.festeZiffer = "2";
-    w.druckCode = "1";
-    w.schussCode = "1";
-    return w;
+    return {typ, typName, len, lenWert, ser, serWert, teil, teilStueck, "2", "1", "1", {}};
 }
 }  // namespace
 

@@ -45,12 +45,6 @@ struct Stand : Programmfenster {
             t << z[0];
         return t;
     }
-    int gezeigt() {
-        int n = 0;
-        for (int k = 1; k <= 60; ++k)
-            n += schuss(k)->text().isEmpty() ? 0 : 1;
-        return n;
-    }
     QString status() { return c<QLabel>("status")->text(); }
     // A member's reading: number, program key, F2.
     void lesen(const char* nr, Qt::Key programm) {

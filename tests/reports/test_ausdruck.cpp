@@ -204,9 +204,7 @@ class TestAusdruck : public QObject {
         QtDrucker d(pdf);
         QString fehler;
         QVERIFY2(d.beginnen(&fehler), qPrintable(fehler));
-        SqlRows z = abendZeilen(2);
-        z.columns = {"Name", "Best10", "Best20", "Gesammt", "Teiler", "Punkte", "Liegend"};
-        listeDrucken(d, static_cast<Listenart>(art), z, kKopf, unveraendert());
+        listeDrucken(d, static_cast<Listenart>(art), abendZeilen(2), kKopf, unveraendert());
         QVERIFY(d.beenden(&fehler));
 
         const QString html = pdfText(pdf, {"-bbox"}, &fehler);

@@ -42,6 +42,10 @@ struct Fenster : Programmfenster {
             t << a->modell().index(r, c).data().toString();
         return t;
     }
+    void klassen() {
+        daten.db().run("INSERT INTO Klassen (Klasse, Bez) VALUES (1, 'Schützenklasse'), "
+                       "(2, 'Jugend'), (3, 'Senioren')");
+    }
     void druecke(const char* name) {
         QTest::mouseClick(a->findChild<QPushButton*>(name), Qt::LeftButton);
     }
@@ -173,9 +177,7 @@ class TestAuswertung : public QObject {
     // a member whose class is outside the class table is not printed.
     void druckenNachKlassen() {
         Fenster f;
-        f.daten.db().run(
-            "INSERT INTO Klassen (Klasse, Bez) VALUES (1, 'Schützenklasse'), "
-            "(2, 'Jugend'), (3, 'Senioren')");
+        f.klassen();
         f.daten.mitglied(4, "Dora Dreizehn", 13);
         f.daten.ergebnis({4, "2024-04-03", 80, 160, 320, 50, 1});
         f.druecke("DruckKl");
@@ -194,9 +196,7 @@ class TestAuswertung : public QObject {
     // The rows of a class printout and of the raw table, read without a window.
     void klassenblockeUndSchluessel() {
         Fenster f;
-        f.daten.db().run(
-            "INSERT INTO Klassen (Klasse, Bez) VALUES (1, 'Schützenklasse'), (2, 'Jugend'), "
-            "(3, 'Senioren')");
+        f.klassen();
         Database& db = f.daten.db();
         const Abfrage heute = listen::abend(*f.w, Listenart::Heute);
         QVERIFY2(heute.ok(), qPrintable(heute.fehler));

@@ -115,13 +115,8 @@ class TestExport : public QObject {
             QFile d(p);
             return d.open(QIODevice::ReadOnly) ? d.readAll() : QByteArray();
         };
-        const QByteArray inhalt = lesen(pfad);
-        QCOMPARE(inhalt, QByteArray("Name;Best10;Best20;Gesammt;Teiler;Punkte;Liegend;\r\n"
-                                    "Anna Alt;95;190;380;35,3;5;Ja;\r\n"));
-        // as a spreadsheet's CSV import reads it: ";"-separated, every line as wide as the header
-        const QList<QByteArray> zeilen = inhalt.split('\n');
-        for (const QByteArray& z : zeilen.mid(0, 2))
-            QCOMPARE(z.trimmed().split(';').size(), 8);
+        QCOMPARE(lesen(pfad), QByteArray("Name;Best10;Best20;Gesammt;Teiler;Punkte;Liegend;\r\n"
+                                         "Anna Alt;95;190;380;35,3;5;Ja;\r\n"));
 
         // A name with letters Windows-1252 lacks: the file has "?", the message says which.
         f.daten.db().run("UPDATE Mitglieder SET Name = 'Łukasz Żak' WHERE Nr = 1");

@@ -52,6 +52,13 @@ struct Programmfenster {
     }
     QPushButton* knopf(const QString& name) const { return c<QPushButton>(name); }
     QLineEdit* schuss(int k) const { return c(QStringLiteral("Schuss_%1").arg(k)); }
+    // How many of the 60 shot fields show a ring.
+    int gezeigt() const {
+        int n = 0;
+        for (int k = 1; k <= 60; ++k)
+            n += schuss(k)->text().isEmpty() ? 0 : 1;
+        return n;
+    }
     QString text(const QString& name) const { return c(name)->text(); }
     // The texts of several fields at once, to be compared as one list.
     QStringList texte(std::initializer_list<const char*> namen) const {

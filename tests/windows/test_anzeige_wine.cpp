@@ -7,10 +7,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "core/Abendzustand.h"
 #include "display/Anzeige.h"
-#include "evening/Abend.h"
-#include "evening/Felder.h"
+#include "tests/support/Abendspeichern.h"
 #include "tests/support/LinuxProgramm.h"
 #include "tests/support/TestDaten.h"
 
@@ -18,27 +16,8 @@ namespace {
 
 const QDate kAbend(2024, 4, 3);
 
-// Ten shots of `ring` for member `nr`, through the program's storing path.
 void speichern(Database& db, int nr, int ring) {
-    Abendzustand z;
-    z.Saisonjahr = 2024;
-    z.TargetType = QStringLiteral("LG");
-    for (int k = 1; k <= 10; ++k) {
-        ShotSlot& s = z.Shots[static_cast<std::size_t>(k)];
-        s.ValidFlag = true;
-        s.Ring = static_cast<std::int16_t>(ring);
-        s.Teiler = 30.5f;
-    }
-    Felder f;
-    f.SNummer = QString::number(nr);
-    f.SName = QStringLiteral("x");
-    f.Heute = kAbend.toString(QStringLiteral("dd.MM.yyyy"));
-    f.Scheibe[1] = QString::number(ring * 10);
-    f.GesScheibe = f.Scheibe[1];
-    f.Best10 = f.Scheibe[1];
-    f.Best = f.Scheibe[1];
-    f.BestTeiler = QStringLiteral("30,5");
-    Abspeichern(f, z, db, QDateTime(kAbend, QTime(19, 30)));
+    abendSpeichern(db, kAbend, nr, ring, QDateTime(kAbend, QTime(19, 30)));
 }
 
 }  // namespace
