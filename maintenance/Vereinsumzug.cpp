@@ -56,15 +56,17 @@ void dateiUndJournaleEntfernen(const QString& pfad) {
 }
 
 // A file that a cut-off move of this program left: a database holding the move's mark, or
-// the empty file of a move cut off before it wrote anything.
+// one holding nothing at all (a move cut off before or while it wrote the mark; a database
+// without a single table has nothing in it to lose).
 bool vonUnseremUmzug(const QString& pfad) {
     if (dateien::groesse(pfad) == 0) {
         return true;
     }
     Database db;
     QString fehler;
-    // Opened for writing: a move killed mid-way left a journal that only a writer rolls back.
-    return db.open(pfad, &fehler) && db.hasTable(kUmzugUnfertig);
+    // Opened for writing: a move killed mid-way left a journal that only a writer rolls back,
+    // and rolling back the mark's own transaction leaves no table.
+    return db.open(pfad, &fehler) && (db.hasTable(kUmzugUnfertig) || db.tables().isEmpty());
 }
 
 // Every table and view of a server database that an unfinished move left.
