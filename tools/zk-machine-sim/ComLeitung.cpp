@@ -16,8 +16,9 @@ QString ComLeitung::oeffnen() {
                 fehler_ = QStringLiteral("COM-Schnittstelle %1 gibt es nicht").arg(name_);
                 break;
             case QSerialPort::PermissionError:
-                fehler_ = QStringLiteral("COM-Schnittstelle %1 ist belegt (ein anderes Programm "
-                                         "hat sie offen)")
+                fehler_ = QStringLiteral(
+                              "COM-Schnittstelle %1 ist belegt (ein anderes Programm "
+                              "hat sie offen)")
                               .arg(name_);
                 break;
             default:

@@ -5,7 +5,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-PtyLeitung::~PtyLeitung() { schliessen(); }
+PtyLeitung::~PtyLeitung() {
+    schliessen();
+}
 
 QString PtyLeitung::oeffnen() {
     master_ = posix_openpt(O_RDWR | O_NOCTTY);

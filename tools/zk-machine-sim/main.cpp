@@ -15,10 +15,6 @@
 #endif
 
 int main(int argc, char* argv[]) {
-#ifdef Q_OS_WIN
-    // A console tool: help and errors go to the console, never into a message box.
-    qputenv("QT_COMMAND_LINE_PARSER_NO_GUI_MESSAGE_BOXES", "1");
-#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zk-machine-sim"));
     QCommandLineParser cli;
@@ -81,7 +77,20 @@ int main(int argc, char* argv[]) {
                    QStringLiteral("SAM: Leitung nach N Byte von Streifen 2 trennen, eine "
                                   "Sekunde später an einem neuen Pseudo-Terminal zurück"),
                    QStringLiteral("n")});
+#ifdef Q_OS_WIN
+    // Qt puts help and errors into a message box when it sees no console window (started
+    // from a script, or under Wine): this console tool writes them to its output instead.
+    if (!cli.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "zk-machine-sim: %s\n", qPrintable(cli.errorText()));
+        return 1;
+    }
+    if (cli.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(cli.helpText()), stdout);
+        return 0;
+    }
+#else
     cli.process(app);
+#endif
 
     const QString artText = cli.value(QStringLiteral("art"));
     Simulator::Art art = Simulator::Art::Rm3;
