@@ -11,7 +11,7 @@ target_link_libraries(zk_win_testsupport PUBLIC zk_core Qt6::Test)
 add_library(zk_win_testsupport_ui STATIC EXCLUDE_FROM_ALL
     ${zk_win_tests_dir}/support/Programmfenster.cpp ${zk_win_tests_dir}/support/Simulation.cpp)
 target_link_libraries(zk_win_testsupport_ui PUBLIC zk_win_testsupport zk_evening_ui zk_machine_ui)
-# The simulator is Linux's; no test built here starts it.
+# The COM test drives the program with the Linux simulator; no test built here starts one.
 target_compile_definitions(zk_win_testsupport_ui PRIVATE ZK_SIM="zk-machine-sim"
     ZK_TESTDATA="Z:${zk_win_tests_dir}/data")
 
@@ -50,6 +50,8 @@ target_include_directories(test_mdb_zeichen PRIVATE ${CMAKE_SOURCE_DIR})
 zk_win_test(test_leser machine/test_leser.cpp zk_win_testsupport zk_machine)
 zk_win_test(test_programme machine/test_programme.cpp zk_win_testsupport zk_machine)
 zk_win_test(test_ablauf machine/test_ablauf.cpp zk_win_testsupport zk_machine)
+zk_win_test(test_sim_leitung machine/test_sim_leitung.cpp zk_win_testsupport zk_machine)
+target_sources(test_sim_leitung PRIVATE ${CMAKE_SOURCE_DIR}/tools/zk-machine-sim/Leitungseinstellung.cpp)
 zk_win_test(test_standzeile rangeimport/test_standzeile.cpp zk_win_testsupport zk_rangeimport)
 # The windows.
 zk_win_test(test_schussbild shotpicture/test_schussbild.cpp zk_win_testsupport_ui zk_shotpicture_ui)

@@ -1,7 +1,8 @@
 # The Windows installer Zielkunst-Setup-<version>.exe (CPack's NSIS generator, 64-bit):
-# the program, the DLLs it imports, Qt's plugins and German texts, a start-menu entry with
-# the program's icon. The uninstaller removes what was installed, nothing else: the club's
-# databases, backups and settings live in the user's documents and settings folders.
+# the program and the machine simulator, the DLLs they import, Qt's plugins and German
+# texts, a start-menu entry with the program's icon. The uninstaller removes what was
+# installed, nothing else: the club's databases, backups and settings live in the user's
+# documents and settings folders.
 
 # A window program: no console opens from the start menu (main attaches to the console of
 # whoever started it from one, for --version and the maintenance options).
@@ -9,6 +10,9 @@ set_target_properties(zielkunst PROPERTIES WIN32_EXECUTABLE ON)
 target_sources(zielkunst PRIVATE ${CMAKE_CURRENT_LIST_DIR}/zielkunst.rc)
 
 install(TARGETS zielkunst RUNTIME DESTINATION .)
+# The machine simulator beside it, for trying a reading over a null-modem cable or a virtual
+# COM pair; its Qt6SerialPort.dll comes with the DLLs collected below.
+install(TARGETS zk-machine-sim RUNTIME DESTINATION .)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/qt.conf DESTINATION .)
 # The readers of old Access files, and mdbtools' licence (GPL) beside them.
 install(PROGRAMS ${ZK_MDBTOOLS_PROGRAMME} DESTINATION .)

@@ -8,6 +8,8 @@
 #include <deque>
 #include <functional>
 
+class Leitung;
+
 // The machine's side of the line as an adapter delivers it: texts go out in the order they
 // were written. With pieces switched on every text is cut into pieces of 1 to 8 bytes with a
 // pause of a few milliseconds between them, so the program reads them in as many parts.
@@ -16,7 +18,7 @@ class Ausgang : public QObject {
   public:
     Ausgang(bool stuecke, quint32 seed);
 
-    void setFd(int fd) { fd_ = fd; }
+    void setLeitung(Leitung* leitung) { leitung_ = leitung; }  // nullptr: the line is gone
     // danach runs once the text's last byte is out.
     void schreiben(const QByteArray& text, bool inStuecken, std::function<void()> danach = {});
     void verwerfen();  // what is not out yet is dropped (the line goes away)
@@ -35,7 +37,7 @@ class Ausgang : public QObject {
 
     bool stuecke_;
     QRandomGenerator zufall_;
-    int fd_ = -1;
+    Leitung* leitung_ = nullptr;
     std::deque<Stueck> warte_;
     QTimer pumpe_;
 };

@@ -81,7 +81,7 @@ QByteArray Simulator::samSendung() const {
 }
 
 // With the cut the line goes away in the middle of strip 2's first send; the machine keeps
-// the strip and comes back on a new pty.
+// the strip and comes back (on a new pty, or the same COM port).
 void Simulator::samSenden(const QByteArray& bytes) {
     if (fehler_.schnitt > 0 && !geschnitten_ && samStreifenNr_ == 2) {
         geschnitten_ = true;
@@ -96,7 +96,7 @@ void Simulator::samSenden(const QByteArray& bytes) {
 
 void Simulator::wiederAnstecken() {
     const QString pfad = oeffnen();
-    melde("PTY", pfad.toLocal8Bit());
+    melde(leitung_->kennung(), pfad.toLocal8Bit());
 }
 
 void Simulator::samEnq() {

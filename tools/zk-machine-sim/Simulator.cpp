@@ -1,14 +1,10 @@
 #include "Simulator.h"
 
-// What every machine shares: the pty, reading bytes into lines and control characters, and
+// What every machine shares: the line, reading bytes into lines and control characters, and
 // the line going away. Each machine's dialogue is in a file of its own.
 
 #include <QTimer>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <termios.h>
-#include <unistd.h>
 #include <cstdio>
 
 #include "machine/Steuerzeichen.h"
@@ -30,49 +26,31 @@ QByteArray sichtbar(const QByteArray& bytes) {
 }
 }  // namespace
 
-Simulator::Simulator(Art art, std::vector<SimKarte> karten, Fehler fehler)
+Simulator::Simulator(Art art, std::vector<SimKarte> karten, Fehler fehler,
+                     std::unique_ptr<Leitung> leitung)
     : art_(art),
       karten_(std::move(karten)),
       fehler_(fehler),
-      ausgang_(fehler.geteilt, fehler.seed) {
+      ausgang_(fehler.geteilt, fehler.seed),
+      leitung_(std::move(leitung)) {
     winWiederholung_.setInterval(200);
     winWiederholung_.setSingleShot(true);
     connect(&winWiederholung_, &QTimer::timeout, this, &Simulator::winZeileSenden);
     connect(&ausgang_, &Ausgang::geschrieben, this, &Simulator::geschrieben);
+    connect(leitung_.get(), &Leitung::empfangen, this, &Simulator::lesbar);
+    connect(leitung_.get(), &Leitung::verloren, this, &Simulator::verloren);
 }
 
 Simulator::~Simulator() {
-    notifier_.reset();
-    if (slave_ >= 0)
-        ::close(slave_);
-    if (master_ >= 0)
-        ::close(master_);
+    ausgang_.setLeitung(nullptr);
 }
 
 QString Simulator::oeffnen() {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) {
-        return {};
+    const QString name = leitung_->oeffnen();
+    if (!name.isEmpty()) {
+        ausgang_.setLeitung(leitung_.get());
     }
-    const char* name = ptsname(master_);
-    if (name == nullptr) {
-        return {};
-    }
-    const QString pfad = QString::fromLocal8Bit(name);
-    // Keep the slave open ourselves, raw, so that the line stays up while the program
-    // opens and closes it.
-    slave_ = ::open(name, O_RDWR | O_NOCTTY);
-    if (slave_ >= 0) {
-        termios t{};
-        tcgetattr(slave_, &t);
-        cfmakeraw(&t);
-        tcsetattr(slave_, TCSANOW, &t);
-    }
-    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-    ausgang_.setFd(master_);
-    notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, &Simulator::lesbar);
-    return pfad;
+    return name;
 }
 
 void Simulator::melde(const QByteArray& was, const QByteArray& text) {
@@ -98,36 +76,30 @@ void Simulator::geschrieben(const QByteArray& text) {
     }
 }
 
-// The adapter is pulled: both ends of the pty close and the program's side reads errors.
+// The adapter is pulled: the line closes and the program's side reads errors.
 void Simulator::leitungZiehen() {
-    if (master_ < 0) {
+    if (!leitung_->offen()) {
         return;
     }
-    ::tcdrain(master_);
-    ::usleep(100000);  // let the program read what was sent before the line goes
-    notifier_.reset();
+    leitung_->ziehen();
     ausgang_.verwerfen();
-    ausgang_.setFd(-1);
+    ausgang_.setLeitung(nullptr);
     winWiederholung_.stop();
-    ::close(master_);
-    master_ = -1;
-    if (slave_ >= 0) {
-        ::close(slave_);
-        slave_ = -1;
-    }
     melde("GETRENNT", {});
 }
 
-void Simulator::lesbar() {
-    char puffer[512];
-    for (;;) {
-        const auto n = ::read(master_, puffer, sizeof puffer);
-        if (n <= 0) {
-            break;
-        }
-        for (ssize_t i = 0; i < n; ++i) {
-            empfangen(puffer[i]);
-        }
+// The line failed on its own: what was not out yet is lost, as on a machine.
+void Simulator::verloren() {
+    ausgang_.verwerfen();
+    ausgang_.setLeitung(nullptr);
+    winWiederholung_.stop();
+    std::fprintf(stderr, "%s\n", qPrintable(leitung_->fehler()));
+    melde("GETRENNT", {});
+}
+
+void Simulator::lesbar(const QByteArray& bytes) {
+    for (char c : bytes) {
+        empfangen(c);
     }
 }
 

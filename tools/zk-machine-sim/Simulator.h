@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
-#include <QSocketNotifier>
 #include <QTimer>
 
 #include <deque>
@@ -12,8 +11,9 @@
 
 #include "Ausgang.h"
 #include "Karten.h"
+#include "Leitung.h"
 
-// A ring-reading machine on the master side of a pseudo-terminal. It answers the program's
+// A ring-reading machine at its end of a serial line. It answers the program's
 // messages as the machine would and plays the cards it was given.
 class Simulator : public QObject {
     Q_OBJECT
@@ -35,18 +35,22 @@ class Simulator : public QObject {
         bool ohneEtbWartet = false;     // SAM: never an ETB, yet each strip is kept until ACK
         bool ackTaub = false;           // SAM: an ACK is never taken; the strip comes again
         int schnitt = 0;                // SAM: the line goes after this many bytes of strip 2
-                                        // and comes back on a new pty a second later
+                                        // and comes back (on a new pty) a second later
         quint32 seed = 1;               // for the pieces
     };
 
-    Simulator(Art art, std::vector<SimKarte> karten, Fehler fehler);
+    Simulator(Art art, std::vector<SimKarte> karten, Fehler fehler,
+              std::unique_ptr<Leitung> leitung);
     ~Simulator() override;
 
-    // Opens the pty pair; returns the device path the program is to open, or "".
+    // Opens the line; returns what the program is to open, or "" (the reason in
+    // leitung().fehler()).
     QString oeffnen();
+    const Leitung& leitung() const { return *leitung_; }
 
   private:
-    void lesbar();
+    void lesbar(const QByteArray& bytes);
+    void verloren();
     void empfangen(char c);
     void zeileEmpfangen(const QByteArray& zeile);
     void steuerzeichen(char c);
@@ -81,9 +85,7 @@ class Simulator : public QObject {
     std::vector<SimKarte> karten_;
     Fehler fehler_;
     Ausgang ausgang_;
-    int master_ = -1;
-    int slave_ = -1;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<Leitung> leitung_;
     QByteArray zeile_;
     std::size_t naechsteKarte_ = 0;
     int slot_ = 1;

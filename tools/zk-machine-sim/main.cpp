@@ -1,5 +1,5 @@
-// zk-machine-sim: a ring-reading machine on a pseudo-terminal, for tests and for trying a
-// reading without hardware.
+// zk-machine-sim: a ring-reading machine on a pseudo-terminal (Linux) or a COM port (Windows),
+// for tests and for trying a reading without hardware.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -8,13 +8,34 @@
 
 #include "Simulator.h"
 
+#ifdef Q_OS_WIN
+#include "ComLeitung.h"
+#else
+#include "PtyLeitung.h"
+#endif
+
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zk-machine-sim"));
     QCommandLineParser cli;
+#ifdef Q_OS_WIN
+    cli.setApplicationDescription(QStringLiteral(
+        "Simuliert eine Ringlesemaschine (RMIII, RMIII_WIN, SAM) an einer COM-Schnittstelle "
+        "(Nullmodemkabel oder virtuelles COM-Paar zur Schnittstelle des Programms)."));
+#else
     cli.setApplicationDescription(QStringLiteral(
         "Simuliert eine Ringlesemaschine (RMIII, RMIII_WIN, SAM) an einem Pseudo-Terminal."));
+#endif
     cli.addHelpOption();
+#ifdef Q_OS_WIN
+    cli.addOption({QStringLiteral("port"),
+                   QStringLiteral("COM-Schnittstelle der Maschine, z. B. COM3 (Pflicht)"),
+                   QStringLiteral("name")});
+    cli.addOption({QStringLiteral("leitung"),
+                   QStringLiteral("Leitungseinstellung, z. B. 9600,N,8,1 (sonst die der "
+                                  "Maschine: RMIII 2400, RMIII_WIN 38400, SAM 9600)"),
+                   QStringLiteral("einstellung")});
+#endif
     cli.addOption({QStringLiteral("art"), QStringLiteral("Maschine: RMIII, RMIII_WIN oder SAM"),
                    QStringLiteral("art"), QStringLiteral("RMIII")});
     cli.addOption({QStringLiteral("karten"), QStringLiteral("Datei mit den Karten"),
@@ -56,7 +77,20 @@ int main(int argc, char* argv[]) {
                    QStringLiteral("SAM: Leitung nach N Byte von Streifen 2 trennen, eine "
                                   "Sekunde später an einem neuen Pseudo-Terminal zurück"),
                    QStringLiteral("n")});
+#ifdef Q_OS_WIN
+    // Qt puts help and errors into a message box when it sees no console window (started
+    // from a script, or under Wine): this console tool writes them to its output instead.
+    if (!cli.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "zk-machine-sim: %s\n", qPrintable(cli.errorText()));
+        return 1;
+    }
+    if (cli.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(cli.helpText()), stdout);
+        return 0;
+    }
+#else
     cli.process(app);
+#endif
 
     const QString artText = cli.value(QStringLiteral("art"));
     Simulator::Art art = Simulator::Art::Rm3;
@@ -98,13 +132,30 @@ int main(int argc, char* argv[]) {
     fehler.ackTaub = cli.isSet(QStringLiteral("ack-taub"));
     fehler.schnitt = cli.value(QStringLiteral("schnitt")).toInt();
 
-    Simulator sim(art, std::move(karten), fehler);
+#ifdef Q_OS_WIN
+    const QString port = cli.value(QStringLiteral("port")).trimmed();
+    if (port.isEmpty()) {
+        std::fprintf(stderr, "Welche COM-Schnittstelle? Zum Beispiel: --port COM3\n");
+        return 2;
+    }
+    Leitungseinstellung einstellung = leitungseinstellungFuer(art);
+    if (cli.isSet(QStringLiteral("leitung")) &&
+        !leitungseinstellungLesen(cli.value(QStringLiteral("leitung")), &einstellung)) {
+        std::fprintf(stderr, "Leitungseinstellung nicht lesbar: %s (Form: 9600,N,8,1)\n",
+                     qPrintable(cli.value(QStringLiteral("leitung"))));
+        return 2;
+    }
+    auto leitung = std::make_unique<ComLeitung>(port, einstellung);
+#else
+    auto leitung = std::make_unique<PtyLeitung>();
+#endif
+    Simulator sim(art, std::move(karten), fehler, std::move(leitung));
     const QString pfad = sim.oeffnen();
     if (pfad.isEmpty()) {
-        std::fprintf(stderr, "Pseudo-Terminal kann nicht geöffnet werden\n");
+        std::fprintf(stderr, "%s\n", qPrintable(sim.leitung().fehler()));
         return 1;
     }
-    std::printf("PTY %s\n", qPrintable(pfad));
+    std::printf("%s %s\n", sim.leitung().kennung().constData(), qPrintable(pfad));
     std::fflush(stdout);
     return QCoreApplication::exec();
 }
