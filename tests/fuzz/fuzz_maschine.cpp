@@ -20,28 +20,14 @@
 #include "machine/Steuerzeichen.h"
 #include "tests/fuzz/Fuzzhilfe.h"
 #include "tests/support/ScriptedLine.h"
+#include "tests/support/StilleFenster.h"
 
 namespace {
 
 const QString kMaschine = QStringLiteral(ZK_MASCHINE);
 
-struct Anzeige : EinleseAnzeige {
-    QString letzter;
-    void status(const QString& t) override { letzter = t; }
-    QString status() const override { return letzter; }
-    void debugAnhaengen(const QString&) override {}
-    void debugLabel(const QString&) override {}
-    int korrekturErfragen(int, int ring) override { return ring; }
-    void verbergen() override {}
-};
-
-struct Abend : Abendfenster {
-    void serienUndAnzeige() override {}
-    void berechnenUndSpeichern() override {}
-    void warnung(const QString&) override {}
-    void nachVorne() override {}
-    void programmZeigen(const QString&) override {}
-};
+using Anzeige = StilleAnzeige;
+using Abend = StillerAbend;
 
 int gueltige(const Abendzustand& z) {
     int n = 0;

@@ -8,24 +8,12 @@
 #include "machine/Einleseablauf.h"
 #include "platform/SerialLine.h"
 #include "tests/support/ScriptedLine.h"
+#include "tests/support/StilleFenster.h"
 #include "tools/zk-machine-sim/Leitungseinstellung.h"
 
 namespace {
-struct Anzeige : EinleseAnzeige {
-    void status(const QString&) override {}
-    QString status() const override { return {}; }
-    void debugAnhaengen(const QString&) override {}
-    void debugLabel(const QString&) override {}
-    int korrekturErfragen(int, int ring) override { return ring; }
-    void verbergen() override {}
-};
-struct Abend : Abendfenster {
-    void serienUndAnzeige() override {}
-    void berechnenUndSpeichern() override {}
-    void warnung(const QString&) override {}
-    void nachVorne() override {}
-    void programmZeigen(const QString&) override {}
-};
+using Anzeige = StilleAnzeige;
+using Abend = StillerAbend;
 
 bool gleich(const Leitungseinstellung& sim, const LineSettings& programm) {
     return sim.baud == programm.baud && sim.paritaet == programm.parity &&
