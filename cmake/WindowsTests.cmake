@@ -83,6 +83,8 @@ zk_win_test(test_aenderungen reports/test_aenderungen.cpp zk_win_testsupport_ui 
 # never posts that to the port's I/O completion port, so QSerialPort starts no read and the
 # answer is never read (scripts/windows-com-sonde shows each step).
 zk_win_test(test_com_wine windows/test_com_wine.cpp zk_win_testsupport_ui)
+# Backups and a restore in folders named beyond the 8-bit code page.
+zk_win_test(test_sicherung_wine windows/test_sicherung_wine.cpp zk_maintenance)
 # The live display asked by a Linux client.
 zk_win_test(test_anzeige_wine windows/test_anzeige_wine.cpp zk_win_testsupport zk_display zk_evening)
 target_compile_definitions(test_anzeige_wine PRIVATE

@@ -366,8 +366,7 @@ Ergebnis sichern(const QString& db, const Regel& regel, const QDateTime& jetzt, 
         Umzugsbericht bericht;
         ok = !teil.belegt() && vereinUmziehen(db, teil.pfad(), {}, &bericht, fehler) &&
              pruefen(teil.pfad(), fehler);
-        if (ok && std::rename(QFile::encodeName(teil.pfad()).constData(),
-                              QFile::encodeName(*ziel).constData()) != 0) {
+        if (ok && !dateien::ersetzen(teil.pfad(), *ziel)) {
             *fehler = QStringLiteral("\"%1\" kann nicht geschrieben werden.").arg(*ziel);
             ok = false;
         }

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cstdio>
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
@@ -106,6 +108,19 @@ bool kopieren(const QString& von, const QString& nach, QString* fehler) {
 
 bool umbenennen(const QString& von, const QString& nach) {
     return !QFileInfo::exists(nach) && QFile::rename(von, nach);
+}
+
+bool ersetzen(const QString& von, const QString& nach) {
+#ifdef Q_OS_WIN
+    // The C library's rename neither replaces a file on Windows nor takes names outside the
+    // 8-bit code page (a user folder "Jürgen" would do).
+    const QString v = QDir::toNativeSeparators(von), n = QDir::toNativeSeparators(nach);
+    return MoveFileExW(reinterpret_cast<LPCWSTR>(v.utf16()), reinterpret_cast<LPCWSTR>(n.utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(QFile::encodeName(von).constData(), QFile::encodeName(nach).constData()) ==
+           0;
+#endif
 }
 
 void entfernen(const QString& pfad) {

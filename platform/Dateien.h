@@ -23,6 +23,9 @@ bool kopieren(const QString& von, const QString& nach, QString* fehler);
 
 // Gives a finished file its name; false when `nach` exists already or the move fails.
 bool umbenennen(const QString& von, const QString& nach);
+// Puts a finished file in the place of `nach` in one step, whether `nach` is there or not;
+// false when the move fails (then `nach` is as it was).
+bool ersetzen(const QString& von, const QString& nach);
 // Removes a file that may or may not be there.
 void entfernen(const QString& pfad);
 // Makes the folder a file is to go into; false when it cannot be made.

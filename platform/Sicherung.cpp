@@ -17,6 +17,8 @@
 
 #include <sqlite3.h>
 
+#include "platform/Dateien.h"
+
 namespace sicherung {
 
 namespace {
@@ -34,8 +36,8 @@ struct Verbindung {
             sqlite3_close_v2(db);
             db = nullptr;
         }
-        return sqlite3_open_v2(QFile::encodeName(pfad).constData(), &db, flags, nullptr) ==
-               SQLITE_OK;
+        // SQLite takes file names in UTF-8 everywhere, on Windows too.
+        return sqlite3_open_v2(pfad.toUtf8().constData(), &db, flags, nullptr) == SQLITE_OK;
     }
     QString fehler() const {
         return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("kein Speicher");
@@ -229,8 +231,7 @@ bool dateiSichern(const QString& quelle, const QString& zielAngabe, QString* feh
     if (ok && QFileInfo::exists(ziel)) {
         rechteUebernehmen(ziel, teil.pfad());
     }
-    if (ok && std::rename(QFile::encodeName(teil.pfad()).constData(),
-                          QFile::encodeName(ziel).constData()) != 0) {
+    if (ok && !dateien::ersetzen(teil.pfad(), ziel)) {
         *fehler = QStringLiteral("Die Kopie kann nicht \"%1\" genannt werden.").arg(ziel);
         ok = false;
     }
