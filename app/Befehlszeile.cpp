@@ -15,6 +15,7 @@
 #include "maintenance/Vereinsumzug.h"
 #include "maintenance/ui/Tabellenfortschritt.h"
 #include "platform/Clock.h"
+#include "platform/Konsole.h"
 #include "platform/Paths.h"
 
 namespace befehlszeile {
@@ -35,15 +36,8 @@ const char* const kHilfe =
     "  --help                         diese Hilfe ausgeben\n\n"
     "Rückgabewert: 0 bei Erfolg, 1 bei einem Fehler, 2 bei falschem Aufruf.";
 
-// Help and version as the console's own encoding has them.
-void melden(std::FILE* f, const QString& text) {
-    std::fputs((text + u'\n').toLocal8Bit().constData(), f);
-}
-
 void ausgeben(std::FILE* f, const QString& text) {
-    std::fputs(text.toUtf8().constData(), f);
-    std::fputc('\n', f);
-    std::fflush(f);
+    konsoleSchreiben(f, text);
 }
 
 void konsolenFortschritt(int fertig, int gesamt, const QString& tabelle) {
@@ -55,7 +49,7 @@ void konsolenFortschritt(int fertig, int gesamt, const QString& tabelle) {
 int hilfe() {
     // The folders as this user's desktop names them, not as a manual might guess them.
     Ini ini(paths::settingsFile());
-    melden(stdout, QString::fromUtf8(kHilfe) +
+    ausgeben(stdout, QString::fromUtf8(kHilfe) +
                        QStringLiteral("\n\nEinstellungen:       %1\n"
                                       "Vereinsdatenbank:    %2 (wenn nichts eingestellt ist)\n"
                                       "Sicherungsordner:    %3")
@@ -193,7 +187,7 @@ int ausfuehren(int argc, char* argv[]) {
     }
     const char* option = argv[1];
     if (ist(option, "--version", "-v")) {
-        melden(stdout, QStringLiteral("Zielkunst ") + programmVersion());
+        ausgeben(stdout, QStringLiteral("Zielkunst ") + programmVersion());
         return 0;
     }
     if (std::strncmp(option, "--", 2) != 0 && !ist(option, "-h")) {
@@ -221,7 +215,7 @@ int ausfuehren(int argc, char* argv[]) {
         QCoreApplication::setApplicationName(QStringLiteral("zielkunst"));
         return zurueckholen(argumente, uhr);
     }
-    melden(stderr, QStringLiteral("Unbekannte Option \"%1\"; zielkunst --help zeigt die "
+    ausgeben(stderr, QStringLiteral("Unbekannte Option \"%1\"; zielkunst --help zeigt die "
                                   "möglichen.")
                        .arg(QString::fromLocal8Bit(option)));
     return 2;
